@@ -9,6 +9,7 @@ WIN := $(BUILD)/win
 NATIVE := $(BUILD)/native
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+MAKEFLAGS += --no-print-directory
 CTEST := ctest --output-on-failure --no-tests=error
 
 .PHONY: all deps win native test test-win test-native fuzz-smoke fuzz bench dist clean

@@ -9,6 +9,7 @@ build=$(realpath -m "$1")
 shift
 mkdir -p "$build"
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
+mkdir -p "$WINEPREFIX"
 export WINEDEBUG=-all
 # No Mono or Gecko download prompts: nothing here needs them.
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -1,0 +1,50 @@
+// Helpers for tests that drive the real programs as separate processes:
+// private temporary folders, whole-file I/O and processes started with an
+// exact raw command line.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// The folder of the running test executable, ending in a backslash. The
+// programs under test are built into the same folder.
+std::string ExeDir();
+std::string SiblingExe(const std::string& name);
+
+// A fresh, empty folder under the temporary folder, deleted with everything
+// in it when the object goes.
+class TempDir {
+  public:
+    TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir();
+    // The folder's path, ending in a backslash.
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + name; }
+
+  private:
+    std::string path_;
+};
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// The whole file; an empty string when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+void DeleteTree(const std::string& path);
+
+struct ProcessResult {
+    bool Started = false;
+    bool Finished = false; // false: still running at the time-out, then killed
+    DWORD ExitCode = 0;
+};
+
+// Starts exe with exactly commandLine (nothing re-quoted) in workingDir and
+// waits for it. The child inherits this process's environment.
+ProcessResult RunProcess(const std::string& exe, const std::string& commandLine,
+                         const std::string& workingDir, DWORD timeoutMs = 20000);
+
+// Starts exe without waiting; the caller owns the returned process handle
+// (null when it could not be started).
+HANDLE StartProcess(const std::string& exe, const std::string& commandLine,
+                    const std::string& workingDir);
