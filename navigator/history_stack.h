@@ -1,0 +1,51 @@
+// The history files as stacks: the newest entry is the last line. Taking an
+// entry reads the file backwards from its end, so its cost does not grow with
+// the length of the history.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// One line of a history file: file path, "|", cursor text, CR LF.
+struct HistoryEntry {
+    std::string File;
+    std::string Cursor;
+};
+
+// Splits a line (without its line end) at its first "|". A line without one
+// is not an entry.
+bool ParseHistoryEntry(const std::string& line, HistoryEntry* entry);
+std::string FormatHistoryEntry(const std::string& file, const std::string& cursor);
+
+// The line of a cursor text "LINExCOLUMN" (both counted from 1); false for any
+// other form.
+bool ParseCursorLine(const std::string& cursor, int32_t* line);
+
+// Both name the same file (letter case ignored as the IDE's file list is
+// searched) and the same line.
+bool SamePosition(const HistoryEntry& a, const HistoryEntry& b);
+
+// Reads count bytes at offset into buffer; returns the number read.
+using ReadAtFunction = std::function<size_t(uint64_t offset, char* buffer, size_t count)>;
+
+// Walks the lines of a file of the given size from the last to the first.
+// Line ends (CR, LF) are not part of a line, and empty lines are passed over.
+class ReverseLineReader {
+  public:
+    ReverseLineReader(ReadAtFunction readAt, uint64_t size);
+    // The next line towards the start, and the offset where it begins (the
+    // file cut there loses this line and all after it). False at the start of
+    // the file or when a read fails.
+    bool Previous(std::string* line, uint64_t* start);
+
+  private:
+    bool Fill();
+
+    ReadAtFunction readAt_;
+    uint64_t blockStart_;    // file offset of block_[0]
+    std::string block_;      // bytes read so far, ending where the unread tail begins
+};
+
+// Upper-cases as the IDE's file list is compared: ASCII a-z and the 8-bit
+// letters 0xE0-0xFF lose 0x20.
+std::string UpperCasePath(const std::string& path);

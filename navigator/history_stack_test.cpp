@@ -1,0 +1,129 @@
+#include "history_stack.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// All lines of text from the last to the first, with their start offsets.
+std::vector<std::pair<std::string, uint64_t>> LinesBackwards(const std::string& text,
+                                                             int* reads = nullptr) {
+    ReverseLineReader reader(
+        [&](uint64_t offset, char* buffer, size_t count) {
+            if (reads) ++*reads;
+            if (offset > text.size()) return size_t(0);
+            size_t n = std::min(count, size_t(text.size() - offset));
+            text.copy(buffer, n, size_t(offset));
+            return n;
+        },
+        text.size());
+    std::vector<std::pair<std::string, uint64_t>> out;
+    std::string line;
+    uint64_t start;
+    while (reader.Previous(&line, &start)) out.push_back({line, start});
+    return out;
+}
+
+using Lines = std::vector<std::pair<std::string, uint64_t>>;
+
+TEST(ReverseLineReader, ReadsLinesFromTheEnd) {
+    EXPECT_EQ(LinesBackwards("a|1x1\r\nb|2x1\r\n"), (Lines{{"b|2x1", 7}, {"a|1x1", 0}}));
+    EXPECT_EQ(LinesBackwards("a\nb"), (Lines{{"b", 2}, {"a", 0}}));
+    EXPECT_EQ(LinesBackwards("a\r\r\n\n\rb\r\n\r\n"), (Lines{{"b", 6}, {"a", 0}}));
+    EXPECT_EQ(LinesBackwards(""), Lines{});
+    EXPECT_EQ(LinesBackwards("\r\n\r\n\n"), Lines{});
+}
+
+TEST(ReverseLineReader, LinesAcrossAndLongerThanBlocks) {
+    std::string longLine(100000, 'x');
+    std::string text = "first\r\n" + longLine + "\r\n" + std::string(5000, 'y') + "\r\n";
+    Lines lines = LinesBackwards(text);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].first, std::string(5000, 'y'));
+    EXPECT_EQ(lines[0].second, 7 + longLine.size() + 2);
+    EXPECT_EQ(lines[1].first, longLine);
+    EXPECT_EQ(lines[1].second, 7u);
+    EXPECT_EQ(lines[2], (std::pair<std::string, uint64_t>{"first", 0}));
+}
+
+TEST(ReverseLineReader, TheLastEntryCostsTheSameForAnyHistory) {
+    std::string entry = "C:\\src\\main.pb|120x4\r\n";
+    for (size_t entries : {10u, 100000u}) {
+        std::string text;
+        for (size_t i = 0; i < entries; ++i) text += entry;
+        int reads = 0;
+        ReverseLineReader reader(
+            [&](uint64_t offset, char* buffer, size_t count) {
+                ++reads;
+                text.copy(buffer, count, size_t(offset));
+                return count;
+            },
+            text.size());
+        std::string line;
+        uint64_t start;
+        ASSERT_TRUE(reader.Previous(&line, &start));
+        EXPECT_EQ(line, "C:\\src\\main.pb|120x4");
+        EXPECT_EQ(start, text.size() - entry.size());
+        EXPECT_EQ(reads, 1);
+    }
+}
+
+TEST(ReverseLineReader, AFailedReadEndsTheWalk) {
+    std::string text = std::string(10000, 'a') + "\nb\n";
+    ReverseLineReader reader(
+        [&](uint64_t offset, char* buffer, size_t count) {
+            if (offset < 4096) return size_t(0);
+            text.copy(buffer, count, size_t(offset));
+            return count;
+        },
+        text.size());
+    std::string line;
+    uint64_t start;
+    ASSERT_TRUE(reader.Previous(&line, &start));
+    EXPECT_EQ(line, "b");
+    EXPECT_FALSE(reader.Previous(&line, &start));
+}
+
+TEST(HistoryEntry, SplitsAtTheFirstBar) {
+    HistoryEntry e;
+    ASSERT_TRUE(ParseHistoryEntry("C:\\a b\\x.pb|12x5", &e));
+    EXPECT_EQ(e.File, "C:\\a b\\x.pb");
+    EXPECT_EQ(e.Cursor, "12x5");
+    ASSERT_TRUE(ParseHistoryEntry("|", &e));
+    EXPECT_EQ(e.File, "");
+    EXPECT_EQ(e.Cursor, "");
+    ASSERT_TRUE(ParseHistoryEntry("f|a|b", &e));
+    EXPECT_EQ(e.Cursor, "a|b");
+    EXPECT_FALSE(ParseHistoryEntry("no bar here", &e));
+    EXPECT_EQ(FormatHistoryEntry("f", "3x1"), "f|3x1\r\n");
+}
+
+TEST(CursorLine, AcceptsOnlyLineXColumn) {
+    const struct {
+        const char* Text;
+        bool Ok;
+        int32_t Line;
+    } cases[] = {
+        {"12x5", true, 12},     {"1x1", true, 1},         {"2147483647x1", true, 2147483647},
+        {"0x1", false, 0},      {"2147483648x1", false, 0}, {"12", false, 0},
+        {"x5", false, 0},       {"12x", false, 0},        {"12x5x", false, 0},
+        {" 12x5", false, 0},    {"-3x1", false, 0},       {"", false, 0},
+    };
+    for (const auto& c : cases) {
+        int32_t line = -7;
+        EXPECT_EQ(ParseCursorLine(c.Text, &line), c.Ok) << c.Text;
+        if (c.Ok) EXPECT_EQ(line, c.Line) << c.Text;
+    }
+}
+
+TEST(SamePosition, FileCaseIgnoredLineCompared) {
+    EXPECT_TRUE(SamePosition({"C:\\Src\\\xE4.pb", "3x1"}, {"c:\\SRC\\\xC4.PB", "3x9"}));
+    EXPECT_FALSE(SamePosition({"a.pb", "3x1"}, {"a.pb", "4x1"}));
+    EXPECT_FALSE(SamePosition({"a.pb", "3x1"}, {"b.pb", "3x1"}));
+    EXPECT_TRUE(SamePosition({"a.pb", "odd"}, {"A.PB", "odd"}));
+    EXPECT_FALSE(SamePosition({"a.pb", "odd"}, {"a.pb", "3x1"}));
+    EXPECT_EQ(UpperCasePath("az\xE0\xFF\xC0{"), "AZ\xC0\xDF\xC0{");
+}
+
+} // namespace
