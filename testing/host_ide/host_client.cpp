@@ -1,0 +1,174 @@
+#include "host_client.h"
+
+#include <commctrl.h>
+
+#include "test_support.h"
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kCommandTimeoutMs = 2 * kToolWaitMs;
+
+HWND FindHostWindow(DWORD processId) {
+    for (HWND w = FindWindowExA(nullptr, nullptr, kHostClassName, nullptr); w;
+         w = FindWindowExA(nullptr, w, kHostClassName, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == processId) return w;
+    }
+    return nullptr;
+}
+
+long SendCommand(const HostIde& host, HostCommand command, const std::string& text) {
+    COPYDATASTRUCT data = {command, (DWORD)text.size() + 1, (void*)text.c_str()};
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(host.MainWindow, WM_COPYDATA, 0, (LPARAM)&data, SMTO_NORMAL,
+                             kCommandTimeoutMs, &result))
+        return -1;
+    return (long)(LRESULT)result;
+}
+
+std::string Narrow(const std::wstring& wide) {
+    if (wide.empty()) return "";
+    int n =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)wide.size(), nullptr, 0, nullptr, nullptr);
+    std::string narrow(n, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)wide.size(), &narrow[0], n, nullptr, nullptr);
+    return narrow;
+}
+
+} // namespace
+
+HostIde::HostIde(const std::string& workingDir, const std::vector<std::string>& files) {
+    std::string exe = SiblingExe("HostIde.exe");
+    std::string commandLine = "\"" + exe + "\"";
+    for (const std::string& file : files)
+        commandLine += " \"" + file + "\"";
+    Process = AutoCloseHandle(StartProcess(exe, commandLine, workingDir));
+    if (!Process.IsValid()) return;
+    ProcessId = GetProcessId(Process.Get());
+    WaitForInputIdle(Process.Get(), kStartTimeoutMs);
+    // The main window is shown only once its children and files are in place.
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kStartTimeoutMs; Sleep(10)) {
+        if (WaitForSingleObject(Process.Get(), 0) == WAIT_OBJECT_0) return;
+        HWND main = FindHostWindow(ProcessId);
+        if (main && IsWindowVisible(main)) {
+            MainWindow = main;
+            break;
+        }
+    }
+    if (!MainWindow || SendCommand(*this, kCmdPing, "") != 1) return;
+    Panel = FindWindowExA(MainWindow, nullptr, kHostPanelClassName, nullptr);
+    TabBar = FindWindowExA(Panel, nullptr, WC_TABCONTROLA, nullptr);
+    LogList = FindWindowExA(MainWindow, nullptr, "ListBox", nullptr);
+    Ready = Panel && TabBar && LogList && HostEditorCount(*this) == (int)files.size();
+}
+
+HostIde::~HostIde() {
+    if (!Process.IsValid()) return;
+    if (MainWindow) PostMessageA(MainWindow, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(Process.Get(), 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(Process.Get(), 1);
+        WaitForSingleObject(Process.Get(), 5000);
+    }
+}
+
+int HostOpenFile(const HostIde& host, const std::string& path) {
+    return (int)SendCommand(host, kCmdOpenFile, path);
+}
+
+int HostSelectTab(const HostIde& host, int index) {
+    return (int)SendCommand(host, kCmdSelectTab, std::to_string(index));
+}
+
+long HostSetCaret(const HostIde& host, long line, long column) {
+    return SendCommand(host, kCmdSetCaret, std::to_string(line) + "," + std::to_string(column));
+}
+
+long HostRunToolByShortcut(const HostIde& host, long shortcut) {
+    return SendCommand(host, kCmdRunToolByShortcut, std::to_string(shortcut));
+}
+
+long HostRunToolByNumber(const HostIde& host, long number) {
+    return SendCommand(host, kCmdRunToolByNumber, std::to_string(number));
+}
+
+void HostSetFrozen(const HostIde& host, bool frozen) {
+    SendCommand(host, kCmdSetFrozen, frozen ? "1" : "0");
+}
+
+HostCounterValues HostCounters(const HostIde& host) {
+    HostCounterValues values;
+    values.TabSetCurSel = SendCommand(host, kCmdGetCounter, std::to_string(kCounterTabSetCurSel));
+    values.MainSwitch = SendCommand(host, kCmdGetCounter, std::to_string(kCounterMainSwitch));
+    values.PanelSwitch = SendCommand(host, kCmdGetCounter, std::to_string(kCounterPanelSwitch));
+    return values;
+}
+
+std::vector<HWND> HostEditors(const HostIde& host) {
+    std::vector<HWND> editors;
+    for (int i = 0, n = HostEditorCount(host); i < n; i++)
+        editors.push_back((HWND)(intptr_t)SendCommand(host, kCmdGetEditor, std::to_string(i)));
+    return editors;
+}
+
+int HostEditorCount(const HostIde& host) {
+    return (int)SendMessageA(host.TabBar, TCM_GETITEMCOUNT, 0, 0);
+}
+
+HWND HostVisibleEditor(const HostIde& host) {
+    for (HWND editor : HostEditors(host))
+        if (IsWindowVisible(editor)) return editor;
+    return nullptr;
+}
+
+int HostCurrentTab(const HostIde& host) {
+    return (int)SendMessageA(host.TabBar, TCM_GETCURSEL, 0, 0);
+}
+
+long HostCaretLine(const HostIde& host) {
+    HWND editor = HostVisibleEditor(host);
+    if (!editor) return 0;
+    LRESULT pos = SendMessageA(editor, SCI_GETCURRENTPOS, 0, 0);
+    return (long)SendMessageA(editor, SCI_LINEFROMPOSITION, (WPARAM)pos, 0) + 1;
+}
+
+// The W messages: across processes Wine may hand ANSI list-box text back as
+// UTF-16, so ask for UTF-16 and convert.
+std::vector<std::string> HostLogLines(const HostIde& host) {
+    std::vector<std::string> lines;
+    LRESULT count = SendMessageW(host.LogList, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; i++) {
+        LRESULT length = SendMessageW(host.LogList, LB_GETTEXTLEN, (WPARAM)i, 0);
+        std::wstring text(length > 0 ? length + 1 : 1, L'\0');
+        LRESULT got = SendMessageW(host.LogList, LB_GETTEXT, (WPARAM)i, (LPARAM)&text[0]);
+        text.resize(got > 0 ? (size_t)got : 0);
+        lines.push_back(Narrow(text));
+    }
+    return lines;
+}
+
+long HostGetText(HWND editor, size_t bufferSize, std::string& buffer) {
+    buffer.clear();
+    DWORD processId = 0;
+    GetWindowThreadProcessId(editor, &processId);
+    AutoCloseHandle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
+    if (!process.IsValid()) return -1;
+    AutoRemoteMemory remote(process.Get(), VirtualAllocEx(process.Get(), nullptr, bufferSize + 1,
+                                                          MEM_COMMIT, PAGE_READWRITE));
+    if (!remote.Get()) return -1;
+    long result = (long)SendMessageA(editor, SCI_GETTEXT, bufferSize, (LPARAM)remote.Get());
+    buffer.resize(bufferSize);
+    SIZE_T got = 0;
+    if (bufferSize && !ReadProcessMemory(process.Get(), remote.Get(), &buffer[0], bufferSize, &got))
+        return -1;
+    buffer.resize(got);
+    return result;
+}
+
+std::string HostEditorText(HWND editor) {
+    size_t length = (size_t)SendMessageA(editor, SCI_GETLENGTH, 0, 0);
+    std::string buffer;
+    long copied = HostGetText(editor, length + 1, buffer);
+    return copied < 0 ? "" : buffer.substr(0, (size_t)copied);
+}

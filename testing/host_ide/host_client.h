@@ -1,0 +1,85 @@
+// Driving HostIde.exe, the stand-in IDE, from a test: start it, find its
+// windows, send it commands and read what other programs did to it.
+//
+//   SetEnvironmentVariableA("APPDATA", ...);   // the host and its tools inherit it
+//   HostIde host(dir.Path(), {dir / "a.pb"});
+//   ASSERT_TRUE(host.Ready);
+//   EXPECT_EQ(HostRunToolByShortcut(host, code), 0);
+//   EXPECT_EQ(HostLogLines(host).size(), 1u);
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "auto_handle.h"
+#include "host_protocol.h"
+
+// A HostIde.exe of this test. Ready is true once its main window is shown with
+// the panel, tab bar, log list and the editors of the files given, and its
+// message loop answers. The destructor closes it (WM_CLOSE, and after 10 s
+// TerminateProcess), so no host outlives its test.
+struct HostIde {
+    // Started with exactly `"<bin>\HostIde.exe" "<file>" ...` in workingDir
+    // (empty: the test's own folder). A host already running on this desktop
+    // would take the files and this one would end: Ready stays false then.
+    explicit HostIde(const std::string& workingDir = "",
+                     const std::vector<std::string>& files = {});
+    HostIde(const HostIde&) = delete;
+    HostIde& operator=(const HostIde&) = delete;
+    ~HostIde();
+
+    bool Ready = false;
+    AutoCloseHandle Process;
+    DWORD ProcessId = 0;
+    HWND MainWindow = nullptr;
+    HWND Panel = nullptr; // the tab bar's parent
+    HWND TabBar = nullptr;
+    HWND LogList = nullptr;
+};
+
+struct HostCounterValues {
+    long TabSetCurSel = -1; // TCM_SETCURSEL received by the tab bar
+    long MainSwitch = -1;   // WM_COMMAND 4876 received by the main window
+    long PanelSwitch = -1;  // WM_COMMAND 4876 received by the panel
+};
+
+// Commands (WM_COPYDATA, synchronous: the host has done the work on return).
+// Each gives -1 when the host does not answer within a minute.
+
+// Opens the file as the last tab and makes it current (an open file is made
+// current again); its tab index, or -1 when it cannot be read.
+int HostOpenFile(const HostIde& host, const std::string& path);
+// Makes the tab current the host's own way (no counter moves); -1: no such tab.
+int HostSelectTab(const HostIde& host, int index);
+// Moves the current editor's caret to the 1-based line and column (clamped
+// to the line); the new position, or -1 when no file is open.
+long HostSetCaret(const HostIde& host, long line, long column);
+// Runs the first tool of %APPDATA%\PureBasic\Tools.prefs with that shortcut
+// code and "Deactivate" 0, or the entry of that number, as the IDE does. For
+// a tool with flag 1 the host waits (up to kToolWaitMs, handling messages)
+// and the result is its exit code; for others, its process id.
+// kToolNotFound: no such entry, or it did not start; kToolTimedOut: it ran
+// too long and was ended.
+long HostRunToolByShortcut(const HostIde& host, long shortcut);
+long HostRunToolByNumber(const HostIde& host, long number);
+// Frozen, the host ignores the switch notification: an IDE that never switches.
+void HostSetFrozen(const HostIde& host, bool frozen);
+HostCounterValues HostCounters(const HostIde& host);
+
+// Reading the host's windows directly.
+
+std::vector<HWND> HostEditors(const HostIde& host); // in tab order
+int HostEditorCount(const HostIde& host);
+HWND HostVisibleEditor(const HostIde& host); // null when none is visible
+int HostCurrentTab(const HostIde& host);     // the tab bar's selection, -1 none
+long HostCaretLine(const HostIde& host);     // 1-based, of the visible editor; 0 none
+std::vector<std::string> HostLogLines(const HostIde& host);
+
+// SCI_GETTEXT as a tool sends it: a buffer of bufferSize bytes reserved in
+// the host's process, filled by the editor and copied back whole. Returns the
+// message's result (-1 when the host process cannot be reached); buffer gets
+// the bytes.
+long HostGetText(HWND editor, size_t bufferSize, std::string& buffer);
+// The editor's whole text (SCI_GETLENGTH, then SCI_GETTEXT).
+std::string HostEditorText(HWND editor);

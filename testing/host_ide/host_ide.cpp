@@ -1,0 +1,390 @@
+// HostIde.exe: a stand-in for the PureBasic IDE, for tests only. It has what
+// the tools rely on and nothing more: a main window whose descendants are a
+// panel holding the file tab bar, one "Scintilla" editor per open file (only
+// the current one visible) and the log list box, all flush on the left; the
+// editors answer the Scintilla messages the tools send; the tab switch
+// notification. Tests drive it through the
+// WM_COPYDATA commands of host_protocol.h.
+//
+//   HostIde.exe [file ...]   opens the files as tabs, the last one current.
+//                            If a host is already running, the files are
+//                            handed to it and this instance ends at once.
+#include "host_ide.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "host_text.h"
+
+HostState Host;
+
+namespace {
+
+constexpr int kTabBarHeight = 26;
+constexpr int kLogHeight = 140;
+constexpr size_t kPaintColumns = 240;
+
+Editor* EditorFromIndex(int index) {
+    if (index < 0 || index >= (int)Host.Editors.size()) return nullptr;
+    return EditorOf(Host.Editors[index]);
+}
+
+// ---- Editors ---------------------------------------------------------------
+
+LRESULT CopyEditorText(const Editor& e, WPARAM size, char* buffer) {
+    if (!buffer) return (LRESULT)e.Text.size();
+    if (size == 0) return 0;
+    size_t n = std::min<size_t>(size - 1, e.Text.size());
+    memcpy(buffer, e.Text.data(), n);
+    buffer[n] = 0;
+    return (LRESULT)n;
+}
+
+void MoveCaret(HWND editor, Editor* e, intptr_t pos) {
+    e->Caret = (size_t)std::clamp<intptr_t>(pos, 0, (intptr_t)e->Text.size());
+    InvalidateRect(editor, nullptr, FALSE);
+}
+
+// Only the lines around the caret are looked at, so painting stays cheap
+// however large the text.
+void PaintEditor(HWND editor, const Editor& e) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(editor, &ps);
+    RECT client;
+    GetClientRect(editor, &client);
+    FillRect(dc, &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(ANSI_FIXED_FONT));
+    TEXTMETRICA tm;
+    GetTextMetricsA(dc, &tm);
+    int lineHeight = std::max<int>(tm.tmHeight, 1);
+    long rows = client.bottom / lineHeight + 1;
+    long caretLine = LineOfPosition(e.Text, e.Caret);
+    long top = caretLine < rows ? 0 : caretLine - rows / 2;
+    size_t start = LineStartOf(e.Text, top);
+    HBRUSH caretLineBrush = CreateSolidBrush(RGB(255, 250, 205));
+    SetBkMode(dc, TRANSPARENT);
+    for (long row = 0; row < rows; row++) {
+        int y = row * lineHeight;
+        size_t end = LineEndOf(e.Text, start);
+        if (top + row == caretLine) {
+            RECT band = {0, y, client.right, y + lineHeight};
+            FillRect(dc, &band, caretLineBrush);
+            int x = 2 + (int)std::min(e.Caret - start, kPaintColumns) * tm.tmAveCharWidth;
+            RECT caret = {x, y, x + 2, y + lineHeight};
+            FillRect(dc, &caret, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        }
+        TextOutA(dc, 2, y, e.Text.data() + start, (int)std::min(end - start, kPaintColumns));
+        const void* lf = memchr(e.Text.data() + end, '\n', e.Text.size() - end);
+        if (!lf) break;
+        start = (const char*)lf - e.Text.data() + 1;
+    }
+    DeleteObject(caretLineBrush);
+    SelectObject(dc, oldFont);
+    EndPaint(editor, &ps);
+}
+
+// Lines, positions and the wParam of SCI_GOTOLINE are taken as 32-bit
+// numbers, as Scintilla of the IDE's era does, so -1 stays -1 whichever way
+// the sender widened it.
+LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    Editor* e = EditorOf(w);
+    if (!e) return DefWindowProcA(w, msg, wp, lp);
+    switch (msg) {
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(w, GWLP_USERDATA, 0);
+        delete e;
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        PaintEditor(w, *e);
+        return 0;
+    case SCI_GETLENGTH:
+        return (LRESULT)e->Text.size();
+    case SCI_GETTEXT:
+        return CopyEditorText(*e, wp, reinterpret_cast<char*>(lp));
+    case SCI_SETTEXT:
+        e->Text = lp ? reinterpret_cast<const char*>(lp) : "";
+        MoveCaret(w, e, 0);
+        return 0;
+    case SCI_GETCURRENTPOS:
+        return (LRESULT)e->Caret;
+    case SCI_GOTOPOS:
+        MoveCaret(w, e, (int32_t)wp);
+        return 0;
+    case SCI_GOTOLINE:
+        MoveCaret(w, e, (intptr_t)LineStartOf(e->Text, (int32_t)wp));
+        return 0;
+    case SCI_LINEFROMPOSITION:
+        return LineOfPosition(e->Text, (size_t)std::max<int32_t>((int32_t)wp, 0));
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+// ---- Tabs ------------------------------------------------------------------
+
+// Talks to the tab control past the counting subclass: the counters are for
+// what other processes send, not for the host's own bookkeeping.
+LRESULT SendToTabBar(UINT msg, WPARAM wp, LPARAM lp) {
+    return CallWindowProcW(Host.TabBarProc, Host.TabBar, msg, wp, lp);
+}
+
+void ShowEditor(int index) {
+    if (!EditorFromIndex(index) || index == Host.Current) return;
+    if (Host.Current >= 0) ShowWindow(Host.Editors[Host.Current], SW_HIDE);
+    ShowWindow(Host.Editors[index], SW_SHOW);
+    Host.Current = index;
+}
+
+// The IDE's answer to WM_COMMAND 4876 from its main window or the panel.
+void HandleSwitchCommand(HostCounter counter, LPARAM source) {
+    Host.Counters[counter]++;
+    if (Host.Frozen || (HWND)source != Host.TabBar) return;
+    ShowEditor((int)SendToTabBar(TCM_GETCURSEL, 0, 0));
+}
+
+int SelectTab(int index) {
+    if (!EditorFromIndex(index)) return -1;
+    SendToTabBar(TCM_SETCURSEL, (WPARAM)index, 0);
+    ShowEditor(index);
+    return index;
+}
+
+void LayoutWindows() {
+    RECT r;
+    GetClientRect(Host.Main, &r);
+    int editorTop = kTabBarHeight;
+    int logTop = std::max<int>(editorTop, r.bottom - kLogHeight);
+    MoveWindow(Host.Panel, 0, 0, r.right, kTabBarHeight, TRUE);
+    MoveWindow(Host.TabBar, 0, 0, r.right, kTabBarHeight, TRUE);
+    for (HWND editor : Host.Editors)
+        MoveWindow(editor, 0, editorTop, r.right, logTop - editorTop, TRUE);
+    MoveWindow(Host.LogList, 0, logTop, r.right, r.bottom - logTop, TRUE);
+}
+
+// ---- Files -----------------------------------------------------------------
+
+std::string FullPath(const std::string& path) {
+    char full[4 * MAX_PATH];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return n && n < sizeof full ? std::string(full, n) : path;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size;
+    bool ok = GetFileSizeEx(f, &size) != 0;
+    if (ok) bytes.resize((size_t)size.QuadPart);
+    for (size_t done = 0; ok && done < bytes.size();) {
+        DWORD got = 0;
+        DWORD want = (DWORD)std::min<size_t>(bytes.size() - done, 1 << 24);
+        ok = ReadFile(f, &bytes[done], want, &got, nullptr) && got > 0;
+        done += got;
+    }
+    CloseHandle(f);
+    return ok;
+}
+
+int FindOpenFileTab(const std::string& path) {
+    for (size_t i = 0; i < Host.Editors.size(); i++)
+        if (lstrcmpiA(EditorOf(Host.Editors[i])->Path.c_str(), path.c_str()) == 0) return (int)i;
+    return -1;
+}
+
+// Opens the file as a new last tab and makes it current; a file that is open
+// already is made current, as the IDE does.
+int OpenFile(const std::string& path) {
+    std::string full = FullPath(path);
+    int open = FindOpenFileTab(full);
+    if (open >= 0) return SelectTab(open);
+    std::string text;
+    if (!ReadWholeFile(full, text)) return -1;
+    HWND window = CreateWindowExA(0, kEditorClassName, "", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                                  Host.Main, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!window) return -1;
+    SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR) new Editor{full, std::move(text), 0});
+    std::string label = full.substr(full.find_last_of("\\/") + 1);
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = &label[0];
+    int index = (int)Host.Editors.size();
+    SendToTabBar(TCM_INSERTITEMA, (WPARAM)index, (LPARAM)&item);
+    Host.Editors.push_back(window);
+    LayoutWindows();
+    return SelectTab(index);
+}
+
+int SetCaret(const std::string& lineAndColumn) {
+    Editor* e = EditorFromIndex(Host.Current);
+    if (!e) return -1;
+    char* rest = nullptr;
+    long line = strtol(lineAndColumn.c_str(), &rest, 10);
+    long column = *rest == ',' ? strtol(rest + 1, nullptr, 10) : 1;
+    MoveCaret(Host.Editors[Host.Current], e, (intptr_t)PositionOfLineColumn(e->Text, line, column));
+    return (int)e->Caret;
+}
+
+// ---- Commands from other processes -----------------------------------------
+
+LRESULT RunCommand(unsigned command, const std::string& arg) {
+    long number = strtol(arg.c_str(), nullptr, 10);
+    switch (command) {
+    case kCmdPing:
+        return 1;
+    case kCmdOpenFile:
+        return OpenFile(arg);
+    case kCmdSelectTab:
+        return SelectTab((int)number);
+    case kCmdSetCaret:
+        return SetCaret(arg);
+    case kCmdSetFrozen:
+        Host.Frozen = number != 0;
+        return 0;
+    case kCmdGetCounter:
+        return number >= 0 && number < (long)kCounterCount ? Host.Counters[number] : -1;
+    case kCmdGetEditor:
+        return EditorFromIndex((int)number) ? (LRESULT)Host.Editors[number] : 0;
+    }
+    return -1;
+}
+
+std::string TextOf(const COPYDATASTRUCT& data) {
+    if (!data.lpData) return "";
+    const char* text = static_cast<const char*>(data.lpData);
+    return std::string(text, strnlen(text, data.cbData));
+}
+
+// ---- Windows ---------------------------------------------------------------
+
+LRESULT CALLBACK TabBarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == TCM_SETCURSEL) Host.Counters[kCounterTabSetCurSel]++;
+    return CallWindowProcW(Host.TabBarProc, w, msg, wp, lp);
+}
+
+LRESULT CALLBACK PanelProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COMMAND && wp == kSwitchCommand) {
+        HandleSwitchCommand(kCounterPanelSwitch, lp);
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+bool CreateChildWindows(HWND main) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    Host.Main = main;
+    Host.Panel =
+        CreateWindowExA(0, kHostPanelClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                        0, 0, main, nullptr, instance, nullptr);
+    Host.TabBar = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0,
+                                  0, 0, 0, Host.Panel, nullptr, instance, nullptr);
+    Host.LogList = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0,
+                                   0, 0, main, nullptr, instance, nullptr);
+    if (!Host.Panel || !Host.TabBar || !Host.LogList) return false;
+    Host.TabBarProc = (WNDPROC)SetWindowLongPtrW(Host.TabBar, GWLP_WNDPROC, (LONG_PTR)TabBarProc);
+    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
+    SendMessageA(Host.TabBar, WM_SETFONT, (WPARAM)font, 0);
+    SendMessageA(Host.LogList, WM_SETFONT, (WPARAM)font, 0);
+    return true;
+}
+
+LRESULT CALLBACK MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE:
+        return CreateChildWindows(w) ? 0 : -1;
+    case WM_SIZE:
+        LayoutWindows();
+        return 0;
+    case WM_COMMAND:
+        if (wp != kSwitchCommand) break;
+        HandleSwitchCommand(kCounterMainSwitch, lp);
+        return 0;
+    case WM_COPYDATA: {
+        const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lp);
+        return RunCommand((unsigned)data.dwData, TextOf(data));
+    }
+    case WM_CLOSE:
+        // Ends without hiding or destroying the shown window, which costs two
+        // seconds under Wine with a bare X server; the process's end takes
+        // its windows along.
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+bool RegisterClasses(HINSTANCE instance) {
+    WNDCLASSA main = {};
+    main.lpfnWndProc = MainProc;
+    main.hInstance = instance;
+    main.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    main.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    main.lpszClassName = kHostClassName;
+    WNDCLASSA panel = main;
+    panel.lpfnWndProc = PanelProc;
+    panel.lpszClassName = kHostPanelClassName;
+    WNDCLASSA editor = main;
+    editor.lpfnWndProc = EditorProc;
+    editor.hCursor = LoadCursor(nullptr, IDC_IBEAM);
+    editor.hbrBackground = nullptr;
+    editor.lpszClassName = kEditorClassName;
+    return RegisterClassA(&main) && RegisterClassA(&panel) && RegisterClassA(&editor);
+}
+
+// What a second instance does: the running host opens the files, as when a
+// file handed to the system reaches the IDE that is already running.
+void HandFilesTo(HWND running, const std::vector<std::string>& files) {
+    for (const std::string& file : files) {
+        COPYDATASTRUCT data = {kCmdOpenFile, (DWORD)file.size() + 1, (void*)file.c_str()};
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(running, WM_COPYDATA, 0, (LPARAM)&data, SMTO_ABORTIFHUNG, 10000,
+                            &result);
+    }
+    SetForegroundWindow(running);
+}
+
+} // namespace
+
+Editor* EditorOf(HWND editor) {
+    return reinterpret_cast<Editor*>(GetWindowLongPtrA(editor, GWLP_USERDATA));
+}
+
+const Editor* CurrentEditor() {
+    return EditorFromIndex(Host.Current);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    std::vector<std::string> params = SplitCommandLine(GetCommandLineA());
+    std::vector<std::string> files;
+    for (size_t i = 1; i < params.size(); i++)
+        files.push_back(FullPath(params[i]));
+    if (HWND running = FindWindowA(kHostClassName, nullptr)) {
+        HandFilesTo(running, files);
+        return 0;
+    }
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    if (!RegisterClasses(instance)) return 1;
+    // Created hidden and shown only when every child and file is in place, so
+    // a test that waits for the visible window finds all of them.
+    HWND main = CreateWindowExA(0, kHostClassName, kHostTitle,
+                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                                960, 720, nullptr, nullptr, instance, nullptr);
+    if (!main) return 1;
+    for (const std::string& file : files)
+        OpenFile(file);
+    ShowWindow(main, show);
+    UpdateWindow(main);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}

@@ -1,0 +1,34 @@
+// HostIde.exe's process-wide state, shared by its window code (host_ide.cpp)
+// (host_ide.cpp).
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "host_protocol.h"
+
+// One open file: an editor window owns it through GWLP_USERDATA.
+struct Editor {
+    std::string Path;
+    std::string Text;
+    size_t Caret = 0;
+};
+
+struct HostState {
+    HWND Main = nullptr;
+    HWND Panel = nullptr;
+    HWND TabBar = nullptr;
+    HWND LogList = nullptr;
+    WNDPROC TabBarProc = nullptr; // the tab control's own procedure, under our counting one
+    std::vector<HWND> Editors;    // in tab order
+    int Current = -1;             // the tab whose editor is visible
+    bool Frozen = false;          // ignore the switch notification
+    long Counters[kCounterCount] = {};
+};
+
+extern HostState Host;
+
+Editor* EditorOf(HWND editor);
+// The current file's editor, null when no file is open.
+const Editor* CurrentEditor();

@@ -1,0 +1,190 @@
+// The stand-in host driven as the tools drive the IDE: from this process,
+// through window messages and WM_COPYDATA commands.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "host_client.h"
+#include "test_support.h"
+
+namespace {
+
+std::string ClassOf(HWND w) {
+    char name[500] = "";
+    GetClassNameA(w, name, sizeof name);
+    return name;
+}
+
+LONG LeftOf(HWND w) {
+    RECT r = {};
+    GetWindowRect(w, &r);
+    return r.left;
+}
+
+std::vector<HWND> Descendants(HWND main) {
+    std::vector<HWND> all;
+    EnumChildWindows(
+        main,
+        [](HWND w, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+            return TRUE;
+        },
+        (LPARAM)&all);
+    return all;
+}
+
+HWND FirstOfClass(const std::vector<HWND>& windows, const char* name) {
+    for (HWND w : windows)
+        if (lstrcmpiA(ClassOf(w).c_str(), name) == 0) return w;
+    return nullptr;
+}
+
+TEST(HostIde, WindowsAreWhereTheToolsLookForThem) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / "a.pb", "a\n"));
+    ASSERT_TRUE(WriteFileBytes(dir / "b.pb", "b\n"));
+    HostIde host(dir.Path(), {dir / "a.pb", dir / "b.pb"});
+    ASSERT_TRUE(host.Ready);
+
+    EXPECT_EQ(GetParent(host.TabBar), host.Panel);
+    EXPECT_NE(host.Panel, host.MainWindow);
+    std::vector<HWND> editors = HostEditors(host);
+    ASSERT_EQ(editors.size(), 2u);
+    for (HWND editor : editors) {
+        EXPECT_EQ(ClassOf(editor), "Scintilla");
+        EXPECT_EQ(LeftOf(editor), LeftOf(host.TabBar));
+        EXPECT_EQ(LeftOf(editor), LeftOf(host.LogList));
+    }
+    EXPECT_FALSE(IsWindowVisible(editors[0]));
+    EXPECT_TRUE(IsWindowVisible(editors[1]));
+    EXPECT_EQ(HostCurrentTab(host), 1);
+
+    // The tools take the first tab control and list box met in the
+    // enumeration of the main window's descendants.
+    std::vector<HWND> all = Descendants(host.MainWindow);
+    EXPECT_EQ(FirstOfClass(all, "SysTabControl32"), host.TabBar);
+    EXPECT_EQ(FirstOfClass(all, "ListBox"), host.LogList);
+    LONG style = GetWindowLongA(host.LogList, GWL_STYLE);
+    EXPECT_TRUE(style & LBS_NOINTEGRALHEIGHT);
+    EXPECT_FALSE(style & LBS_SORT);
+
+    EXPECT_EQ(HostOpenFile(host, dir / "missing.pb"), -1);
+    EXPECT_EQ(HostOpenFile(host, dir.Path()), -1);
+    EXPECT_EQ(HostOpenFile(host, dir / "a.pb"), 0) << "an open file is made current";
+    EXPECT_EQ(HostEditorCount(host), 2);
+    EXPECT_EQ(HostVisibleEditor(host), editors[0]);
+}
+
+TEST(HostIde, SwitchesOnSelectionAndNotificationUnlessFrozen) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / "a.pb", "a"));
+    ASSERT_TRUE(WriteFileBytes(dir / "b.pb", "b"));
+    HostIde host(dir.Path(), {dir / "a.pb", dir / "b.pb"});
+    ASSERT_TRUE(host.Ready);
+    std::vector<HWND> editors = HostEditors(host);
+
+    struct Step {
+        bool viaPanel;
+        bool frozen;
+        int select;
+        int visible;
+        HostCounterValues after;
+    } steps[] = {
+        {false, false, 0, 0, {1, 1, 0}},
+        {true, false, 1, 1, {2, 1, 1}},
+        {false, true, 0, 1, {3, 2, 1}},
+        {true, true, 0, 1, {4, 2, 2}},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(testing::Message() << "select " << s.select << (s.viaPanel ? " via panel" : "")
+                                        << (s.frozen ? " frozen" : ""));
+        HostSetFrozen(host, s.frozen);
+        SendMessageA(host.TabBar, TCM_SETCURSEL, (WPARAM)s.select, 0);
+        SendMessageA(s.viaPanel ? host.Panel : host.MainWindow, WM_COMMAND, kSwitchCommand,
+                     (LPARAM)host.TabBar);
+        EXPECT_EQ(HostVisibleEditor(host), editors[s.visible]);
+        EXPECT_EQ(IsWindowVisible(editors[1 - s.visible]), FALSE);
+        HostCounterValues c = HostCounters(host);
+        EXPECT_EQ(c.TabSetCurSel, s.after.TabSetCurSel);
+        EXPECT_EQ(c.MainSwitch, s.after.MainSwitch);
+        EXPECT_EQ(c.PanelSwitch, s.after.PanelSwitch);
+    }
+
+    // The notification names the tab bar; anything else switches nothing.
+    HostSetFrozen(host, false);
+    SendMessageA(host.MainWindow, WM_COMMAND, kSwitchCommand, (LPARAM)host.Panel);
+    EXPECT_EQ(HostVisibleEditor(host), editors[1]);
+    // The host's own selection works while frozen and moves no counter.
+    HostSetFrozen(host, true);
+    EXPECT_EQ(HostSelectTab(host, 0), 0);
+    EXPECT_EQ(HostVisibleEditor(host), editors[0]);
+    EXPECT_EQ(HostCounters(host).TabSetCurSel, 4);
+    EXPECT_EQ(HostSelectTab(host, 2), -1);
+}
+
+TEST(HostIde, EditorTextCrossesProcessesByteForByte) {
+    TempDir dir;
+    std::string bytes;
+    while (bytes.size() < (4u << 20)) // several MB, every byte value 1..255
+        for (int b = 1; b < 256; b++)
+            bytes += (char)b;
+    ASSERT_TRUE(WriteFileBytes(dir / "big.pb", bytes));
+    HostIde host(dir.Path(), {dir / "big.pb"});
+    ASSERT_TRUE(host.Ready);
+    HWND editor = HostVisibleEditor(host);
+    ASSERT_TRUE(editor);
+
+    EXPECT_EQ((size_t)SendMessageA(editor, SCI_GETLENGTH, 0, 0), bytes.size());
+    EXPECT_TRUE(HostEditorText(editor) == bytes);
+    std::string buffer;
+    EXPECT_EQ(HostGetText(editor, 5, buffer), 4);
+    EXPECT_EQ(buffer, std::string("\x01\x02\x03\x04", 5));
+
+    // Byte 10 is the first line end; SCI_GOTOLINE clamps as Scintilla does,
+    // also for -1 widened as a 32-bit number.
+    struct Case {
+        WPARAM line;
+        long caretLine;
+    } cases[] = {
+        {1, 2}, {(WPARAM)-1, 1}, {0xFFFFFFFFu, 1}, {1u << 30, (long)(bytes.size() / 255) + 1}};
+    for (const Case& c : cases) {
+        SendMessageA(editor, SCI_GOTOLINE, c.line, 0);
+        EXPECT_EQ(HostCaretLine(host), c.caretLine) << c.line;
+    }
+    SendMessageA(editor, SCI_GOTOLINE, 1, 0);
+    EXPECT_EQ(SendMessageA(editor, SCI_GETCURRENTPOS, 0, 0), 10);
+}
+
+TEST(HostIde, SecondInstanceHandsItsFilesToTheRunningHost) {
+    TempDir dir;
+    ASSERT_TRUE(CreateDirectoryA((dir / "sub").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(dir / "sub\\late.pb", "late"));
+    HostIde host(dir.Path());
+    ASSERT_TRUE(host.Ready);
+    ASSERT_EQ(HostEditorCount(host), 0);
+
+    // The relative path is the second instance's, resolved in its own folder.
+    ProcessResult second =
+        RunProcess(SiblingExe("HostIde.exe"), "HostIde.exe late.pb", dir / "sub");
+    ASSERT_TRUE(second.Finished);
+    EXPECT_EQ(second.ExitCode, 0u);
+    ASSERT_EQ(HostEditorCount(host), 1);
+    EXPECT_EQ(HostCurrentTab(host), 0);
+    EXPECT_EQ(HostEditorText(HostVisibleEditor(host)), "late");
+}
+
+TEST(HostIde, LogLinesFromAnotherProcessReadBack) {
+    HostIde host;
+    ASSERT_TRUE(host.Ready);
+    const char* lines[] = {"[9:5:3] [PLUGIN] Historyfile not found",
+                           "[23:59:59] [PLUGIN] Gr\xF6\xDF"
+                           "e"};
+    for (const char* line : lines)
+        SendMessageA(host.LogList, LB_INSERTSTRING, (WPARAM)-1, (LPARAM)line);
+    EXPECT_EQ(HostLogLines(host), std::vector<std::string>(lines, lines + 2));
+}
+
+} // namespace

@@ -1,0 +1,81 @@
+#include "host_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kText = "ab\r\ncd\nef"; // lines start at 0, 4, 7
+
+TEST(HostText, LineStartClampsLikeScintilla) {
+    struct Case {
+        std::string text;
+        long line;
+        size_t start;
+    } cases[] = {
+        {kText, 0, 0},  {kText, 1, 4}, {kText, 2, 7}, {kText, 9, 7},
+        {kText, -1, 0}, {"", 3, 0},    {"a\n", 1, 2}, {"a\n", 2, 2},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LineStartOf(c.text, c.line), c.start) << c.line << " in " << c.text.size();
+}
+
+TEST(HostText, PositionsMapToLinesAndCursorText) {
+    struct Case {
+        size_t pos;
+        long line;
+        const char* cursor;
+    } cases[] = {
+        {0, 0, "1x1"}, {2, 0, "1x3"}, {3, 0, "1x4"}, {4, 1, "2x1"},
+        {6, 1, "2x3"}, {7, 2, "3x1"}, {9, 2, "3x3"}, {99, 2, "3x3"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LineOfPosition(kText, c.pos), c.line) << c.pos;
+        EXPECT_EQ(CursorText(kText, c.pos), c.cursor) << c.pos;
+    }
+}
+
+TEST(HostText, LineAndColumnAreClampedToTheLine) {
+    struct Case {
+        long line, column;
+        size_t pos;
+    } cases[] = {{1, 1, 0}, {1, 2, 1}, {1, 9, 2}, {2, 3, 6}, {3, 2, 8}, {0, 0, 0}, {7, 1, 7}};
+    for (const Case& c : cases)
+        EXPECT_EQ(PositionOfLineColumn(kText, c.line, c.column), c.pos)
+            << c.line << "," << c.column;
+}
+
+TEST(HostText, ToolArgumentsAreExpandedOnce) {
+    struct Case {
+        const char* arguments;
+        const char* file;
+        const char* expanded;
+    } cases[] = {
+        {"\"%FILE\"\"%CURSOR\"", "C:\\a b.pb", "\"C:\\a b.pb\"\"3x4\""},
+        {"%FILE %FILE", "x", "x x"},
+        {"%FILE", "C:\\%CURSOR.pb", "C:\\%CURSOR.pb"},
+        {"%FILES%CURSORS", "x", "xS3x4S"},
+        {"%file %cursor %", "x", "%file %cursor %"},
+        {"", "x", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ExpandToolArguments(c.arguments, c.file, "3x4"), c.expanded) << c.arguments;
+}
+
+TEST(HostText, EnvironmentReplacesVariablesOfAnyCase) {
+    const char inherited[] = "A=1\0pb_tool_mainwindow=old\0=C:=C:\\\0B=x=y\0";
+    std::string block =
+        BuildEnvironment(inherited, {{"PB_TOOL_MainWindow", "5"}, {"PB_TOOL_FileList", "a\nb"}});
+    EXPECT_EQ(block, std::string("A=1\0=C:=C:\\\0B=x=y\0PB_TOOL_MainWindow=5\0"
+                                 "PB_TOOL_FileList=a\nb\0\0",
+                                 61));
+    EXPECT_EQ(BuildEnvironment("", {}), std::string(2, '\0'));
+}
+
+TEST(HostText, FileListAndCommandLine) {
+    EXPECT_EQ(JoinFileList({"C:\\a.pb", "D:\\b c.pb"}), "C:\\a.pb\nD:\\b c.pb");
+    EXPECT_EQ(JoinFileList({}), "");
+    EXPECT_EQ(SplitCommandLine("\"C:\\x y\\HostIde.exe\"  \"a b.pb\"\tc.pb d\"\"e.pb"),
+              (std::vector<std::string>{"C:\\x y\\HostIde.exe", "a b.pb", "c.pb", "de.pb"}));
+}
+
+} // namespace
