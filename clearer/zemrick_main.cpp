@@ -1,0 +1,12 @@
+// Zemrick: empties both history files, back first, then forward. The IDE
+// decides when to run it; it reads no parameters and reports nothing.
+#include <windows.h>
+
+#include "history_entry.h"
+#include "history_file.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    EmptyHistoryFile(HistoryBackFileName);
+    EmptyHistoryFile(HistoryForwardFileName);
+    return 0;
+}

@@ -1,0 +1,197 @@
+// Quillet run as the IDE runs it: a separate process in a fresh working
+// folder, started with an exact raw command line.
+#include "auto_handle.h"
+#include "history_entry.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const std::string QuilletPath = SiblingExe("Quillet.exe");
+
+std::string BackFile(const TempDir& dir) {
+    return ReadFileBytes(dir / HistoryBackFileName);
+}
+std::string ForwardFile(const TempDir& dir) {
+    return ReadFileBytes(dir / HistoryForwardFileName);
+}
+
+// Runs Quillet with its quoted path followed by `arguments` exactly.
+ProcessResult RunQuillet(const TempDir& dir, const std::string& arguments) {
+    return RunProcess(QuilletPath, "\"" + QuilletPath + "\"" + arguments, dir.Path());
+}
+
+void ExpectCleanExit(const ProcessResult& result) {
+    EXPECT_TRUE(result.Started);
+    EXPECT_TRUE(result.Finished);
+    EXPECT_EQ(result.ExitCode, 0u);
+}
+
+// Holds a file open for reading without write sharing, the way another
+// history tool does while it works on it.
+AutoCloseHandle HoldFile(const std::string& path) {
+    return AutoCloseHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+class QuilletTest : public testing::Test {
+  protected:
+    // Failure lines must not reach any window the test run inherited.
+    void SetUp() override {
+        SetEnvironmentVariableA("PB_TOOL_MainWindow", nullptr);
+        SetEnvironmentVariableA("PB_TOOL_Scintilla", nullptr);
+    }
+    TempDir dir;
+};
+
+struct CommandLineCase {
+    const char* Name;
+    std::string Arguments; // after the quoted program path
+    std::string Entry;
+};
+
+TEST_F(QuilletTest, RecordsParametersZeroAndOneOfTheRawCommandLine) {
+    std::string highBytes;
+    for (int c = 0x80; c <= 0xFF; ++c)
+        highBytes += char(c);
+    const std::string longPath(31900, 'p');
+    const CommandLineCase cases[] = {
+        {"the IDE's template", R"( "C:\My Files\a b.pb""12 34")", "C:\\My Files\\a b.pb|12 34\r\n"},
+        {"only the program path", "", "|\r\n"},
+        {"program path touching the file", R"("a.pb""3")", "a.pb|3\r\n"},
+        {"tab inside an unquoted parameter", " a\tb c", "a\tb|c\r\n"},
+        {"empty quoted pair counts", R"( "" 5)", "|5\r\n"},
+        {"two empty quoted pairs", R"( """")", "|\r\n"},
+        {"unclosed quote", R"( "C:\x y)", "C:\\x y|\r\n"},
+        {"quotes inside an unquoted parameter", R"( a"b c")", "a\"b|c\"\r\n"},
+        {"further parameters ignored", " a b c d", "a|b\r\n"},
+        {"bytes 0x80-0xFF", " \"C:\\" + highBytes + "\" 1", "C:\\" + highBytes + "|1\r\n"},
+        {"a command line of 32,000 characters", " " + longPath + " 9", longPath + "|9\r\n"},
+    };
+    for (const CommandLineCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir caseDir;
+        ExpectCleanExit(RunQuillet(caseDir, c.Arguments));
+        EXPECT_EQ(BackFile(caseDir), c.Entry);
+        EXPECT_TRUE(FileExists(caseDir / HistoryForwardFileName));
+        EXPECT_EQ(ForwardFile(caseDir), "");
+    }
+}
+
+TEST_F(QuilletTest, AppendsAfterTheLastByteEvenWithoutLineEnd) {
+    ASSERT_TRUE(WriteFileBytes(dir / HistoryBackFileName, "a.pb|1\r\nb.pb|2"));
+    ExpectCleanExit(RunQuillet(dir, R"( "c.pb""3")"));
+    EXPECT_EQ(BackFile(dir), "a.pb|1\r\nb.pb|2c.pb|3\r\n");
+}
+
+TEST_F(QuilletTest, RecordsTheSamePositionTwice) {
+    ExpectCleanExit(RunQuillet(dir, R"( "a.pb""7")"));
+    ExpectCleanExit(RunQuillet(dir, R"( "a.pb""7")"));
+    EXPECT_EQ(BackFile(dir), "a.pb|7\r\na.pb|7\r\n");
+}
+
+TEST_F(QuilletTest, EmptiesTheForwardFile) {
+    ASSERT_TRUE(WriteFileBytes(dir / HistoryForwardFileName, "x.pb|1\r\ny.pb|2\r\n"));
+    ExpectCleanExit(RunQuillet(dir, R"( "a.pb""1")"));
+    EXPECT_TRUE(FileExists(dir / HistoryForwardFileName));
+    EXPECT_EQ(ForwardFile(dir), "");
+}
+
+TEST_F(QuilletTest, TruncatesAForwardFileThatMayOnlyBeWritten) {
+    // A reader that lets others write but not read: creating the file anew
+    // asks for read access and fails, truncating it does not.
+    const std::string forward = dir / HistoryForwardFileName;
+    ASSERT_TRUE(WriteFileBytes(forward, "x.pb|1\r\n"));
+    AutoCloseHandle reader(CreateFileA(forward.c_str(), GENERIC_READ, FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(reader.IsValid());
+    ExpectCleanExit(RunQuillet(dir, R"( "a.pb""1")"));
+    reader.Close();
+    EXPECT_EQ(ForwardFile(dir), "");
+}
+
+TEST_F(QuilletTest, LeavesAForwardFileHeldByAnotherProcess) {
+    ASSERT_TRUE(WriteFileBytes(dir / HistoryForwardFileName, "x.pb|1\r\n"));
+    AutoCloseHandle held = HoldFile(dir / HistoryForwardFileName);
+    ASSERT_TRUE(held.IsValid());
+    ExpectCleanExit(RunQuillet(dir, R"( "a.pb""1")"));
+    held.Close();
+    EXPECT_EQ(BackFile(dir), "a.pb|1\r\n");
+    EXPECT_EQ(ForwardFile(dir), "x.pb|1\r\n");
+}
+
+TEST_F(QuilletTest, WaitsOutABackFileHeldForAMoment) {
+    ASSERT_TRUE(WriteFileBytes(dir / HistoryBackFileName, "a.pb|1\r\n"));
+    AutoCloseHandle held = HoldFile(dir / HistoryBackFileName);
+    ASSERT_TRUE(held.IsValid());
+    HANDLE process = StartProcess(QuilletPath, "\"" + QuilletPath + "\" \"b.pb\"\"2\"", dir.Path());
+    ASSERT_NE(process, nullptr);
+    AutoCloseHandle owner(process);
+    Sleep(300);
+    held.Close();
+    ASSERT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(BackFile(dir), "a.pb|1\r\nb.pb|2\r\n");
+}
+
+TEST_F(QuilletTest, GivesUpOnABackFileHeldForLong) {
+    ASSERT_TRUE(WriteFileBytes(dir / HistoryBackFileName, "a.pb|1\r\n"));
+    ASSERT_TRUE(WriteFileBytes(dir / HistoryForwardFileName, "x.pb|1\r\n"));
+    AutoCloseHandle held = HoldFile(dir / HistoryBackFileName);
+    ASSERT_TRUE(held.IsValid());
+    ULONGLONG start = GetTickCount64();
+    ExpectCleanExit(RunQuillet(dir, R"( "b.pb""2")"));
+    ULONGLONG elapsed = GetTickCount64() - start;
+    held.Close();
+    EXPECT_GE(elapsed, 900u);
+    EXPECT_EQ(BackFile(dir), "a.pb|1\r\n");
+    EXPECT_EQ(ForwardFile(dir), "x.pb|1\r\n");
+}
+
+TEST_F(QuilletTest, FailsAtOnceWhenTheBackFileCannotBeOpenedAtAll) {
+    // A folder in the back file's place: no amount of waiting would help.
+    ASSERT_TRUE(CreateDirectoryA((dir / HistoryBackFileName).c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(dir / HistoryForwardFileName, "x.pb|1\r\n"));
+    ULONGLONG start = GetTickCount64();
+    ExpectCleanExit(RunQuillet(dir, R"( "b.pb""2")"));
+    EXPECT_LT(GetTickCount64() - start, 900u);
+    EXPECT_EQ(ForwardFile(dir), "x.pb|1\r\n");
+}
+
+TEST_F(QuilletTest, TwentyAtOnceLeaveTwentyWholeLines) {
+    std::vector<std::string> expected;
+    std::vector<AutoCloseHandle> processes;
+    for (int i = 0; i < 20; ++i) {
+        // Long entries make an interleaved write easy to see.
+        std::string file = "C:\\src\\" + std::string(200, char('a' + i)) + ".pb";
+        std::string cursor = std::to_string(i * 1000);
+        expected.push_back(FormatHistoryEntry(file, cursor));
+        processes.emplace_back(StartProcess(
+            QuilletPath, "\"" + QuilletPath + "\" \"" + file + "\"\"" + cursor + "\"", dir.Path()));
+        ASSERT_TRUE(processes.back().IsValid());
+    }
+    for (AutoCloseHandle& process : processes) {
+        ASSERT_EQ(WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
+        DWORD exitCode = 1;
+        GetExitCodeProcess(process.Get(), &exitCode);
+        EXPECT_EQ(exitCode, 0u);
+    }
+    std::string back = BackFile(dir);
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; start < back.size(); start = end + 2) {
+        end = back.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos) << "unterminated tail: " << back.substr(start);
+        lines.push_back(back.substr(start, end + 2 - start));
+    }
+    std::sort(lines.begin(), lines.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(lines, expected);
+}
+
+} // namespace
