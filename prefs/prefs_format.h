@@ -1,0 +1,96 @@
+// The IDE's preference file format, as plain functions over bytes: no file
+// handles here, so the same code runs in the tools and in native tests.
+//
+// A preference file is a list of lines:
+//
+//   ; a comment                  whole-line comment, ";" plus one optional space
+//   TopKey = 1                   keys before the first header: the top section
+//   [ToolsInfo]                  a group header; text after "]" is ignored
+//   ToolCount = 5                key, "=", value
+//
+// Reading:
+// - A file that starts with EF BB BF is UTF-8; the mark is not text.
+// - Any run of CR and LF ends a line, so empty lines vanish. Leading spaces
+//   and tabs of a line are dropped; blank lines vanish too.
+// - ";" starts a comment (one space after it dropped). "[" starts a header
+//   whose name runs to the first "]" or the end of the line, untrimmed.
+//   Anything else is a key line: key up to the first "=" less trailing
+//   blanks, value after it less leading blanks. No "=" means an empty value.
+//   There is no quoting, escaping, line continuation or trailing comment.
+//
+// Writing (only when something was changed): the mark plus CR LF for UTF-8,
+// then every line as "[name]", "; text" or "key = value", each with CR LF.
+//
+// Group names and keys compare equal byte for byte, ASCII letters ignoring
+// case. In a UTF-8 file names, keys and values given by callers are 8-bit
+// text converted as Latin-1; string values read are converted back.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+enum class PrefsLineKind : uint8_t { Header, Comment, Key };
+
+// A run of bytes in PrefsDocument::Text.
+struct PrefsSpan {
+    size_t Start = 0;
+    size_t Length = 0;
+};
+
+// Name holds the header's name, the comment's text or the key; Value holds a
+// key line's value. Written: Text holds the line, CR LF included, exactly as
+// it is written back, so writing back can pass those bytes on unchanged.
+struct PrefsLine {
+    PrefsLineKind Kind = PrefsLineKind::Key;
+    bool Written = false;
+    PrefsSpan Name;
+    PrefsSpan Value;
+};
+
+constexpr size_t kNoLine = static_cast<size_t>(-1);
+
+// An open file's content. Lines point into Text, which holds the file's bytes
+// (less the mark); edits append their text to it, so the file is never split
+// into one string per line.
+struct PrefsDocument {
+    std::string Text;
+    bool Utf8 = false;
+    std::vector<PrefsLine> Lines;
+    size_t SelectedHeader = kNoLine; // kNoLine: the top section
+    bool HasPendingGroup = false;
+    std::string PendingGroup; // in the file's encoding
+    bool Changed = false;
+};
+
+// The whole file as read, mark included.
+PrefsDocument ParsePrefsDocument(std::string bytes);
+// The file as written back: normalised lines, each ending in CR LF. Written
+// hands it to write in order, in pieces; long runs of lines that the file
+// already held in written form come straight from Text, without copying.
+using PrefsWriter = std::function<void(const char* bytes, size_t length)>;
+void WritePrefsDocument(const PrefsDocument& doc, const PrefsWriter& write);
+size_t WrittenPrefsSize(const PrefsDocument& doc);
+std::string FormatPrefsDocument(const PrefsDocument& doc);
+
+// 1 when a header of that name exists (the first one is selected), 0 when
+// not (the name is then pending).
+int SelectDocumentGroup(PrefsDocument& doc, const std::string& name);
+// The index of the key line in the current section, or kNoLine.
+size_t FindDocumentKey(const PrefsDocument& doc, const std::string& key);
+
+std::string ReadDocumentString(const PrefsDocument& doc, const std::string& key,
+                               const std::string& defaultValue);
+int32_t ReadDocumentLong(const PrefsDocument& doc, const std::string& key, int32_t defaultValue);
+void WriteDocumentString(PrefsDocument& doc, const std::string& key, const std::string& value);
+void WriteDocumentLong(PrefsDocument& doc, const std::string& key, int32_t value);
+
+// 8-bit text into UTF-8, each byte taken as the code point of its value.
+std::string ConvertToUtf8(const std::string& text);
+// UTF-8 back to 8-bit text. False on a code point above U+00FF, a stray
+// continuation byte, a lead byte F8..FF or a broken sequence; a sequence cut
+// off by the end of the text just ends the result.
+bool ConvertFromUtf8(const std::string& text, std::string& result);
+// The leading decimal number of text ("12abc" gives 12, "abc" gives 0).
+int32_t ParseDecimalLong(const char* text, size_t length);

@@ -1,0 +1,177 @@
+// The file side of the preferences: what reaches the disk, and when.
+#include "prefs.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace {
+
+const char kMessy[] = "RunOnce=1\n\n  [Global]  tail\r\n\tLanguageFile = x\r\r;c\n";
+const char kMessyWritten[] = "RunOnce = 0\r\n[Global]\r\nLanguageFile = x\r\n; c\r\n";
+
+HANDLE OpenForTest(const std::string& path, DWORD access) {
+    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+class PrefsFile : public ::testing::Test {
+  protected:
+    void TearDown() override { ClosePrefs(); }
+    TempDir dir_;
+    std::string path_ = dir_ / "PureBasic.prefs";
+};
+
+TEST_F(PrefsFile, LeavesAnUnwrittenFileUntouched) {
+    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    ASSERT_NE(OpenPrefs(path_), 0);
+    EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 1);
+    EXPECT_EQ(SelectPrefsGroup("global"), 1);
+    EXPECT_EQ(ReadPrefsString("LanguageFile", ""), "x");
+    SelectPrefsGroup("Absent");
+    ClosePrefs();
+    EXPECT_EQ(ReadFileBytes(path_), kMessy);
+}
+
+TEST_F(PrefsFile, WritesBackNormalisedAndCutsTheRest) {
+    // Longer than what is written back, so the end must be cut off.
+    ASSERT_TRUE(WriteFileBytes(path_, std::string(kMessy) + std::string(1000, '\n')));
+    ASSERT_NE(OpenPrefs(path_), 0);
+    WritePrefsLong("RunOnce", 0);
+    ClosePrefs();
+    EXPECT_EQ(ReadFileBytes(path_), kMessyWritten);
+}
+
+TEST_F(PrefsFile, WritesBackAGrowingFile) {
+    ASSERT_TRUE(WriteFileBytes(path_, "[A]"));
+    ASSERT_NE(OpenPrefs(path_), 0);
+    SelectPrefsGroup("Tool_0");
+    WritePrefsString("Command", std::string(100000, 'c'));
+    ClosePrefs();
+    EXPECT_EQ(ReadFileBytes(path_),
+              "[A]\r\n[Tool_0]\r\nCommand = " + std::string(100000, 'c') + "\r\n");
+}
+
+TEST_F(PrefsFile, KeepsTheUtf8Mark) {
+    ASSERT_TRUE(WriteFileBytes(path_, "\xEF\xBB\xBF[Global]\nLanguageFile=C:\\\xC3\xBC\\x"));
+    ASSERT_NE(OpenPrefs(path_), 0);
+    SelectPrefsGroup("Global");
+    EXPECT_EQ(ReadPrefsString("LanguageFile"), "C:\\\xFC\\x");
+    WritePrefsString("Other", "\xE4");
+    ClosePrefs();
+    EXPECT_EQ(ReadFileBytes(path_),
+              "\xEF\xBB\xBF\r\n[Global]\r\nLanguageFile = C:\\\xC3\xBC\\x\r\nOther = \xC3\xA4\r\n");
+}
+
+TEST_F(PrefsFile, EmptyFiles) {
+    ASSERT_TRUE(WriteFileBytes(path_, ""));
+    ASSERT_NE(OpenPrefs(path_), 0);
+    EXPECT_EQ(ReadPrefsLong("RunOnce", 7), 7);
+    WritePrefsLong("RunOnce", 0);
+    ClosePrefs();
+    EXPECT_EQ(ReadFileBytes(path_), "RunOnce = 0\r\n");
+
+    ASSERT_TRUE(WriteFileBytes(path_, "\xEF\xBB\xBF"));
+    ASSERT_NE(OpenPrefs(path_), 0);
+    WritePrefsLong("RunOnce", 0);
+    ClosePrefs();
+    EXPECT_EQ(ReadFileBytes(path_), "\xEF\xBB\xBF\r\nRunOnce = 0\r\n");
+}
+
+TEST_F(PrefsFile, MissingFileIsNotCreated) {
+    EXPECT_EQ(OpenPrefs(path_), 0);
+    // Calls after a failed open read defaults and write nowhere.
+    EXPECT_EQ(ReadPrefsLong("RunOnce", 3), 3);
+    EXPECT_EQ(SelectPrefsGroup("Global"), 0);
+    WritePrefsString("k", "v");
+    ClosePrefs();
+    EXPECT_FALSE(FileExists(path_));
+    EXPECT_EQ(OpenPrefs(dir_.Path()), 0) << "a folder is no file";
+}
+
+TEST_F(PrefsFile, ReadOnlyFileOpensAndLosesChangesSilently) {
+    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE probe = OpenForTest(path_, GENERIC_WRITE);
+    if (probe != INVALID_HANDLE_VALUE) {
+        // Wine run by root maps the attribute to file modes that root ignores.
+        CloseHandle(probe);
+        GTEST_SKIP() << "read-only files are writable here";
+    }
+    ASSERT_NE(OpenPrefs(path_), 0);
+    EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 1);
+    WritePrefsLong("RunOnce", 0);
+    EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 0);
+    ClosePrefs();
+    EXPECT_EQ(ReadFileBytes(path_), kMessy);
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(PrefsFile, OthersMayReadButNotWriteWhileOpen) {
+    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    ASSERT_NE(OpenPrefs(path_), 0);
+    HANDLE reader = OpenForTest(path_, GENERIC_READ);
+    EXPECT_NE(reader, INVALID_HANDLE_VALUE);
+    if (reader != INVALID_HANDLE_VALUE) CloseHandle(reader);
+    EXPECT_EQ(ReadFileBytes(path_), kMessy);
+    HANDLE writer = OpenForTest(path_, GENERIC_WRITE);
+    EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+    ClosePrefs();
+    writer = OpenForTest(path_, GENERIC_WRITE);
+    EXPECT_NE(writer, INVALID_HANDLE_VALUE) << "closed files are free again";
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+}
+
+TEST_F(PrefsFile, FileHeldByAReaderOpensForReadingOnly) {
+    // Another program holding the file open for reading, sharing reading only,
+    // refuses us write access; we still read it.
+    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    HANDLE other = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    ASSERT_NE(OpenPrefs(path_), 0);
+    EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 1);
+    WritePrefsLong("RunOnce", 0);
+    ClosePrefs();
+    CloseHandle(other);
+    EXPECT_EQ(ReadFileBytes(path_), kMessy);
+}
+
+TEST_F(PrefsFile, OpeningAnotherFileWritesTheFirstBack) {
+    std::string second = dir_ / "Tools.prefs";
+    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    ASSERT_TRUE(WriteFileBytes(second, "[ToolsInfo]\nToolCount=3"));
+    ASSERT_NE(OpenPrefs(path_), 0);
+    WritePrefsLong("RunOnce", 0);
+    ASSERT_NE(OpenPrefs(second), 0);
+    EXPECT_EQ(ReadFileBytes(path_), kMessyWritten);
+    EXPECT_EQ(ReadPrefsLong("RunOnce", 9), 9) << "the second file starts unselected and unchanged";
+    SelectPrefsGroup("ToolsInfo");
+    EXPECT_EQ(ReadPrefsLong("ToolCount", 0), 3);
+    ClosePrefs();
+    EXPECT_EQ(ReadFileBytes(second), "[ToolsInfo]\nToolCount=3");
+}
+
+TEST_F(PrefsFile, ReopeningTheSameFileSeesTheWriteBack) {
+    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    ASSERT_NE(OpenPrefs(path_), 0);
+    WritePrefsLong("RunOnce", 0);
+    ASSERT_NE(OpenPrefs(path_), 0);
+    EXPECT_EQ(ReadPrefsLong("RunOnce", 9), 0);
+    WritePrefsLong("RunOnce", 1);
+    ClosePrefs();
+    EXPECT_EQ(ReadFileBytes(path_), "RunOnce = 1\r\n[Global]\r\nLanguageFile = x\r\n; c\r\n");
+}
+
+TEST_F(PrefsFile, ProgramEndWritesBackAnOpenFile) {
+    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    ProcessResult run =
+        RunProcess(SiblingExe("prefs_exit_helper.exe"), "prefs_exit_helper|" + path_, dir_.Path());
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.ExitCode, 0u);
+    EXPECT_EQ(ReadFileBytes(path_), kMessyWritten);
+}
+
+} // namespace
