@@ -1,0 +1,152 @@
+// Quillet's cost in one run: its start-to-exit time against a GUI program
+// that does nothing, its time with a huge back file against an empty one,
+// and the size and imports of the history tools.
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+const int Runs = 201;
+
+double Seconds() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return double(now.QuadPart) / double(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// Start-to-exit time of one run; prepare runs untimed before it.
+double TimeRun(const std::string& exe, const std::string& arguments, const TempDir& dir) {
+    double start = Seconds();
+    ProcessResult result = RunProcess(exe, "\"" + exe + "\"" + arguments, dir.Path());
+    double elapsed = Seconds() - start;
+    EXPECT_TRUE(result.Finished && result.ExitCode == 0) << exe;
+    return elapsed;
+}
+
+// Runs the measurements interleaved, every other round in reverse order, so
+// that the changing load of the machine and the cost of following another
+// process fall on all of them alike; returns the median of each.
+std::vector<double> MedianTimes(const std::vector<std::function<double()>>& measurements) {
+    const size_t count = measurements.size();
+    std::vector<std::vector<double>> times(count);
+    for (int run = 0; run < Runs; ++run)
+        for (size_t k = 0; k < count; ++k) {
+            size_t i = run % 2 ? count - 1 - k : k;
+            times[i].push_back(measurements[i]());
+        }
+    std::vector<double> medians;
+    for (const std::vector<double>& t : times)
+        medians.push_back(Median(t));
+    return medians;
+}
+
+// The DLL names of the executable's import directory.
+std::vector<std::string> ImportedDlls(const std::string& path) {
+    std::string image = ReadFileBytes(path);
+    std::vector<std::string> names;
+    auto at = [&](size_t offset, size_t size) {
+        return offset + size <= image.size() ? image.data() + offset : nullptr;
+    };
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
+    if (!dos) return names;
+    auto nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS64*>(at(dos->e_lfanew, sizeof(IMAGE_NT_HEADERS64)));
+    if (!nt) return names;
+    auto sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
+        at(size_t(dos->e_lfanew) + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
+               nt->FileHeader.SizeOfOptionalHeader,
+           nt->FileHeader.NumberOfSections * sizeof(IMAGE_SECTION_HEADER)));
+    if (!sections) return names;
+    auto fileOffset = [&](DWORD rva) -> size_t {
+        for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+            const IMAGE_SECTION_HEADER& s = sections[i];
+            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.SizeOfRawData)
+                return rva - s.VirtualAddress + s.PointerToRawData;
+        }
+        return image.size();
+    };
+    DWORD importRva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (size_t offset = fileOffset(importRva);; offset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        auto entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
+            at(offset, sizeof(IMAGE_IMPORT_DESCRIPTOR)));
+        if (!entry || !entry->Name) break;
+        const char* name = at(fileOffset(entry->Name), 1);
+        if (!name) break;
+        names.push_back(CharLowerA(&std::string(name)[0]));
+    }
+    return names;
+}
+
+TEST(QuilletBench, StartUpAgainstAnEmptyGuiProgram) {
+    const std::string quillet = SiblingExe("Quillet.exe");
+    const std::string emptyGui = SiblingExe("EmptyGui.exe");
+    TempDir quilletDir, emptyDir;
+    const std::string arguments = R"( "C:\Projects\Tolvane\main.pb""1234")";
+    std::vector<double> medians = MedianTimes({
+        [&] {
+            WriteFileBytes(quilletDir / "History_Back.txt", "");
+            return TimeRun(quillet, arguments, quilletDir);
+        },
+        [&] { return TimeRun(emptyGui, arguments, emptyDir); },
+    });
+    double ratio = medians[0] / medians[1];
+    printf("Quillet run %.2f ms, empty GUI program %.2f ms, ratio %.3f (target < 1.10)\n",
+           medians[0] * 1000, medians[1] * 1000, ratio);
+    EXPECT_LT(ratio, 1.10);
+}
+
+TEST(QuilletBench, MillionLineBackFileAgainstAnEmptyOne) {
+    const std::string quillet = SiblingExe("Quillet.exe");
+    TempDir bigDir, emptyDir;
+    std::string big;
+    for (int i = 0; i < 1000000; ++i)
+        big += "C:\\Projects\\Tolvane\\source" + std::to_string(i % 97) + ".pb|" +
+               std::to_string(i) + "\r\n";
+    ASSERT_TRUE(WriteFileBytes(bigDir / "History_Back.txt", big));
+    const std::string arguments = R"( "C:\Projects\Tolvane\main.pb""1234")";
+    std::vector<double> medians = MedianTimes({
+        [&] { return TimeRun(quillet, arguments, bigDir); },
+        [&] {
+            WriteFileBytes(emptyDir / "History_Back.txt", "");
+            return TimeRun(quillet, arguments, emptyDir);
+        },
+    });
+    double ratio = medians[0] / medians[1];
+    printf("Quillet with %zu-byte back file %.2f ms, with empty file %.2f ms, ratio %.3f "
+           "(target < 1.05)\n",
+           big.size(), medians[0] * 1000, medians[1] * 1000, ratio);
+    EXPECT_LT(ratio, 1.05);
+    EXPECT_EQ(ReadFileBytes(bigDir / "History_Back.txt").size(),
+              big.size() + Runs * std::string("C:\\Projects\\Tolvane\\main.pb|1234\r\n").size());
+}
+
+TEST(QuilletBench, ExecutableSizesAndImports) {
+    for (const char* name : {"Quillet.exe", "Zemrick.exe"}) {
+        const std::string path = SiblingExe(name);
+        size_t size = ReadFileBytes(path).size();
+        std::vector<std::string> dlls = ImportedDlls(path);
+        std::string list;
+        for (const std::string& dll : dlls)
+            list += " " + dll;
+        printf("%s: %zu bytes (target < 262144), imports:%s\n", name, size, list.c_str());
+        EXPECT_GT(size, 0u);
+        EXPECT_LT(size, 262144u);
+        // A normal run loads Windows' own DLLs only, and no user32: that
+        // one is bound on the failure path alone.
+        EXPECT_EQ(dlls, (std::vector<std::string>{"kernel32.dll", "msvcrt.dll"})) << name;
+    }
+}
+
+} // namespace
