@@ -38,11 +38,36 @@ bool SameLines(const PrefsDocument& a, const PrefsDocument& b) {
     return true;
 }
 
+// The written form line by line, ignoring what Text already holds: the
+// oracle for the pieces that writing passes on unchanged.
+std::string FormatLineByLine(const PrefsDocument& doc) {
+    std::string out = doc.Utf8 ? "\xEF\xBB\xBF\r\n" : "";
+    for (const PrefsLine& line : doc.Lines) {
+        std::string name = SpanText(doc, line.Name);
+        switch (line.Kind) {
+        case PrefsLineKind::Header:
+            out += "[" + name + "]\r\n";
+            break;
+        case PrefsLineKind::Comment:
+            out += "; " + name + "\r\n";
+            break;
+        case PrefsLineKind::Key:
+            out += name + " = " + SpanText(doc, line.Value) + "\r\n";
+            break;
+        }
+    }
+    // The guard line that keeps an 8-bit file from starting with the mark.
+    if (!doc.Utf8 && out.compare(0, 3, "\xEF\xBB\xBF") == 0) out = "\r\n" + out;
+    return out;
+}
+
 // Writes, reads back, and checks that writing what was read gives the same
 // bytes. After edits that is so from the second write on, since a value
 // written with leading blanks keeps them only until it is read again.
 std::string CheckRoundTrip(const PrefsDocument& doc) {
     std::string written = FormatPrefsDocument(doc);
+    Check(written == FormatLineByLine(doc));
+    Check(written.size() == WrittenPrefsSize(doc));
     PrefsDocument again = ParsePrefsDocument(written);
     Check(SameLines(doc, again));
     std::string rewritten = FormatPrefsDocument(again);

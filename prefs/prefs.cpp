@@ -30,7 +30,10 @@ constexpr size_t kEditRoom = 64 * 1024;
 
 bool ReadWholeFile(HANDLE file, std::string& bytes) {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size)) return false;
+    // Larger than any preference file; the line list could not address it.
+    if (!GetFileSizeEx(file, &size) || static_cast<uint64_t>(size.QuadPart) > kMaxPrefsText) {
+        return false;
+    }
     bytes.reserve(static_cast<size_t>(size.QuadPart) + kEditRoom);
     bytes.resize(static_cast<size_t>(size.QuadPart));
     size_t got = 0;

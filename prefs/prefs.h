@@ -1,18 +1,30 @@
 // Reading and rewriting the IDE's preference files (Tools.prefs,
 // PureBasic.prefs). One file is open at a time per process: OpenPrefs, then
 // any number of group selections, reads and writes, then ClosePrefs, which
-// writes the file back only if something was written.
+// writes the file back only if something was written; otherwise the file is
+// left byte for byte as it was. While open, others may read the file but not
+// write it. A file still open when the program ends normally (return from
+// main, exit) is closed and written back then. The format: prefs_format.h.
 #pragma once
 #include <cstdint>
 #include <string>
 
-// Nonzero when the file was opened and read, 0 when it could not be opened.
-// Closes (and writes back) a file that is still open first.
+// Nonzero when the file was opened and read, 0 when it could not be opened
+// (a read-only file opens; its changes are then lost without a report; a
+// file of 4 GiB or more, far beyond any preference file, does not open).
+// Closes (and writes back) a file that is still open first. After a 0 reads
+// give their defaults and writes go nowhere.
 int OpenPrefs(const std::string& fileName);
 // 1 when a group of that name exists; 0 when not (it is then pending: reads
 // give their defaults and the first write appends the group).
+// With no group selected (right after OpenPrefs) reads and writes address the
+// top section, the lines before the first header.
 int SelectPrefsGroup(const std::string& name);
+// The value less surrounding blanks; "" for a UTF-8 value that does not fit
+// 8-bit text.
 std::string ReadPrefsString(const std::string& key, const std::string& defaultValue = "");
+// The value's leading decimal number, 0 when it has none; beyond 32 bits the
+// number wraps.
 int32_t ReadPrefsLong(const std::string& key, int32_t defaultValue);
 void WritePrefsString(const std::string& key, const std::string& value);
 void WritePrefsLong(const std::string& key, int32_t value);

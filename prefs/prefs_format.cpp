@@ -53,39 +53,54 @@ size_t FindLineEnd(const char* text, size_t pos, size_t size) {
     return pos;
 }
 
-size_t FindByte(const std::string& text, size_t start, size_t end, char c) {
-    const void* hit = std::memchr(text.data() + start, c, end - start);
-    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) : end;
+PrefsSpan SpanOf(size_t start, size_t end) {
+    return {static_cast<uint32_t>(start), static_cast<uint32_t>(end - start)};
 }
 
-// One line from its first non-blank character up to (not including) its end.
-PrefsLine ParseLine(const std::string& text, size_t start, size_t end) {
+// The first c in the line at pos, or its end. A plain loop: the runs are
+// short, and a library call per line would cost more than the search.
+size_t FindInLine(const std::string& text, size_t pos, char c) {
+    while (pos < text.size() && text[pos] != c && !IsLineEnd(text[pos]))
+        ++pos;
+    return pos;
+}
+
+// The line whose first non-blank character is at start; end is set to where
+// it ends. Each byte is looked at once: this is most of opening a file.
+PrefsLine ParseLine(const std::string& text, size_t start, size_t& end) {
     PrefsLine line;
     bool shapeWritten = false; // the line is laid out as writing would lay it out
     if (text[start] == ';') {
+        end = FindLineEnd(text.data(), start + 1, text.size());
         size_t comment = start + 1;
         if (comment < end && text[comment] == ' ') ++comment;
         line.Kind = PrefsLineKind::Comment;
-        line.Name = {comment, end - comment};
+        line.Name = SpanOf(comment, end);
         shapeWritten = comment == start + 2;
     } else if (text[start] == '[') {
         size_t name = start + 1;
-        size_t close = FindByte(text, name, end, ']');
+        size_t close = FindInLine(text, name, ']');
+        end = close < text.size() && text[close] == ']'
+                  ? FindLineEnd(text.data(), close + 1, text.size())
+                  : close;
         line.Kind = PrefsLineKind::Header;
-        line.Name = {name, close - name};
+        line.Name = SpanOf(name, close);
         shapeWritten = close + 1 == end;
     } else {
-        size_t equals = FindByte(text, start, end, '=');
+        size_t equals = FindInLine(text, start, '=');
+        bool hasEquals = equals < text.size() && text[equals] == '=';
+        end = hasEquals ? FindLineEnd(text.data(), equals + 1, text.size()) : equals;
         size_t keyEnd = equals;
         while (keyEnd > start && IsBlank(text[keyEnd - 1]))
             --keyEnd;
-        size_t value = equals < end ? equals + 1 : end;
+        size_t value = hasEquals ? equals + 1 : end;
         while (value < end && IsBlank(text[value]))
             ++value;
         line.Kind = PrefsLineKind::Key;
-        line.Name = {start, keyEnd - start};
-        line.Value = {value, end - value};
-        shapeWritten = value == keyEnd + 3 && text.compare(keyEnd, 3, " = ") == 0;
+        line.Name = SpanOf(start, keyEnd);
+        line.Value = SpanOf(value, end);
+        shapeWritten = value == keyEnd + 3 && text[keyEnd] == ' ' && text[keyEnd + 1] == '=' &&
+                       text[keyEnd + 2] == ' ';
     }
     line.Written =
         shapeWritten && end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n';
@@ -104,7 +119,7 @@ std::string ToFileText(const PrefsDocument& doc, const std::string& text) {
 }
 
 PrefsSpan AppendText(PrefsDocument& doc, const std::string& text) {
-    PrefsSpan span{doc.Text.size(), text.size()};
+    PrefsSpan span = SpanOf(doc.Text.size(), doc.Text.size() + text.size());
     doc.Text += text;
     return span;
 }
@@ -136,10 +151,10 @@ size_t PrefixLength(const PrefsLine& line) {
     return line.Kind == PrefsLineKind::Header ? 1 : line.Kind == PrefsLineKind::Comment ? 2 : 0;
 }
 size_t LineStart(const PrefsLine& line) {
-    return line.Name.Start - PrefixLength(line);
+    return size_t{line.Name.Start} - PrefixLength(line);
 }
 size_t WrittenLength(const PrefsLine& line) {
-    return line.Name.Length + line.Value.Length + (line.Kind == PrefsLineKind::Key ? 5 : 4);
+    return size_t{line.Name.Length} + line.Value.Length + (line.Kind == PrefsLineKind::Key ? 5 : 4);
 }
 
 // An 8-bit file whose first key begins with the bytes of the mark would turn
@@ -156,6 +171,7 @@ bool NeedsGuardLine(const PrefsDocument& doc) {
 PrefsDocument ParsePrefsDocument(std::string bytes) {
     PrefsDocument doc;
     doc.Text = std::move(bytes);
+    if (doc.Text.size() > kMaxPrefsText) doc.Text.resize(kMaxPrefsText);
     const std::string& text = doc.Text;
     size_t pos = 0;
     // The mark stays in Text, unused: cutting it off would copy the whole file.
@@ -173,7 +189,7 @@ PrefsDocument ParsePrefsDocument(std::string bytes) {
             ++pos;
             continue;
         }
-        size_t end = FindLineEnd(text.data(), pos, size);
+        size_t end = pos;
         doc.Lines.push_back(ParseLine(text, pos, end));
         pos = end;
     }
@@ -283,7 +299,7 @@ std::string ReadDocumentString(const PrefsDocument& doc, const std::string& key,
     size_t index = FindDocumentKey(doc, key);
     if (index == kNoLine) return defaultValue;
     PrefsSpan span = doc.Lines[index].Value;
-    size_t start = span.Start, end = span.Start + span.Length;
+    size_t start = span.Start, end = size_t{span.Start} + span.Length;
     while (start < end && IsBlank(doc.Text[start]))
         ++start;
     std::string value = doc.Text.substr(start, end - start);
@@ -309,6 +325,10 @@ int32_t ReadDocumentLong(const PrefsDocument& doc, const std::string& key, int32
 }
 
 void WriteDocumentString(PrefsDocument& doc, const std::string& key, const std::string& value) {
+    std::string fileKey = ToFileText(doc, key);
+    std::string fileValue = ToFileText(doc, value);
+    size_t added = fileKey.size() + fileValue.size() + doc.PendingGroup.size();
+    if (added > kMaxPrefsText - doc.Text.size()) return;
     if (doc.HasPendingGroup) {
         PrefsLine header;
         header.Kind = PrefsLineKind::Header;
@@ -318,12 +338,11 @@ void WriteDocumentString(PrefsDocument& doc, const std::string& key, const std::
         doc.HasPendingGroup = false;
         doc.PendingGroup.clear();
     }
-    std::string fileKey = ToFileText(doc, key);
     SectionScan scan = ScanSection(doc, fileKey, false);
     PrefsLine line;
     line.Kind = PrefsLineKind::Key;
     line.Name = AppendText(doc, fileKey);
-    line.Value = AppendText(doc, ToFileText(doc, value));
+    line.Value = AppendText(doc, fileValue);
     if (scan.Key != kNoLine) {
         doc.Lines[scan.Key] = line;
     } else {

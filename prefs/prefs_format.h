@@ -20,10 +20,14 @@
 //
 // Writing (only when something was changed): the mark plus CR LF for UTF-8,
 // then every line as "[name]", "; text" or "key = value", each with CR LF.
+// An 8-bit file whose first key starts with the mark's bytes gets an empty
+// first line, so that it is not read as UTF-8 next time.
 //
 // Group names and keys compare equal byte for byte, ASCII letters ignoring
 // case. In a UTF-8 file names, keys and values given by callers are 8-bit
-// text converted as Latin-1; string values read are converted back.
+// text converted as Latin-1; string values read are converted back. CR and
+// LF in text given by callers become spaces: a line break would split the
+// line and let a value forge headers and keys.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -33,11 +37,13 @@
 
 enum class PrefsLineKind : uint8_t { Header, Comment, Key };
 
-// A run of bytes in PrefsDocument::Text.
+// A run of bytes in PrefsDocument::Text. Offsets of 32 bits keep the line
+// list of a large file small; Text therefore holds at most kMaxPrefsText bytes.
 struct PrefsSpan {
-    size_t Start = 0;
-    size_t Length = 0;
+    uint32_t Start = 0;
+    uint32_t Length = 0;
 };
+constexpr size_t kMaxPrefsText = UINT32_MAX;
 
 // Name holds the header's name, the comment's text or the key; Value holds a
 // key line's value. Written: Text holds the line, CR LF included, exactly as
@@ -52,8 +58,8 @@ struct PrefsLine {
 constexpr size_t kNoLine = static_cast<size_t>(-1);
 
 // An open file's content. Lines point into Text, which holds the file's bytes
-// (less the mark); edits append their text to it, so the file is never split
-// into one string per line.
+// as read (a mark included, unused); edits append their text to it, so the
+// file is never split into one string per line.
 struct PrefsDocument {
     std::string Text;
     bool Utf8 = false;
@@ -64,7 +70,8 @@ struct PrefsDocument {
     bool Changed = false;
 };
 
-// The whole file as read, mark included.
+// The whole file as read, mark included. Bytes past kMaxPrefsText are cut
+// off: callers refuse files that large (no IDE writes one).
 PrefsDocument ParsePrefsDocument(std::string bytes);
 // The file as written back: normalised lines, each ending in CR LF. Written
 // hands it to write in order, in pieces; long runs of lines that the file
@@ -83,6 +90,7 @@ size_t FindDocumentKey(const PrefsDocument& doc, const std::string& key);
 std::string ReadDocumentString(const PrefsDocument& doc, const std::string& key,
                                const std::string& defaultValue);
 int32_t ReadDocumentLong(const PrefsDocument& doc, const std::string& key, int32_t defaultValue);
+// Dropped when Text would grow past kMaxPrefsText.
 void WriteDocumentString(PrefsDocument& doc, const std::string& key, const std::string& value);
 void WriteDocumentLong(PrefsDocument& doc, const std::string& key, int32_t value);
 
@@ -92,5 +100,6 @@ std::string ConvertToUtf8(const std::string& text);
 // continuation byte, a lead byte F8..FF or a broken sequence; a sequence cut
 // off by the end of the text just ends the result.
 bool ConvertFromUtf8(const std::string& text, std::string& result);
-// The leading decimal number of text ("12abc" gives 12, "abc" gives 0).
+// The leading decimal number of text ("12abc" gives 12, "abc" gives 0),
+// after white space and one optional sign. Beyond 32 bits it wraps.
 int32_t ParseDecimalLong(const char* text, size_t length);

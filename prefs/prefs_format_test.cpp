@@ -124,12 +124,39 @@ TEST(PrefsWrite, NormalisesEveryLine) {
         // 8-bit: it is written behind an empty line.
         {"\r\n\xEF\xBB\xBFk=1", "\r\n\xEF\xBB\xBFk = 1\r\n"},
         {"k=\0"s, "k = \0\r\n"s},
+        // Lines that are already almost in written form.
+        {"k   \r\nk =  v\r\nk  = v\r\nk =\r\n;x\r\n[G]]\r\n[G] \r\n",
+         "k = \r\nk = v\r\nk = v\r\nk = \r\n; x\r\n[G]\r\n[G]\r\n"},
+        {"k = v\r\r\nk = v\n\r\n k = v\r\n", "k = v\r\nk = v\r\nk = v\r\n"},
     };
     for (const Case& c : cases) {
         std::string written = Normalise(c.Bytes);
         EXPECT_EQ(written, c.Written) << c.Bytes;
         EXPECT_EQ(Normalise(written), written) << c.Bytes;
     }
+}
+
+TEST(PrefsWrite, PassesUnchangedRunsOnWithoutCopying) {
+    std::string group = "[Tool]\r\nCommand = x\r\n; note\r\nArguments = \"%FILE\"\r\n";
+    std::string text;
+    for (int i = 0; i < 5000; ++i)
+        text += group;
+    PrefsDocument doc = ParsePrefsDocument(text);
+    doc.Lines[10001].Value = doc.Lines[10003].Value; // Command = "%FILE" in the middle
+    doc.Lines[10001].Written = false;
+    // Where each piece came from, and its bytes: pieces live only for the call.
+    std::vector<const char*> starts;
+    std::vector<std::string> pieces;
+    WritePrefsDocument(doc, [&](const char* bytes, size_t length) {
+        starts.push_back(bytes);
+        pieces.emplace_back(bytes, length);
+    });
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_EQ(starts[0], doc.Text.data());
+    EXPECT_EQ(pieces[0].size(), 2500 * group.size() + 8);
+    EXPECT_EQ(pieces[1], "Command = \"%FILE\"\r\n");
+    EXPECT_EQ(starts[2] + pieces[2].size(), doc.Text.data() + text.size());
+    EXPECT_EQ(WrittenPrefsSize(doc), text.size() + 7 - 1);
 }
 
 // --- Lookups -----------------------------------------------------------------
