@@ -3,6 +3,7 @@
 #   make dist     the release folder dist/Tolvane/ and dist/Tolvane.zip
 #   make bench    the benchmarks, under Wine
 #   make fuzz     the fuzzers, for FUZZ_SECONDS each
+#   make screenshots  pictures of the installer's windows, under Xvfb
 
 BUILD ?= build
 WIN := $(BUILD)/win
@@ -12,7 +13,7 @@ FUZZ_SECONDS ?= 60
 MAKEFLAGS += --no-print-directory
 CTEST := ctest --output-on-failure --no-tests=error
 
-.PHONY: all deps win native test test-win test-native fuzz-smoke fuzz bench dist clean
+.PHONY: all deps win native test test-win test-native fuzz-smoke fuzz bench dist screenshots clean
 
 all: win
 
@@ -44,6 +45,12 @@ fuzz: native
 
 bench: win
 	scripts/with-wine.sh $(BUILD) ctest --test-dir $(WIN) -L bench --verbose
+
+# Pictures of Tolvane's windows under Xvfb, as PNG files in $(WIN)/screenshots.
+screenshots: win
+	scripts/with-wine.sh $(BUILD) wine explorer /desktop=shots,1280x1024 \
+		$(WIN)/bin/tolvane_screenshots.exe $(abspath $(WIN))/screenshots data
+	ls $(WIN)/screenshots/*.png
 
 dist: win
 	scripts/make-dist.sh $(WIN)/bin dist

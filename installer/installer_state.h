@@ -1,0 +1,55 @@
+// Tolvane's program-wide state: the tool table, the language list and texts,
+// the base folder and the main window. It lives until the process ends; the
+// installation reads it when the install button is pressed.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One installable tool and the numbers of its row's controls.
+struct ToolEntry {
+    std::string MenuItemName;
+    std::string ExeName;
+    std::string IconPath;
+    std::string Arguments;
+    int32_t ShortcutCode = 0;
+    HANDLE IconImage = nullptr;
+    UINT IconImageType = 0; // IMAGE_ICON or IMAGE_BITMAP while IconImage is set
+    int NameField = 0;
+    int EnableBox = 0;
+    int MenuBox = 0;
+    int ToolbarBox = 0;
+    int IconField = 0;
+    int IconButton = 0;
+    int IconView = 0;
+    int ShortcutBox = 0;
+    int ShortcutButton = 0;
+    int ArgumentsField = 0;
+    int ArgumentsLabel = 0;
+};
+
+constexpr int ToolCount = 4;
+extern ToolEntry ToolTable[ToolCount];
+
+// Captions shared by the tool rows and the texts of the two messages.
+struct LanguageTexts {
+    std::string EnableCaption;
+    std::string MenuCaption;
+    std::string ToolbarCaption;
+    std::string ShortcutCaption;
+    std::string ShortcutButtonCaption;
+    std::string ArgumentsCaption;
+    std::string InstallNotice;
+    std::string AboutText;
+};
+
+extern std::vector<std::string> LanguageList;
+extern LanguageTexts Texts;
+extern std::string BaseFolder;
+extern HWND MainWindow;
+
+// Empty tool table, language list and texts, as at start-up.
+void AllocateProgramState();
+void ReleaseImage(HANDLE image, UINT type);

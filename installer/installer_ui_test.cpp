@@ -1,0 +1,485 @@
+// Tolvane's windows run in this test's own process, driven from a second
+// thread through window messages, so that the program's state (the chosen
+// index, ShortcutCode, BaseFolder, Arguments, IconPath) can be looked at.
+#include "control_numbers.h"
+#include "installer_logic.h"
+#include "installer_state.h"
+#include "language_chooser.h"
+#include "main_window.h"
+#include "shortcut_chooser.h"
+#include "tolvane_driver.h"
+#include "window_layer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+const DWORD Self = GetCurrentProcessId();
+
+// Runs run() on this thread while drive() acts on its windows from another.
+// Whatever drive() leaves open is closed afterwards, so that a failed
+// expectation never leaves run() waiting for good.
+template <class Run, class Drive> void RunDriven(Run run, Drive drive) {
+    std::atomic<bool> finished{false};
+    std::thread driver([&] {
+        drive();
+        while (!finished) {
+            for (HWND dialog : ProcessDialogs(Self))
+                AnswerDialog(dialog, IDCANCEL);
+            for (const char* title : {"Shortcuts", "Choose your language", "Title"})
+                if (HWND window = FindTopWindow(Self, title)) PostClose(window);
+            Sleep(50);
+        }
+    });
+    run();
+    finished = true;
+    driver.join();
+}
+
+// A working folder with language files, the catalogue icons and the IDE's
+// preferences; the test runs in it.
+class InProcess : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        GetCurrentDirectoryA(MAX_PATH, oldDirectory_);
+        SetCurrentDirectoryA(folders_.Work.c_str());
+        SetEnvironmentVariableA("APPDATA", folders_.AppData.c_str());
+        WriteCatalogueIcons(folders_.Work);
+        InitWindowLayer();
+        AllocateProgramState();
+    }
+    void TearDown() override { SetCurrentDirectoryA(oldDirectory_); }
+
+    void WriteLanguage(const std::string& name, const std::vector<std::string>& lines) {
+        WriteFileBytes(folders_.Work + "Sprachen\\" + name + ".txt", LanguageFileBytes(lines));
+    }
+    void WriteLanguageFileValue(const std::string& value) {
+        WriteFileBytes(folders_.AppData + "\\PureBasic\\PureBasic.prefs",
+                       "[Global]\r\nLanguageFile = " + value + "\r\n");
+    }
+    // Runs the main window of a sample language while drive() acts on it.
+    template <class Drive> void RunMain(Drive drive) {
+        WriteLanguage("Sample", SampleLanguageLines());
+        LanguageList = {"Sample"};
+        RunDriven([] { RunMainWindow(0); },
+                  [&] {
+                      HWND main = WaitTopWindow(Self, "Title");
+                      ASSERT_TRUE(main);
+                      drive(main);
+                  });
+    }
+
+    TolvaneFolders folders_;
+    char oldDirectory_[MAX_PATH] = "";
+};
+
+using LanguageChooser = InProcess;
+
+TEST_F(LanguageChooser, ReturnsThePositionOrMinusOne) {
+    LanguageList = {"Alpha", "Beta"};
+    struct {
+        const char* name;
+        std::function<void(HWND)> act;
+        int expected;
+    } cases[] = {
+        {"go on at once", [](HWND w) { Click(FindControl(w, LanguageGoOnButton)); }, 0},
+        {"second entry",
+         [](HWND w) {
+             SelectComboItem(FindControl(w, LanguageListControl), 1);
+             Click(FindControl(w, LanguageGoOnButton));
+         },
+         1},
+        {"decline", [](HWND w) { Click(FindControl(w, LanguageDeclineButton)); }, -1},
+        {"close box with a selection",
+         [](HWND w) {
+             SelectComboItem(FindControl(w, LanguageListControl), 1);
+             PostClose(w);
+         },
+         -1},
+    };
+    for (auto& c : cases) {
+        int chosen = -2;
+        RunDriven([&] { chosen = ChooseLanguage(); },
+                  [&] {
+                      HWND chooser = WaitTopWindow(Self, "Choose your language");
+                      ASSERT_TRUE(chooser);
+                      EXPECT_EQ(ComboItems(FindControl(chooser, LanguageListControl)),
+                                LanguageList);
+                      EXPECT_EQ(ComboSelection(FindControl(chooser, LanguageListControl)), 0);
+                      c.act(chooser);
+                  });
+        EXPECT_EQ(chosen, c.expected) << c.name;
+    }
+}
+
+TEST_F(LanguageChooser, GoOnWithAnEmptyListDoesNothing) {
+    int chosen = -2;
+    RunDriven([&] { chosen = ChooseLanguage(); },
+              [&] {
+                  HWND chooser = WaitTopWindow(Self, "Choose your language");
+                  ASSERT_TRUE(chooser);
+                  EXPECT_EQ(ComboSelection(FindControl(chooser, LanguageListControl)), -1);
+                  Click(FindControl(chooser, LanguageGoOnButton));
+                  Sleep(300);
+                  EXPECT_TRUE(IsWindowVisible(chooser)) << "still open";
+                  Click(FindControl(chooser, LanguageDeclineButton));
+              });
+    EXPECT_EQ(chosen, -1);
+}
+
+using ShortcutChooser = InProcess;
+
+// Opens the chooser with code on a parent window of this thread and hands it
+// to act; returns the chooser's result.
+int32_t RunShortcutChooser(int32_t code, HWND parent, const std::function<void(HWND)>& act) {
+    int32_t result = -1;
+    RunDriven([&] { result = ChooseShortcut(code, parent); },
+              [&] {
+                  HWND chooser = WaitTopWindow(Self, "Shortcuts");
+                  ASSERT_TRUE(chooser);
+                  act(chooser);
+                  WaitWindowGone(chooser);
+              });
+    return result;
+}
+
+struct ShownShortcut {
+    int Ctrl, Shift, Alt, Key;
+    bool operator==(const ShownShortcut& o) const {
+        return Ctrl == o.Ctrl && Shift == o.Shift && Alt == o.Alt && Key == o.Key;
+    }
+};
+
+ShownShortcut ReadChooser(HWND chooser) {
+    return {CheckStateOf(FindControl(chooser, ShortcutCtrlBox)),
+            CheckStateOf(FindControl(chooser, ShortcutShiftBox)),
+            CheckStateOf(FindControl(chooser, ShortcutAltBox)),
+            ComboSelection(FindControl(chooser, ShortcutKeyList))};
+}
+
+TEST_F(ShortcutChooser, EveryKeyWithEveryModifierShowsAndComesBackUnchanged) {
+    for (int key = 0; key < KeyCount; ++key)
+        for (int mods = 0; mods < 8; ++mods) {
+            int32_t code = KeyCode(key) | mods << 16;
+            ShownShortcut shown{};
+            int32_t result = RunShortcutChooser(code, nullptr, [&](HWND chooser) {
+                shown = ReadChooser(chooser);
+                Click(FindControl(chooser, ShortcutApplyButton));
+            });
+            ShownShortcut expected{(mods & 2) != 0, (mods & 1) != 0, (mods & 4) != 0, key};
+            EXPECT_TRUE(shown == expected) << std::hex << code;
+            ASSERT_EQ(result, code) << std::hex << code;
+        }
+}
+
+TEST_F(ShortcutChooser, ComposesFromBoxesAndKeyList) {
+    auto choose = [](int32_t start, bool ctrl, bool shift, bool alt, int key) {
+        return RunShortcutChooser(start, nullptr, [&](HWND chooser) {
+            for (auto [id, want] :
+                 {std::pair{ShortcutCtrlBox, ctrl}, std::pair{ShortcutShiftBox, shift},
+                  std::pair{ShortcutAltBox, alt}})
+                if ((CheckStateOf(FindControl(chooser, id)) == BST_CHECKED) != want)
+                    Click(FindControl(chooser, id));
+            if (key >= 0) SelectComboItem(FindControl(chooser, ShortcutKeyList), key);
+            Click(FindControl(chooser, ShortcutApplyButton));
+        });
+    };
+    EXPECT_EQ(choose(0, true, false, false, -1), 0x20000);
+    EXPECT_EQ(choose(0, false, false, true, KeyIndexFromCode(0x73)), 0x40073);
+    EXPECT_EQ(choose(0x20035, true, true, true, KeyIndexFromCode('Z')), 0x7005A);
+    EXPECT_EQ(choose(0x20035, true, true, false, KeyIndexFromCode(0x74)), 0x30074);
+    EXPECT_EQ(choose(0x20035, false, false, false, KeyIndexFromCode(46)), 46);
+}
+
+TEST_F(ShortcutChooser, UnknownBitsShowNothingAndSurviveOnlyACancel) {
+    ShownShortcut shown{};
+    auto open = [&](int32_t code, int endWith) {
+        return RunShortcutChooser(code, nullptr, [&](HWND chooser) {
+            shown = ReadChooser(chooser);
+            if (endWith == 0) Click(FindControl(chooser, ShortcutApplyButton));
+            if (endWith == 1) Click(FindControl(chooser, ShortcutCancelButton));
+            if (endWith == 2) {
+                // Changes first: cancelling drops them.
+                Click(FindControl(chooser, ShortcutAltBox));
+                SelectComboItem(FindControl(chooser, ShortcutKeyList), 3);
+                PostClose(chooser);
+            }
+        });
+    };
+    EXPECT_EQ(open(0x80041, 1), 0x80041);
+    EXPECT_TRUE(shown == (ShownShortcut{0, 0, 0, -1}));
+    EXPECT_EQ(open(0x80041, 0), 0);
+    EXPECT_EQ(open(0x80041, 2), 0x80041);
+    EXPECT_EQ(open(int32_t(0x80000000u) | 0x20035, 2), int32_t(0x80000000u) | 0x20035);
+    EXPECT_EQ(open(0, 0), 0);
+    EXPECT_TRUE(shown == (ShownShortcut{0, 0, 0, -1}));
+}
+
+TEST_F(ShortcutChooser, DisablesItsParentAndActivatesItAfterwards) {
+    RegisterWindowClass("TolvaneTestParent", DefWindowProcA);
+    HWND parent = OpenFixedWindow("TolvaneTestParent", "Parent", 0, 100, 300, 100, nullptr);
+    ASSERT_TRUE(parent);
+    bool enabledWhileOpen = true;
+    RunShortcutChooser(0x20035, parent, [&](HWND chooser) {
+        enabledWhileOpen = IsWindowEnabled(parent);
+        Click(FindControl(chooser, ShortcutCancelButton));
+    });
+    EXPECT_FALSE(enabledWhileOpen);
+    EXPECT_TRUE(IsWindowEnabled(parent));
+    EXPECT_EQ(GetActiveWindow(), parent);
+    DestroyWindow(parent);
+}
+
+using MainWindowState = InProcess;
+
+TEST_F(MainWindowState, BaseFolderComesFromTheIdePreferences) {
+    struct {
+        const char* value;
+        const char* folder;
+    } cases[] = {
+        {"C:\\Program Files\\X\\Catalogs\\German.catalog", "C:\\"},
+        {"D:\\a\\b\\c\\d\\e.f", "D:\\a\\"},
+        {"C:\\x.catalog", ""},
+    };
+    for (auto& c : cases) {
+        AllocateProgramState();
+        WriteLanguageFileValue(c.value);
+        std::string shown;
+        RunMain([&](HWND main) {
+            shown = TextOf(FindControl(main, PathField));
+            Click(FindControl(main, CloseButton));
+        });
+        EXPECT_EQ(BaseFolder, c.folder);
+        EXPECT_EQ(shown, c.folder);
+    }
+    AllocateProgramState();
+    DeleteFileA((folders_.AppData + "\\PureBasic\\PureBasic.prefs").c_str());
+    RunMain([&](HWND main) { Click(FindControl(main, CloseButton)); });
+    EXPECT_EQ(BaseFolder, "");
+}
+
+TEST_F(MainWindowState, FieldsKeepBaseFolderAndArgumentsEqualToWhatTheyShow) {
+    WriteLanguageFileValue("C:\\Program Files\\X\\Catalogs\\German.catalog");
+    std::string afterTyping, afterFocus;
+    RunMain([&](HWND main) {
+        HWND path = FindControl(main, PathField);
+        TypeText(path, "E:\\Typed\\");
+        afterTyping = BaseFolder; // the field's notification was handled before TypeText returned
+        auto rows = FindToolRows(main);
+        ASSERT_EQ(rows.size(), 4u);
+        TypeText(rows[1].ArgumentsField, "\"%FILE\" x");
+        TypeText(rows[3].ArgumentsField, "");
+        Click(FindControl(main, CloseButton));
+    });
+    EXPECT_EQ(afterTyping, "E:\\Typed\\");
+    EXPECT_EQ(BaseFolder, "E:\\Typed\\");
+    // Rows from top to bottom are entries 1, 0, 2, 3.
+    EXPECT_EQ(ToolTable[0].Arguments, "\"%FILE\" x");
+    EXPECT_EQ(ToolTable[3].Arguments, "");
+    EXPECT_EQ(ToolTable[1].Arguments, "\"%FILE\"\"%CURSOR\"");
+    EXPECT_EQ(ToolTable[2].Arguments, "\"%FILE\"\"%CURSOR\" \"FORWARD\"");
+}
+
+TEST_F(MainWindowState, CatalogueAndLanguageTextsFillTheTable) {
+    LONG_PTR background = 0, icon = 0;
+    RunMain([&](HWND main) {
+        background = GetClassLongPtrA(main, GCLP_HBRBACKGROUND);
+        icon = GetClassLongPtrA(main, GCLP_HICON);
+        Click(FindControl(main, CloseButton));
+    });
+    EXPECT_EQ(background, (LONG_PTR)GetSysColorBrush(COLOR_BTNFACE));
+    EXPECT_EQ((HICON)icon, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+    EXPECT_TRUE(icon);
+    struct {
+        const char* name;
+        const char* exe;
+        const char* icon;
+        const char* arguments;
+        int32_t shortcut;
+    } expected[] = {
+        {"Back", "Brannow.exe", "Icons/Back.ico", "\"%FILE\"\"%CURSOR\" \"BACK\"", 0x20034},
+        {"Recorder", "Quillet.exe", "Icons/Anker.ico", "\"%FILE\"\"%CURSOR\"", 0x20035},
+        {"Forward", "Brannow.exe", "Icons/Forward.ico", "\"%FILE\"\"%CURSOR\" \"FORWARD\"",
+         0x20036},
+        {"Setup", "Tolvane.exe", "Icons/Tolvane.ico", "\"%FILE\"\"%CURSOR\"", 0x20037},
+    };
+    for (int i = 0; i < ToolCount; ++i) {
+        EXPECT_EQ(ToolTable[i].MenuItemName, expected[i].name);
+        EXPECT_EQ(ToolTable[i].ExeName, expected[i].exe);
+        EXPECT_EQ(ToolTable[i].IconPath, expected[i].icon);
+        EXPECT_EQ(ToolTable[i].Arguments, expected[i].arguments);
+        EXPECT_EQ(ToolTable[i].ShortcutCode, expected[i].shortcut);
+        EXPECT_TRUE(ToolTable[i].IconImage) << "catalogue icon loaded";
+    }
+    EXPECT_EQ(Texts.EnableCaption, "Enable");
+    EXPECT_EQ(Texts.ArgumentsCaption, "Arguments");
+    EXPECT_EQ(Texts.InstallNotice, "Install notice");
+    EXPECT_EQ(Texts.AboutText, "About one\r\nAbout two");
+}
+
+TEST_F(MainWindowState, ShortcutButtonStoresTheChosenCode) {
+    std::string captionBefore, captionAfter;
+    RunMain([&](HWND main) {
+        auto rows = FindToolRows(main);
+        ASSERT_EQ(rows.size(), 4u);
+        captionBefore = TextOf(rows[2].ShortcutButton);
+        PostClick(rows[2].ShortcutButton); // entry 2, Ctrl+6
+        HWND chooser = WaitTopWindow(Self, "Shortcuts");
+        ASSERT_TRUE(chooser);
+        EXPECT_FALSE(IsWindowEnabled(main));
+        Click(FindControl(chooser, ShortcutShiftBox));
+        SelectComboItem(FindControl(chooser, ShortcutKeyList), KeyIndexFromCode(0x74));
+        Click(FindControl(chooser, ShortcutApplyButton));
+        WaitWindowGone(chooser);
+        Sync(main);
+        EXPECT_TRUE(IsWindowEnabled(main));
+        EXPECT_EQ(ActiveWindowOf(main), main);
+        captionAfter = TextOf(rows[2].ShortcutButton);
+
+        PostClick(rows[0].ShortcutButton); // entry 1: a change, then cancel
+        chooser = WaitTopWindow(Self, "Shortcuts");
+        ASSERT_TRUE(chooser);
+        Click(FindControl(chooser, ShortcutAltBox));
+        Click(FindControl(chooser, ShortcutCancelButton));
+        WaitWindowGone(chooser);
+        Click(FindControl(main, CloseButton));
+    });
+    EXPECT_EQ(ToolTable[2].ShortcutCode, 0x30074);
+    EXPECT_EQ(ToolTable[1].ShortcutCode, 0x20035);
+    EXPECT_EQ(captionAfter, captionBefore);
+    EXPECT_EQ(captionAfter, "Key...");
+}
+
+// The standard requesters of this process, answered as a user would.
+HWND WaitRequester() {
+    HWND dialog = WaitDialog(Self);
+    Sleep(300); // the requesters fill themselves after they show
+    return dialog;
+}
+
+TEST_F(MainWindowState, FolderRequesterCancelledChangesNothingChosenEndsInBackslash) {
+    CreateDirectoryA((folders_.Work + "Chosen").c_str(), nullptr);
+    std::string afterCancel, fieldAfterCancel, afterChoice, fieldAfterChoice;
+    RunMain([&](HWND main) {
+        TypeText(FindControl(main, PathField), folders_.Work);
+        PostClick(FindControl(main, BrowseButton));
+        HWND requester = WaitRequester();
+        ASSERT_TRUE(requester);
+        EXPECT_FALSE(IsWindowEnabled(main));
+        AnswerDialog(requester, IDCANCEL);
+        WaitWindowGone(requester);
+        Sync(main);
+        afterCancel = BaseFolder;
+        fieldAfterCancel = TextOf(FindControl(main, PathField));
+
+        // The requester starts at BaseFolder; taking it as it is must give it back.
+        TypeText(FindControl(main, PathField), folders_.Work + "Chosen\\");
+        PostClick(FindControl(main, BrowseButton));
+        requester = WaitRequester();
+        ASSERT_TRUE(requester);
+        AnswerDialog(requester, IDOK);
+        WaitWindowGone(requester);
+        Sync(main);
+        afterChoice = BaseFolder;
+        fieldAfterChoice = TextOf(FindControl(main, PathField));
+        Click(FindControl(main, CloseButton));
+    });
+    EXPECT_EQ(afterCancel, folders_.Work);
+    EXPECT_EQ(fieldAfterCancel, folders_.Work);
+    EXPECT_EQ(afterChoice, folders_.Work + "Chosen\\");
+    EXPECT_EQ(fieldAfterChoice, afterChoice);
+}
+
+// Types a file name into a file requester and confirms it.
+void ChooseFileInRequester(HWND requester, const std::string& file) {
+    HWND name = FindControl(requester, 0x480);       // edt1, the file name field
+    if (!name) name = FindControl(requester, 0x47C); // cmb13 in the newer layout
+    ASSERT_TRUE(name);
+    TypeText(name, file);
+    AnswerDialog(requester, IDOK);
+}
+
+TEST_F(MainWindowState, IconRequesterReplacesTheIconOnlyWithALoadableFile) {
+    std::string chosen = folders_.Work + "Other.ico", broken = folders_.Work + "Broken.ico";
+    WriteFileBytes(chosen, IconFileBytes(RGB(1, 2, 3)));
+    WriteFileBytes(broken, "not an icon");
+    HANDLE before = nullptr, afterCancel = nullptr, afterChoice = nullptr;
+    std::string fieldAfterChoice, fieldAfterBroken;
+    std::string caption;
+    RunMain([&](HWND main) {
+        auto rows = FindToolRows(main);
+        ASSERT_EQ(rows.size(), 4u);
+        before = ToolTable[0].IconImage; // on screen the second row
+        PostClick(rows[1].IconButton);
+        HWND requester = WaitRequester();
+        ASSERT_TRUE(requester);
+        caption = TextOf(requester);
+        AnswerDialog(requester, IDCANCEL);
+        WaitWindowGone(requester);
+        Sync(main);
+        afterCancel = ToolTable[0].IconImage;
+
+        PostClick(rows[1].IconButton);
+        requester = WaitRequester();
+        ASSERT_TRUE(requester);
+        ChooseFileInRequester(requester, chosen);
+        WaitWindowGone(requester);
+        Sync(main);
+        afterChoice = ToolTable[0].IconImage;
+        fieldAfterChoice = TextOf(rows[1].IconField);
+
+        PostClick(rows[1].IconButton);
+        requester = WaitRequester();
+        ASSERT_TRUE(requester);
+        ChooseFileInRequester(requester, broken);
+        WaitWindowGone(requester);
+        Sync(main);
+        fieldAfterBroken = TextOf(rows[1].IconField);
+        Click(FindControl(main, CloseButton));
+    });
+    EXPECT_EQ(caption, "Search an Icon");
+    EXPECT_TRUE(before);
+    EXPECT_EQ(afterCancel, before);
+    EXPECT_TRUE(afterChoice);
+    EXPECT_EQ(fieldAfterChoice, chosen);
+    // The broken file: the old image is gone, the path stays the last good one.
+    EXPECT_EQ(ToolTable[0].IconImage, nullptr);
+    EXPECT_EQ(ToolTable[0].IconPath, chosen);
+    EXPECT_EQ(fieldAfterBroken, chosen);
+}
+
+TEST_F(MainWindowState, MissingLanguageFileShowsNothing) {
+    LanguageList = {"Ghost"};
+    RunMainWindow(0);
+    EXPECT_EQ(MainWindow, nullptr);
+    EXPECT_EQ(ToolTable[0].EnableBox, 0) << "no rows built";
+}
+
+TEST_F(MainWindowState, ShortLanguageFileLeavesTheAboutTextEmpty) {
+    auto lines = SampleLanguageLines();
+    lines.resize(19);
+    lines[3] = "En\\nable"; // shown as the two characters
+    WriteLanguage("Short", lines);
+    LanguageList = {"Short"};
+    std::string about = "unset", enable;
+    RunDriven([] { RunMainWindow(0); },
+              [&] {
+                  HWND main = WaitTopWindow(Self, "Title");
+                  ASSERT_TRUE(main);
+                  enable = TextOf(FindToolRows(main)[0].EnableBox);
+                  PostClick(FindControl(main, AboutButton));
+                  HWND box = WaitDialog(Self);
+                  ASSERT_TRUE(box);
+                  about = DialogText(box);
+                  AnswerDialog(box, IDOK);
+                  WaitWindowGone(box);
+                  Click(FindControl(main, CloseButton));
+              });
+    EXPECT_EQ(enable, "En\\nable");
+    EXPECT_EQ(about, "");
+}
+
+} // namespace

@@ -1,0 +1,9 @@
+// The language chooser: which language files exist, and which one the user
+// picks before any other window opens.
+#pragma once
+
+// Appends an entry to LanguageList for every file in "Sprachen".
+void ScanLanguageFolder();
+// The chosen position in LanguageList, or -1 when the user declines or the
+// window cannot be opened. Runs its own event loop until the window closes.
+int ChooseLanguage();

@@ -1,0 +1,9 @@
+// Tolvane's main window: built from the chosen language file, it runs until
+// the user closes it or starts the installation.
+#pragma once
+
+// Proposes BaseFolder from the IDE's preferences, loads the language file of
+// LanguageList[languageIndex], builds MainWindow with its tool rows and runs
+// its event loop. Returns at once, showing nothing, when the language file
+// cannot be opened.
+void RunMainWindow(int languageIndex);

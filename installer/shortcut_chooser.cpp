@@ -1,0 +1,102 @@
+#include "shortcut_chooser.h"
+
+#include "control_numbers.h"
+#include "installer_logic.h"
+#include "window_layer.h"
+
+namespace {
+
+const char* const ChooserClass = "TolvaneShortcutChooser";
+
+enum Outcome { Open, Apply, Cancel };
+
+struct ChooserState {
+    Outcome Result = Open;
+};
+
+LRESULT CALLBACK ChooserProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ChooserState* state = WindowState<ChooserState>(window, message, lParam);
+    switch (message) {
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == ShortcutApplyButton)
+            state->Result = Apply;
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == ShortcutCancelButton)
+            state->Result = Cancel;
+        WakeEventLoop(window);
+        return 0;
+    case WM_CLOSE:
+        state->Result = Cancel;
+        WakeEventLoop(window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void CreateChooserControls(HWND window) {
+    const DWORD button = BS_PUSHBUTTON | WS_TABSTOP, box = BS_AUTOCHECKBOX | WS_TABSTOP;
+    CreateControl(ShortcutApplyButton, window, "BUTTON", "Anwenden", button, 0, 0, 80, 100, 20);
+    CreateControl(ShortcutCancelButton, window, "BUTTON", "Abbrechen", button, 0, 100, 80, 100, 20);
+    CreateControl(ShortcutCtrlBox, window, "BUTTON", "Strg / Ctrl", box, 0, 0, 0, 100, 20);
+    CreateControl(ShortcutShiftBox, window, "BUTTON", "Shift", box, 0, 0, 20, 100, 20);
+    CreateControl(ShortcutAltBox, window, "BUTTON", "Alt", box, 0, 0, 40, 100, 20);
+    HWND keys = CreateControl(ShortcutKeyList, window, "COMBOBOX", "",
+                              CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 100, 0, 100, 400);
+    for (int i = 0; i < KeyCount; ++i)
+        SendMessageA(keys, CB_ADDSTRING, 0, (LPARAM)KeyLabel(i).c_str());
+    SetFocus(keys);
+}
+
+void ShowShortcut(HWND window, int32_t code) {
+    ShortcutParts parts = DecodeShortcut(code);
+    CheckDlgButton(window, ShortcutCtrlBox, parts.Ctrl ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, ShortcutAltBox, parts.Alt ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, ShortcutShiftBox, parts.Shift ? BST_CHECKED : BST_UNCHECKED);
+    SendDlgItemMessageA(window, ShortcutKeyList, CB_SETCURSEL, parts.KeyIndex, 0);
+}
+
+int32_t ReadShortcut(HWND window) {
+    ShortcutParts parts;
+    parts.Ctrl = IsDlgButtonChecked(window, ShortcutCtrlBox) == BST_CHECKED;
+    parts.Alt = IsDlgButtonChecked(window, ShortcutAltBox) == BST_CHECKED;
+    parts.Shift = IsDlgButtonChecked(window, ShortcutShiftBox) == BST_CHECKED;
+    parts.KeyIndex = (int)SendDlgItemMessageA(window, ShortcutKeyList, CB_GETCURSEL, 0, 0);
+    return EncodeShortcut(parts);
+}
+
+void RunChooserLoop(HWND window, ChooserState& state) {
+    MSG msg;
+    while (state.Result == Open) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage((int)msg.wParam);
+            state.Result = Cancel;
+            break;
+        }
+        if (!IsDialogMessageA(window, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+} // namespace
+
+int32_t ChooseShortcut(int32_t code, HWND parent) {
+    RegisterWindowClass(ChooserClass, ChooserProc);
+    if (parent) EnableWindow(parent, FALSE);
+    ChooserState state;
+    int32_t result = code;
+    HWND window = OpenFixedWindow(ChooserClass, "Shortcuts", 200, 200, 200, 100, &state);
+    if (window) {
+        CreateChooserControls(window);
+        ShowShortcut(window, code);
+        RunChooserLoop(window, state);
+        if (state.Result == Apply) result = ReadShortcut(window);
+    }
+    // The parent is enabled before the chooser goes, so that Windows hands
+    // the activation back to it rather than to another program.
+    if (parent) EnableWindow(parent, TRUE);
+    if (window) DestroyWindow(window);
+    if (parent) SetActiveWindow(parent);
+    return result;
+}

@@ -1,0 +1,15 @@
+// Tolvane.exe: asks for the language, then shows the main window until the
+// user closes it or installs. Ignores its command line; exits with 0.
+#include "installer_state.h"
+#include "language_chooser.h"
+#include "main_window.h"
+#include "window_layer.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    InitWindowLayer();
+    AllocateProgramState();
+    ScanLanguageFolder();
+    int languageIndex = ChooseLanguage();
+    if (languageIndex != -1) RunMainWindow(languageIndex);
+    return 0;
+}

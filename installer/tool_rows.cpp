@@ -1,0 +1,162 @@
+#include "tool_rows.h"
+
+#include "control_numbers.h"
+#include "installer_state.h"
+#include "requesters.h"
+#include "shortcut_chooser.h"
+#include "window_layer.h"
+
+namespace {
+
+const DWORD CheckBox = BS_AUTOCHECKBOX | WS_TABSTOP;
+const DWORD PushButton = BS_PUSHBUTTON | WS_TABSTOP;
+const DWORD EditField = ES_AUTOHSCROLL | WS_TABSTOP;
+
+// An icon first, a bitmap otherwise; a null handle when the file is neither.
+HANDLE LoadImageFile(const std::string& path, UINT& type) {
+    type = IMAGE_ICON;
+    HANDLE image = LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE);
+    if (image) return image;
+    type = IMAGE_BITMAP;
+    return LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+}
+
+void ShowImage(int viewNumber, HANDLE image, UINT type) {
+    HWND view = ControlWindow(viewNumber);
+    LONG_PTR style = GetWindowLongPtrA(view, GWL_STYLE) & ~(LONG_PTR)SS_TYPEMASK;
+    SetWindowLongPtrA(view, GWL_STYLE, style | (type == IMAGE_BITMAP ? SS_BITMAP : SS_ICON));
+    SendMessageA(view, STM_SETIMAGE, type, (LPARAM)image);
+    // The control keeps its 32 x 32 pixels whatever the image's size.
+    SetWindowPos(view, nullptr, 0, 0, 32, 32, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void LoadRowImage(ToolEntry& tool, const std::string& path) {
+    tool.IconImage = LoadImageFile(path, tool.IconImageType);
+    if (tool.IconImage) ShowImage(tool.IconView, tool.IconImage, tool.IconImageType);
+}
+
+void SyncIconControls(const ToolEntry& tool) {
+    bool onToolbar = GetControlState(tool.ToolbarBox);
+    EnableControl(tool.IconField, onToolbar);
+    EnableControl(tool.IconButton, onToolbar);
+}
+
+void SyncShortcutButton(const ToolEntry& tool) {
+    EnableControl(tool.ShortcutButton, GetControlState(tool.ShortcutBox));
+}
+
+void OnEnableBox(const ToolEntry& tool) {
+    bool enabled = GetControlState(tool.EnableBox);
+    for (int number : {tool.MenuBox, tool.ToolbarBox, tool.IconField, tool.IconButton,
+                       tool.IconView, tool.ShortcutBox, tool.ShortcutButton})
+        EnableControl(number, enabled);
+    SyncIconControls(tool);
+    SyncShortcutButton(tool);
+}
+
+void ChooseIcon(ToolEntry& tool) {
+    std::string file =
+        OpenFileRequester("Search an Icon", tool.IconPath, std::string("Iconfiles\0*.ico*\0", 18));
+    if (file.empty()) return;
+    // The view lets go of the old image before it is released, so that it
+    // never paints a destroyed one.
+    ShowImage(tool.IconView, nullptr, tool.IconImageType);
+    ReleaseImage(tool.IconImage, tool.IconImageType);
+    tool.IconImage = nullptr;
+    LoadRowImage(tool, file);
+    if (!tool.IconImage) return;
+    tool.IconPath = file;
+    SetControlText(tool.IconField, file);
+}
+
+bool OwnsControl(const ToolEntry& tool, int number) {
+    if (number < FirstAutomaticNumber) return false; // also rows not built yet
+    for (int own : {tool.NameField, tool.EnableBox, tool.MenuBox, tool.ToolbarBox, tool.IconField,
+                    tool.IconButton, tool.IconView, tool.ShortcutBox, tool.ShortcutButton,
+                    tool.ArgumentsField, tool.ArgumentsLabel})
+        if (own == number) return true;
+    return false;
+}
+
+bool IsFieldEvent(int notification) {
+    return notification == EN_CHANGE || notification == EN_SETFOCUS || notification == EN_KILLFOCUS;
+}
+
+void HandleRowControl(ToolEntry& tool, int number, int notification) {
+    if (number == tool.ArgumentsField) {
+        if (IsFieldEvent(notification)) tool.Arguments = GetControlText(number);
+        return;
+    }
+    if (notification != BN_CLICKED) return;
+    if (number == tool.ToolbarBox) SyncIconControls(tool);
+    if (number == tool.ShortcutBox) SyncShortcutButton(tool);
+    if (number == tool.EnableBox) OnEnableBox(tool);
+    if (number == tool.IconButton) ChooseIcon(tool);
+    if (number == tool.ShortcutButton)
+        tool.ShortcutCode = ChooseShortcut(tool.ShortcutCode, MainWindow);
+}
+
+HWND CreateRowControl(int& number, HWND parent, const char* className, const std::string& text,
+                      DWORD style, DWORD exStyle, int x, int y, int width, int height) {
+    number = NextControlNumber();
+    return CreateControl(number, parent, className, text, style, exStyle, x, y, width, height);
+}
+
+} // namespace
+
+void CreateToolRow(HWND toolArea, int index, const std::string& menuItemName,
+                   const std::string& exeName, const std::string& iconPath,
+                   const std::string& arguments, int y, int32_t shortcutCode, int enabled,
+                   int inMenu, int onToolbar, int withShortcut) {
+    ToolEntry& tool = ToolTable[index];
+    tool.MenuItemName = menuItemName;
+    tool.ExeName = exeName;
+    tool.IconPath = iconPath;
+    tool.Arguments = arguments;
+    tool.ShortcutCode = shortcutCode;
+
+    HWND row = CreateContainer(NextControlNumber(), toolArea, 0, y, 1000, 25);
+    CreateRowControl(tool.NameField, row, "EDIT", menuItemName + ":", EditField, WS_EX_CLIENTEDGE,
+                     10, 3, 120, 20);
+    CreateRowControl(tool.EnableBox, row, "BUTTON", Texts.EnableCaption, CheckBox, 0, 130, 0, 80,
+                     20);
+    CreateRowControl(tool.MenuBox, row, "BUTTON", Texts.MenuCaption, CheckBox, 0, 210, 0, 80, 20);
+
+    HWND frame = CreateContainer(NextControlNumber(), row, 290, 0, 262, 25);
+    CreateRowControl(tool.ToolbarBox, frame, "BUTTON", Texts.ToolbarCaption, CheckBox, 0, 2, 0, 80,
+                     20);
+    CreateRowControl(tool.IconField, frame, "EDIT", iconPath, EditField | ES_READONLY,
+                     WS_EX_CLIENTEDGE, 82, 0, 120, 20);
+    CreateRowControl(tool.IconButton, frame, "BUTTON", "...", PushButton, 0, 202, 0, 30, 20);
+    CreateRowControl(tool.IconView, frame, "STATIC", "", SS_ICON | SS_REALSIZECONTROL, 0, 232, 0,
+                     32, 32);
+    if (!iconPath.empty()) LoadRowImage(tool, iconPath);
+
+    CreateRowControl(tool.ShortcutBox, row, "BUTTON", Texts.ShortcutCaption, CheckBox, 0, 560, 0,
+                     80, 20);
+    CreateRowControl(tool.ShortcutButton, row, "BUTTON", Texts.ShortcutButtonCaption, PushButton, 0,
+                     660, 0, 100, 20);
+    CreateRowControl(tool.ArgumentsLabel, row, "STATIC", Texts.ArgumentsCaption, 0, 0, 760, 0, 80,
+                     20);
+    CreateRowControl(tool.ArgumentsField, row, "EDIT", arguments, EditField, WS_EX_CLIENTEDGE, 840,
+                     0, 140, 20);
+
+    SetControlState(tool.EnableBox, enabled);
+    SetControlState(tool.MenuBox, inMenu);
+    SetControlState(tool.ToolbarBox, onToolbar);
+    SetControlState(tool.ShortcutBox, withShortcut);
+    if (!onToolbar) {
+        EnableControl(tool.IconButton, false);
+        EnableControl(tool.IconField, false);
+    }
+    if (!withShortcut) EnableControl(tool.ShortcutButton, false);
+}
+
+bool HandleToolRowEvent(int number, int notification) {
+    for (ToolEntry& tool : ToolTable) {
+        if (!OwnsControl(tool, number)) continue;
+        HandleRowControl(tool, number, notification);
+        return true;
+    }
+    return false;
+}

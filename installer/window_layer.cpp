@@ -1,0 +1,231 @@
+#include "window_layer.h"
+
+#include "control_numbers.h"
+
+#include <commctrl.h>
+
+#include <map>
+
+namespace {
+
+const DWORD FixedWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+const char* const ContainerClass = "TolvaneContainer";
+const char* const ScrollAreaClass = "TolvaneScrollArea";
+
+std::map<int, HWND> Controls;
+int LastAutomaticNumber = FirstAutomaticNumber - 1;
+HFONT DialogFont;
+
+// Notifications go to a control's direct parent; the top-level window is
+// where they are handled.
+LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND)
+        return SendMessageA(GetAncestor(window, GA_ROOT), message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND InnerArea(HWND area) {
+    return GetWindow(area, GW_CHILD);
+}
+
+void ScrollAreaTo(HWND area, int x, int y) {
+    SetScrollPos(area, SB_HORZ, x, TRUE);
+    SetScrollPos(area, SB_VERT, y, TRUE);
+    // Clamped by the scroll bars to their range.
+    x = GetScrollPos(area, SB_HORZ);
+    y = GetScrollPos(area, SB_VERT);
+    SetWindowPos(InnerArea(area), nullptr, -x, -y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+int NewScrollPosition(HWND area, int bar, int request) {
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    GetScrollInfo(area, bar, &si);
+    switch (request) {
+    case SB_LINEUP:
+        return si.nPos - 1;
+    case SB_LINEDOWN:
+        return si.nPos + 1;
+    case SB_PAGEUP:
+        return si.nPos - (int)si.nPage;
+    case SB_PAGEDOWN:
+        return si.nPos + (int)si.nPage;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        return si.nTrackPos;
+    case SB_TOP:
+        return si.nMin;
+    case SB_BOTTOM:
+        return si.nMax;
+    default:
+        return si.nPos;
+    }
+}
+
+LRESULT OnScroll(HWND area, int bar, int request) {
+    int pos = NewScrollPosition(area, bar, request);
+    if (bar == SB_HORZ)
+        ScrollAreaTo(area, pos, GetScrollPos(area, SB_VERT));
+    else
+        ScrollAreaTo(area, GetScrollPos(area, SB_HORZ), pos);
+    return 0;
+}
+
+LRESULT CALLBACK ScrollAreaProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_HSCROLL:
+        return OnScroll(window, SB_HORZ, LOWORD(wParam));
+    case WM_VSCROLL:
+        return OnScroll(window, SB_VERT, LOWORD(wParam));
+    }
+    return ContainerProc(window, message, wParam, lParam);
+}
+
+void SetScrollRange(HWND area, int bar, int inner, int visible) {
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMax = inner - 1;
+    si.nPage = visible;
+    SetScrollInfo(area, bar, &si, TRUE);
+}
+
+// A scroll bar that appears takes room from the other direction, so each
+// range is set from the client area left after the previous one.
+void SetScrollRanges(HWND area, int innerWidth, int innerHeight) {
+    RECT rc;
+    for (int pass = 0; pass < 2; ++pass) {
+        GetClientRect(area, &rc);
+        SetScrollRange(area, SB_HORZ, innerWidth, rc.right);
+        GetClientRect(area, &rc);
+        SetScrollRange(area, SB_VERT, innerHeight, rc.bottom);
+    }
+}
+
+} // namespace
+
+void InitWindowLayer() {
+    INITCOMMONCONTROLSEX icc = {};
+    icc.dwSize = sizeof icc;
+    icc.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&icc);
+    RegisterWindowClass(ContainerClass, ContainerProc);
+    RegisterWindowClass(ScrollAreaClass, ScrollAreaProc);
+    if (!DialogFont) {
+        NONCLIENTMETRICSA metrics = {};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        DialogFont = CreateFontIndirectA(&metrics.lfMessageFont);
+    }
+}
+
+void RegisterWindowClass(const char* className, WNDPROC proc) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(1));
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = className;
+    RegisterClassExA(&wc); // fails harmlessly when registered already
+}
+
+HWND OpenFixedWindow(const char* className, const std::string& title, int x, int y, int clientWidth,
+                     int clientHeight, void* state) {
+    RECT rc = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&rc, FixedWindowStyle, FALSE, 0);
+    return CreateWindowExA(0, className, title.c_str(), FixedWindowStyle, x, y, rc.right - rc.left,
+                           rc.bottom - rc.top, nullptr, nullptr, GetModuleHandleA(nullptr), state);
+}
+
+void WakeEventLoop(HWND window) {
+    PostMessageA(window, WM_NULL, 0, 0);
+}
+
+int NextControlNumber() {
+    return ++LastAutomaticNumber;
+}
+
+HWND CreateControl(int number, HWND parent, const char* className, const std::string& text,
+                   DWORD style, DWORD exStyle, int x, int y, int width, int height) {
+    HWND control = CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style,
+                                   x, y, width, height, parent, (HMENU)(INT_PTR)number,
+                                   GetModuleHandleA(nullptr), nullptr);
+    if (!control) return nullptr;
+    SendMessageA(control, WM_SETFONT, (WPARAM)DialogFont, FALSE);
+    Controls[number] = control;
+    return control;
+}
+
+HWND CreateContainer(int number, HWND parent, int x, int y, int width, int height) {
+    return CreateControl(number, parent, ContainerClass, "", WS_CLIPSIBLINGS,
+                         WS_EX_STATICEDGE | WS_EX_CONTROLPARENT, x, y, width, height);
+}
+
+HWND CreateScrollArea(int number, HWND parent, int x, int y, int width, int height, int innerWidth,
+                      int innerHeight) {
+    HWND area = CreateControl(number, parent, ScrollAreaClass, "",
+                              WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN,
+                              WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT, x, y, width, height);
+    if (!area) return nullptr;
+    HWND inner = CreateControl(NextControlNumber(), area, ContainerClass, "", 0,
+                               WS_EX_CONTROLPARENT, 0, 0, innerWidth, innerHeight);
+    SetScrollRanges(area, innerWidth, innerHeight);
+    return inner;
+}
+
+void ScrollIntoView(HWND area, HWND control) {
+    HWND inner = InnerArea(area);
+    if (!inner || !IsChild(inner, control)) return;
+    RECT rc, visible;
+    GetWindowRect(control, &rc);
+    MapWindowPoints(HWND_DESKTOP, inner, (POINT*)&rc, 2);
+    GetClientRect(area, &visible);
+    int x = GetScrollPos(area, SB_HORZ), y = GetScrollPos(area, SB_VERT);
+    if (rc.right > x + visible.right) x = rc.right - visible.right;
+    if (rc.left < x) x = rc.left;
+    if (rc.bottom > y + visible.bottom) y = rc.bottom - visible.bottom;
+    if (rc.top < y) y = rc.top;
+    ScrollAreaTo(area, x, y);
+}
+
+HWND ControlWindow(int number) {
+    auto it = Controls.find(number);
+    return it == Controls.end() ? nullptr : it->second;
+}
+
+int GetControlState(int number) {
+    return SendMessageA(ControlWindow(number), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SetControlState(int number, int checked) {
+    SendMessageA(ControlWindow(number), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void EnableControl(int number, bool enabled) {
+    EnableWindow(ControlWindow(number), enabled);
+}
+
+std::string GetControlText(int number) {
+    HWND control = ControlWindow(number);
+    std::string text(GetWindowTextLengthA(control), '\0');
+    if (!text.empty()) text.resize(GetWindowTextA(control, &text[0], (int)text.size() + 1));
+    return text;
+}
+
+void SetControlText(int number, const std::string& text) {
+    SetWindowTextA(ControlWindow(number), text.c_str());
+}
+
+HWND ModalOwner() {
+    HWND foreground = GetForegroundWindow();
+    if (foreground && GetWindowThreadProcessId(foreground, nullptr) == GetCurrentThreadId())
+        return foreground;
+    return GetActiveWindow();
+}
+
+void ShowMessage(const std::string& title, const std::string& text) {
+    MessageBoxA(ModalOwner(), text.c_str(), title.c_str(), MB_OK);
+}

@@ -1,0 +1,118 @@
+// tolvane_screenshots OUT_DIR DATA_DIR: runs Tolvane.exe with the real
+// language files and icons from DATA_DIR and saves the language chooser,
+// the main window and the shortcut chooser as PNG files in OUT_DIR, for a
+// person to look at. Run in a Wine virtual desktop, which draws the frames.
+#include "tolvane_driver.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// Wine draws text straight to the X server, past what GDI can read back from
+// the screen, so the picture comes from the X side: Wine starts ImageMagick's
+// import like any program. OUT_DIR is an absolute Unix path, which both sides
+// read as the same folder while the current drive is Z:.
+bool SaveScreenRect(const RECT& rc, const std::string& path) {
+    std::string command = "Z:\\usr\\bin\\import -window root -crop " +
+                          std::to_string(rc.right - rc.left) + "x" +
+                          std::to_string(rc.bottom - rc.top) + "+" + std::to_string(rc.left) + "+" +
+                          std::to_string(rc.top) + " " + path;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // The handle of a Unix process is signalled at once: wait for the file to
+    // be complete instead.
+    size_t last = 0;
+    return WaitUntil([&] {
+        size_t size = ReadFileBytes(path).size();
+        bool settled = size > 0 && size == last;
+        last = size;
+        Sleep(200);
+        return settled;
+    });
+}
+
+bool Capture(HWND window, const std::string& path) {
+    SetForegroundWindow(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(700); // let the other process paint
+    bool saved = SaveScreenRect(ScreenRect(window), path);
+    std::printf("%s %s\n", saved ? "saved" : "FAILED", path.c_str());
+    return saved;
+}
+
+void CopyFolderFiles(const std::string& from, const std::string& to) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            CopyFileA((from + "\\" + found.cFileName).c_str(), (to + found.cFileName).c_str(),
+                      FALSE);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
+
+std::string FirstLine(const std::string& bytes) {
+    return bytes.substr(0, bytes.find_first_of("\r\n"));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::printf("usage: tolvane_screenshots OUT_DIR DATA_DIR\n");
+        return 2;
+    }
+    std::string out = std::string(argv[1]) + "/", data = argv[2];
+    CreateDirectoryA(out.c_str(), nullptr);
+    TolvaneFolders folders;
+    CopyFolderFiles(data + "\\Sprachen", folders.Work + "Sprachen\\");
+    CopyFolderFiles(data + "\\Icons", folders.Work + "Icons\\");
+    WriteFileBytes(folders.AppData + "\\PureBasic\\PureBasic.prefs",
+                   "[Global]\r\nLanguageFile = C:\\Program Files\\PureBasic\\Catalogs\\"
+                   "English.catalog\r\n");
+
+    HANDLE process = StartTolvane(folders.Work, folders.AppData);
+    if (!process) return 1;
+    DWORD pid = GetProcessId(process);
+    int failures = 0;
+    HWND chooser = WaitTopWindow(pid, "Choose your language");
+    HWND list = WaitControl(chooser, 0);
+    auto languages = ComboItems(list);
+    int english = 0;
+    for (size_t i = 0; i < languages.size(); ++i)
+        if (languages[i] == "English") english = (int)i;
+    SelectComboItem(list, english);
+    failures += !Capture(chooser, out + "language_chooser.png");
+    PostClick(WaitControl(chooser, 1));
+
+    std::string title =
+        FirstLine(ReadFileBytes(folders.Work + "Sprachen\\" + languages[english] + ".txt"));
+    HWND main = WaitTopWindow(pid, title);
+    WaitControl(main, 5);
+    WaitUntil([&] { return FindToolRows(main).size() == 4; });
+    failures += !Capture(main, out + "main_window.png");
+
+    PostClick(FindToolRows(main)[0].ShortcutButton);
+    HWND shortcuts = WaitTopWindow(pid, "Shortcuts");
+    WaitControl(shortcuts, 15);
+    failures += !Capture(shortcuts, out + "shortcut_chooser.png");
+    RECT m = ScreenRect(main), c = ScreenRect(shortcuts);
+    RECT both = {std::min(m.left, c.left), std::min(m.top, c.top), std::max(m.right, c.right),
+                 std::max(m.bottom, c.bottom)};
+    failures += !SaveScreenRect(both, out + "shortcut_over_main.png");
+    PostClick(FindControl(shortcuts, 16));
+    WaitWindowGone(shortcuts);
+    PostClose(main);
+    int exitCode = WaitExit(process);
+    CloseHandle(process);
+    std::printf("Tolvane ended with %d\n", exitCode);
+    return failures || exitCode != 0;
+}
