@@ -1,0 +1,18 @@
+// The IDE's list of open source files as it hands it to a tool: the paths in
+// tab order with LF between them. A file's position in the list is the index
+// of its tab.
+#pragma once
+#include <string>
+
+// Upper-cases a path as the list is compared: ASCII a-z and the 8-bit
+// letters 0xE0-0xFF lose 0x20, everything else is kept.
+std::string UpperCasePath(const std::string& path);
+
+// The 0-based position of the path in the list, letter case ignored, or -1.
+// Every LF starts a field, so a list ending in LF has an empty last field,
+// and an empty list is one empty field.
+int FindInFileList(const std::string& fileList, const std::string& path);
+
+// Appends the path as the list's new last field and returns its position:
+// 0 for an empty list, which then holds the path alone.
+int AppendToFileList(std::string& fileList, const std::string& path);

@@ -1,0 +1,45 @@
+#include "file_list.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FileList, FindsAPathWhateverItsLetterCase) {
+    const std::string list = "C:\\src\\Main.pb\nC:\\src\\\xE4nderung.pb\nD:\\x\\INC.pbi";
+    const struct {
+        const char* Path;
+        int Index;
+    } cases[] = {
+        {"C:\\src\\Main.pb", 0},
+        {"c:\\SRC\\main.PB", 0},
+        {"C:\\src\\\xC4NDERUNG.pb", 1}, // 0xE4 against 0xC4
+        {"d:\\x\\inc.pbi", 2},
+        {"C:\\src\\Main.p", -1},
+        {"C:\\src\\Main.pb\n", -1},
+        {"", -1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FindInFileList(list, c.Path), c.Index) << c.Path;
+}
+
+TEST(FileList, EmptyFieldsAreFieldsToo) {
+    EXPECT_EQ(FindInFileList("a\nb\n", ""), 2);
+    EXPECT_EQ(FindInFileList("", ""), 0);
+    EXPECT_EQ(FindInFileList("", "a"), -1);
+    EXPECT_EQ(FindInFileList("a\n\nb", ""), 1);
+}
+
+TEST(FileList, UpperCaseLeavesEverythingButLettersAlone) {
+    EXPECT_EQ(UpperCasePath("az{\x60\xDF\xE0\xFF\xF7"), "AZ{\x60\xDF\xC0\xDF\xD7");
+}
+
+TEST(FileList, AppendedFileTakesItsZeroBasedPosition) {
+    std::string list;
+    EXPECT_EQ(AppendToFileList(list, "a.pb"), 0);
+    EXPECT_EQ(list, "a.pb");
+    EXPECT_EQ(AppendToFileList(list, "b.pb"), 1);
+    EXPECT_EQ(AppendToFileList(list, "c.pb"), 2);
+    EXPECT_EQ(list, "a.pb\nb.pb\nc.pb");
+    EXPECT_EQ(FindInFileList(list, "C.PB"), 2);
+}
+
+} // namespace

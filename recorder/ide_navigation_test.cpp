@@ -1,0 +1,350 @@
+// The navigation half of the IDE-access library, with this test process in
+// the place of a tool: the stand-in IDE runs as its own process, and the
+// tool environment is set in ours as the IDE would set it.
+#include "ide_navigation.h"
+
+#include "host_client.h"
+#include "ide_access.h"
+#include "test_support.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::string Decimal(HWND window) { return std::to_string(reinterpret_cast<uintptr_t>(window)); }
+
+std::string Environment(const char* name) { return ReadEnvironmentText(name); }
+
+// Sets the variables the IDE gives a tool, for the host as it is now.
+void SetToolEnvironment(const HostIde& host, const std::vector<std::string>& files) {
+    std::string list;
+    for (size_t i = 0; i < files.size(); ++i) list += (i ? "\n" : "") + files[i];
+    SetEnvironmentVariableA("PB_TOOL_MainWindow", Decimal(host.MainWindow).c_str());
+    SetEnvironmentVariableA("PB_TOOL_Scintilla", Decimal(HostVisibleEditor(host)).c_str());
+    SetEnvironmentVariableA("PB_TOOL_FileList", list.c_str());
+    Ide = IdeContext();
+}
+
+std::string Lines(int count) {
+    std::string text;
+    for (int i = 1; i <= count; ++i) text += "line " + std::to_string(i) + "\r\n";
+    return text;
+}
+
+// Committed private memory of another process: what a leaked remote buffer
+// would add to.
+SIZE_T CommittedPrivateBytes(DWORD processId) {
+    AutoCloseHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION info;
+    for (char* at = nullptr;
+         VirtualQueryEx(process.Get(), at, &info, sizeof info) == sizeof info;
+         at = static_cast<char*>(info.BaseAddress) + info.RegionSize) {
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
+    }
+    return total;
+}
+
+DWORD HandleCount() {
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return count;
+}
+
+// --- Messages as they leave the tool, caught by windows of our own ---------
+
+struct SentMessage {
+    HWND Window;
+    UINT Message;
+    WPARAM WParam;
+    LPARAM LParam;
+};
+std::vector<SentMessage> Sent;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TCM_SETCURSEL || message == WM_COMMAND || message >= 2000)
+        Sent.push_back({window, message, wParam, lParam});
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+struct RecordingWindows {
+    RecordingWindows() {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = RecordingProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "NavigationRecorder";
+        RegisterClassA(&wc);
+        Parent = CreateWindowA("NavigationRecorder", "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                               nullptr, nullptr, wc.hInstance, nullptr);
+        Child = CreateWindowA("NavigationRecorder", "", WS_CHILD, 0, 0, 10, 10, Parent, nullptr,
+                              wc.hInstance, nullptr);
+        Other = CreateWindowA("NavigationRecorder", "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                              nullptr, nullptr, wc.hInstance, nullptr);
+        Sent.clear();
+    }
+    ~RecordingWindows() {
+        DestroyWindow(Parent);
+        DestroyWindow(Other);
+    }
+    HWND Parent, Child, Other;
+};
+
+TEST(NavigationMessages, SelectTabNotifiesTheGivenWindowOrTheTabBarsParent) {
+    RecordingWindows w;
+    SelectTab(w.Child, 3, nullptr);
+    SelectTab(w.Child, 1, w.Other);
+    ASSERT_EQ(Sent.size(), 4u);
+    const SentMessage expected[] = {{w.Child, TCM_SETCURSEL, 3, 0},
+                                    {w.Parent, WM_COMMAND, 4876, LPARAM(w.Child)},
+                                    {w.Child, TCM_SETCURSEL, 1, 0},
+                                    {w.Other, WM_COMMAND, 4876, LPARAM(w.Child)}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(Sent[i].Window, expected[i].Window) << i;
+        EXPECT_EQ(Sent[i].Message, expected[i].Message) << i;
+        EXPECT_EQ(Sent[i].WParam, expected[i].WParam) << i;
+        EXPECT_EQ(Sent[i].LParam, expected[i].LParam) << i;
+    }
+}
+
+TEST(NavigationMessages, GotoLineSendsTheZeroBasedLine) {
+    RecordingWindows w;
+    GotoLine(w.Child, 1, 99);
+    GotoLine(w.Child, 0, 0);
+    GotoLine(w.Child, 250, 0);
+    ASSERT_EQ(Sent.size(), 3u);
+    EXPECT_EQ(Sent[0].Message, 2024u);
+    EXPECT_EQ(Sent[0].WParam, WPARAM(0));
+    EXPECT_EQ(Sent[1].WParam, WPARAM(-1));
+    EXPECT_EQ(Sent[2].WParam, WPARAM(249));
+}
+
+TEST(NavigationMessages, WindowsThatAreGoneAreHarmless) {
+    RecordingWindows w;
+    HWND gone = w.Child;
+    DestroyWindow(gone);
+    EXPECT_EQ(ReadEditorText(gone), "");
+    EXPECT_EQ(ReadEditorText(nullptr), "");
+    EXPECT_EQ(ReadEditorText(w.Other), ""); // no parent: not an editor of the IDE
+    EXPECT_EQ(CurrentTabIndex(gone), 0);
+    EXPECT_EQ(SelectTab(gone, 1, nullptr), 0);
+    EXPECT_EQ(GotoLine(gone, 3, 0), 0);
+}
+
+// --- The file list and RunOnce, from the environment and the prefs file ---
+
+TEST(FindOpenFile, ReadsTheListFromTheEnvironment) {
+    SetEnvironmentVariableA("PB_TOOL_FileList", "C:\\a\\One.pb\nC:\\a\\\xE9t\xE9.pb\n");
+    EXPECT_EQ(FindOpenFile("c:\\A\\one.PB"), 0);
+    EXPECT_EQ(FindOpenFile("C:\\A\\\xC9T\xC9.PB"), 1);
+    EXPECT_EQ(FindOpenFile(""), 2);
+    EXPECT_EQ(Ide.FileList, "C:\\a\\One.pb\nC:\\a\\\xE9t\xE9.pb\n");
+    SetEnvironmentVariableA("PB_TOOL_FileList", nullptr);
+    EXPECT_EQ(FindOpenFile("C:\\a\\One.pb"), -1);
+    EXPECT_EQ(FindOpenFile(""), 0);
+}
+
+struct AppData {
+    AppData() {
+        CreateDirectoryA((Dir / "PureBasic").c_str(), nullptr);
+        SetEnvironmentVariableA("APPDATA", Dir.Path().substr(0, Dir.Path().size() - 1).c_str());
+    }
+    std::string Prefs() const { return Dir / "PureBasic\\PureBasic.prefs"; }
+    TempDir Dir;
+};
+
+TEST(RunOnce, IsClearedAndRestoredInTheTopSection) {
+    AppData appData;
+    ASSERT_TRUE(WriteFileBytes(appData.Prefs(), "[Global]\r\nRunOnce = 7\r\n"));
+    EXPECT_EQ(ClearRunOnce(), 1); // the key of group Global is not the top section's
+    EXPECT_EQ(ReadFileBytes(appData.Prefs()), "RunOnce = 0\r\n[Global]\r\nRunOnce = 7\r\n");
+    RestoreRunOnce(1);
+    EXPECT_EQ(ReadFileBytes(appData.Prefs()), "RunOnce = 1\r\n[Global]\r\nRunOnce = 7\r\n");
+
+    ASSERT_TRUE(WriteFileBytes(appData.Prefs(), "\xEF\xBB\xBFRunOnce = 5\r\n[Global]\r\n"));
+    EXPECT_EQ(ClearRunOnce(), 5);
+    RestoreRunOnce(5);
+    EXPECT_EQ(ReadFileBytes(appData.Prefs()), "\xEF\xBB\xBF\r\nRunOnce = 5\r\n[Global]\r\n");
+}
+
+TEST(RunOnce, AFileThatCannotBeOpenedGivesZeroAndIsNotWritten) {
+    AppData appData;
+    EXPECT_EQ(ClearRunOnce(), 0);
+    RestoreRunOnce(1);
+    EXPECT_FALSE(FileExists(appData.Prefs()));
+
+    ASSERT_TRUE(WriteFileBytes(appData.Prefs(), "RunOnce=3\n"));
+    AutoCloseHandle locked(CreateFileA(appData.Prefs().c_str(), GENERIC_READ, 0, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locked.IsValid());
+    EXPECT_EQ(ClearRunOnce(), 0);
+    locked.Close();
+    EXPECT_EQ(ReadFileBytes(appData.Prefs()), "RunOnce=3\n");
+}
+
+// --- Against the stand-in IDE ------------------------------------------------
+
+struct ThreeFiles {
+    ThreeFiles() {
+        for (int i = 0; i < 3; ++i) {
+            Files.push_back(Dir / ("file" + std::to_string(i) + ".pb"));
+            WriteFileBytes(Files.back(), Lines(20 + i));
+        }
+    }
+    TempDir Dir;
+    std::vector<std::string> Files;
+};
+
+TEST(EditorText, ComesOutOfTheIdeByteForByteWithoutLeaks) {
+    TempDir dir;
+    std::string big;
+    for (int i = 0; big.size() < 4 * 1024 * 1024; ++i) big += char(1 + i % 255);
+    WriteFileBytes(dir / "big.pb", big);
+    WriteFileBytes(dir / "empty.pb", "");
+    HostIde host(dir.Path(), {dir / "empty.pb", dir / "big.pb"});
+    ASSERT_TRUE(host.Ready);
+    std::vector<HWND> editors = HostEditors(host);
+    ASSERT_EQ(editors.size(), 2u);
+
+    EXPECT_EQ(ReadEditorText(editors[0]), "");
+    DWORD handles = HandleCount();
+    SIZE_T remoteBefore = CommittedPrivateBytes(host.ProcessId);
+    for (int i = 0; i < 3; ++i) {
+        std::string text = ReadEditorText(editors[1]);
+        ASSERT_EQ(text.size(), big.size());
+        EXPECT_TRUE(text == big);
+    }
+    EXPECT_EQ(HandleCount(), handles);
+    EXPECT_LT(CommittedPrivateBytes(host.ProcessId), remoteBefore + big.size());
+}
+
+TEST(GotoLine, MovesTheIdesCaret) {
+    ThreeFiles f;
+    HostIde host(f.Dir.Path(), f.Files);
+    ASSERT_TRUE(host.Ready);
+    HWND editor = HostVisibleEditor(host);
+    GotoLine(editor, 7, 0);
+    EXPECT_EQ(HostCaretLine(host), 7);
+    GotoLine(editor, 1, 0);
+    EXPECT_EQ(HostCaretLine(host), 1);
+    GotoLine(editor, 12, 0);
+    GotoLine(editor, 0, 0); // -1: the editor stays inside the document
+    EXPECT_EQ(HostCaretLine(host), 1);
+}
+
+TEST(BringFileToFront, SwitchesTabsAndRecordsTheNewEditor) {
+    ThreeFiles f;
+    HostIde host(f.Dir.Path(), f.Files);
+    ASSERT_TRUE(host.Ready);
+    ASSERT_EQ(HostSelectTab(host, 2), 2);
+    SetToolEnvironment(host, f.Files);
+    HWND target = HostEditors(host)[0];
+
+    EXPECT_EQ(BringFileToFront(f.Files[0]), 0);
+    EXPECT_EQ(HostCurrentTab(host), 0);
+    EXPECT_EQ(HostVisibleEditor(host), target);
+    EXPECT_EQ(Ide.CurrentEditor, target);
+    EXPECT_EQ(Environment("PB_TOOL_Scintilla"), Decimal(target));
+    HostCounterValues counters = HostCounters(host);
+    EXPECT_EQ(counters.TabSetCurSel, 1);
+    EXPECT_EQ(counters.MainSwitch, 1);
+
+    ReadToolEnvironment();
+    GotoLine(Ide.CurrentEditor, 4, 0);
+    EXPECT_EQ(HostCaretLine(host), 4);
+}
+
+TEST(BringFileToFront, AFileAlreadyInFrontIsLeftAlone) {
+    ThreeFiles f;
+    HostIde host(f.Dir.Path(), f.Files);
+    ASSERT_TRUE(host.Ready);
+    SetToolEnvironment(host, f.Files);
+    SetEnvironmentVariableA("PB_TOOL_Scintilla", "12345");
+    DWORD handles = HandleCount();
+
+    EXPECT_EQ(BringFileToFront(f.Files[2]), 0);
+    EXPECT_EQ(HostCounters(host).TabSetCurSel, 0);
+    EXPECT_EQ(HostCounters(host).MainSwitch, 0);
+    EXPECT_EQ(Environment("PB_TOOL_Scintilla"), "12345");
+    EXPECT_EQ(HandleCount(), handles);
+}
+
+TEST(BringFileToFront, GivesUpOnAnIdeThatNeverSwitches) {
+    ThreeFiles f;
+    HostIde host(f.Dir.Path(), f.Files);
+    ASSERT_TRUE(host.Ready);
+    SetToolEnvironment(host, f.Files);
+    std::string before = Environment("PB_TOOL_Scintilla");
+    HostSetFrozen(host, true);
+
+    ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(BringFileToFront(f.Files[1]), 0);
+    ULONGLONG took = GetTickCount64() - start;
+    EXPECT_GE(took, 1500u);
+    EXPECT_LT(took, 5000u);
+    EXPECT_EQ(Environment("PB_TOOL_Scintilla"), before);
+    EXPECT_EQ(HostCounters(host).MainSwitch, 1);
+}
+
+TEST(BringFileToFront, WithoutAnIdeNothingHappens) {
+    TempDir dir;
+    WriteFileBytes(dir / "a.pb", "x");
+    SetEnvironmentVariableA("PB_TOOL_MainWindow", "0");
+    SetEnvironmentVariableA("PB_TOOL_Scintilla", "$FFFF");
+    SetEnvironmentVariableA("PB_TOOL_FileList", (dir / "a.pb").c_str());
+    Ide = IdeContext();
+    EXPECT_EQ(BringFileToFront(dir / "a.pb"), 0);
+    EXPECT_EQ(Environment("PB_TOOL_Scintilla"), "$FFFF");
+}
+
+TEST(BringFileToFront, OpensAFileThatIsNotOpenThroughTheSystem) {
+    ThreeFiles f;
+    AppData appData;
+    ASSERT_TRUE(WriteFileBytes(appData.Prefs(), "RunOnce = 1\r\n"));
+    HostFileType fileType(".tolvanetest");
+    ASSERT_TRUE(fileType.Registered);
+    std::string fourth = f.Dir / "fourth.tolvanetest";
+    WriteFileBytes(fourth, Lines(30));
+    HostIde host(f.Dir.Path(), f.Files);
+    ASSERT_TRUE(host.Ready);
+    SetToolEnvironment(host, f.Files);
+
+    EXPECT_EQ(BringFileToFront(fourth), 0);
+    EXPECT_EQ(Ide.FileList, f.Files[0] + "\n" + f.Files[1] + "\n" + f.Files[2] + "\n" + fourth);
+    ASSERT_EQ(HostEditorCount(host), 4);
+    EXPECT_EQ(HostCurrentTab(host), 3);
+    HWND opened = HostEditors(host)[3];
+    EXPECT_EQ(Ide.CurrentEditor, opened);
+    EXPECT_EQ(HostEditorText(opened), Lines(30));
+    EXPECT_EQ(ReadFileBytes(appData.Prefs()), "RunOnce = 1\r\n");
+}
+
+// A file that is neither open nor on disk ends the tool with the IDE's log
+// line; a tool that is not this test does that (the process ends).
+TEST(BringFileToFront, AMissingOrEmptyFileEndsTheToolWithALogLine) {
+    ThreeFiles f;
+    AppData appData;
+    ASSERT_TRUE(WriteFileBytes(appData.Prefs(), "RunOnce=1\n"));
+    WriteFileBytes(f.Dir / "empty.pb", "");
+    HostIde host(f.Dir.Path(), f.Files);
+    ASSERT_TRUE(host.Ready);
+    SetToolEnvironment(host, f.Files);
+
+    std::string probe = SiblingExe("NavigationProbe.exe");
+    int expectedLines = 0;
+    for (std::string missing : {f.Dir / "empty.pb", f.Dir / "gone.pb", f.Dir.Path()}) {
+        ProcessResult r =
+            RunProcess(probe, "\"" + probe + "\" \"" + missing + "\"", f.Dir.Path());
+        ASSERT_TRUE(r.Finished);
+        EXPECT_EQ(r.ExitCode, 0u);
+        std::vector<std::string> log = HostLogLines(host);
+        ASSERT_EQ(log.size(), size_t(++expectedLines)) << missing;
+        EXPECT_NE(log.back().find("] [PLUGIN] Datei nicht gefunden"), std::string::npos);
+        EXPECT_FALSE(FileExists(f.Dir / "probe-returned.txt")) << missing;
+    }
+    EXPECT_EQ(ReadFileBytes(appData.Prefs()), "RunOnce=1\n");
+}
+
+} // namespace
