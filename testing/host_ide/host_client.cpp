@@ -37,7 +37,31 @@ std::string Narrow(const std::wstring& wide) {
     return narrow;
 }
 
+constexpr char kFileTypeName[] = "TolvaneHostIde.Source";
+
+bool SetDefaultValue(const std::string& subKey, const std::string& value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG r = RegSetValueExA(key, nullptr, 0, REG_SZ, (const BYTE*)value.c_str(),
+                            (DWORD)value.size() + 1);
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS;
+}
+
 } // namespace
+
+HostFileType::HostFileType(const std::string& extension) : Extension(extension) {
+    std::string command = "\"" + SiblingExe("HostIde.exe") + "\" \"%1\"";
+    Registered = SetDefaultValue(extension, kFileTypeName) &&
+                 SetDefaultValue(std::string(kFileTypeName) + "\\shell\\open\\command", command);
+}
+
+HostFileType::~HostFileType() {
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, Extension.c_str());
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, kFileTypeName);
+}
 
 HostIde::HostIde(const std::string& workingDir, const std::vector<std::string>& files) {
     std::string exe = SiblingExe("HostIde.exe");

@@ -38,6 +38,22 @@ struct HostIde {
     HWND LogList = nullptr;
 };
 
+// Registers, for as long as it lives, HostIde.exe (beside the test) as the
+// program for files of the extension (".pb"): the command
+// `"<bin>\HostIde.exe" "%1"` under HKEY_CLASSES_ROOT (Wine's shell reads
+// only that, not HKCU\Software\Classes). A file handed to the system to open
+// (ShellExecuteExA "Open") then starts a second host, which hands the file to
+// the running one: the file ends up open in the IDE.
+struct HostFileType {
+    explicit HostFileType(const std::string& extension);
+    HostFileType(const HostFileType&) = delete;
+    HostFileType& operator=(const HostFileType&) = delete;
+    ~HostFileType();
+
+    bool Registered = false;
+    std::string Extension;
+};
+
 struct HostCounterValues {
     long TabSetCurSel = -1; // TCM_SETCURSEL received by the tab bar
     long MainSwitch = -1;   // WM_COMMAND 4876 received by the main window
@@ -56,7 +72,8 @@ int HostSelectTab(const HostIde& host, int index);
 // to the line); the new position, or -1 when no file is open.
 long HostSetCaret(const HostIde& host, long line, long column);
 // Runs the first tool of %APPDATA%\PureBasic\Tools.prefs with that shortcut
-// code and "Deactivate" 0, or the entry of that number, as the IDE does. For
+// code and "Deactivate" 0, or the entry of that number below "ToolCount"
+// (whatever its "Deactivate"), as the IDE runs a tool. For
 // a tool with flag 1 the host waits (up to kToolWaitMs, handling messages)
 // and the result is its exit code; for others, its process id.
 // kToolNotFound: no such entry, or it did not start; kToolTimedOut: it ran

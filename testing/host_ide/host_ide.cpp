@@ -3,7 +3,7 @@
 // panel holding the file tab bar, one "Scintilla" editor per open file (only
 // the current one visible) and the log list box, all flush on the left; the
 // editors answer the Scintilla messages the tools send; the tab switch
-// notification. Tests drive it through the
+// notification; tools started from Tools.prefs. Tests drive it through the
 // WM_COPYDATA commands of host_protocol.h.
 //
 //   HostIde.exe [file ...]   opens the files as tabs, the last one current.
@@ -243,6 +243,10 @@ LRESULT RunCommand(unsigned command, const std::string& arg) {
         return SelectTab((int)number);
     case kCmdSetCaret:
         return SetCaret(arg);
+    case kCmdRunToolByShortcut:
+        return RunToolByShortcut(number);
+    case kCmdRunToolByNumber:
+        return RunToolByNumber(number);
     case kCmdSetFrozen:
         Host.Frozen = number != 0;
         return 0;

@@ -1,5 +1,5 @@
 // HostIde.exe's process-wide state, shared by its window code (host_ide.cpp)
-// (host_ide.cpp).
+// and its tool runner (host_tools.cpp).
 #pragma once
 #include <windows.h>
 
@@ -32,3 +32,9 @@ extern HostState Host;
 Editor* EditorOf(HWND editor);
 // The current file's editor, null when no file is open.
 const Editor* CurrentEditor();
+
+// Runs the first active tool of Tools.prefs with that shortcut code, or the
+// entry of that number. Result: the tool's exit code when the host waits for
+// it (flag 1), its process id otherwise, kToolNotFound, or kToolTimedOut.
+long RunToolByShortcut(long shortcut);
+long RunToolByNumber(long number);

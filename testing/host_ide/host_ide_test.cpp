@@ -4,11 +4,13 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <cstdint>
 
 #include "host_client.h"
 #include "test_support.h"
+#include "tool_probe.h"
 
 namespace {
 
@@ -40,6 +42,28 @@ HWND FirstOfClass(const std::vector<HWND>& windows, const char* name) {
     for (HWND w : windows)
         if (lstrcmpiA(ClassOf(w).c_str(), name) == 0) return w;
     return nullptr;
+}
+
+std::string Decimal(HWND w) {
+    return std::to_string((uintptr_t)w);
+}
+
+std::string WithoutSlash(std::string path) {
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+}
+
+// The fields ToolProbe.exe wrote, once it has written them.
+std::vector<std::string> WaitForProbe(const std::string& path) {
+    for (int i = 0; i < 1000; i++, Sleep(10)) {
+        std::string record = ReadFileBytes(path);
+        std::vector<std::string> fields;
+        for (size_t start = 0, end; (end = record.find('\0', start)) != std::string::npos;
+             start = end + 1)
+            fields.push_back(record.substr(start, end - start));
+        if (fields.size() == kProbeFieldCount) return fields;
+    }
+    return {};
 }
 
 TEST(HostIde, WindowsAreWhereTheToolsLookForThem) {
@@ -158,6 +182,59 @@ TEST(HostIde, EditorTextCrossesProcessesByteForByte) {
     EXPECT_EQ(SendMessageA(editor, SCI_GETCURRENTPOS, 0, 0), 10);
 }
 
+TEST(HostIde, RunsToolsAsTheIdeDoes) {
+    TempDir dir, appData, work;
+    std::string probe = SiblingExe("ToolProbe.exe");
+    std::string output = dir / "probe.out";
+    ASSERT_TRUE(CreateDirectoryA((appData / "PureBasic").c_str(), nullptr));
+    auto entry = [&](int n, const std::string& arguments, const std::string& workingDir,
+                     int shortcut, int flags, int deactivate) {
+        return "[Tool_" + std::to_string(n) + "]\r\nCommand = " + probe +
+               "\r\nArguments = " + arguments + "\r\nWorkingDir = " + workingDir +
+               "\r\nShortcut = " + std::to_string(shortcut) +
+               "\r\nFlags = " + std::to_string(flags) +
+               "\r\nDeactivate = " + std::to_string(deactivate) + "\r\n";
+    };
+    ASSERT_TRUE(WriteFileBytes(
+        appData / "PureBasic\\Tools.prefs",
+        "[ToolsInfo]\r\nToolCount = 3\r\n" + entry(0, "deactivated", work.Path(), 131125, 1, 1) +
+            entry(1, "\"%FILE\"\"%CURSOR\" %FILE|%CURSOR", work.Path(), 131125, 1, 0) +
+            entry(2, "unwaited", "", 131126, 0, 0) +
+            entry(3, "beyond the count", "", 131127, 1, 0)));
+    ASSERT_TRUE(SetEnvironmentVariableA("APPDATA", WithoutSlash(appData.Path()).c_str()));
+    ASSERT_TRUE(SetEnvironmentVariableA(kProbeOutputVariable, output.c_str()));
+    std::string a = dir / "a.pb", b = dir / "b c.pb", bText = "one\r\ntwo\r\n";
+    ASSERT_TRUE(WriteFileBytes(a, "x"));
+    ASSERT_TRUE(WriteFileBytes(b, bText));
+    HostIde host(dir.Path(), {a, b});
+    ASSERT_TRUE(host.Ready);
+    ASSERT_EQ(HostSetCaret(host, 2, 3), 7);
+
+    ASSERT_EQ(HostRunToolByShortcut(host, 131125), (long)kProbeExitCode);
+    std::vector<std::string> seen = WaitForProbe(output);
+    ASSERT_EQ(seen.size(), (size_t)kProbeFieldCount);
+    EXPECT_EQ(seen[kProbeCommandLine], "\"" + probe + "\" \"" + b + "\"\"2x3\" " + b + "|2x3");
+    EXPECT_EQ(seen[kProbeCurrentDir], WithoutSlash(work.Path()));
+    EXPECT_EQ(seen[kProbeMainWindow], Decimal(host.MainWindow));
+    EXPECT_EQ(seen[kProbeScintilla], Decimal(HostEditors(host)[1]));
+    EXPECT_EQ(seen[kProbeFileList], a + "\n" + b);
+    EXPECT_EQ(seen[kProbeEditorLength], std::to_string(bText.size()))
+        << "the host answers its tool while waiting for it";
+
+    // A tool the host does not wait for: it starts in the host's folder.
+    DeleteFileA(output.c_str());
+    EXPECT_GT(HostRunToolByNumber(host, 2), 0);
+    seen = WaitForProbe(output);
+    ASSERT_EQ(seen.size(), (size_t)kProbeFieldCount);
+    EXPECT_EQ(seen[kProbeCommandLine], "\"" + probe + "\" unwaited");
+    EXPECT_EQ(seen[kProbeCurrentDir], WithoutSlash(dir.Path()));
+
+    EXPECT_EQ(HostRunToolByShortcut(host, 131127), kToolNotFound);
+    EXPECT_EQ(HostRunToolByNumber(host, 3), kToolNotFound);
+    EXPECT_EQ(HostRunToolByShortcut(host, 0), kToolNotFound);
+    SetEnvironmentVariableA(kProbeOutputVariable, nullptr);
+}
+
 TEST(HostIde, SecondInstanceHandsItsFilesToTheRunningHost) {
     TempDir dir;
     ASSERT_TRUE(CreateDirectoryA((dir / "sub").c_str(), nullptr));
@@ -174,6 +251,32 @@ TEST(HostIde, SecondInstanceHandsItsFilesToTheRunningHost) {
     ASSERT_EQ(HostEditorCount(host), 1);
     EXPECT_EQ(HostCurrentTab(host), 0);
     EXPECT_EQ(HostEditorText(HostVisibleEditor(host)), "late");
+}
+
+TEST(HostIde, FileHandedToTheSystemReachesTheRunningHost) {
+    TempDir dir;
+    std::string file = dir / "from shell.pb";
+    ASSERT_TRUE(WriteFileBytes(file, "shell"));
+    HostFileType type(".pb");
+    ASSERT_TRUE(type.Registered);
+    HostIde host(dir.Path());
+    ASSERT_TRUE(host.Ready);
+
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI; // no message box on failure
+    info.lpVerb = "Open";
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(ShellExecuteExA(&info));
+    if (info.hProcess) {
+        WaitForSingleObject(info.hProcess, 20000);
+        CloseHandle(info.hProcess);
+    }
+    for (int i = 0; i < 500 && HostEditorCount(host) == 0; i++)
+        Sleep(10);
+    ASSERT_EQ(HostEditorCount(host), 1);
+    EXPECT_EQ(HostEditorText(HostVisibleEditor(host)), "shell");
 }
 
 TEST(HostIde, LogLinesFromAnotherProcessReadBack) {

@@ -1,0 +1,141 @@
+// Running a tool the way the IDE does: its entry from
+// %APPDATA%\PureBasic\Tools.prefs, its argument template filled in, its
+// working folder, and the IDE's window handles and file list in its
+// environment.
+#include <cstdint>
+#include <string>
+
+#include "host_ide.h"
+#include "host_text.h"
+#include "prefs.h"
+
+namespace {
+
+struct ToolEntry {
+    bool Found = false;
+    std::string Command;
+    std::string Arguments;
+    std::string WorkingDir;
+    long Flags = 0;
+};
+
+constexpr long kFlagWaitForTool = 1;
+
+std::string ToolsPrefsPath() {
+    char appData[MAX_PATH * 2] = "";
+    DWORD n = GetEnvironmentVariableA("APPDATA", appData, sizeof appData);
+    return std::string(appData, n < sizeof appData ? n : 0) + "\\PureBasic\\Tools.prefs";
+}
+
+void ReadToolEntry(ToolEntry& tool) {
+    tool.Found = true;
+    tool.Command = ReadPrefsString("Command", "");
+    tool.Arguments = ReadPrefsString("Arguments", "");
+    tool.WorkingDir = ReadPrefsString("WorkingDir", "");
+    tool.Flags = ReadPrefsLong("Flags", 0);
+}
+
+std::string ToolGroup(long number) {
+    return "Tool_" + std::to_string(number);
+}
+
+// The entries are read at each run, as the IDE reads its tool list; the file
+// is closed again before the tool starts, so the tool may rewrite it.
+ToolEntry FindTool(bool byShortcut, long key) {
+    ToolEntry tool;
+    if (!OpenPrefs(ToolsPrefsPath())) return tool;
+    SelectPrefsGroup("ToolsInfo");
+    long count = ReadPrefsLong("ToolCount", 0);
+    if (!byShortcut) {
+        if (key >= 0 && key < count && SelectPrefsGroup(ToolGroup(key))) ReadToolEntry(tool);
+    } else {
+        for (long n = 0; n < count && !tool.Found; n++) {
+            if (SelectPrefsGroup(ToolGroup(n)) && ReadPrefsLong("Shortcut", 0) == key &&
+                ReadPrefsLong("Deactivate", 0) == 0)
+                ReadToolEntry(tool);
+        }
+    }
+    ClosePrefs();
+    return tool;
+}
+
+std::string ToolEnvironment() {
+    const Editor* current = CurrentEditor();
+    std::vector<std::string> paths;
+    for (HWND editor : Host.Editors)
+        paths.push_back(EditorOf(editor)->Path);
+    HWND visible = current ? Host.Editors[Host.Current] : nullptr;
+    char* inherited = GetEnvironmentStringsA();
+    std::string block =
+        BuildEnvironment(inherited, {{"PB_TOOL_MainWindow", std::to_string((uintptr_t)Host.Main)},
+                                     {"PB_TOOL_Scintilla", std::to_string((uintptr_t)visible)},
+                                     {"PB_TOOL_FileList", JoinFileList(paths)}});
+    FreeEnvironmentStringsA(inherited);
+    return block;
+}
+
+// The tool talks to the host's windows while it runs, so the host keeps
+// handling messages while it waits.
+bool WaitPumpingMessages(HANDLE process, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) return false;
+        // MWMO_INPUTAVAILABLE: also wake for messages that arrived before
+        // this call, or a tool's message could wait unseen until the time-out.
+        DWORD r = MsgWaitForMultipleObjectsEx(1, &process, timeoutMs - elapsed, QS_ALLINPUT,
+                                              MWMO_INPUTAVAILABLE);
+        if (r == WAIT_OBJECT_0) return true;
+        if (r != WAIT_OBJECT_0 + 1) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage((int)msg.wParam); // leave it for the main loop
+                return false;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+long RunTool(const ToolEntry& tool) {
+    if (!tool.Found) return kToolNotFound;
+    const Editor* current = CurrentEditor();
+    std::string file = current ? current->Path : "";
+    std::string cursor = current ? CursorText(current->Text, current->Caret) : "";
+    std::string commandLine =
+        "\"" + tool.Command + "\" " + ExpandToolArguments(tool.Arguments, file, cursor);
+    std::string environment = ToolEnvironment();
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0],
+                        tool.WorkingDir.empty() ? nullptr : tool.WorkingDir.c_str(), &si, &pi))
+        return kToolNotFound;
+    CloseHandle(pi.hThread);
+    long result = (long)pi.dwProcessId;
+    if (tool.Flags & kFlagWaitForTool) {
+        DWORD exitCode = 0;
+        if (WaitPumpingMessages(pi.hProcess, kToolWaitMs) &&
+            GetExitCodeProcess(pi.hProcess, &exitCode)) {
+            result = (long)exitCode;
+        } else {
+            // A tool that hangs must not outlive the test that started it.
+            TerminateProcess(pi.hProcess, 1);
+            result = kToolTimedOut;
+        }
+    }
+    CloseHandle(pi.hProcess);
+    return result;
+}
+
+} // namespace
+
+long RunToolByShortcut(long shortcut) {
+    return shortcut ? RunTool(FindTool(true, shortcut)) : kToolNotFound;
+}
+
+long RunToolByNumber(long number) {
+    return RunTool(FindTool(false, number));
+}

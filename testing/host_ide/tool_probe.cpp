@@ -1,0 +1,51 @@
+// ToolProbe.exe: see tool_probe.h.
+#include "tool_probe.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "host_protocol.h"
+
+namespace {
+
+std::string Variable(const char* name) {
+    char value[32768];
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    return n < sizeof value ? std::string(value, n) : std::string();
+}
+
+// Asks the host's editor while the host waits for this tool: it answers only
+// if it keeps handling messages meanwhile.
+std::string EditorLength() {
+    HWND editor = (HWND)(uintptr_t)_strtoui64(Variable("PB_TOOL_Scintilla").c_str(), nullptr, 10);
+    DWORD_PTR length = 0;
+    if (!editor || !SendMessageTimeoutA(editor, SCI_GETLENGTH, 0, 0, SMTO_NORMAL, 10000, &length))
+        return "-";
+    return std::to_string(length);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    char dir[MAX_PATH * 2];
+    DWORD n = GetCurrentDirectoryA(sizeof dir, dir);
+    std::string fields[kProbeFieldCount] = {GetCommandLineA(),
+                                            std::string(dir, n < sizeof dir ? n : 0),
+                                            Variable("PB_TOOL_MainWindow"),
+                                            Variable("PB_TOOL_Scintilla"),
+                                            Variable("PB_TOOL_FileList"),
+                                            EditorLength()};
+    std::string record;
+    for (const std::string& field : fields)
+        record += field + '\0';
+    HANDLE f = CreateFileA(Variable(kProbeOutputVariable).c_str(), GENERIC_WRITE, 0, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(f, record.data(), (DWORD)record.size(), &written, nullptr);
+        CloseHandle(f);
+    }
+    return kProbeExitCode;
+}
