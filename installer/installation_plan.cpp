@@ -1,0 +1,101 @@
+#include "installation_plan.h"
+
+namespace {
+
+PrefsItem Text(const char* key, const std::string& text) {
+    return {key, text, false, 0};
+}
+PrefsItem Number(const char* key, int32_t number) {
+    return {key, std::to_string(number), true, number};
+}
+
+// The thirteen keys of a tool entry, always in this order.
+std::vector<PrefsItem> EntryKeys(const std::string& command, const std::string& arguments,
+                                 const std::string& workingDir, const std::string& menuItemName,
+                                 int32_t shortcut, int32_t trigger, int32_t flags,
+                                 int32_t hideFromMenu) {
+    return {Text("Command", command),
+            Text("Arguments", arguments),
+            Text("WorkingDir", workingDir),
+            Text("MenuItemName", menuItemName),
+            Number("Shortcut", shortcut),
+            Text("ConfigLine", ""),
+            Number("Trigger", trigger),
+            Number("Flags", flags),
+            Number("ReloadSource", 0),
+            Number("HideEditor", 0),
+            Number("HideFromMenu", hideFromMenu),
+            Number("SourceSpecific", 0),
+            Number("Deactivate", 0)};
+}
+
+ToolbarItem Separator() {
+    return {"Separator", ""};
+}
+
+} // namespace
+
+std::string InstallFolder(const std::string& baseFolder) {
+    return baseFolder + "Tolvane\\";
+}
+
+std::string FolderToCreate(const std::string& installFolder) {
+    std::string path = installFolder.substr(0, 260);
+    while (!path.empty() && (path.back() == ' ' || path.back() == '\\' || path.back() == '/'))
+        path.pop_back();
+    return path;
+}
+
+std::string FileNameOfPath(const std::string& path) {
+    if (!path.empty() && path[0] == '"') {
+        std::string rest = path.substr(1);
+        rest = rest.substr(0, rest.find('"'));
+        return FileNameOfPath(rest);
+    }
+    size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::vector<PrefsItem> ClearerEntryKeys(const std::string& installFolder) {
+    return EntryKeys(installFolder + "Zemrick.exe", "", installFolder, "", 0, 1, 3, 1);
+}
+
+std::vector<PrefsItem> CatalogueEntryKeys(const ToolChoice& tool,
+                                          const std::string& installFolder) {
+    return EntryKeys(installFolder + tool.ExeName, tool.Arguments, installFolder, tool.MenuItemName,
+                     tool.WithShortcut ? tool.ShortcutCode : 0, 0, 1, tool.InMenu ? 0 : 1);
+}
+
+ToolbarPlan PlanToolbar(const ToolChoice (&tools)[4], const std::string& installFolder,
+                        int32_t existingCount) {
+    auto onToolbar = [&](int i) { return tools[i].Enabled && tools[i].OnToolbar; };
+    auto button = [&](int i) {
+        return ToolbarItem{"External:" + installFolder + FileNameOfPath(tools[i].IconPath),
+                           "Tool:" + tools[i].MenuItemName};
+    };
+    // Each wanted item with the tool whose icon it needs (-1 for separators).
+    std::vector<std::pair<ToolbarItem, int>> wanted;
+    if (onToolbar(0) || onToolbar(1) || onToolbar(2)) wanted.push_back({Separator(), -1});
+    for (int i = 0; i < 3; ++i)
+        if (onToolbar(i)) wanted.push_back({button(i), i});
+    // The configuration program's button stands apart, behind a separator of its own.
+    if (onToolbar(3)) {
+        wanted.push_back({Separator(), -1});
+        wanted.push_back({button(3), 3});
+    }
+
+    int64_t room = int64_t(MaxToolbarItems) - existingCount;
+    if (room < 0) room = 0;
+    if (int64_t(wanted.size()) > room) wanted.resize(size_t(room));
+    while (!wanted.empty() && wanted.back().second < 0)
+        wanted.pop_back();
+
+    ToolbarPlan plan;
+    for (const auto& [item, tool] : wanted) {
+        plan.Items.push_back(item);
+        if (tool >= 0)
+            plan.IconCopies.push_back(
+                {tools[tool].IconPath, installFolder + FileNameOfPath(tools[tool].IconPath)});
+    }
+    return plan;
+}

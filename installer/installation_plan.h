@@ -1,0 +1,62 @@
+// What an installation writes, worked out from the user's choices without
+// touching any file: the installation folder, the keys of each tool entry and
+// the toolbar items. The Win32 side (installation.cpp) carries it out.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One key of a tool entry or toolbar item, in the order it is written.
+// Numbers go through WritePrefsLong, texts through WritePrefsString.
+struct PrefsItem {
+    std::string Key;
+    std::string Text;
+    bool IsNumber = false;
+    int32_t Number = 0;
+};
+
+// A tool as the installation sees it: its catalogue strings and the states of
+// its row's boxes.
+struct ToolChoice {
+    std::string MenuItemName;
+    std::string ExeName;
+    std::string IconPath;
+    std::string Arguments;
+    int32_t ShortcutCode = 0;
+    bool Enabled = false;
+    bool InMenu = false;
+    bool OnToolbar = false;
+    bool WithShortcut = false;
+};
+
+struct ToolbarItem {
+    std::string Icon;
+    std::string Action;
+};
+
+struct ToolbarPlan {
+    std::vector<ToolbarItem> Items;
+    // Icon files to copy: source path, then target path.
+    std::vector<std::pair<std::string, std::string>> IconCopies;
+};
+
+// The IDE holds its toolbar in a fixed array of this many items and does not
+// check the bound when it reads, so we never write past it.
+constexpr int MaxToolbarItems = 50;
+
+std::string InstallFolder(const std::string& baseFolder);
+// The path handed to CreateDirectory: at most 260 characters, without
+// trailing blanks, backslashes and slashes.
+std::string FolderToCreate(const std::string& installFolder);
+// The part after the last backslash or slash; a path that starts with a
+// double quote loses it and ends at the next one.
+std::string FileNameOfPath(const std::string& path);
+
+std::vector<PrefsItem> ClearerEntryKeys(const std::string& installFolder);
+std::vector<PrefsItem> CatalogueEntryKeys(const ToolChoice& tool, const std::string& installFolder);
+
+// The toolbar items for tools 0 to 3, numbered on from existingCount, and the
+// icons they need. Items that would take the toolbar past MaxToolbarItems are
+// left out, and so is a separator that no button follows.
+ToolbarPlan PlanToolbar(const ToolChoice (&tools)[4], const std::string& installFolder,
+                        int32_t existingCount);

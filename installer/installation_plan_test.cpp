@@ -1,0 +1,173 @@
+#include "installation_plan.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ToolChoice Tool(const std::string& name, const std::string& exe, const std::string& icon) {
+    ToolChoice t;
+    t.MenuItemName = name;
+    t.ExeName = exe;
+    t.IconPath = icon;
+    t.Arguments = "\"%FILE\"\"%CURSOR\"";
+    t.ShortcutCode = 0x20035;
+    t.Enabled = t.InMenu = t.OnToolbar = t.WithShortcut = true;
+    return t;
+}
+
+struct Catalogue {
+    ToolChoice Tools[4] = {Tool("Back", "Brannow.exe", "Icons/Back.ico"),
+                           Tool("Mark", "Quillet.exe", "Icons/Anker.ico"),
+                           Tool("Forward", "Brannow.exe", "Icons/Forward.ico"),
+                           Tool("Setup", "Tolvane.exe", "Icons/Tolvane.ico")};
+};
+
+std::string Render(const std::vector<PrefsItem>& items) {
+    std::string out;
+    for (const auto& i : items)
+        out += i.Key + (i.IsNumber ? " # " : " = ") + i.Text + "\n";
+    return out;
+}
+
+std::vector<std::string> Icons(const ToolbarPlan& plan) {
+    std::vector<std::string> out;
+    for (const auto& item : plan.Items)
+        out.push_back(item.Icon + " | " + item.Action);
+    return out;
+}
+
+TEST(InstallFolder, IsBaseFolderGluedToTolvane) {
+    EXPECT_EQ(InstallFolder("C:\\Tools\\"), "C:\\Tools\\Tolvane\\");
+    EXPECT_EQ(InstallFolder("C:\\Tools"), "C:\\ToolsTolvane\\");
+    EXPECT_EQ(InstallFolder(""), "Tolvane\\");
+}
+
+TEST(InstallFolder, FolderToCreateIsCutAndLosesTrailingSeparators) {
+    EXPECT_EQ(FolderToCreate("C:\\Tools\\Tolvane\\"), "C:\\Tools\\Tolvane");
+    EXPECT_EQ(FolderToCreate("Tolvane\\ /\\ "), "Tolvane");
+    EXPECT_EQ(FolderToCreate(std::string(300, 'a')), std::string(260, 'a'));
+    EXPECT_EQ(FolderToCreate(std::string(259, 'a') + "\\b"), std::string(259, 'a'));
+}
+
+TEST(FileNameOfPath, TakesThePartAfterTheLastSeparator) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Icons/Anker.ico", "Anker.ico"},
+        {"C:\\My Icons\\x.ico", "x.ico"},
+        {"a/b\\c.ico", "c.ico"},
+        {"plain.ico", "plain.ico"},
+        {"\"C:\\A B\\q.ico\" trailing", "q.ico"},
+        {"\"unclosed\\name.ico", "name.ico"},
+        {"C:\\folder\\", ""},
+        {"", ""},
+    };
+    for (const auto& [path, name] : cases)
+        EXPECT_EQ(FileNameOfPath(path), name) << path;
+}
+
+TEST(EntryKeys, ClearerEntryMatchesTheWorkedExample) {
+    EXPECT_EQ(Render(ClearerEntryKeys("C:\\Tools\\Tolvane\\")),
+              "Command = C:\\Tools\\Tolvane\\Zemrick.exe\n"
+              "Arguments = \n"
+              "WorkingDir = C:\\Tools\\Tolvane\\\n"
+              "MenuItemName = \n"
+              "Shortcut # 0\n"
+              "ConfigLine = \n"
+              "Trigger # 1\n"
+              "Flags # 3\n"
+              "ReloadSource # 0\n"
+              "HideEditor # 0\n"
+              "HideFromMenu # 1\n"
+              "SourceSpecific # 0\n"
+              "Deactivate # 0\n");
+}
+
+TEST(EntryKeys, CatalogueEntryFollowsTheRowBoxes) {
+    Catalogue c;
+    ToolChoice& t = c.Tools[1];
+    EXPECT_EQ(Render(CatalogueEntryKeys(t, "C:\\Tools\\Tolvane\\")),
+              "Command = C:\\Tools\\Tolvane\\Quillet.exe\n"
+              "Arguments = \"%FILE\"\"%CURSOR\"\n"
+              "WorkingDir = C:\\Tools\\Tolvane\\\n"
+              "MenuItemName = Mark\n"
+              "Shortcut # 131125\n"
+              "ConfigLine = \n"
+              "Trigger # 0\n"
+              "Flags # 1\n"
+              "ReloadSource # 0\n"
+              "HideEditor # 0\n"
+              "HideFromMenu # 0\n"
+              "SourceSpecific # 0\n"
+              "Deactivate # 0\n");
+
+    t.WithShortcut = false;
+    t.InMenu = false;
+    auto keys = CatalogueEntryKeys(t, "F\\");
+    EXPECT_EQ(keys[4].Number, 0);
+    EXPECT_EQ(keys[10].Number, 1);
+}
+
+TEST(Toolbar, DefaultCatalogueGetsTwoGroups) {
+    Catalogue c;
+    ToolbarPlan plan = PlanToolbar(c.Tools, "F\\", 7);
+    EXPECT_EQ(Icons(plan), (std::vector<std::string>{
+                               "Separator | ",
+                               "External:F\\Back.ico | Tool:Back",
+                               "External:F\\Anker.ico | Tool:Mark",
+                               "External:F\\Forward.ico | Tool:Forward",
+                               "Separator | ",
+                               "External:F\\Tolvane.ico | Tool:Setup",
+                           }));
+    ASSERT_EQ(plan.IconCopies.size(), 4u);
+    EXPECT_EQ(plan.IconCopies[0],
+              std::make_pair(std::string("Icons/Back.ico"), std::string("F\\Back.ico")));
+}
+
+TEST(Toolbar, OnlyToolsThatAreEnabledAndOnTheToolbar) {
+    Catalogue c;
+    c.Tools[1].OnToolbar = false; // tools 0 and 2 but not 1
+    c.Tools[3].Enabled = false;   // toolbar box checked, enable box clear
+    ToolbarPlan plan = PlanToolbar(c.Tools, "F\\", 0);
+    EXPECT_EQ(Icons(plan),
+              (std::vector<std::string>{"Separator | ", "External:F\\Back.ico | Tool:Back",
+                                        "External:F\\Forward.ico | Tool:Forward"}));
+    EXPECT_EQ(plan.IconCopies.size(), 2u);
+
+    Catalogue only3;
+    for (int i = 0; i < 3; ++i)
+        only3.Tools[i].OnToolbar = false;
+    EXPECT_EQ(Icons(PlanToolbar(only3.Tools, "F\\", 0)),
+              (std::vector<std::string>{"Separator | ", "External:F\\Tolvane.ico | Tool:Setup"}));
+}
+
+TEST(Toolbar, IconsOfOneFileNameShareOneCopy) {
+    Catalogue c;
+    c.Tools[0].IconPath = "C:\\elsewhere\\same.ico";
+    c.Tools[2].IconPath = "D:/other/same.ico";
+    ToolbarPlan plan = PlanToolbar(c.Tools, "F\\", 0);
+    EXPECT_EQ(plan.IconCopies[0].second, "F\\same.ico");
+    EXPECT_EQ(plan.IconCopies[2].second, "F\\same.ico");
+    EXPECT_EQ(plan.Items[1].Icon, plan.Items[3].Icon);
+}
+
+TEST(Toolbar, NeverGrowsPastTheIdesLimit) {
+    Catalogue c;
+    struct Case {
+        int32_t Existing;
+        size_t Items;
+        size_t Copies;
+    } cases[] = {
+        {44, 6, 4},             // exactly fills the 50
+        {45, 4, 3},             // the second separator would have nothing behind it
+        {47, 3, 2}, {49, 0, 0}, // a separator alone is no use
+        {50, 0, 0}, {60, 0, 0}, {-5, 6, 4},
+    };
+    for (const auto& k : cases) {
+        ToolbarPlan plan = PlanToolbar(c.Tools, "F\\", k.Existing);
+        EXPECT_EQ(plan.Items.size(), k.Items) << k.Existing;
+        EXPECT_EQ(plan.IconCopies.size(), k.Copies) << k.Existing;
+        EXPECT_LE(int64_t(k.Existing) + int64_t(plan.Items.size()),
+                  std::max<int64_t>(MaxToolbarItems, k.Existing));
+    }
+}
+
+} // namespace
