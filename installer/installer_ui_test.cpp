@@ -218,6 +218,20 @@ TEST_F(ShortcutChooser, UnknownBitsShowNothingAndSurviveOnlyACancel) {
     EXPECT_TRUE(shown == (ShownShortcut{0, 0, 0, -1}));
 }
 
+TEST_F(ShortcutChooser, TabFollowsTheOrderOfCreation) {
+    std::vector<int> order;
+    RunShortcutChooser(0, nullptr, [&](HWND chooser) {
+        for (int i = 0; i < 7; ++i) {
+            order.push_back(GetDlgCtrlID(FocusOf(chooser)));
+            PressTab(chooser);
+        }
+        PostClose(chooser);
+    });
+    EXPECT_EQ(order, (std::vector<int>{ShortcutKeyList, ShortcutApplyButton, ShortcutCancelButton,
+                                       ShortcutCtrlBox, ShortcutShiftBox, ShortcutAltBox,
+                                       ShortcutKeyList}));
+}
+
 TEST_F(ShortcutChooser, DisablesItsParentAndActivatesItAfterwards) {
     RegisterWindowClass("TolvaneTestParent", DefWindowProcA);
     HWND parent = OpenFixedWindow("TolvaneTestParent", "Parent", 0, 100, 300, 100, nullptr);
@@ -351,6 +365,30 @@ TEST_F(MainWindowState, ShortcutButtonStoresTheChosenCode) {
     EXPECT_EQ(ToolTable[1].ShortcutCode, 0x20035);
     EXPECT_EQ(captionAfter, captionBefore);
     EXPECT_EQ(captionAfter, "Key...");
+}
+
+TEST_F(MainWindowState, TabWalksTheRowsAndScrollsTheFocusIntoView) {
+    std::vector<HWND> walked;
+    int scrolledTo = 1;
+    RunMain([&](HWND main) {
+        auto rows = FindToolRows(main);
+        ASSERT_EQ(rows.size(), 4u);
+        EXPECT_EQ(FocusOf(main), FindControl(main, PathField));
+        for (int i = 0; i < 14; ++i) {
+            PressTab(main);
+            walked.push_back(FocusOf(main));
+        }
+        // The first row's arguments field lies beyond the visible width.
+        scrolledTo = RectInParent(GetWindow(FindControl(main, ToolArea), GW_CHILD)).left;
+        Click(FindControl(main, CloseButton));
+        const ToolRowWindows& r = rows[0];
+        EXPECT_EQ(walked, (std::vector<HWND>{
+                              FindControl(main, BrowseButton), FindControl(main, ClearerBox),
+                              r.NameField, r.EnableBox, r.MenuBox, r.ToolbarBox, r.IconField,
+                              r.IconButton, r.ShortcutBox, r.ShortcutButton, r.ArgumentsField,
+                              rows[1].NameField, rows[1].EnableBox, rows[1].MenuBox}));
+    });
+    EXPECT_LT(scrolledTo, 0);
 }
 
 // The standard requesters of this process, answered as a user would.

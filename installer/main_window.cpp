@@ -115,7 +115,8 @@ class LineCursor {
 
 void CreateToolArea(HWND window, LineCursor& lines) {
     HWND area = CreateScrollArea(ToolArea, window, 0, 40, 860, 212, 1000, 190);
-    CreateControl(PathLabel, area, "STATIC", lines.Next(), 0, 0, 0, 0, 100, 20);
+    // Level with the field's text, as the row labels are with their fields.
+    CreateControl(PathLabel, area, "STATIC", lines.Next(), SS_CENTERIMAGE, 0, 0, 0, 100, 20);
     CreateControl(PathField, area, "EDIT", BaseFolder, ES_AUTOHSCROLL | WS_TABSTOP,
                   WS_EX_CLIENTEDGE, 100, 0, 400, 20);
     CreateControl(BrowseButton, area, "BUTTON", "....", BS_PUSHBUTTON | WS_TABSTOP, 0, 500, 0, 40,

@@ -11,6 +11,8 @@ namespace {
 const DWORD CheckBox = BS_AUTOCHECKBOX | WS_TABSTOP;
 const DWORD PushButton = BS_PUSHBUTTON | WS_TABSTOP;
 const DWORD EditField = ES_AUTOHSCROLL | WS_TABSTOP;
+// A label's one line sits level with the captions of the checkboxes beside it.
+const DWORD Label = SS_CENTERIMAGE;
 
 // An icon first, a bitmap otherwise; a null handle when the file is neither.
 HANDLE LoadImageFile(const std::string& path, UINT& type) {
@@ -136,8 +138,8 @@ void CreateToolRow(HWND toolArea, int index, const std::string& menuItemName,
                      80, 20);
     CreateRowControl(tool.ShortcutButton, row, "BUTTON", Texts.ShortcutButtonCaption, PushButton, 0,
                      660, 0, 100, 20);
-    CreateRowControl(tool.ArgumentsLabel, row, "STATIC", Texts.ArgumentsCaption, 0, 0, 760, 0, 80,
-                     20);
+    CreateRowControl(tool.ArgumentsLabel, row, "STATIC", Texts.ArgumentsCaption, Label, 0, 760, 0,
+                     80, 20);
     CreateRowControl(tool.ArgumentsField, row, "EDIT", arguments, EditField, WS_EX_CLIENTEDGE, 840,
                      0, 140, 20);
 

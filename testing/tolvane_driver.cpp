@@ -181,11 +181,32 @@ std::vector<std::string> ComboItems(HWND combo) {
     return items;
 }
 
-HWND ActiveWindowOf(HWND window) {
+namespace {
+
+GUITHREADINFO ThreadInfoOf(HWND window) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndActive;
+    return info;
+}
+
+} // namespace
+
+HWND ActiveWindowOf(HWND window) {
+    return ThreadInfoOf(window).hwndActive;
+}
+
+HWND FocusOf(HWND window) {
+    return ThreadInfoOf(window).hwndFocus;
+}
+
+void PressTab(HWND window) {
+    HWND focus = FocusOf(window);
+    PostMessageA(focus, WM_KEYDOWN, VK_TAB, 0x000F0001);
+    PostMessageA(focus, WM_KEYUP, VK_TAB, 0xC00F0001);
+    // Posted keys come after any sent message, so no round trip tells when
+    // they are handled; the focus moving does.
+    WaitUntil([&] { return FocusOf(window) != focus; }, 2000);
 }
 
 void Click(HWND button) {

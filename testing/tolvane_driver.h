@@ -47,8 +47,13 @@ std::string TextOf(HWND window);
 int CheckStateOf(HWND button);  // BST_CHECKED, BST_UNCHECKED ...
 int ComboSelection(HWND combo); // -1: none
 std::vector<std::string> ComboItems(HWND combo);
-// The window that is active on the thread owning window.
+// The window that is active, and the one with the keyboard focus, on the
+// thread owning window.
 HWND ActiveWindowOf(HWND window);
+HWND FocusOf(HWND window);
+// Presses Tab in window's thread (Shift is not held) and waits for the focus
+// to move.
+void PressTab(HWND window);
 
 // Clicks a button and waits for its handling. Use PostClick for a button
 // that opens a modal window: its handler does not return while it is open.
