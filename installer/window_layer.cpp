@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include <map>
+#include <vector>
 
 namespace {
 
@@ -12,7 +12,7 @@ const DWORD FixedWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISI
 const char* const ContainerClass = "TolvaneContainer";
 const char* const ScrollAreaClass = "TolvaneScrollArea";
 
-std::map<int, HWND> Controls;
+std::vector<HWND> Controls; // indexed by number
 int LastAutomaticNumber = FirstAutomaticNumber - 1;
 HFONT DialogFont;
 
@@ -155,6 +155,7 @@ HWND CreateControl(int number, HWND parent, const char* className, const std::st
                                    GetModuleHandleA(nullptr), nullptr);
     if (!control) return nullptr;
     SendMessageA(control, WM_SETFONT, (WPARAM)DialogFont, FALSE);
+    if ((size_t)number >= Controls.size()) Controls.resize(number + 1);
     Controls[number] = control;
     return control;
 }
@@ -192,8 +193,7 @@ void ScrollIntoView(HWND area, HWND control) {
 }
 
 HWND ControlWindow(int number) {
-    auto it = Controls.find(number);
-    return it == Controls.end() ? nullptr : it->second;
+    return number >= 0 && (size_t)number < Controls.size() ? Controls[number] : nullptr;
 }
 
 int GetControlState(int number) {
