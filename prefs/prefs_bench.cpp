@@ -76,7 +76,8 @@ TEST(PrefsBench, OneWriteIntoALargeFile) {
     ASSERT_TRUE(WriteFileBytes(path, original));
 
     double bestPrefs = 1e9, bestPlain = 1e9;
-    for (int round = 0; round < 7; ++round) {
+    // Best of many: the machine is shared, and only the undisturbed runs compare.
+    for (int round = 0; round < 15; ++round) {
         bestPlain = std::min(bestPlain, TimePlainFile(path));
         bestPrefs = std::min(bestPrefs, TimePrefs(path));
     }
