@@ -248,8 +248,8 @@ TEST_F(IdeAccessTest, LogMessageWritesATimestampedLineIntoTheLogList) {
     EXPECT_TRUE(IsLogLineAt(lines[1], "", {before, after})) << lines[1];
 }
 
-// Quillet writes into a log list of another process: this one. Its
-// SendMessage is served while the test pumps messages.
+// Runs Quillet, serving meanwhile any message it sends to this process's
+// windows.
 ProcessResult RunPumpingMessages(const std::string& commandLine, const std::string& dir) {
     ProcessResult result;
     AutoCloseHandle process(StartProcess(QuilletPath, commandLine, dir));
@@ -269,32 +269,6 @@ ProcessResult RunPumpingMessages(const std::string& commandLine, const std::stri
     }
     TerminateProcess(h, 1);
     return result;
-}
-
-TEST_F(IdeAccessTest, QuilletLogsAMissingHistoryFileInTheIdesLogList) {
-    WindowTree ide;
-    HWND editor = ide.Add("SCINTILLA", 10, 30);
-    ide.Add(WC_TABCONTROLA, 10, 0);
-    HWND log = ide.Add("ListBox", 10, 300);
-    AddLogLine(log, -1, "earlier line");
-    SetEnvironmentVariableA("PB_TOOL_MainWindow", Decimal(ide.Main).c_str());
-    SetEnvironmentVariableA("PB_TOOL_Scintilla", Decimal(editor).c_str());
-    TempDir dir;
-    // A folder where the back file should be: it cannot be opened.
-    ASSERT_TRUE(CreateDirectoryA((dir / "History_Back.txt").c_str(), nullptr));
-
-    SYSTEMTIME before, after;
-    GetLocalTime(&before);
-    ProcessResult result = RunPumpingMessages("\"" + QuilletPath + "\" \"a.pb\"\"1\"", dir.Path());
-    GetLocalTime(&after);
-
-    EXPECT_TRUE(result.Finished);
-    EXPECT_EQ(result.ExitCode, 0u);
-    std::vector<std::string> lines = ListBoxLines(log);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "earlier line");
-    EXPECT_TRUE(IsLogLineAt(lines[1], "Historyfile not found", {before, after})) << lines[1];
-    EXPECT_FALSE(FileExists(dir / "History_Forward.txt"));
 }
 
 TEST_F(IdeAccessTest, QuilletEndsCleanlyWhenTheIdeWindowsCannotBeReached) {

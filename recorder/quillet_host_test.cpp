@@ -1,0 +1,84 @@
+// Quillet started by the stand-in IDE through a registered tool entry and its
+// shortcut, as a user starts it with Ctrl+5.
+#include "history_entry.h"
+#include "host_client.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+const long CtrlFive = 0x20000 + '5';
+
+std::string WithoutBackslash(std::string path) {
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+}
+
+class QuilletInTheIde : public testing::Test {
+  protected:
+    // Registers Quillet with the IDE's own template, waited for by the IDE,
+    // in the `work` folder, and points this process's APPDATA (which the
+    // host inherits) at it.
+    void SetUp() override {
+        ASSERT_TRUE(CreateDirectoryA((appData / "PureBasic").c_str(), nullptr));
+        ASSERT_TRUE(WriteFileBytes(
+            appData / "PureBasic\\Tools.prefs",
+            "[ToolsInfo]\r\nToolCount = 1\r\n[Tool_0]\r\nCommand = " + SiblingExe("Quillet.exe") +
+                "\r\nArguments = \"%FILE\"\"%CURSOR\"\r\nWorkingDir = " + work.Path() +
+                "\r\nShortcut = " + std::to_string(CtrlFive) +
+                "\r\nFlags = 1\r\nDeactivate = 0\r\n"));
+        ASSERT_TRUE(SetEnvironmentVariableA("APPDATA", WithoutBackslash(appData.Path()).c_str()));
+        ASSERT_TRUE(WriteFileBytes(source, "line one\r\nline two\r\n"));
+    }
+
+    TempDir appData, work, sources;
+    const std::string source = sources / "my source.pb";
+};
+
+TEST_F(QuilletInTheIde, RecordsTheCurrentFileAndCursor) {
+    ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, "x.pb|1x1\r\n"));
+    HostIde host(sources.Path(), {source});
+    ASSERT_TRUE(host.Ready);
+    ASSERT_GE(HostSetCaret(host, 2, 3), 0);
+    EXPECT_EQ(HostRunToolByShortcut(host, CtrlFive), 0);
+    EXPECT_EQ(ReadFileBytes(work / HistoryBackFileName), source + "|2x3\r\n");
+    EXPECT_EQ(ReadFileBytes(work / HistoryForwardFileName), "");
+    EXPECT_TRUE(HostLogLines(host).empty());
+}
+
+TEST_F(QuilletInTheIde, LogsABackFileHeldLongerThanItWaits) {
+    const std::string back = "a.pb|1x1\r\n", forward = "x.pb|1x1\r\n";
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, back));
+    ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, forward));
+    HostIde host(sources.Path(), {source});
+    ASSERT_TRUE(host.Ready);
+    const size_t linesBefore = HostLogLines(host).size();
+    {
+        AutoCloseHandle held(CreateFileA((work / HistoryBackFileName).c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held.IsValid());
+        SYSTEMTIME before, after;
+        GetLocalTime(&before);
+        EXPECT_EQ(HostRunToolByShortcut(host, CtrlFive), 0);
+        GetLocalTime(&after);
+
+        std::vector<std::string> lines = HostLogLines(host);
+        ASSERT_EQ(lines.size(), linesBefore + 1);
+        bool atOneOfTheMoments = false;
+        for (const SYSTEMTIME& t : {before, after}) {
+            char expected[80];
+            snprintf(expected, sizeof expected, "[%d:%d:%d] [PLUGIN] Historyfile not found",
+                     t.wHour, t.wMinute, t.wSecond);
+            atOneOfTheMoments |= lines.back() == expected;
+        }
+        EXPECT_TRUE(atOneOfTheMoments) << lines.back();
+    }
+    EXPECT_EQ(ReadFileBytes(work / HistoryBackFileName), back);
+    EXPECT_EQ(ReadFileBytes(work / HistoryForwardFileName), forward);
+}
+
+} // namespace
