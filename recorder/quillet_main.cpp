@@ -9,42 +9,12 @@
 
 namespace {
 
-// A second Quillet started by a quick repeat of the shortcut, or the
-// navigator, holds the back file for a moment only. Waiting that out keeps
-// the position instead of reporting a missing history file; a file held for
-// longer still takes the failure path.
-HANDLE OpenBackFile() {
-    const ULONGLONG giveUpAt = GetTickCount64() + 1000;
-    for (;;) {
-        HANDLE file =
-            CreateFileA(HistoryBackFileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) return file;
-        DWORD error = GetLastError();
-        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
-            GetTickCount64() >= giveUpAt)
-            return file;
-        Sleep(5);
-    }
-}
-
-// Appends the entry in one write; should the write fail part-way, the file
-// is cut back to its old length, so it never ends in half an entry.
-void AppendEntry(HANDLE file, const std::string& entry) {
-    LARGE_INTEGER oldLength = {};
-    if (!SetFilePointerEx(file, LARGE_INTEGER{}, &oldLength, FILE_END)) return;
-    DWORD written = 0;
-    if (!WriteFile(file, entry.data(), DWORD(entry.size()), &written, nullptr) ||
-        written != entry.size()) {
-        SetFilePointerEx(file, oldLength, nullptr, FILE_BEGIN);
-        SetEndOfFile(file);
-    }
-}
-
 void AddHistoryEntry(const std::string& file, const std::string& cursor) {
-    AutoCloseHandle backFile(OpenBackFile());
+    // A back file held by another history tool for a moment is waited for,
+    // so a quick second recording is kept; only a longer hold fails.
+    AutoCloseHandle backFile(OpenHistoryFile(HistoryBackFileName, OPEN_ALWAYS));
     if (!backFile.IsValid()) FatalError("Historyfile not found");
-    AppendEntry(backFile.Get(), FormatHistoryEntry(file, cursor));
+    AppendHistoryEntry(backFile.Get(), FormatHistoryEntry(file, cursor));
     backFile.Close();
     EmptyHistoryFile(HistoryForwardFileName);
 }
