@@ -10,6 +10,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -184,6 +186,29 @@ TEST(RunOnce, AFileThatCannotBeOpenedGivesZeroAndIsNotWritten) {
     EXPECT_EQ(ReadFileBytes(appData.Prefs()), "RunOnce=3\n");
 }
 
+// Every distinct content a file has while the watcher lives, read as fast
+// as the file can be read (a read that fails, giving "", is not a content).
+class FileWatcher {
+  public:
+    explicit FileWatcher(const std::string& path)
+        : Seen{ReadFileBytes(path)}, thread_([this, path] {
+              while (!stop_) {
+                  std::string now = ReadFileBytes(path);
+                  if (!now.empty() && Seen.back() != now) Seen.push_back(now);
+              }
+          }) {}
+    ~FileWatcher() { Stop(); }
+    void Stop() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    std::vector<std::string> Seen;
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
 // --- Against the stand-in IDE ------------------------------------------------
 
 struct ThreeFiles {
@@ -311,7 +336,11 @@ TEST(BringFileToFront, OpensAFileThatIsNotOpenThroughTheSystem) {
     ASSERT_TRUE(host.Ready);
     SetToolEnvironment(host, f.Files);
 
+    FileWatcher watcher(appData.Prefs());
     EXPECT_EQ(BringFileToFront(fourth), 0);
+    watcher.Stop();
+    EXPECT_EQ(watcher.Seen, (std::vector<std::string>{"RunOnce = 1\r\n", "RunOnce = 0\r\n",
+                                                      "RunOnce = 1\r\n"}));
     EXPECT_EQ(Ide.FileList, f.Files[0] + "\n" + f.Files[1] + "\n" + f.Files[2] + "\n" + fourth);
     ASSERT_EQ(HostEditorCount(host), 4);
     EXPECT_EQ(HostCurrentTab(host), 3);
