@@ -1,5 +1,7 @@
 #include "history_stack.h"
 
+#include "file_list.h"
+
 #include <algorithm>
 
 namespace {
@@ -14,10 +16,6 @@ bool ParseHistoryEntry(const std::string& line, HistoryEntry* entry) {
     entry->File = line.substr(0, bar);
     entry->Cursor = line.substr(bar + 1);
     return true;
-}
-
-std::string FormatHistoryEntry(const std::string& file, const std::string& cursor) {
-    return file + "|" + cursor + "\r\n";
 }
 
 bool ParseCursorLine(const std::string& cursor, int32_t* line) {
@@ -36,15 +34,6 @@ bool ParseCursorLine(const std::string& cursor, int32_t* line) {
     if (value < 1) return false;
     *line = int32_t(value);
     return true;
-}
-
-std::string UpperCasePath(const std::string& path) {
-    std::string upper = path;
-    for (char& c : upper) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if ((u >= 'a' && u <= 'z') || u >= 0xE0) c = static_cast<char>(u - 0x20);
-    }
-    return upper;
 }
 
 bool SamePosition(const HistoryEntry& a, const HistoryEntry& b) {

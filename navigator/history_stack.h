@@ -15,7 +15,6 @@ struct HistoryEntry {
 // Splits a line (without its line end) at its first "|". A line without one
 // is not an entry.
 bool ParseHistoryEntry(const std::string& line, HistoryEntry* entry);
-std::string FormatHistoryEntry(const std::string& file, const std::string& cursor);
 
 // The line of a cursor text "LINExCOLUMN" (both counted from 1); false for any
 // other form.
@@ -45,7 +44,3 @@ class ReverseLineReader {
     uint64_t blockStart_;    // file offset of block_[0]
     std::string block_;      // bytes read so far, ending where the unread tail begins
 };
-
-// Upper-cases as the IDE's file list is compared: ASCII a-z and the 8-bit
-// letters 0xE0-0xFF lose 0x20.
-std::string UpperCasePath(const std::string& path);
