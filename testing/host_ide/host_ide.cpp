@@ -364,7 +364,7 @@ const Editor* CurrentEditor() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    std::vector<std::string> params = SplitCommandLine(GetCommandLineA());
+    std::vector<std::string> params = SplitHostCommandLine(GetCommandLineA());
     std::vector<std::string> files;
     for (size_t i = 1; i < params.size(); i++)
         files.push_back(FullPath(params[i]));

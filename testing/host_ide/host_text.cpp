@@ -111,7 +111,7 @@ std::string BuildEnvironment(const char* inherited,
     return block;
 }
 
-std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+std::vector<std::string> SplitHostCommandLine(const std::string& commandLine) {
     std::vector<std::string> params;
     size_t i = 0, n = commandLine.size();
     for (;;) {

@@ -29,6 +29,7 @@ std::string JoinFileList(const std::vector<std::string>& paths);
 // without regard to ASCII case) are dropped, the new ones appended.
 std::string BuildEnvironment(const char* inherited,
                              const std::vector<std::pair<std::string, std::string>>& vars);
-// The host's command line split into parameters, the program first: blanks
+// The host's own command line split into parameters, the program first, the
+// way Windows programs usually read theirs (not the tools' rule): blanks
 // separate, double quotes group and are removed.
-std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+std::vector<std::string> SplitHostCommandLine(const std::string& commandLine);

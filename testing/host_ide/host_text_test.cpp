@@ -74,7 +74,7 @@ TEST(HostText, EnvironmentReplacesVariablesOfAnyCase) {
 TEST(HostText, FileListAndCommandLine) {
     EXPECT_EQ(JoinFileList({"C:\\a.pb", "D:\\b c.pb"}), "C:\\a.pb\nD:\\b c.pb");
     EXPECT_EQ(JoinFileList({}), "");
-    EXPECT_EQ(SplitCommandLine("\"C:\\x y\\HostIde.exe\"  \"a b.pb\"\tc.pb d\"\"e.pb"),
+    EXPECT_EQ(SplitHostCommandLine("\"C:\\x y\\HostIde.exe\"  \"a b.pb\"\tc.pb d\"\"e.pb"),
               (std::vector<std::string>{"C:\\x y\\HostIde.exe", "a b.pb", "c.pb", "de.pb"}));
 }
 
