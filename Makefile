@@ -4,6 +4,7 @@
 #   make bench    the benchmarks, under Wine
 #   make fuzz     the fuzzers, for FUZZ_SECONDS each
 #   make screenshots  pictures of the installer's windows, under Xvfb
+#   make demo     the release run against a demo IDE settings folder in $(BUILD)/demo
 
 BUILD ?= build
 WIN := $(BUILD)/win
@@ -13,7 +14,7 @@ FUZZ_SECONDS ?= 60
 MAKEFLAGS += --no-print-directory
 CTEST := ctest --output-on-failure --no-tests=error
 
-.PHONY: all deps win native test test-win test-native fuzz-smoke fuzz bench dist screenshots clean
+.PHONY: all deps win native test test-win test-native fuzz-smoke fuzz bench dist screenshots demo clean
 
 all: win
 
@@ -54,6 +55,10 @@ screenshots: win
 
 dist: win
 	scripts/make-dist.sh $(WIN)/bin dist
+
+# By hand on a display; driven under Xvfb without one or with DEMO_AUTO=1.
+demo: dist
+	scripts/demo.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) dist
