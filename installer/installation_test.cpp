@@ -1,0 +1,925 @@
+// Installing for real: Tolvane.exe runs as its own process, is driven through
+// its windows as a user would drive it, and installs into an IDE
+// configuration (APPDATA) and a base folder of the test's own. The test then
+// reads both IDE files, their backups and the installation folder byte for
+// byte, and finally lets the stand-in IDE run what was installed.
+#include "host_client.h"
+#include "prefs.h"
+#include "prefs_format.h"
+#include "tolvane_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+namespace {
+
+const std::string Template = "\"%FILE\"\"%CURSOR\"";
+
+// The built-in catalogue by ToolTable index, named as the sample language
+// file names the tools.
+struct CatalogueTool {
+    std::string MenuItemName, ExeName, IconFile, Arguments;
+    int32_t ShortcutCode;
+};
+const CatalogueTool Catalogue[4] = {
+    {"Back", "Brannow.exe", "Back.ico", Template + " \"BACK\"", 0x20034},
+    {"Recorder", "Quillet.exe", "Anker.ico", Template, 0x20035},
+    {"Forward", "Brannow.exe", "Forward.ico", Template + " \"FORWARD\"", 0x20036},
+    {"Setup", "Tolvane.exe", "Tolvane.ico", Template, 0x20037},
+};
+const std::set<std::string> AllExecutables = {"Zemrick.exe", "Brannow.exe", "Quillet.exe",
+                                              "Tolvane.exe"};
+
+// Expected file text, in the IDE's written form.
+
+std::string Line(const std::string& key, const std::string& value) {
+    return key + " = " + value + "\r\n";
+}
+
+std::string Entry(int number, const std::string& command, const std::string& arguments,
+                  const std::string& workingDir, const std::string& menuItemName, int32_t shortcut,
+                  int trigger, int flags, int hideFromMenu) {
+    return "[Tool_" + std::to_string(number) + "]\r\n" + Line("Command", command) +
+           Line("Arguments", arguments) + Line("WorkingDir", workingDir) +
+           Line("MenuItemName", menuItemName) + Line("Shortcut", std::to_string(shortcut)) +
+           Line("ConfigLine", "") + Line("Trigger", std::to_string(trigger)) +
+           Line("Flags", std::to_string(flags)) + Line("ReloadSource", "0") +
+           Line("HideEditor", "0") + Line("HideFromMenu", std::to_string(hideFromMenu)) +
+           Line("SourceSpecific", "0") + Line("Deactivate", "0");
+}
+
+std::string ClearerEntry(int number, const std::string& folder) {
+    return Entry(number, folder + "Zemrick.exe", "", folder, "", 0, 1, 3, 1);
+}
+
+std::string ToolEntry(int number, const std::string& folder, int index, bool inMenu = true,
+                      bool withShortcut = true) {
+    const CatalogueTool& tool = Catalogue[index];
+    return Entry(number, folder + tool.ExeName, tool.Arguments, folder, tool.MenuItemName,
+                 withShortcut ? tool.ShortcutCode : 0, 0, 1, inMenu ? 0 : 1);
+}
+
+// The clearer and the four tools, numbered from first.
+std::string DefaultEntries(int first, const std::string& folder) {
+    std::string text = ClearerEntry(first, folder);
+    for (int i = 0; i < 4; ++i)
+        text += ToolEntry(first + 1 + i, folder, i);
+    return text;
+}
+
+std::string Item(int number, const std::string& icon, const std::string& action) {
+    return Line("Icon_" + std::to_string(number), icon) +
+           Line("Action_" + std::to_string(number), action);
+}
+std::string SeparatorItem(int number) {
+    return Item(number, "Separator", "");
+}
+std::string ButtonItem(int number, const std::string& folder, int index) {
+    return Item(number, "External:" + folder + Catalogue[index].IconFile,
+                "Tool:" + Catalogue[index].MenuItemName);
+}
+
+// Toolbar items in order, numbered from first: -1 a separator, else the
+// button of that tool.
+std::string Items(int first, const std::string& folder, const std::vector<int>& items) {
+    std::string text;
+    for (int item : items) {
+        text += item < 0 ? SeparatorItem(first) : ButtonItem(first, folder, item);
+        ++first;
+    }
+    return text;
+}
+const std::vector<int> DefaultItems = {-1, 0, 1, 2, -1, 3};
+
+// 8-bit text as a UTF-8 file holds it: each byte the code point of its value.
+std::string Utf8Of(const std::string& text) {
+    std::string utf8;
+    for (unsigned char c : text) {
+        if (c < 0x80) {
+            utf8 += char(c);
+        } else {
+            utf8 += char(0xC0 | c >> 6);
+            utf8 += char(0x80 | (c & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+std::set<std::string> FilesIn(const std::string& folder) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(found.cFileName);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
+bool IsFolder(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Sets an environment variable of this process (null: removes it) and puts
+// the old value back when it goes.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        char old[MAX_PATH * 2];
+        DWORD length = GetEnvironmentVariableA(name, old, sizeof old);
+        had_ = length > 0 && length < sizeof old;
+        if (had_) old_ = old;
+        SetEnvironmentVariableA(name, value);
+    }
+    ~ScopedVariable() { SetEnvironmentVariableA(name_.c_str(), had_ ? old_.c_str() : nullptr); }
+
+  private:
+    std::string name_, old_;
+    bool had_ = false;
+};
+
+// The check states of one tool row's boxes.
+struct Boxes {
+    bool Enable = true, Menu = true, Toolbar = true, Shortcut = true;
+};
+
+class Installation : public testing::Test {
+  protected:
+    void SetUp() override {
+        WriteLanguage(SampleLanguageLines());
+        WriteCatalogueIcons(folders_.Work);
+        for (const std::string& exe : AllExecutables)
+            ASSERT_TRUE(CopyFileA(SiblingExe(exe).c_str(), Plugin(exe).c_str(), FALSE)) << exe;
+        folder_ = base_.Path() + "Tolvane\\";
+    }
+    void TearDown() override { EndTolvane(); }
+
+    void WriteLanguage(const std::vector<std::string>& lines) {
+        ASSERT_TRUE(
+            WriteFileBytes(folders_.Work + "Sprachen\\Sample.txt", LanguageFileBytes(lines)));
+    }
+    std::string Ide(const std::string& name) const {
+        return folders_.AppData + "\\PureBasic\\" + name;
+    }
+    std::string IdeFolder() const { return folders_.AppData + "\\PureBasic\\"; }
+    std::string Plugin(const std::string& exe) const { return folders_.Work + "Plugins\\" + exe; }
+    std::string CatalogueIcon(int index) const {
+        return folders_.Work + "Icons\\" + Catalogue[index].IconFile;
+    }
+
+    // Starts Tolvane with APPDATA set to appData (null: unset), chooses the
+    // one language and waits for the main window with its four rows.
+    void Open(const char* appData) {
+        EndTolvane();
+        if (appData) {
+            process_ = StartTolvane(folders_.Work, appData);
+        } else {
+            ScopedVariable unset("APPDATA", nullptr);
+            std::string exe = SiblingExe("Tolvane.exe");
+            process_ = StartProcess(exe, "\"" + exe + "\"", folders_.Work);
+        }
+        ASSERT_TRUE(process_);
+        pid_ = GetProcessId(process_);
+        HWND chooser = WaitTopWindow(pid_, "Choose your language");
+        ASSERT_TRUE(chooser);
+        PostClick(WaitControl(chooser, 1));
+        main_ = WaitTopWindow(pid_, "Title");
+        ASSERT_TRUE(main_);
+        ASSERT_TRUE(WaitUntil([&] { return (rows_ = FindToolRows(main_)).size() == 4; }));
+    }
+    void Open() { Open(folders_.AppData.c_str()); }
+
+    void EndTolvane() {
+        if (!process_) return;
+        WaitExit(process_, 1); // kills it if a test left it running
+        CloseHandle(process_);
+        process_ = nullptr;
+    }
+
+    // The row of the tool with that ToolTable index: on screen they stand in
+    // the order 1, 0, 2, 3.
+    const ToolRowWindows& Row(int index) const {
+        return rows_[index == 0 ? 1 : index == 1 ? 0 : index];
+    }
+
+    void SetCheck(HWND box, bool checked) {
+        if ((CheckStateOf(box) == BST_CHECKED) != checked) Click(box);
+        EXPECT_EQ(CheckStateOf(box), checked ? BST_CHECKED : BST_UNCHECKED);
+    }
+    // The enable box goes last: clearing it disables the other boxes.
+    void Choose(int index, const Boxes& boxes) {
+        const ToolRowWindows& row = Row(index);
+        SetCheck(row.MenuBox, boxes.Menu);
+        SetCheck(row.ToolbarBox, boxes.Toolbar);
+        SetCheck(row.ShortcutBox, boxes.Shortcut);
+        SetCheck(row.EnableBox, boxes.Enable);
+    }
+    // Only these tools enabled, each with every other box checked.
+    void EnableOnly(const std::set<int>& indices) {
+        for (int i = 0; i < 4; ++i)
+            SetCheck(Row(i).EnableBox, indices.count(i) > 0);
+    }
+    void SetClearer(bool checked) { SetCheck(FindControl(main_, 10), checked); }
+    void SetBaseFolder(const std::string& folder) {
+        HWND field = FindControl(main_, 6);
+        TypeText(field, folder);
+        ASSERT_EQ(TextOf(field), folder);
+    }
+
+    // Presses the install button and answers the "Info" message; the exit
+    // code (-1: still running, -2: no message came).
+    int Install() {
+        PostClick(FindControl(main_, 3));
+        HWND info = WaitDialog(pid_);
+        if (!info) return -2;
+        EXPECT_EQ(TextOf(info), "Info");
+        AnswerDialog(info, IDOK);
+        int exitCode = WaitExit(process_);
+        CloseHandle(process_);
+        process_ = nullptr;
+        return exitCode;
+    }
+
+    // Each named file of the installation folder is a copy of its source.
+    void ExpectCopies(const std::string& folder,
+                      const std::vector<std::pair<std::string, std::string>>& copies) {
+        for (const auto& [name, source] : copies) {
+            std::string bytes = ReadFileBytes(source);
+            ASSERT_FALSE(bytes.empty()) << source;
+            EXPECT_TRUE(ReadFileBytes(folder + name) == bytes) << name << " is not " << source;
+        }
+    }
+
+    TolvaneFolders folders_;
+    TempDir base_;       // the base folder typed into the path field
+    std::string folder_; // the installation folder under it
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+    HWND main_ = nullptr;
+    std::vector<ToolRowWindows> rows_;
+};
+
+// C:\Tools\ of the example is the test's base folder; the IDE's own numbering
+// and untidy spacing are there to be carried over and tidied.
+TEST_F(Installation, WorkedExampleByteForByte) {
+    const std::string tools = "[ToolsInfo]\r\n"
+                              "ToolCount=3\r\n"
+                              "\r\n"
+                              "[Tool_0]\r\n"
+                              "Command = C:\\PureBasic\\Tools\\Diff.exe\r\n"
+                              "Arguments = \"%FILE\"\r\n"
+                              "MenuItemName = Diff\r\n"
+                              "[Tool_1]   ; kept for later\n"
+                              "  Command=C:\\PureBasic\\Tools\\Format.exe\n"
+                              "MenuItemName = Format\r\n"
+                              "WorkingDir =\r\n"
+                              "[Tool_2]\r\n"
+                              "Command = C:\\PureBasic\\Tools\\Grep.exe\r\n"
+                              "MenuItemName = Grep";
+    // Proposes a folder of its own, so that a lost typed folder shows.
+    TempDir proposed;
+    const std::string mainPrefs = "[Global]\r\n"
+                                  "LanguageFile = " +
+                                  proposed.Path() +
+                                  "PureBasic\\X\\Catalogs\\German.catalog\r\n"
+                                  "[Toolbar]\r\n"
+                                  "ItemCount = 2\r\n"
+                                  "Icon_1 = Standard:New\r\n"
+                                  "Action_1 = Menu:New\r\n"
+                                  "Icon_2 = Standard:Save\r\n"
+                                  "Action_2 = Menu:Save\r\n"
+                                  "[Editor]\r\n"
+                                  "TabLength = 2\r\n";
+    ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
+    ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
+
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_EQ(TextOf(FindControl(main_, 6)), proposed.Path());
+    ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+    EnableOnly({1});
+    ASSERT_EQ(Install(), 0);
+
+    const std::string F = folder_;
+    EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), "[ToolsInfo]\r\n"
+                                                 "ToolCount = 5\r\n"
+                                                 "[Tool_0]\r\n"
+                                                 "Command = C:\\PureBasic\\Tools\\Diff.exe\r\n"
+                                                 "Arguments = \"%FILE\"\r\n"
+                                                 "MenuItemName = Diff\r\n"
+                                                 "[Tool_1]\r\n"
+                                                 "Command = C:\\PureBasic\\Tools\\Format.exe\r\n"
+                                                 "MenuItemName = Format\r\n"
+                                                 "WorkingDir = \r\n"
+                                                 "[Tool_2]\r\n"
+                                                 "Command = C:\\PureBasic\\Tools\\Grep.exe\r\n"
+                                                 "MenuItemName = Grep\r\n"
+                                                 "[Tool_3]\r\n"
+                                                 "Command = " +
+                                                     F +
+                                                     "Zemrick.exe\r\n"
+                                                     "Arguments = \r\n"
+                                                     "WorkingDir = " +
+                                                     F +
+                                                     "\r\n"
+                                                     "MenuItemName = \r\n"
+                                                     "Shortcut = 0\r\n"
+                                                     "ConfigLine = \r\n"
+                                                     "Trigger = 1\r\n"
+                                                     "Flags = 3\r\n"
+                                                     "ReloadSource = 0\r\n"
+                                                     "HideEditor = 0\r\n"
+                                                     "HideFromMenu = 1\r\n"
+                                                     "SourceSpecific = 0\r\n"
+                                                     "Deactivate = 0\r\n"
+                                                     "[Tool_4]\r\n"
+                                                     "Command = " +
+                                                     F +
+                                                     "Quillet.exe\r\n"
+                                                     "Arguments = \"%FILE\"\"%CURSOR\"\r\n"
+                                                     "WorkingDir = " +
+                                                     F +
+                                                     "\r\n"
+                                                     "MenuItemName = Recorder\r\n"
+                                                     "Shortcut = 131125\r\n"
+                                                     "ConfigLine = \r\n"
+                                                     "Trigger = 0\r\n"
+                                                     "Flags = 1\r\n"
+                                                     "ReloadSource = 0\r\n"
+                                                     "HideEditor = 0\r\n"
+                                                     "HideFromMenu = 0\r\n"
+                                                     "SourceSpecific = 0\r\n"
+                                                     "Deactivate = 0\r\n");
+    EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")),
+              "[Global]\r\n"
+              "LanguageFile = " +
+                  proposed.Path() +
+                  "PureBasic\\X\\Catalogs\\German.catalog\r\n"
+                  "[Toolbar]\r\n"
+                  "ItemCount = 4\r\n"
+                  "Icon_1 = Standard:New\r\n"
+                  "Action_1 = Menu:New\r\n"
+                  "Icon_2 = Standard:Save\r\n"
+                  "Action_2 = Menu:Save\r\n"
+                  "Icon_3 = Separator\r\n"
+                  "Action_3 = \r\n"
+                  "Icon_4 = External:" +
+                  F +
+                  "Anker.ico\r\n"
+                  "Action_4 = Tool:Recorder\r\n"
+                  "[Editor]\r\n"
+                  "TabLength = 2\r\n");
+    EXPECT_EQ(ReadFileBytes(Ide("Tools2.prefs")), tools);
+    EXPECT_EQ(ReadFileBytes(Ide("PureBasic1.prefs")), mainPrefs);
+    EXPECT_EQ(FilesIn(IdeFolder()), (std::set<std::string>{"Tools.prefs", "Tools2.prefs",
+                                                           "PureBasic.prefs", "PureBasic1.prefs"}));
+    EXPECT_EQ(FilesIn(F), (std::set<std::string>{"Zemrick.exe", "Quillet.exe", "Anker.ico"}));
+    ExpectCopies(F, {{"Zemrick.exe", Plugin("Zemrick.exe")},
+                     {"Quillet.exe", Plugin("Quillet.exe")},
+                     {"Anker.ico", CatalogueIcon(1)}});
+    EXPECT_FALSE(FileExists(proposed.Path() + "Tolvane"));
+}
+
+// The same installation into an 8-bit and into a UTF-8 pair of IDE files,
+// with a folder and a menu item name that need bytes 0x80 to 0xFF.
+TEST_F(Installation, EightBitAndUtf8IdeFiles) {
+    const std::string menu = "Aufzeichnen \xE4\xF6\xFC";
+    auto lines = SampleLanguageLines();
+    lines[12] = menu; // the recorder
+    ASSERT_NO_FATAL_FAILURE(WriteLanguage(lines));
+    const std::string base = base_.Path() + "Abl\xE4ge\\";
+    ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
+    const std::string F = base + "Tolvane\\";
+
+    for (bool utf8 : {false, true}) {
+        SCOPED_TRACE(utf8 ? "UTF-8" : "8-bit");
+        auto encode = [&](const std::string& text) { return utf8 ? Utf8Of(text) : text; };
+        const std::string mark = utf8 ? "\xEF\xBB\xBF" : "";
+        // A euro sign as each form holds it: a UTF-8 file may hold more than
+        // 8-bit text, and that stays as it is.
+        const std::string euro = utf8 ? "Euro = \xE2\x82\xAC\r\n" : "Euro = \x80\r\n";
+        const std::string toolsHead = "[ToolsInfo]\r\nToolCount = ";
+        const std::string toolsBody =
+            "\r\n[Tool_0]\r\nCommand = C:\\Caf\xE9\\Diff.exe\r\nMenuItemName = Diff \xA7\r\n";
+        const std::string mainHead = "[Toolbar]\r\nItemCount = ";
+        const std::string mainBody = "\r\n[Shortcuts]\r\nCopy = Strg+C \xA9\r\n";
+        DeleteTree(IdeFolder());
+        ASSERT_TRUE(CreateDirectoryA(IdeFolder().c_str(), nullptr));
+        ASSERT_TRUE(
+            WriteFileBytes(Ide("Tools.prefs"), mark + encode(toolsHead + "1" + toolsBody) + euro));
+        ASSERT_TRUE(
+            WriteFileBytes(Ide("PureBasic.prefs"), mark + encode(mainHead + "0" + mainBody)));
+
+        ASSERT_NO_FATAL_FAILURE(Open());
+        ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base));
+        EnableOnly({1});
+        ASSERT_EQ(Install(), 0);
+
+        const std::string written = utf8 ? "\xEF\xBB\xBF\r\n" : "";
+        EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")),
+                  written + encode(toolsHead + "3" + toolsBody) + euro +
+                      encode(ClearerEntry(1, F) +
+                             Entry(2, F + "Quillet.exe", Template, F, menu, 0x20035, 0, 1, 0)));
+        EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")),
+                  written + encode(mainHead + "2\r\n" + SeparatorItem(1) +
+                                   Item(2, "External:" + F + "Anker.ico", "Tool:" + menu) +
+                                   mainBody.substr(2)));
+        EXPECT_EQ(FilesIn(F), (std::set<std::string>{"Zemrick.exe", "Quillet.exe", "Anker.ico"}));
+        DeleteTree(F);
+    }
+}
+
+// Where the first entry and ToolCount go when the file does not count its
+// tools yet, and how a stale group of the number taken is reused in place.
+TEST_F(Installation, ToolsFileWithoutToolCount) {
+    const std::string F = folder_;
+    const std::string added = ClearerEntry(0, F) + ToolEntry(1, F, 1);
+    struct {
+        const char* Name;
+        std::string Before, After;
+    } cases[] = {
+        {"ToolCount absent", "[ToolsInfo]\r\nVersion = 1\r\n[Other]\r\nKey = v\r\n",
+         "[ToolsInfo]\r\nVersion = 1\r\nToolCount = 2\r\n[Other]\r\nKey = v\r\n" + added},
+        {"ToolsInfo absent", "[Other]\r\nKey = v\r\n",
+         "[Other]\r\nKey = v\r\n" + added + "[ToolsInfo]\r\nToolCount = 2\r\n"},
+        {"empty file", "", added + "[ToolsInfo]\r\nToolCount = 2\r\n"},
+        {"stale Tool_0", "[Tool_0]\r\ncommand = Old.exe\r\nExtra = kept\r\n[ToolsInfo]\r\n",
+         // The stale keys change in place; the missing ones follow its last line.
+         "[Tool_0]\r\n" + Line("Command", F + "Zemrick.exe") + "Extra = kept\r\n" +
+             ClearerEntry(0, F).substr(ClearerEntry(0, F).find("Arguments")) +
+             "[ToolsInfo]\r\nToolCount = 2\r\n" + ToolEntry(1, F, 1)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), c.Before));
+        ASSERT_NO_FATAL_FAILURE(Open());
+        ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+        EnableOnly({1});
+        ASSERT_EQ(Install(), 0);
+        EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), c.After);
+        EXPECT_EQ(ReadFileBytes(Ide("Tools2.prefs")), c.Before);
+    }
+}
+
+TEST_F(Installation, NothingChosenOnlyTidiesTheFiles) {
+    const std::string tools = "[ToolsInfo]\nToolCount=2\n\n  [Tool_0] "
+                              "old\r\nCommand=x.exe\r;note\r\n[Tool_1]\nCommand = y.exe";
+    const std::string mainPrefs = "[Toolbar]\nItemCount=3\n";
+    ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
+    ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+    SetClearer(false);
+    EnableOnly({});
+    ASSERT_EQ(Install(), 0);
+
+    EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), "[ToolsInfo]\r\nToolCount = 2\r\n[Tool_0]\r\n"
+                                                 "Command = x.exe\r\n; note\r\n[Tool_1]\r\n"
+                                                 "Command = y.exe\r\n");
+    EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), "[Toolbar]\r\nItemCount = 3\r\n");
+    EXPECT_EQ(ReadFileBytes(Ide("Tools2.prefs")), tools);
+    EXPECT_EQ(ReadFileBytes(Ide("PureBasic1.prefs")), mainPrefs);
+    EXPECT_TRUE(IsFolder(folder_));
+    EXPECT_TRUE(FilesIn(folder_).empty());
+}
+
+// The boxes of each row decide the entry, the button and the copies.
+TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
+    const Boxes on, off{false}, noMenu{true, false}, noToolbar{true, true, false};
+    struct Expected {
+        int Index; // -1: the clearer
+        bool InMenu = true, WithShortcut = true;
+    };
+    struct {
+        const char* Name;
+        bool Clearer;
+        Boxes Tools[4];
+        std::vector<Expected> Entries;
+        std::vector<int> Items;
+        std::set<std::string> Files;
+    } cases[] = {
+        {"menu and shortcut boxes; toolbar box of a tool not enabled",
+         false,
+         {{true, true, false, false}, noMenu, {false, true, true, true}, off},
+         {{0, true, false}, {1, false, true}},
+         {-1, 1},
+         {"Brannow.exe", "Quillet.exe", "Anker.ico"}},
+        {"only tool 3 on the toolbar",
+         true,
+         {noToolbar, noToolbar, noToolbar, on},
+         {{-1}, {0}, {1}, {2}, {3}},
+         {-1, 3},
+         {"Zemrick.exe", "Brannow.exe", "Quillet.exe", "Tolvane.exe", "Tolvane.ico"}},
+        {"tools 0 and 2 on the toolbar, 1 not",
+         false,
+         {on, noToolbar, on, off},
+         {{0}, {1}, {2}},
+         {-1, 0, 2},
+         {"Brannow.exe", "Quillet.exe", "Back.ico", "Forward.ico"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        DeleteTree(folder_);
+        ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 2\r\n"));
+        ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), "[Toolbar]\r\nItemCount = 5\r\n"));
+        ASSERT_NO_FATAL_FAILURE(Open());
+        ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+        SetClearer(c.Clearer);
+        for (int i = 0; i < 4; ++i)
+            Choose(i, c.Tools[i]);
+        ASSERT_EQ(Install(), 0);
+
+        std::string entries;
+        int number = 2;
+        for (const Expected& e : c.Entries) {
+            entries += e.Index < 0 ? ClearerEntry(number, folder_)
+                                   : ToolEntry(number, folder_, e.Index, e.InMenu, e.WithShortcut);
+            ++number;
+        }
+        EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")),
+                  "[ToolsInfo]\r\n" + Line("ToolCount", std::to_string(number)) + entries);
+        EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")),
+                  "[Toolbar]\r\n" + Line("ItemCount", std::to_string(5 + c.Items.size())) +
+                      Items(6, folder_, c.Items));
+        EXPECT_EQ(FilesIn(folder_), c.Files);
+    }
+}
+
+// The icon requester: a file name typed into the standard dialog.
+HWND FileNameField(HWND dialog) {
+    // The Explorer-style dialog's name box (cmb13), or the older edit (edt1).
+    for (int id : {0x47C, 0x480})
+        if (HWND field = FindControl(dialog, id)) return field;
+    return nullptr;
+}
+
+TEST_F(Installation, IconsFromElsewhereShareOneFileName) {
+    TempDir elsewhere;
+    const std::string first = elsewhere / "one", second = elsewhere / "two";
+    ASSERT_TRUE(CreateDirectoryA(first.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(second.c_str(), nullptr));
+    const std::string green = IconFileBytes(RGB(0, 255, 0)), blue = IconFileBytes(RGB(0, 0, 255));
+    ASSERT_TRUE(WriteFileBytes(first + "\\Mine.ico", green));
+    ASSERT_TRUE(WriteFileBytes(second + "\\Mine.ico", blue));
+    ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 0\r\n"));
+    ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), "[Toolbar]\r\nItemCount = 0\r\n"));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+
+    // Tool 0 first, then tool 2: the installation copies in index order, so
+    // tool 2's icon is the one that stays.
+    for (auto [index, path] : {std::pair<int, std::string>{0, first + "\\Mine.ico"},
+                               std::pair<int, std::string>{2, second + "\\Mine.ico"}}) {
+        SCOPED_TRACE(path);
+        PostClick(Row(index).IconButton);
+        HWND dialog = WaitDialog(pid_);
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(TextOf(dialog), "Search an Icon");
+        HWND field = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (field = FileNameField(dialog)) != nullptr; }, 5000));
+        TypeText(field, path);
+        AnswerDialog(dialog, IDOK);
+        ASSERT_TRUE(WaitWindowGone(dialog));
+        Sync(main_);
+        EXPECT_EQ(TextOf(Row(index).IconField), path);
+    }
+    ASSERT_EQ(Install(), 0);
+
+    const std::string F = folder_;
+    EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")),
+              "[Toolbar]\r\nItemCount = 6\r\n" + SeparatorItem(1) +
+                  Item(2, "External:" + F + "Mine.ico", "Tool:Back") + ButtonItem(3, F, 1) +
+                  Item(4, "External:" + F + "Mine.ico", "Tool:Forward") + SeparatorItem(5) +
+                  ButtonItem(6, F, 3));
+    EXPECT_EQ(FilesIn(F),
+              (std::set<std::string>{"Zemrick.exe", "Brannow.exe", "Quillet.exe", "Tolvane.exe",
+                                     "Mine.ico", "Anker.ico", "Tolvane.ico"}));
+    EXPECT_TRUE(ReadFileBytes(F + "Mine.ico") == blue) << "the later copy replaces the earlier";
+    EXPECT_EQ(ReadFileBytes(first + "\\Mine.ico"), green) << "the chosen file is only read";
+}
+
+TEST_F(Installation, MissingToolsFileStopsBeforeAnyCopy) {
+    const std::string mainPrefs = "[Toolbar]\r\nItemCount = 1\r\nIcon_1 = Standard:New\r\n";
+    ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+    ASSERT_EQ(Install(), 0);
+    EXPECT_EQ(FilesIn(IdeFolder()), std::set<std::string>{"PureBasic.prefs"});
+    EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), mainPrefs);
+    EXPECT_TRUE(IsFolder(folder_));
+    EXPECT_TRUE(FilesIn(folder_).empty());
+}
+
+TEST_F(Installation, MissingMainFileKeepsTheToolsRegistered) {
+    ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 0\r\n"));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+    ASSERT_EQ(Install(), 0);
+    EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")),
+              "[ToolsInfo]\r\nToolCount = 5\r\n" + DefaultEntries(0, folder_));
+    EXPECT_EQ(FilesIn(IdeFolder()), (std::set<std::string>{"Tools.prefs", "Tools2.prefs"}));
+    EXPECT_EQ(FilesIn(folder_), AllExecutables) << "no icon";
+}
+
+// Drive C: of the Wine prefix that scripts/with-wine.sh made for this build
+// belongs to the tests alone. Anywhere else the root of a drive is not ours
+// to write into.
+bool DriveCIsThisBuildsWinePrefix() {
+    using UnixFileName = char*(CDECL*)(const WCHAR*);
+    auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    char prefix[MAX_PATH * 2];
+    DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    if (!unixFileName || length == 0 || length >= sizeof prefix) return false;
+    auto unixPath = [&](const std::string& path) {
+        WCHAR wide[MAX_PATH * 2];
+        if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2))
+            return std::string();
+        char* name = unixFileName(wide);
+        std::string result = name ? name : "";
+        HeapFree(GetProcessHeap(), 0, name);
+        return result;
+    };
+    char own[MAX_PATH];
+    GetFullPathNameA((ExeDir() + "..\\..\\wineprefix").c_str(), MAX_PATH, own, nullptr);
+    std::string ownPrefix = unixPath(own);
+    return !ownPrefix.empty() && ownPrefix == prefix &&
+           unixPath("C:\\").rfind(ownPrefix + "/", 0) == 0;
+}
+
+// Without APPDATA the IDE files are "\PureBasic\..." at the root of the
+// current drive: C:, where the working folder lies. Where that root is the
+// build's own Wine drive the test puts IDE files there and sees them
+// extended; elsewhere it only sees that nothing is found or written at all.
+TEST_F(Installation, UnsetAppDataMeansTheRootOfTheCurrentDrive) {
+    ASSERT_EQ(_strnicmp(folders_.Work.c_str(), "C:\\", 3), 0) << folders_.Work;
+    const std::string root = "C:\\PureBasic\\";
+    const bool ours = DriveCIsThisBuildsWinePrefix();
+    if (!ours && FileExists(root)) GTEST_SKIP() << root << " is not the test's to touch";
+    struct RootFolder {
+        bool Ours;
+        ~RootFolder() {
+            if (Ours) DeleteTree("C:\\PureBasic\\");
+        }
+    } cleanup{ours};
+    const std::string tools = "[ToolsInfo]\r\nToolCount = 0\r\n",
+                      mainPrefs = "[Toolbar]\r\nItemCount = 0\r\n";
+    if (ours) {
+        DeleteTree(root);
+        ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+        ASSERT_TRUE(WriteFileBytes(root + "Tools.prefs", tools));
+        ASSERT_TRUE(WriteFileBytes(root + "PureBasic.prefs", mainPrefs));
+    }
+    // The test's own IDE files are no fallback.
+    ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
+    ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
+
+    ASSERT_NO_FATAL_FAILURE(Open(nullptr));
+    ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+    EnableOnly({1});
+    ASSERT_EQ(Install(), 0);
+
+    EXPECT_EQ(FilesIn(IdeFolder()), (std::set<std::string>{"Tools.prefs", "PureBasic.prefs"}));
+    EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), tools);
+    EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), mainPrefs);
+    if (ours) {
+        EXPECT_EQ(ReadFileBytes(root + "Tools.prefs"), "[ToolsInfo]\r\nToolCount = 2\r\n" +
+                                                           ClearerEntry(0, folder_) +
+                                                           ToolEntry(1, folder_, 1));
+        EXPECT_EQ(ReadFileBytes(root + "PureBasic.prefs"),
+                  "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, folder_, {-1, 1}));
+        EXPECT_EQ(ReadFileBytes(root + "Tools2.prefs"), tools);
+        EXPECT_EQ(ReadFileBytes(root + "PureBasic1.prefs"), mainPrefs);
+        EXPECT_EQ(FilesIn(folder_),
+                  (std::set<std::string>{"Zemrick.exe", "Quillet.exe", "Anker.ico"}));
+    } else {
+        EXPECT_FALSE(FileExists(root));
+        EXPECT_TRUE(FilesIn(folder_).empty());
+    }
+}
+
+// An empty path field: the installation folder is "Tolvane\" under the
+// working folder, and the entries name it so.
+TEST_F(Installation, EmptyBaseFolderMeansTheWorkingFolder) {
+    // A proposed folder that the emptied field must replace.
+    ASSERT_TRUE(
+        WriteFileBytes(Ide("PureBasic.prefs"), "[Global]\r\nLanguageFile = " + base_.Path() +
+                                                   "x\\y\\z\\c\r\n"
+                                                   "[Toolbar]\r\nItemCount = 0\r\n"));
+    ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 0\r\n"));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_EQ(TextOf(FindControl(main_, 6)), base_.Path());
+    ASSERT_NO_FATAL_FAILURE(SetBaseFolder(""));
+    EnableOnly({1});
+    ASSERT_EQ(Install(), 0);
+
+    const std::string F = "Tolvane\\";
+    EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")),
+              "[ToolsInfo]\r\nToolCount = 2\r\n" + ClearerEntry(0, F) + ToolEntry(1, F, 1));
+    EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")),
+              "[Global]\r\nLanguageFile = " + base_.Path() + "x\\y\\z\\c\r\n" +
+                  "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, F, {-1, 1}));
+    EXPECT_EQ(FilesIn(folders_.Work + F),
+              (std::set<std::string>{"Zemrick.exe", "Quillet.exe", "Anker.ico"}));
+    EXPECT_FALSE(FileExists(folder_));
+}
+
+TEST_F(Installation, SecondInstallationNumbersOnAndBacksUpTheFirst) {
+    const std::string tools = "[ToolsInfo]\r\nToolCount = 1\r\n[Tool_0]\r\nCommand = C:\\x.exe\r\n";
+    const std::string toolbar = "[Toolbar]\r\nItemCount = 2\r\n" +
+                                Item(1, "Standard:New", "Menu:New") +
+                                Item(2, "Standard:Save", "Menu:Save");
+    ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
+    ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), toolbar));
+    const std::string F = folder_;
+    const std::string toolsAfterFirst =
+        "[ToolsInfo]\r\nToolCount = 6\r\n[Tool_0]\r\nCommand = C:\\x.exe\r\n" +
+        DefaultEntries(1, F);
+    const std::string mainAfterFirst = "[Toolbar]\r\nItemCount = 8\r\n" +
+                                       toolbar.substr(toolbar.find("Icon_1")) +
+                                       Items(3, F, DefaultItems);
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_NO_FATAL_FAILURE(Open());
+        ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+        ASSERT_EQ(Install(), 0);
+    }
+    std::string toolsAfterSecond = toolsAfterFirst + DefaultEntries(6, F);
+    toolsAfterSecond.replace(toolsAfterSecond.find("ToolCount = 6"), 13, "ToolCount = 11");
+    std::string mainAfterSecond = mainAfterFirst + Items(9, F, DefaultItems);
+    mainAfterSecond.replace(mainAfterSecond.find("ItemCount = 8"), 13, "ItemCount = 14");
+    EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), toolsAfterSecond);
+    EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), mainAfterSecond);
+    EXPECT_EQ(ReadFileBytes(Ide("Tools2.prefs")), toolsAfterFirst);
+    EXPECT_EQ(ReadFileBytes(Ide("PureBasic1.prefs")), mainAfterFirst);
+}
+
+// Which toolbar group takes the buttons, and how many fit.
+TEST_F(Installation, ToolbarGroupAndRoom) {
+    const std::string F = folder_;
+    const std::string standard = Item(1, "Standard:New", "Menu:New");
+    struct {
+        const char* Name;
+        std::string Before, After;
+        std::set<std::string> Icons;
+    } cases[] = {
+        // The IDE shows "ToolbarNew" whenever it is there; "Toolbar" stays as it was.
+        {"ToolbarNew",
+         "[Toolbar]\r\nItemCount = 1\r\n" + standard + "[ToolbarNew]\r\nItemCount = 1\r\n" +
+             standard + "[Editor]\r\nTabLength = 2\r\n",
+         "[Toolbar]\r\nItemCount = 1\r\n" + standard + "[ToolbarNew]\r\nItemCount = 7\r\n" +
+             standard + Items(2, F, DefaultItems) + "[Editor]\r\nTabLength = 2\r\n",
+         {"Back.ico", "Anker.ico", "Forward.ico", "Tolvane.ico"}},
+        {"47 items",
+         "[Toolbar]\r\nItemCount = 47\r\n",
+         "[Toolbar]\r\nItemCount = 50\r\n" + Items(48, F, {-1, 0, 1}),
+         {"Back.ico", "Anker.ico"}},
+        // Tool 3's separator would still fit, its button not.
+        {"45 items",
+         "[Toolbar]\r\nItemCount = 45\r\n",
+         "[Toolbar]\r\nItemCount = 49\r\n" + Items(46, F, {-1, 0, 1, 2}),
+         {"Back.ico", "Anker.ico", "Forward.ico"}},
+        {"49 items", "[Toolbar]\r\nItemCount = 49\r\n", "[Toolbar]\r\nItemCount = 49\r\n", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        DeleteTree(F);
+        ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 0\r\n"));
+        ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), c.Before));
+        ASSERT_NO_FATAL_FAILURE(Open());
+        ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+        ASSERT_EQ(Install(), 0);
+        EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), c.After);
+        EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")),
+                  "[ToolsInfo]\r\nToolCount = 5\r\n" + DefaultEntries(0, F))
+            << "every tool is registered";
+        std::set<std::string> files = AllExecutables;
+        files.insert(c.Icons.begin(), c.Icons.end());
+        EXPECT_EQ(FilesIn(F), files);
+    }
+}
+
+// A typical day: a default installation, then the IDE runs the recorder and
+// the navigator on their shortcuts and the clearer by its entry.
+TEST_F(Installation, TheIdeRunsWhatWasInstalled) {
+    ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 0\r\n"));
+    ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), "[Toolbar]\r\nItemCount = 0\r\n"));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+    ASSERT_EQ(Install(), 0);
+
+    TempDir sources;
+    const std::string a = sources / "a.pb", b = sources / "b.pb";
+    std::string text;
+    for (int i = 1; i <= 20; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    ASSERT_TRUE(WriteFileBytes(a, text));
+    ASSERT_TRUE(WriteFileBytes(b, text));
+    const std::string back = folder_ + "History_Back.txt",
+                      forward = folder_ + "History_Forward.txt";
+
+    ScopedVariable appData("APPDATA", folders_.AppData.c_str());
+    HostIde host(sources.Path(), {a, b});
+    ASSERT_TRUE(host.Ready);
+    ASSERT_EQ(HostSelectTab(host, 0), 0);
+    ASSERT_GE(HostSetCaret(host, 7, 3), 0);
+    EXPECT_EQ(HostRunToolByShortcut(host, 131125), 0); // Ctrl+5
+    EXPECT_EQ(ReadFileBytes(back), a + "|7x3\r\n");
+    EXPECT_TRUE(FileExists(forward));
+
+    ASSERT_EQ(HostSelectTab(host, 1), 1);
+    ASSERT_GE(HostSetCaret(host, 2, 1), 0);
+    EXPECT_EQ(HostRunToolByShortcut(host, 131124), 0); // Ctrl+4, back
+    EXPECT_EQ(HostCurrentTab(host), 0);
+    EXPECT_EQ(HostCaretLine(host), 7);
+    EXPECT_EQ(ReadFileBytes(back), "");
+    EXPECT_EQ(ReadFileBytes(forward), b + "|2x1\r\n");
+
+    // The clearer has no shortcut; it is entry 0.
+    EXPECT_EQ(HostRunToolByNumber(host, 0), 0);
+    EXPECT_TRUE(FileExists(back));
+    EXPECT_EQ(ReadFileBytes(forward), "");
+    EXPECT_TRUE(HostLogLines(host).empty());
+}
+
+// The lines of a preference file as the component reads them.
+std::vector<std::string> LinesOf(const std::string& bytes) {
+    PrefsDocument doc = ParsePrefsDocument(bytes);
+    std::vector<std::string> lines;
+    for (const PrefsLine& line : doc.Lines) {
+        lines.push_back(std::to_string(int(line.Kind)) + "|" +
+                        doc.Text.substr(line.Name.Start, line.Name.Length) + "|" +
+                        doc.Text.substr(line.Value.Start, line.Value.Length));
+    }
+    return lines;
+}
+
+// Megabytes of random bytes (NULs, lone CRs and LFs, broken UTF-8 and all),
+// with readable groups "Keep_<k>" holding "Key = value <k>" in between.
+std::string Garbage(uint32_t seed, size_t size, int groups) {
+    std::mt19937 random(seed);
+    std::string bytes;
+    bytes.reserve(size + groups * 40);
+    for (int k = 0; k < groups; ++k) {
+        for (size_t i = 0; i < size / groups; ++i)
+            bytes += char(random() & 0xFF);
+        bytes += "\r[Keep_" + std::to_string(k) + "]\rKey = value " + std::to_string(k) + "\r";
+    }
+    return bytes;
+}
+
+// The installation never spoils what the IDE can read, whatever the files hold.
+TEST_F(Installation, HostileFilesAreBackedUpAndExtended) {
+    const int groups = 64;
+    const std::string tools =
+        "\xEF\xBB\xBF[ToolsInfo]\rToolCount = 2\r" + Garbage(1, 3 << 20, groups);
+    const std::string mainPrefs =
+        "; garbage first\n" + Garbage(2, 2 << 20, groups) + "\n[Toolbar]\nItemCount = 3\n";
+    ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
+    ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+    ASSERT_EQ(Install(), 0);
+
+    EXPECT_TRUE(ReadFileBytes(Ide("Tools2.prefs")) == tools) << "backup byte for byte";
+    EXPECT_TRUE(ReadFileBytes(Ide("PureBasic1.prefs")) == mainPrefs) << "backup byte for byte";
+
+    // Every line that was there is there, in its place; only the counts changed.
+    const std::string toolsAfter = ReadFileBytes(Ide("Tools.prefs"));
+    const std::string mainAfter = ReadFileBytes(Ide("PureBasic.prefs"));
+    ASSERT_EQ(toolsAfter.compare(0, 5, "\xEF\xBB\xBF\r\n"), 0);
+    std::vector<std::string> expected = LinesOf(tools), got = LinesOf(toolsAfter);
+    ASSERT_EQ(expected[1], "2|ToolCount|2");
+    expected[1] = "2|ToolCount|7";
+    auto added = LinesOf(DefaultEntries(2, folder_));
+    expected.insert(expected.end(), added.begin(), added.end());
+    EXPECT_TRUE(got == expected) << got.size() << " lines instead of " << expected.size();
+    expected = LinesOf(mainPrefs), got = LinesOf(mainAfter);
+    ASSERT_EQ(expected.back(), "2|ItemCount|3");
+    expected.back() = "2|ItemCount|9";
+    added = LinesOf(Items(4, folder_, DefaultItems));
+    expected.insert(expected.end(), added.begin(), added.end());
+    EXPECT_TRUE(got == expected) << got.size() << " lines instead of " << expected.size();
+
+    // And read as the IDE reads it.
+    ASSERT_TRUE(OpenPrefs(Ide("Tools.prefs")));
+    SelectPrefsGroup("ToolsInfo");
+    EXPECT_EQ(ReadPrefsLong("ToolCount", -1), 7);
+    for (int k = 0; k < groups; ++k) {
+        EXPECT_EQ(SelectPrefsGroup("Keep_" + std::to_string(k)), 1) << k;
+        EXPECT_EQ(ReadPrefsString("Key", ""), "value " + std::to_string(k));
+    }
+    const char* commands[] = {"Zemrick.exe", "Brannow.exe", "Quillet.exe", "Brannow.exe",
+                              "Tolvane.exe"};
+    for (int n = 2; n < 7; ++n) {
+        EXPECT_EQ(SelectPrefsGroup("Tool_" + std::to_string(n)), 1) << n;
+        EXPECT_EQ(ReadPrefsString("Command", ""), folder_ + commands[n - 2]);
+    }
+    ClosePrefs();
+    EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")).size(), toolsAfter.size()) << "only read";
+}
+
+} // namespace
