@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (reader.Previous(&line, &start)) {
         if (index == 0 || line != forward[--index]) abort();
         if (text.compare(size_t(start), line.size(), line) != 0) abort();
-        if (start > 0 && text[size_t(start) - 1] != '\r' && text[size_t(start) - 1] != '\n') abort();
+        if (start > 0 && text[size_t(start) - 1] != '\r' && text[size_t(start) - 1] != '\n')
+            abort();
         HistoryEntry entry;
         if (ParseHistoryEntry(line, &entry) && entry.File + "|" + entry.Cursor != line) abort();
         int32_t cursorLine;

@@ -80,11 +80,12 @@ bool RegisterTools(const std::string& toolsPrefs, const std::string& installFold
 void AddToolbarItems(const std::string& mainPrefs, const std::string& installFolder,
                      const ToolChoice (&tools)[ToolCount]) {
     if (!OpenPrefs(mainPrefs)) return;
-    const char* group = SelectPrefsGroup("ToolbarNew") ? "ToolbarNew" : "Toolbar";
+    const char* group = "Toolbar";
     SelectPrefsGroup(group);
     int32_t existing = ReadPrefsLong("ItemCount", 0);
     ToolbarPlan plan = PlanToolbar(tools, installFolder, existing);
-    for (const auto& [from, to] : plan.IconCopies) CopyReplacing(from, to);
+    for (const auto& [from, to] : plan.IconCopies)
+        CopyReplacing(from, to);
     int32_t number = existing;
     for (const ToolbarItem& item : plan.Items) {
         ++number;
@@ -102,7 +103,8 @@ int RunInstallation(const std::string& baseFolder) {
     const std::string installFolder = InstallFolder(baseFolder);
     const std::string ideFolder = AppDataFolder() + "\\PureBasic\\";
     ToolChoice tools[ToolCount];
-    for (int i = 0; i < ToolCount; ++i) tools[i] = ChoiceOfRow(ToolTable[i]);
+    for (int i = 0; i < ToolCount; ++i)
+        tools[i] = ChoiceOfRow(ToolTable[i]);
 
     CreateDirectoryA(FolderToCreate(installFolder).c_str(), nullptr);
     CopyReplacing(ideFolder + "Tools.prefs", ideFolder + "Tools2.prefs");

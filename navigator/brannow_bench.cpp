@@ -18,7 +18,8 @@ std::string History(const std::string& file, int entries) {
     std::string history;
     const std::string entry = file + "|7x1\r\n";
     history.reserve(entry.size() * entries);
-    for (int i = 0; i < entries; ++i) history += entry;
+    for (int i = 0; i < entries; ++i)
+        history += entry;
     return history;
 }
 
@@ -26,26 +27,29 @@ TEST(BrannowBench, BackStepCostsTheSameForAMillionEntries) {
     TempDir sources, million, ten, empty;
     const std::string file = sources / "main.pb";
     std::string text;
-    for (int i = 1; i <= 40; ++i) text += "line " + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= 40; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
     ASSERT_TRUE(WriteFileBytes(file, text));
     ASSERT_TRUE(WriteFileBytes(million / HistoryBackFileName, History(file, 1000000)));
     HostIde host(sources.Path(), {file});
     ASSERT_TRUE(host.Ready);
-    SetEnvironmentVariableA("PB_TOOL_MainWindow", std::to_string(uintptr_t(host.MainWindow)).c_str());
+    SetEnvironmentVariableA("PB_TOOL_MainWindow",
+                            std::to_string(uintptr_t(host.MainWindow)).c_str());
     SetEnvironmentVariableA("PB_TOOL_Scintilla",
                             std::to_string(uintptr_t(HostVisibleEditor(host))).c_str());
     SetEnvironmentVariableA("PB_TOOL_FileList", file.c_str());
 
     const std::string brannow = SiblingExe("Brannow.exe"), emptyGui = SiblingExe("EmptyGui.exe");
     const std::string arguments = " \"" + file + "\"\"1x1\" \"BACK\"";
-    std::vector<double> medians = MedianTimes(Runs, {
-        [&] { return TimeRun(brannow, arguments, million.Path()); },
-        [&] {
-            WriteFileBytes(ten / HistoryBackFileName, History(file, 10));
-            return TimeRun(brannow, arguments, ten.Path());
-        },
-        [&] { return TimeRun(emptyGui, arguments, empty.Path()); },
-    });
+    std::vector<double> medians =
+        MedianTimes(Runs, {
+                              [&] { return TimeRun(brannow, arguments, million.Path()); },
+                              [&] {
+                                  WriteFileBytes(ten / HistoryBackFileName, History(file, 10));
+                                  return TimeRun(brannow, arguments, ten.Path());
+                              },
+                              [&] { return TimeRun(emptyGui, arguments, empty.Path()); },
+                          });
     printf("BACK with 1,000,000 entries %.2f ms, with 10 entries %.2f ms, ratio %.3f "
            "(target < 1.10)\n",
            medians[0] * 1000, medians[1] * 1000, medians[0] / medians[1]);

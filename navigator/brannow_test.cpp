@@ -12,7 +12,8 @@ const long Record = 0x20035, Back = 0x20034, Forward = 0x20036; // Ctrl+5, 4, 6
 
 std::string Lines(int count) {
     std::string text;
-    for (int i = 1; i <= count; ++i) text += "line " + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= count; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
     return text;
 }
 
@@ -39,7 +40,8 @@ class HistoryInTheIde : public testing::Test {
         std::string appDataPath = appData.Path();
         appDataPath.pop_back();
         ASSERT_TRUE(SetEnvironmentVariableA("APPDATA", appDataPath.c_str()));
-        for (const std::string& f : {a, b, c, d}) ASSERT_TRUE(WriteFileBytes(f, Lines(40)));
+        for (const std::string& f : {a, b, c, d})
+            ASSERT_TRUE(WriteFileBytes(f, Lines(40)));
     }
 
     std::string BackFile() const { return ReadFileBytes(work / HistoryBackFileName); }
@@ -171,7 +173,8 @@ TEST_F(HistoryInTheIde, ACursorTextOfAnotherFormLeavesTheLineAlone) {
 TEST_F(HistoryInTheIde, AMillionEntriesCostNothingExtra) {
     std::string entry = a + "|33x2\r\n", history;
     history.reserve(entry.size() * 1000000 + 100);
-    for (int i = 0; i < 999999; ++i) history += entry;
+    for (int i = 0; i < 999999; ++i)
+        history += entry;
     history += b + "|21x1\r\n";
     ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, history));
     HostIde host(sources.Path(), {a, b, c});

@@ -7,7 +7,9 @@
 namespace {
 constexpr size_t BlockSize = 4096;
 
-bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 } // namespace
 
 bool ParseHistoryEntry(const std::string& line, HistoryEntry* entry) {
@@ -63,7 +65,8 @@ bool ReverseLineReader::Fill() {
 bool ReverseLineReader::Previous(std::string* line, uint64_t* start) {
     // Drop the line ends at the tail, reading further back while they run on.
     for (;;) {
-        while (!block_.empty() && IsLineEnd(block_.back())) block_.pop_back();
+        while (!block_.empty() && IsLineEnd(block_.back()))
+            block_.pop_back();
         if (!block_.empty()) break;
         if (!Fill()) return false;
     }

@@ -41,6 +41,6 @@ class ReverseLineReader {
     bool Fill();
 
     ReadAtFunction readAt_;
-    uint64_t blockStart_;    // file offset of block_[0]
-    std::string block_;      // bytes read so far, ending where the unread tail begins
+    uint64_t blockStart_; // file offset of block_[0]
+    std::string block_;   // bytes read so far, ending where the unread tail begins
 };

@@ -6,22 +6,26 @@
 
 namespace {
 
+// Reads from the text as from a file, counting the reads; offsets below
+// failBelow fail.
+ReadAtFunction ReadFrom(const std::string& text, int* reads = nullptr, uint64_t failBelow = 0) {
+    return [&text, reads, failBelow](uint64_t offset, char* buffer, size_t count) {
+        if (reads) ++*reads;
+        if (offset < failBelow || offset > text.size()) return size_t(0);
+        size_t n = std::min(count, size_t(text.size() - offset));
+        text.copy(buffer, n, size_t(offset));
+        return n;
+    };
+}
+
 // All lines of text from the last to the first, with their start offsets.
-std::vector<std::pair<std::string, uint64_t>> LinesBackwards(const std::string& text,
-                                                             int* reads = nullptr) {
-    ReverseLineReader reader(
-        [&](uint64_t offset, char* buffer, size_t count) {
-            if (reads) ++*reads;
-            if (offset > text.size()) return size_t(0);
-            size_t n = std::min(count, size_t(text.size() - offset));
-            text.copy(buffer, n, size_t(offset));
-            return n;
-        },
-        text.size());
+std::vector<std::pair<std::string, uint64_t>> LinesBackwards(const std::string& text) {
+    ReverseLineReader reader(ReadFrom(text), text.size());
     std::vector<std::pair<std::string, uint64_t>> out;
     std::string line;
     uint64_t start;
-    while (reader.Previous(&line, &start)) out.push_back({line, start});
+    while (reader.Previous(&line, &start))
+        out.push_back({line, start});
     return out;
 }
 
@@ -51,15 +55,10 @@ TEST(ReverseLineReader, TheLastEntryCostsTheSameForAnyHistory) {
     std::string entry = "C:\\src\\main.pb|120x4\r\n";
     for (size_t entries : {10u, 100000u}) {
         std::string text;
-        for (size_t i = 0; i < entries; ++i) text += entry;
+        for (size_t i = 0; i < entries; ++i)
+            text += entry;
         int reads = 0;
-        ReverseLineReader reader(
-            [&](uint64_t offset, char* buffer, size_t count) {
-                ++reads;
-                text.copy(buffer, count, size_t(offset));
-                return count;
-            },
-            text.size());
+        ReverseLineReader reader(ReadFrom(text, &reads), text.size());
         std::string line;
         uint64_t start;
         ASSERT_TRUE(reader.Previous(&line, &start));
@@ -71,13 +70,7 @@ TEST(ReverseLineReader, TheLastEntryCostsTheSameForAnyHistory) {
 
 TEST(ReverseLineReader, AFailedReadEndsTheWalk) {
     std::string text = std::string(10000, 'a') + "\nb\n";
-    ReverseLineReader reader(
-        [&](uint64_t offset, char* buffer, size_t count) {
-            if (offset < 4096) return size_t(0);
-            text.copy(buffer, count, size_t(offset));
-            return count;
-        },
-        text.size());
+    ReverseLineReader reader(ReadFrom(text, nullptr, 4096), text.size());
     std::string line;
     uint64_t start;
     ASSERT_TRUE(reader.Previous(&line, &start));
@@ -104,10 +97,10 @@ TEST(CursorLine, AcceptsOnlyLineXColumn) {
         bool Ok;
         int32_t Line;
     } cases[] = {
-        {"12x5", true, 12},     {"1x1", true, 1},         {"2147483647x1", true, 2147483647},
-        {"0x1", false, 0},      {"2147483648x1", false, 0}, {"12", false, 0},
-        {"x5", false, 0},       {"12x", false, 0},        {"12x5x", false, 0},
-        {" 12x5", false, 0},    {"-3x1", false, 0},       {"", false, 0},
+        {"12x5", true, 12},  {"1x1", true, 1},           {"2147483647x1", true, 2147483647},
+        {"0x1", false, 0},   {"2147483648x1", false, 0}, {"12", false, 0},
+        {"x5", false, 0},    {"12x", false, 0},          {"12x5x", false, 0},
+        {" 12x5", false, 0}, {"-3x1", false, 0},         {"", false, 0},
     };
     for (const auto& c : cases) {
         int32_t line = -7;

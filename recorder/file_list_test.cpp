@@ -9,16 +9,15 @@ TEST(FileList, FindsAPathWhateverItsLetterCase) {
     const struct {
         const char* Path;
         int Index;
-    } cases[] = {
-        {"C:\\src\\Main.pb", 0},
-        {"c:\\SRC\\main.PB", 0},
-        {"C:\\src\\\xC4NDERUNG.pb", 1}, // 0xE4 against 0xC4
-        {"d:\\x\\inc.pbi", 2},
-        {"C:\\src\\Main.p", -1},
-        {"C:\\src\\Main.pb\n", -1},
-        {"", -1},
-    };
-    for (const auto& c : cases) EXPECT_EQ(FindInFileList(list, c.Path), c.Index) << c.Path;
+    } cases[] =
+        {
+            {"C:\\src\\Main.pb", 0},        {"c:\\SRC\\main.PB", 0},
+            {"C:\\src\\\xC4NDERUNG.pb", 1}, // 0xE4 against 0xC4
+            {"d:\\x\\inc.pbi", 2},          {"C:\\src\\Main.p", -1},
+            {"C:\\src\\Main.pb\n", -1},     {"", -1},
+        };
+    for (const auto& c : cases)
+        EXPECT_EQ(FindInFileList(list, c.Path), c.Index) << c.Path;
 }
 
 TEST(FileList, EmptyFieldsAreFieldsToo) {

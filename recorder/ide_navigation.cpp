@@ -54,7 +54,8 @@ void OpenWithSystem(const std::string& path) {
         return;
     }
     size_t lastBackslash = path.rfind('\\');
-    std::string folder = lastBackslash == std::string::npos ? "" : path.substr(0, lastBackslash + 1);
+    std::string folder =
+        lastBackslash == std::string::npos ? "" : path.substr(0, lastBackslash + 1);
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;
     // No "Open with" dialog or error box: the IDE waits for its tool, so a
@@ -93,7 +94,9 @@ HWND WaitForSwitchedEditor(HWND oldEditor) {
 
 } // namespace
 
-int CurrentTabIndex(HWND tabBar) { return int(SendMessageA(tabBar, TCM_GETCURSEL, 0, 0)); }
+int CurrentTabIndex(HWND tabBar) {
+    return int(SendMessageA(tabBar, TCM_GETCURSEL, 0, 0));
+}
 
 int SelectTab(HWND tabBar, int index, HWND notifyWindow) {
     if (!notifyWindow) notifyWindow = GetParent(tabBar);
@@ -117,8 +120,8 @@ std::string ReadEditorText(HWND editor) {
     LRESULT length = SendMessageA(editor, SCI_GETLENGTH, 0, 0);
     if (length < 0 || length > MaxEditorLength) return "";
     const size_t size = size_t(length) + 1;
-    AutoRemoteMemory remote(process.Get(), VirtualAllocEx(process.Get(), nullptr, size, MEM_COMMIT,
-                                                          PAGE_READWRITE));
+    AutoRemoteMemory remote(
+        process.Get(), VirtualAllocEx(process.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
     if (!remote.Get()) return "";
     SendMessageA(editor, SCI_GETTEXT, WPARAM(size), LPARAM(remote.Get()));
     // Read straight into the result: the text crosses over once.

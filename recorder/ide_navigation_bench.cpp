@@ -23,24 +23,25 @@ TEST(EditorTextBench, TenMegabytesAgainstTwoPlainCopies) {
     ASSERT_TRUE(host.Ready);
     HWND editor = HostVisibleEditor(host);
 
-    std::vector<double> medians = MedianTimes(31, {
-        [&] {
-            double start = Seconds();
-            std::string text = ReadEditorText(editor);
-            double elapsed = Seconds() - start;
-            EXPECT_EQ(text.size(), document.size());
-            return elapsed;
-        },
-        [&] {
-            double start = Seconds();
-            std::unique_ptr<char[]> first(new char[document.size() + 1]);
-            std::memcpy(first.get(), document.c_str(), document.size() + 1);
-            std::string second(first.get(), document.size());
-            double elapsed = Seconds() - start;
-            EXPECT_EQ(second.back(), document.back());
-            return elapsed;
-        },
-    });
+    std::vector<double> medians =
+        MedianTimes(31, {
+                            [&] {
+                                double start = Seconds();
+                                std::string text = ReadEditorText(editor);
+                                double elapsed = Seconds() - start;
+                                EXPECT_EQ(text.size(), document.size());
+                                return elapsed;
+                            },
+                            [&] {
+                                double start = Seconds();
+                                std::unique_ptr<char[]> first(new char[document.size() + 1]);
+                                std::memcpy(first.get(), document.c_str(), document.size() + 1);
+                                std::string second(first.get(), document.size());
+                                double elapsed = Seconds() - start;
+                                EXPECT_EQ(second.back(), document.back());
+                                return elapsed;
+                            },
+                        });
     printf("ReadEditorText of %zu bytes %.2f ms, two plain copies %.2f ms, ratio %.2f\n",
            document.size(), medians[0] * 1000, medians[1] * 1000, medians[0] / medians[1]);
 }

@@ -16,14 +16,19 @@
 
 namespace {
 
-std::string Decimal(HWND window) { return std::to_string(reinterpret_cast<uintptr_t>(window)); }
+std::string Decimal(HWND window) {
+    return std::to_string(reinterpret_cast<uintptr_t>(window));
+}
 
-std::string Environment(const char* name) { return ReadEnvironmentText(name); }
+std::string Environment(const char* name) {
+    return ReadEnvironmentText(name);
+}
 
 // Sets the variables the IDE gives a tool, for the host as it is now.
 void SetToolEnvironment(const HostIde& host, const std::vector<std::string>& files) {
     std::string list;
-    for (size_t i = 0; i < files.size(); ++i) list += (i ? "\n" : "") + files[i];
+    for (size_t i = 0; i < files.size(); ++i)
+        list += (i ? "\n" : "") + files[i];
     SetEnvironmentVariableA("PB_TOOL_MainWindow", Decimal(host.MainWindow).c_str());
     SetEnvironmentVariableA("PB_TOOL_Scintilla", Decimal(HostVisibleEditor(host)).c_str());
     SetEnvironmentVariableA("PB_TOOL_FileList", list.c_str());
@@ -32,7 +37,8 @@ void SetToolEnvironment(const HostIde& host, const std::vector<std::string>& fil
 
 std::string Lines(int count) {
     std::string text;
-    for (int i = 1; i <= count; ++i) text += "line " + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= count; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
     return text;
 }
 
@@ -42,8 +48,7 @@ SIZE_T CommittedPrivateBytes(DWORD processId) {
     AutoCloseHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
     SIZE_T total = 0;
     MEMORY_BASIC_INFORMATION info;
-    for (char* at = nullptr;
-         VirtualQueryEx(process.Get(), at, &info, sizeof info) == sizeof info;
+    for (char* at = nullptr; VirtualQueryEx(process.Get(), at, &info, sizeof info) == sizeof info;
          at = static_cast<char*>(info.BaseAddress) + info.RegionSize) {
         if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
     }
@@ -178,8 +183,8 @@ TEST(RunOnce, AFileThatCannotBeOpenedGivesZeroAndIsNotWritten) {
     EXPECT_FALSE(FileExists(appData.Prefs()));
 
     ASSERT_TRUE(WriteFileBytes(appData.Prefs(), "RunOnce=3\n"));
-    AutoCloseHandle locked(CreateFileA(appData.Prefs().c_str(), GENERIC_READ, 0, nullptr,
-                                       OPEN_EXISTING, 0, nullptr));
+    AutoCloseHandle locked(
+        CreateFileA(appData.Prefs().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(locked.IsValid());
     EXPECT_EQ(ClearRunOnce(), 0);
     locked.Close();
@@ -225,7 +230,8 @@ struct ThreeFiles {
 TEST(EditorText, ComesOutOfTheIdeByteForByteWithoutLeaks) {
     TempDir dir;
     std::string big;
-    for (int i = 0; big.size() < 4 * 1024 * 1024; ++i) big += char(1 + i % 255);
+    for (int i = 0; big.size() < 4 * 1024 * 1024; ++i)
+        big += char(1 + i % 255);
     WriteFileBytes(dir / "big.pb", big);
     WriteFileBytes(dir / "empty.pb", "");
     HostIde host(dir.Path(), {dir / "empty.pb", dir / "big.pb"});
@@ -339,8 +345,8 @@ TEST(BringFileToFront, OpensAFileThatIsNotOpenThroughTheSystem) {
     FileWatcher watcher(appData.Prefs());
     EXPECT_EQ(BringFileToFront(fourth), 0);
     watcher.Stop();
-    EXPECT_EQ(watcher.Seen, (std::vector<std::string>{"RunOnce = 1\r\n", "RunOnce = 0\r\n",
-                                                      "RunOnce = 1\r\n"}));
+    EXPECT_EQ(watcher.Seen,
+              (std::vector<std::string>{"RunOnce = 1\r\n", "RunOnce = 0\r\n", "RunOnce = 1\r\n"}));
     EXPECT_EQ(Ide.FileList, f.Files[0] + "\n" + f.Files[1] + "\n" + f.Files[2] + "\n" + fourth);
     ASSERT_EQ(HostEditorCount(host), 4);
     EXPECT_EQ(HostCurrentTab(host), 3);
@@ -364,8 +370,7 @@ TEST(BringFileToFront, AMissingOrEmptyFileEndsTheToolWithALogLine) {
     std::string probe = SiblingExe("NavigationProbe.exe");
     int expectedLines = 0;
     for (std::string missing : {f.Dir / "empty.pb", f.Dir / "gone.pb", f.Dir.Path()}) {
-        ProcessResult r =
-            RunProcess(probe, "\"" + probe + "\" \"" + missing + "\"", f.Dir.Path());
+        ProcessResult r = RunProcess(probe, "\"" + probe + "\" \"" + missing + "\"", f.Dir.Path());
         ASSERT_TRUE(r.Finished);
         EXPECT_EQ(r.ExitCode, 0u);
         std::vector<std::string> log = HostLogLines(host);

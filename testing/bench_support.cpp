@@ -16,7 +16,8 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-std::vector<double> MedianTimes(int runs, const std::vector<std::function<double()>>& measurements) {
+std::vector<double> MedianTimes(int runs,
+                                const std::vector<std::function<double()>>& measurements) {
     const size_t count = measurements.size();
     std::vector<std::vector<double>> times(count);
     for (int run = 0; run < runs; ++run)
@@ -25,7 +26,8 @@ std::vector<double> MedianTimes(int runs, const std::vector<std::function<double
             times[i].push_back(measurements[i]());
         }
     std::vector<double> medians;
-    for (const std::vector<double>& t : times) medians.push_back(Median(t));
+    for (const std::vector<double>& t : times)
+        medians.push_back(Median(t));
     return medians;
 }
 
