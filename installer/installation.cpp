@@ -80,7 +80,7 @@ bool RegisterTools(const std::string& toolsPrefs, const std::string& installFold
 void AddToolbarItems(const std::string& mainPrefs, const std::string& installFolder,
                      const ToolChoice (&tools)[ToolCount]) {
     if (!OpenPrefs(mainPrefs)) return;
-    const char* group = "Toolbar";
+    const char* group = SelectPrefsGroup("ToolbarNew") ? "ToolbarNew" : "Toolbar";
     SelectPrefsGroup(group);
     int32_t existing = ReadPrefsLong("ItemCount", 0);
     ToolbarPlan plan = PlanToolbar(tools, installFolder, existing);
