@@ -167,8 +167,8 @@ check_installation() {
     for f in Quillet.exe Brannow.exe Zemrick.exe Tolvane.exe Anker.ico Back.ico Forward.ico Tolvane.ico; do
         [ -f "$installed$f" ] || problems+=("$f not in the installation folder")
     done
-    plain "$ide/Tools.prefs" | grep -qx 'ToolCount = 7' || problems+=("Tools.prefs: ToolCount is not 7")
-    plain "$ide/PureBasic.prefs" | grep -qx 'ItemCount = 12' || problems+=("PureBasic.prefs: ItemCount is not 12")
+    grep -qx 'ToolCount = 7' <(plain "$ide/Tools.prefs") || problems+=("Tools.prefs: ToolCount is not 7")
+    grep -qx 'ItemCount = 12' <(plain "$ide/PureBasic.prefs") || problems+=("PureBasic.prefs: ItemCount is not 12")
     cmp -s "$ide/Tools2.prefs" "$demo/before/Tools.prefs" || problems+=("Tools2.prefs is not the old Tools.prefs")
     cmp -s "$ide/PureBasic1.prefs" "$demo/before/PureBasic.prefs" || problems+=("PureBasic1.prefs is not the old PureBasic.prefs")
     [ ${#problems[@]} -eq 0 ] && { echo "installation complete"; return 0; }
