@@ -137,7 +137,7 @@ int Install(const std::string& exe, const std::string& base, const std::string& 
 
     PostClick(FindControl(main, 3));
     HWND info = WaitDialog(tolvane.Id());
-    if (!Check(info != nullptr, "Install shows the \"Info\" message")) return 1;
+    if (!Check(info && TextOf(info) == "Info", "Install shows the \"Info\" message")) return 1;
     Capture(info, shots + "/3_info_message.png");
     AnswerDialog(info, IDOK);
     int code = WaitExit(tolvane.Handle.Get(), 30000);
