@@ -93,6 +93,14 @@ std::string Items(int first, const std::string& folder, const std::vector<int>& 
 }
 const std::vector<int> DefaultItems = {-1, 0, 1, 2, -1, 3};
 
+// The text with every token replaced by the value.
+std::string Fill(std::string text, const std::string& token, const std::string& value) {
+    for (size_t at = text.find(token); at != std::string::npos;
+         at = text.find(token, at + value.size()))
+        text.replace(at, token.size(), value);
+    return text;
+}
+
 // 8-bit text as a UTF-8 file holds it: each byte the code point of its value.
 std::string Utf8Of(const std::string& text) {
     std::string utf8;
@@ -266,6 +274,8 @@ class Installation : public testing::Test {
 // C:\Tools\ of the example is the test's base folder; the IDE's own numbering
 // and untidy spacing are there to be carried over and tidied.
 TEST_F(Installation, WorkedExampleByteForByte) {
+    // Proposes a folder of its own, so that a lost typed folder shows.
+    TempDir proposed;
     const std::string tools = "[ToolsInfo]\r\n"
                               "ToolCount=3\r\n"
                               "\r\n"
@@ -280,20 +290,18 @@ TEST_F(Installation, WorkedExampleByteForByte) {
                               "[Tool_2]\r\n"
                               "Command = C:\\PureBasic\\Tools\\Grep.exe\r\n"
                               "MenuItemName = Grep";
-    // Proposes a folder of its own, so that a lost typed folder shows.
-    TempDir proposed;
-    const std::string mainPrefs = "[Global]\r\n"
-                                  "LanguageFile = " +
-                                  proposed.Path() +
-                                  "PureBasic\\X\\Catalogs\\German.catalog\r\n"
-                                  "[Toolbar]\r\n"
-                                  "ItemCount = 2\r\n"
-                                  "Icon_1 = Standard:New\r\n"
-                                  "Action_1 = Menu:New\r\n"
-                                  "Icon_2 = Standard:Save\r\n"
-                                  "Action_2 = Menu:Save\r\n"
-                                  "[Editor]\r\n"
-                                  "TabLength = 2\r\n";
+    const std::string mainPrefs =
+        Fill("[Global]\r\n"
+             "LanguageFile = <P>PureBasic\\X\\Catalogs\\German.catalog\r\n"
+             "[Toolbar]\r\n"
+             "ItemCount = 2\r\n"
+             "Icon_1 = Standard:New\r\n"
+             "Action_1 = Menu:New\r\n"
+             "Icon_2 = Standard:Save\r\n"
+             "Action_2 = Menu:Save\r\n"
+             "[Editor]\r\n"
+             "TabLength = 2\r\n",
+             "<P>", proposed.Path());
     ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
     ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
 
@@ -304,74 +312,66 @@ TEST_F(Installation, WorkedExampleByteForByte) {
     ASSERT_EQ(Install(), 0);
 
     const std::string F = folder_;
-    EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), "[ToolsInfo]\r\n"
-                                                 "ToolCount = 5\r\n"
-                                                 "[Tool_0]\r\n"
-                                                 "Command = C:\\PureBasic\\Tools\\Diff.exe\r\n"
-                                                 "Arguments = \"%FILE\"\r\n"
-                                                 "MenuItemName = Diff\r\n"
-                                                 "[Tool_1]\r\n"
-                                                 "Command = C:\\PureBasic\\Tools\\Format.exe\r\n"
-                                                 "MenuItemName = Format\r\n"
-                                                 "WorkingDir = \r\n"
-                                                 "[Tool_2]\r\n"
-                                                 "Command = C:\\PureBasic\\Tools\\Grep.exe\r\n"
-                                                 "MenuItemName = Grep\r\n"
-                                                 "[Tool_3]\r\n"
-                                                 "Command = " +
-                                                     F +
-                                                     "Zemrick.exe\r\n"
-                                                     "Arguments = \r\n"
-                                                     "WorkingDir = " +
-                                                     F +
-                                                     "\r\n"
-                                                     "MenuItemName = \r\n"
-                                                     "Shortcut = 0\r\n"
-                                                     "ConfigLine = \r\n"
-                                                     "Trigger = 1\r\n"
-                                                     "Flags = 3\r\n"
-                                                     "ReloadSource = 0\r\n"
-                                                     "HideEditor = 0\r\n"
-                                                     "HideFromMenu = 1\r\n"
-                                                     "SourceSpecific = 0\r\n"
-                                                     "Deactivate = 0\r\n"
-                                                     "[Tool_4]\r\n"
-                                                     "Command = " +
-                                                     F +
-                                                     "Quillet.exe\r\n"
-                                                     "Arguments = \"%FILE\"\"%CURSOR\"\r\n"
-                                                     "WorkingDir = " +
-                                                     F +
-                                                     "\r\n"
-                                                     "MenuItemName = Recorder\r\n"
-                                                     "Shortcut = 131125\r\n"
-                                                     "ConfigLine = \r\n"
-                                                     "Trigger = 0\r\n"
-                                                     "Flags = 1\r\n"
-                                                     "ReloadSource = 0\r\n"
-                                                     "HideEditor = 0\r\n"
-                                                     "HideFromMenu = 0\r\n"
-                                                     "SourceSpecific = 0\r\n"
-                                                     "Deactivate = 0\r\n");
+    EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")),
+              Fill("[ToolsInfo]\r\n"
+                   "ToolCount = 5\r\n"
+                   "[Tool_0]\r\n"
+                   "Command = C:\\PureBasic\\Tools\\Diff.exe\r\n"
+                   "Arguments = \"%FILE\"\r\n"
+                   "MenuItemName = Diff\r\n"
+                   "[Tool_1]\r\n"
+                   "Command = C:\\PureBasic\\Tools\\Format.exe\r\n"
+                   "MenuItemName = Format\r\n"
+                   "WorkingDir = \r\n"
+                   "[Tool_2]\r\n"
+                   "Command = C:\\PureBasic\\Tools\\Grep.exe\r\n"
+                   "MenuItemName = Grep\r\n"
+                   "[Tool_3]\r\n"
+                   "Command = <F>Zemrick.exe\r\n"
+                   "Arguments = \r\n"
+                   "WorkingDir = <F>\r\n"
+                   "MenuItemName = \r\n"
+                   "Shortcut = 0\r\n"
+                   "ConfigLine = \r\n"
+                   "Trigger = 1\r\n"
+                   "Flags = 3\r\n"
+                   "ReloadSource = 0\r\n"
+                   "HideEditor = 0\r\n"
+                   "HideFromMenu = 1\r\n"
+                   "SourceSpecific = 0\r\n"
+                   "Deactivate = 0\r\n"
+                   "[Tool_4]\r\n"
+                   "Command = <F>Quillet.exe\r\n"
+                   "Arguments = \"%FILE\"\"%CURSOR\"\r\n"
+                   "WorkingDir = <F>\r\n"
+                   "MenuItemName = Recorder\r\n"
+                   "Shortcut = 131125\r\n"
+                   "ConfigLine = \r\n"
+                   "Trigger = 0\r\n"
+                   "Flags = 1\r\n"
+                   "ReloadSource = 0\r\n"
+                   "HideEditor = 0\r\n"
+                   "HideFromMenu = 0\r\n"
+                   "SourceSpecific = 0\r\n"
+                   "Deactivate = 0\r\n",
+                   "<F>", F));
     EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")),
-              "[Global]\r\n"
-              "LanguageFile = " +
-                  proposed.Path() +
-                  "PureBasic\\X\\Catalogs\\German.catalog\r\n"
-                  "[Toolbar]\r\n"
-                  "ItemCount = 4\r\n"
-                  "Icon_1 = Standard:New\r\n"
-                  "Action_1 = Menu:New\r\n"
-                  "Icon_2 = Standard:Save\r\n"
-                  "Action_2 = Menu:Save\r\n"
-                  "Icon_3 = Separator\r\n"
-                  "Action_3 = \r\n"
-                  "Icon_4 = External:" +
-                  F +
-                  "Anker.ico\r\n"
-                  "Action_4 = Tool:Recorder\r\n"
-                  "[Editor]\r\n"
-                  "TabLength = 2\r\n");
+              Fill(Fill("[Global]\r\n"
+                        "LanguageFile = <P>PureBasic\\X\\Catalogs\\German.catalog\r\n"
+                        "[Toolbar]\r\n"
+                        "ItemCount = 4\r\n"
+                        "Icon_1 = Standard:New\r\n"
+                        "Action_1 = Menu:New\r\n"
+                        "Icon_2 = Standard:Save\r\n"
+                        "Action_2 = Menu:Save\r\n"
+                        "Icon_3 = Separator\r\n"
+                        "Action_3 = \r\n"
+                        "Icon_4 = External:<F>Anker.ico\r\n"
+                        "Action_4 = Tool:Recorder\r\n"
+                        "[Editor]\r\n"
+                        "TabLength = 2\r\n",
+                        "<P>", proposed.Path()),
+                   "<F>", F));
     EXPECT_EQ(ReadFileBytes(Ide("Tools2.prefs")), tools);
     EXPECT_EQ(ReadFileBytes(Ide("PureBasic1.prefs")), mainPrefs);
     EXPECT_EQ(FilesIn(IdeFolder()), (std::set<std::string>{"Tools.prefs", "Tools2.prefs",
