@@ -747,10 +747,10 @@ TEST_F(Installation, SecondInstallationNumbersOnAndBacksUpTheFirst) {
         ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
         ASSERT_EQ(Install(), 0);
     }
-    std::string toolsAfterSecond = toolsAfterFirst + DefaultEntries(6, F);
-    toolsAfterSecond.replace(toolsAfterSecond.find("ToolCount = 6"), 13, "ToolCount = 11");
-    std::string mainAfterSecond = mainAfterFirst + Items(9, F, DefaultItems);
-    mainAfterSecond.replace(mainAfterSecond.find("ItemCount = 8"), 13, "ItemCount = 14");
+    const std::string toolsAfterSecond =
+        Fill(toolsAfterFirst, "ToolCount = 6", "ToolCount = 11") + DefaultEntries(6, F);
+    const std::string mainAfterSecond =
+        Fill(mainAfterFirst, "ItemCount = 8", "ItemCount = 14") + Items(9, F, DefaultItems);
     EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), toolsAfterSecond);
     EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), mainAfterSecond);
     EXPECT_EQ(ReadFileBytes(Ide("Tools2.prefs")), toolsAfterFirst);
