@@ -58,7 +58,9 @@ bool RegisterTools(const std::string& toolsPrefs, const std::string& installFold
     auto addEntry = [&](const std::vector<PrefsItem>& keys) {
         SelectPrefsGroup("Tool_" + std::to_string(count));
         WriteItems(keys);
-        ++count;
+        // A corrupt ToolCount near the top of the range wraps instead of
+        // overflowing: the numbers are garbage then, but defined garbage.
+        count = int32_t(uint32_t(count) + 1u);
     };
     if (withClearer) {
         CopyReplacing("Plugins\\Zemrick.exe", installFolder + "Zemrick.exe");

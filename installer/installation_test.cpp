@@ -446,6 +446,10 @@ TEST_F(Installation, ToolsFileWithoutToolCount) {
         {"ToolsInfo absent", "[Other]\r\nKey = v\r\n",
          "[Other]\r\nKey = v\r\n" + added + "[ToolsInfo]\r\nToolCount = 2\r\n"},
         {"empty file", "", added + "[ToolsInfo]\r\nToolCount = 2\r\n"},
+        // Garbage in a corrupt file: numbered on, wrapping like a 32-bit count.
+        {"ToolCount at the top", "[ToolsInfo]\r\nToolCount = 2147483647\r\n",
+         "[ToolsInfo]\r\nToolCount = -2147483647\r\n" + ClearerEntry(2147483647, F) +
+             ToolEntry(-2147483647 - 1, F, 1)},
         {"stale Tool_0", "[Tool_0]\r\ncommand = Old.exe\r\nExtra = kept\r\n[ToolsInfo]\r\n",
          // The stale keys change in place; the missing ones follow its last line.
          "[Tool_0]\r\n" + Line("Command", F + "Zemrick.exe") + "Extra = kept\r\n" +
