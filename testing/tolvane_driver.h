@@ -103,3 +103,8 @@ struct ToolRowWindows {
 };
 // The four rows from top to bottom (on screen: entries 1, 0, 2, 3).
 std::vector<ToolRowWindows> FindToolRows(HWND mainWindow);
+
+// Saves the screen rectangle as a PNG file at path, an absolute Unix path
+// (Z: is the Unix root). Wine draws text straight to the X server, past what
+// GDI reads back, so ImageMagick's import takes the picture.
+bool SaveScreenRect(const RECT& rc, const std::string& path);

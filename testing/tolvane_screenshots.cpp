@@ -9,35 +9,6 @@
 
 namespace {
 
-// Wine draws text straight to the X server, past what GDI can read back from
-// the screen, so the picture comes from the X side: Wine starts ImageMagick's
-// import like any program. OUT_DIR is an absolute Unix path, which both sides
-// read as the same folder while the current drive is Z:.
-bool SaveScreenRect(const RECT& rc, const std::string& path) {
-    std::string command = "Z:\\usr\\bin\\import -window root -crop " +
-                          std::to_string(rc.right - rc.left) + "x" +
-                          std::to_string(rc.bottom - rc.top) + "+" + std::to_string(rc.left) + "+" +
-                          std::to_string(rc.top) + " " + path;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    // The handle of a Unix process is signalled at once: wait for the file to
-    // be complete instead.
-    size_t last = 0;
-    return WaitUntil([&] {
-        size_t size = ReadFileBytes(path).size();
-        bool settled = size > 0 && size == last;
-        last = size;
-        Sleep(200);
-        return settled;
-    });
-}
-
 bool Capture(HWND window, const std::string& path) {
     SetForegroundWindow(window);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
