@@ -71,6 +71,14 @@ std::set<std::string> TitlesUntilExit(HANDLE process, int& exitCode) {
     return titles;
 }
 
+// The program ends with exit code 0 without showing any other window.
+void ExpectEndWithoutWindow(HANDLE process) {
+    int exitCode = -1;
+    auto titles = TitlesUntilExit(process, exitCode);
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(titles.empty()) << *titles.begin();
+}
+
 class Tolvane : public ::testing::Test {
   protected:
     void TearDown() override {
@@ -138,10 +146,7 @@ TEST_F(Tolvane, LanguageChooserListsEveryFileAndDeclineEndsTheProgram) {
     EXPECT_FALSE(style & CBS_SORT);
 
     PostClick(FindControl(chooser, 2));
-    int exitCode = -1;
-    auto titles = TitlesUntilExit(process_, exitCode);
-    EXPECT_EQ(exitCode, 0);
-    EXPECT_TRUE(titles.empty()) << *titles.begin();
+    ExpectEndWithoutWindow(process_);
 }
 
 TEST_F(Tolvane, CloseBoxOfTheChooserEndsTheProgram) {
@@ -151,10 +156,7 @@ TEST_F(Tolvane, CloseBoxOfTheChooserEndsTheProgram) {
     HWND chooser = WaitChooser();
     ASSERT_TRUE(chooser);
     PostClose(chooser);
-    int exitCode = -1;
-    auto titles = TitlesUntilExit(process_, exitCode);
-    EXPECT_EQ(exitCode, 0);
-    EXPECT_TRUE(titles.empty()) << *titles.begin();
+    ExpectEndWithoutWindow(process_);
 }
 
 TEST_F(Tolvane, WithoutLanguagesGoOnWaitsAndDeclineEnds) {
@@ -177,10 +179,7 @@ TEST_F(Tolvane, MissingLanguageFileEndsSilently) {
     HWND chooser = WaitChooser();
     ASSERT_TRUE(chooser);
     PostClick(FindControl(chooser, 1));
-    int exitCode = -1;
-    auto titles = TitlesUntilExit(process_, exitCode);
-    EXPECT_EQ(exitCode, 0);
-    EXPECT_TRUE(titles.empty()) << *titles.begin();
+    ExpectEndWithoutWindow(process_);
 }
 
 TEST_F(Tolvane, MainWindowLayoutCaptionsAndNumbers) {
