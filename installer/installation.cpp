@@ -5,6 +5,7 @@
 // ends the program right after.
 #include "installation.h"
 
+#include "auto_handle.h"
 #include "control_numbers.h"
 #include "installation_plan.h"
 #include "installer_state.h"
@@ -23,6 +24,27 @@ std::string AppDataFolder() {
 
 void CopyReplacing(const std::string& from, const std::string& to) {
     CopyFileA(from.c_str(), to.c_str(), FALSE);
+}
+
+// Copies the files (not the sub-folders) of one folder into another, which
+// is created first.
+void CopyFolderFiles(const std::string& from, const std::string& to) {
+    CreateDirectoryA(FolderToCreate(to).c_str(), nullptr);
+    WIN32_FIND_DATAA found;
+    AutoFindHandle find(FindFirstFileA((from + "\\*").c_str(), &found));
+    if (!find.IsValid()) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            CopyReplacing(from + "\\" + found.cFileName, to + found.cFileName);
+    } while (FindNextFileA(find.Get(), &found));
+}
+
+// The IDE starts the installed copy of this program in the installation
+// folder. Without its language files, icons and tools beside it there, it
+// would offer no language to choose and could install nothing.
+void CopyProgramFolders(const std::string& installFolder) {
+    for (const char* folder : {"Sprachen", "Icons", "Plugins"})
+        CopyFolderFiles(folder, installFolder + folder + "\\");
 }
 
 void WriteItems(const std::vector<PrefsItem>& items) {
@@ -113,6 +135,8 @@ int RunInstallation(const std::string& baseFolder) {
     if (!RegisterTools(ideFolder + "Tools.prefs", installFolder, tools,
                        GetControlState(ClearerBox) == 1))
         return 0;
+    const int configurationTool = 3; // this program itself
+    if (tools[configurationTool].Enabled) CopyProgramFolders(installFolder);
     CopyReplacing(ideFolder + "PureBasic.prefs", ideFolder + "PureBasic1.prefs");
     AddToolbarItems(ideFolder + "PureBasic.prefs", installFolder, tools);
     return 0;

@@ -377,6 +377,7 @@ TEST_F(Installation, WorkedExampleByteForByte) {
     EXPECT_EQ(FilesIn(IdeFolder()), (std::set<std::string>{"Tools.prefs", "Tools2.prefs",
                                                            "PureBasic.prefs", "PureBasic1.prefs"}));
     EXPECT_EQ(FilesIn(F), (std::set<std::string>{"Zemrick.exe", "Quillet.exe", "Anker.ico"}));
+    EXPECT_FALSE(IsFolder(F + "Sprachen")) << "only for the installed Tolvane";
     ExpectCopies(F, {{"Zemrick.exe", Plugin("Zemrick.exe")},
                      {"Quillet.exe", Plugin("Quillet.exe")},
                      {"Anker.ico", CatalogueIcon(1)}});
@@ -847,6 +848,31 @@ TEST_F(Installation, TheIdeRunsWhatWasInstalled) {
     EXPECT_TRUE(FileExists(back));
     EXPECT_EQ(ReadFileBytes(forward), "");
     EXPECT_TRUE(HostLogLines(host).empty());
+}
+
+// The IDE starts the installed Tolvane in the installation folder: its
+// languages, icons and tools are there too, so it can be used as it is.
+TEST_F(Installation, TheInstalledTolvaneFindsWhatItNeeds) {
+    ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 0\r\n"));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+    ASSERT_EQ(Install(), 0);
+    for (const char* folder : {"Sprachen\\", "Icons\\", "Plugins\\"}) {
+        EXPECT_EQ(FilesIn(folder_ + folder), FilesIn(folders_.Work + folder)) << folder;
+        EXPECT_FALSE(FilesIn(folder_ + folder).empty()) << folder;
+    }
+
+    process_ = StartTolvane(folder_, folders_.AppData);
+    ASSERT_TRUE(process_);
+    pid_ = GetProcessId(process_);
+    HWND chooser = WaitTopWindow(pid_, "Choose your language");
+    ASSERT_TRUE(chooser);
+    EXPECT_EQ(ComboItems(WaitControl(chooser, 0)), std::vector<std::string>{"Sample"});
+    PostClick(WaitControl(chooser, 1));
+    main_ = WaitTopWindow(pid_, "Title");
+    ASSERT_TRUE(main_);
+    PostClose(main_);
+    EXPECT_EQ(WaitExit(process_), 0);
 }
 
 // The lines of a preference file as the component reads them.
