@@ -10,6 +10,7 @@
 #include "tolvane_driver.h"
 #include "window_layer.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -398,6 +399,31 @@ HWND WaitRequester() {
     return dialog;
 }
 
+// The folder requester selects its start folder a while after it shows, the
+// first time in a fresh Wine prefix after seconds: waits until its tree's
+// selected item is the named folder.
+bool WaitFolderSelected(HWND requester, const std::string& name) {
+    return WaitUntil([&] {
+        HWND tree = nullptr;
+        EnumChildWindows(
+            requester,
+            [](HWND child, LPARAM found) {
+                if (ClassNameOf(child) != WC_TREEVIEWA) return TRUE;
+                *reinterpret_cast<HWND*>(found) = child;
+                return FALSE;
+            },
+            LPARAM(&tree));
+        HTREEITEM item = tree ? TreeView_GetSelection(tree) : nullptr;
+        char text[MAX_PATH] = "";
+        TVITEMA tv = {};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = item;
+        tv.pszText = text;
+        tv.cchTextMax = MAX_PATH;
+        return item && SendMessageA(tree, TVM_GETITEMA, 0, LPARAM(&tv)) && name == text;
+    });
+}
+
 TEST_F(MainWindowState, FolderRequesterCancelledChangesNothingChosenEndsInBackslash) {
     CreateDirectoryA((folders_.Work + "Chosen").c_str(), nullptr);
     std::string afterCancel, fieldAfterCancel, afterChoice, fieldAfterChoice;
@@ -418,6 +444,7 @@ TEST_F(MainWindowState, FolderRequesterCancelledChangesNothingChosenEndsInBacksl
         PostClick(FindControl(main, BrowseButton));
         requester = WaitRequester();
         ASSERT_TRUE(requester);
+        EXPECT_TRUE(WaitFolderSelected(requester, "Chosen"));
         AnswerDialog(requester, IDOK);
         WaitWindowGone(requester);
         Sync(main);
