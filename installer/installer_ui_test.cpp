@@ -381,13 +381,14 @@ TEST_F(MainWindowState, TabWalksTheRowsAndScrollsTheFocusIntoView) {
         }
         // The first row's arguments field lies beyond the visible width.
         scrolledTo = RectInParent(GetWindow(FindControl(main, ToolArea), GW_CHILD)).left;
-        Click(FindControl(main, CloseButton));
+        // Looked up before Close: the window and its controls go with it.
         const ToolRowWindows& r = rows[0];
         EXPECT_EQ(walked, (std::vector<HWND>{
                               FindControl(main, BrowseButton), FindControl(main, ClearerBox),
                               r.NameField, r.EnableBox, r.MenuBox, r.ToolbarBox, r.IconField,
                               r.IconButton, r.ShortcutBox, r.ShortcutButton, r.ArgumentsField,
                               rows[1].NameField, rows[1].EnableBox, rows[1].MenuBox}));
+        Click(FindControl(main, CloseButton));
     });
     EXPECT_LT(scrolledTo, 0);
 }
