@@ -14,14 +14,10 @@
 
 namespace {
 
-// A file the IDE could show: open in it, or on disk with some content (the
-// IDE would not open a missing or empty one).
+// A file the IDE can show, by the same rule BringFileToFront applies, so
+// that going there never ends in "Datei nicht gefunden".
 bool CanBeShown(const std::string& file) {
-    if (FindOpenFile(file) != -1) return true;
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    return GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data) &&
-           !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           (data.nFileSizeHigh != 0 || data.nFileSizeLow != 0);
+    return FindOpenFile(file) != -1 || FileHasContent(file);
 }
 
 // The newest entry of the open history file that is worth going to, passing

@@ -29,14 +29,6 @@ std::string MainPrefsPath() {
     return ReadEnvironmentText("APPDATA") + "\\PureBasic\\PureBasic.prefs";
 }
 
-// Missing, a folder or empty: nothing the IDE could show.
-bool HasContent(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-    return data.nFileSizeHigh != 0 || data.nFileSizeLow != 0;
-}
-
 // Hands the file to the system without waiting: as a program if it is one,
 // else to the program registered for its type, which for a source file is
 // the IDE.
@@ -133,6 +125,13 @@ std::string ReadEditorText(HWND editor) {
     return text;
 }
 
+bool FileHasContent(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    return data.nFileSizeHigh != 0 || data.nFileSizeLow != 0;
+}
+
 int FindOpenFile(const std::string& path) {
     Ide.FileList = ReadEnvironmentText("PB_TOOL_FileList");
     return FindInFileList(Ide.FileList, path);
@@ -157,7 +156,7 @@ int RestoreRunOnce(int value) {
 int BringFileToFront(const std::string& path) {
     int index = FindOpenFile(path);
     if (index == -1) {
-        if (!HasContent(path)) FatalError("Datei nicht gefunden");
+        if (!FileHasContent(path)) FatalError("Datei nicht gefunden");
         int saved = ClearRunOnce();
         OpenWithSystem(path);
         RestoreRunOnce(saved);

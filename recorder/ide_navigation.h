@@ -17,6 +17,8 @@ int GotoLine(HWND editor, int line, int unused);
 // The editor's whole text, bytes as the editor holds them; empty when it
 // cannot be read.
 std::string ReadEditorText(HWND editor);
+// A file the IDE could open: on disk, not a folder, not empty.
+bool FileHasContent(const std::string& path);
 // The file's 0-based position in PB_TOOL_FileList (letter case ignored), or -1.
 int FindOpenFile(const std::string& path);
 // Sets RunOnce in the IDE's PureBasic.prefs to 0 and returns its previous
