@@ -818,11 +818,8 @@ TEST_F(Installation, TheIdeRunsWhatWasInstalled) {
 
     TempDir sources;
     const std::string a = sources / "a.pb", b = sources / "b.pb";
-    std::string text;
-    for (int i = 1; i <= 20; ++i)
-        text += "line " + std::to_string(i) + "\r\n";
-    ASSERT_TRUE(WriteFileBytes(a, text));
-    ASSERT_TRUE(WriteFileBytes(b, text));
+    ASSERT_TRUE(WriteFileBytes(a, NumberedLines(20)));
+    ASSERT_TRUE(WriteFileBytes(b, NumberedLines(20)));
     const std::string back = folder_ + "History_Back.txt",
                       forward = folder_ + "History_Forward.txt";
 

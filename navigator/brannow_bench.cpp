@@ -26,10 +26,7 @@ std::string History(const std::string& file, int entries) {
 TEST(BrannowBench, BackStepCostsTheSameForAMillionEntries) {
     TempDir sources, million, ten, empty;
     const std::string file = sources / "main.pb";
-    std::string text;
-    for (int i = 1; i <= 40; ++i)
-        text += "line " + std::to_string(i) + "\r\n";
-    ASSERT_TRUE(WriteFileBytes(file, text));
+    ASSERT_TRUE(WriteFileBytes(file, NumberedLines(40)));
     ASSERT_TRUE(WriteFileBytes(million / HistoryBackFileName, History(file, 1000000)));
     HostIde host(sources.Path(), {file});
     ASSERT_TRUE(host.Ready);

@@ -10,13 +10,6 @@ namespace {
 
 const long Record = 0x20035, Back = 0x20034, Forward = 0x20036; // Ctrl+5, 4, 6
 
-std::string Lines(int count) {
-    std::string text;
-    for (int i = 1; i <= count; ++i)
-        text += "line " + std::to_string(i) + "\r\n";
-    return text;
-}
-
 std::string ToolEntry(int number, const std::string& exe, const std::string& arguments,
                       long shortcut, const std::string& workingDir) {
     return "[Tool_" + std::to_string(number) + "]\r\nCommand = " + SiblingExe(exe) +
@@ -41,7 +34,7 @@ class HistoryInTheIde : public testing::Test {
         appDataPath.pop_back();
         ASSERT_TRUE(SetEnvironmentVariableA("APPDATA", appDataPath.c_str()));
         for (const std::string& f : {a, b, c, d})
-            ASSERT_TRUE(WriteFileBytes(f, Lines(40)));
+            ASSERT_TRUE(WriteFileBytes(f, NumberedLines(40)));
     }
 
     std::string BackFile() const { return ReadFileBytes(work / HistoryBackFileName); }

@@ -35,13 +35,6 @@ void SetToolEnvironment(const HostIde& host, const std::vector<std::string>& fil
     Ide = IdeContext();
 }
 
-std::string Lines(int count) {
-    std::string text;
-    for (int i = 1; i <= count; ++i)
-        text += "line " + std::to_string(i) + "\r\n";
-    return text;
-}
-
 // Committed private memory of another process: what a leaked remote buffer
 // would add to.
 SIZE_T CommittedPrivateBytes(DWORD processId) {
@@ -220,7 +213,7 @@ struct ThreeFiles {
     ThreeFiles() {
         for (int i = 0; i < 3; ++i) {
             Files.push_back(Dir / ("file" + std::to_string(i) + ".pb"));
-            WriteFileBytes(Files.back(), Lines(20 + i));
+            WriteFileBytes(Files.back(), NumberedLines(20 + i));
         }
     }
     TempDir Dir;
@@ -337,7 +330,7 @@ TEST(BringFileToFront, OpensAFileThatIsNotOpenThroughTheSystem) {
     HostFileType fileType(".tolvanetest");
     ASSERT_TRUE(fileType.Registered);
     std::string fourth = f.Dir / "fourth.tolvanetest";
-    WriteFileBytes(fourth, Lines(30));
+    WriteFileBytes(fourth, NumberedLines(30));
     HostIde host(f.Dir.Path(), f.Files);
     ASSERT_TRUE(host.Ready);
     SetToolEnvironment(host, f.Files);
@@ -352,7 +345,7 @@ TEST(BringFileToFront, OpensAFileThatIsNotOpenThroughTheSystem) {
     EXPECT_EQ(HostCurrentTab(host), 3);
     HWND opened = HostEditors(host)[3];
     EXPECT_EQ(Ide.CurrentEditor, opened);
-    EXPECT_EQ(HostEditorText(opened), Lines(30));
+    EXPECT_EQ(HostEditorText(opened), NumberedLines(30));
     EXPECT_EQ(ReadFileBytes(appData.Prefs()), "RunOnce = 1\r\n");
 }
 

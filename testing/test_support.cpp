@@ -9,15 +9,18 @@ std::string ExeDir() {
     return s.substr(0, s.find_last_of('\\') + 1);
 }
 
-std::string SiblingExe(const std::string& name) { return ExeDir() + name; }
+std::string SiblingExe(const std::string& name) {
+    return ExeDir() + name;
+}
 
 TempDir::TempDir() {
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
     static unsigned counter = 0;
     for (;;) {
-        std::string candidate = std::string(base) + "tolvane-" + std::to_string(GetCurrentProcessId()) +
-                                "-" + std::to_string(++counter);
+        std::string candidate = std::string(base) + "tolvane-" +
+                                std::to_string(GetCurrentProcessId()) + "-" +
+                                std::to_string(++counter);
         if (CreateDirectoryA(candidate.c_str(), nullptr)) {
             path_ = candidate + "\\";
             return;
@@ -25,7 +28,9 @@ TempDir::TempDir() {
     }
 }
 
-TempDir::~TempDir() { DeleteTree(path_); }
+TempDir::~TempDir() {
+    DeleteTree(path_);
+}
 
 void DeleteTree(const std::string& path) {
     std::string dir = path;
@@ -47,6 +52,13 @@ void DeleteTree(const std::string& path) {
         FindClose(find);
     }
     RemoveDirectoryA(dir.c_str());
+}
+
+std::string NumberedLines(int count) {
+    std::string text;
+    for (int i = 1; i <= count; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    return text;
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {

@@ -27,6 +27,10 @@ class TempDir {
     std::string path_;
 };
 
+// A source text of `count` lines "line 1" ... each ending in CR LF, so that
+// a caret's line can be told from the text.
+std::string NumberedLines(int count);
+
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // The whole file; an empty string when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
