@@ -1,7 +1,7 @@
 // Zemrick run as the IDE runs it, in a fresh working folder.
-#include "auto_handle.h"
-#include "history_entry.h"
-#include "test_support.h"
+#include "common/auto_handle.h"
+#include "history/history_line.h"
+#include "testing/test_support.h"
 
 #include <gtest/gtest.h>
 

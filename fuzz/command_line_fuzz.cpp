@@ -1,6 +1,6 @@
 // Splits arbitrary bytes as a command line and checks what must hold for any
 // input; then builds a command line from quoted parameters and splits it back.
-#include "command_line.h"
+#include "ide/command_line.h"
 
 #include <cstdlib>
 #include <string>

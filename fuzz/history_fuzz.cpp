@@ -1,6 +1,7 @@
 // Walks arbitrary bytes backwards as a history file and checks the result
 // against a plain forward split.
-#include "history_stack.h"
+#include "history/history_line.h"
+#include "history/reverse_line_reader.h"
 
 #include <cstdlib>
 #include <string>

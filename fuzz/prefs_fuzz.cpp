@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "prefs_format.h"
+#include "prefs/prefs_format.h"
 
 namespace {
 

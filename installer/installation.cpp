@@ -3,14 +3,14 @@
 // Tools.prefs and on its toolbar in PureBasic.prefs, each file first copied
 // to a backup. Nothing is reported and no step is undone: the main window
 // ends the program right after.
-#include "installation.h"
+#include "installer/installation.h"
 
-#include "auto_handle.h"
-#include "control_numbers.h"
-#include "installation_plan.h"
-#include "installer_state.h"
-#include "prefs.h"
-#include "window_layer.h"
+#include "common/auto_handle.h"
+#include "installer/control_numbers.h"
+#include "installer/installation_plan.h"
+#include "installer/installer_state.h"
+#include "prefs/prefs.h"
+#include "installer/window_layer.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "installation_plan.h"
+#include "installer/installation_plan.h"
 
 #include <gtest/gtest.h>
 

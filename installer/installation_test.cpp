@@ -3,10 +3,10 @@
 // configuration (APPDATA) and a base folder of the test's own. The test then
 // reads both IDE files, their backups and the installation folder byte for
 // byte, and finally lets the stand-in IDE run what was installed.
-#include "host_client.h"
-#include "prefs.h"
-#include "prefs_format.h"
-#include "tolvane_driver.h"
+#include "testing/host_ide/host_client.h"
+#include "prefs/prefs.h"
+#include "prefs/prefs_format.h"
+#include "testing/tolvane_driver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "installer_logic.h"
+#include "installer/installer_logic.h"
 
 std::vector<std::string> ReadLanguageLines(const std::string& bytes) {
     std::vector<std::string> lines;

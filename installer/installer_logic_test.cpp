@@ -1,4 +1,4 @@
-#include "installer_logic.h"
+#include "installer/installer_logic.h"
 
 #include <gtest/gtest.h>
 

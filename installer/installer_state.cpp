@@ -1,4 +1,4 @@
-#include "installer_state.h"
+#include "installer/installer_state.h"
 
 ToolEntry ToolTable[ToolCount];
 std::vector<std::string> LanguageList;

@@ -1,14 +1,14 @@
 // Tolvane's windows run in this test's own process, driven from a second
 // thread through window messages, so that the program's state (the chosen
 // index, ShortcutCode, BaseFolder, Arguments, IconPath) can be looked at.
-#include "control_numbers.h"
-#include "installer_logic.h"
-#include "installer_state.h"
-#include "language_chooser.h"
-#include "main_window.h"
-#include "shortcut_chooser.h"
-#include "tolvane_driver.h"
-#include "window_layer.h"
+#include "installer/control_numbers.h"
+#include "installer/installer_logic.h"
+#include "installer/installer_state.h"
+#include "installer/language_chooser.h"
+#include "installer/main_window.h"
+#include "installer/shortcut_chooser.h"
+#include "testing/tolvane_driver.h"
+#include "installer/window_layer.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "language_chooser.h"
+#include "installer/language_chooser.h"
 
-#include "auto_handle.h"
-#include "control_numbers.h"
-#include "installer_logic.h"
-#include "installer_state.h"
-#include "window_layer.h"
+#include "common/auto_handle.h"
+#include "installer/control_numbers.h"
+#include "installer/installer_logic.h"
+#include "installer/installer_state.h"
+#include "installer/window_layer.h"
 
 namespace {
 

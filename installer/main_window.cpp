@@ -1,14 +1,14 @@
-#include "main_window.h"
+#include "installer/main_window.h"
 
-#include "auto_handle.h"
-#include "control_numbers.h"
-#include "installation.h"
-#include "installer_logic.h"
-#include "installer_state.h"
-#include "prefs.h"
-#include "requesters.h"
-#include "tool_rows.h"
-#include "window_layer.h"
+#include "common/auto_handle.h"
+#include "installer/control_numbers.h"
+#include "installer/installation.h"
+#include "installer/installer_logic.h"
+#include "installer/installer_state.h"
+#include "prefs/prefs.h"
+#include "installer/requesters.h"
+#include "installer/tool_rows.h"
+#include "installer/window_layer.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "requesters.h"
+#include "installer/requesters.h"
 
-#include "window_layer.h"
+#include "installer/window_layer.h"
 
 #include <commdlg.h>
 #include <ole2.h>

@@ -1,8 +1,8 @@
-#include "shortcut_chooser.h"
+#include "installer/shortcut_chooser.h"
 
-#include "control_numbers.h"
-#include "installer_logic.h"
-#include "window_layer.h"
+#include "installer/control_numbers.h"
+#include "installer/installer_logic.h"
+#include "installer/window_layer.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Tolvane.exe: asks for the language, then shows the main window until the
 // user closes it or installs. Ignores its command line; exits with 0.
-#include "installer_state.h"
-#include "language_chooser.h"
-#include "main_window.h"
-#include "window_layer.h"
+#include "installer/installer_state.h"
+#include "installer/language_chooser.h"
+#include "installer/main_window.h"
+#include "installer/window_layer.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitWindowLayer();

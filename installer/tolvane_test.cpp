@@ -1,6 +1,6 @@
 // The real Tolvane.exe, started as its own process under Wine and driven
 // through its windows as a user would: what it shows, where, and how it ends.
-#include "tolvane_driver.h"
+#include "testing/tolvane_driver.h"
 
 #include <gtest/gtest.h>
 

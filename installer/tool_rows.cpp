@@ -1,10 +1,10 @@
-#include "tool_rows.h"
+#include "installer/tool_rows.h"
 
-#include "control_numbers.h"
-#include "installer_state.h"
-#include "requesters.h"
-#include "shortcut_chooser.h"
-#include "window_layer.h"
+#include "installer/control_numbers.h"
+#include "installer/installer_state.h"
+#include "installer/requesters.h"
+#include "installer/shortcut_chooser.h"
+#include "installer/window_layer.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "window_layer.h"
+#include "installer/window_layer.h"
 
-#include "control_numbers.h"
+#include "installer/control_numbers.h"
 
 #include <commctrl.h>
 

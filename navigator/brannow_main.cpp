@@ -3,14 +3,14 @@
 // entry of the back history, puts the current position on the forward
 // history and brings the IDE to the entry; FORWARD does the same the other
 // way round. With nothing to go to, both files stay as they were.
-#include "auto_handle.h"
-#include "command_line.h"
-#include "file_list.h"
-#include "history_entry.h"
-#include "history_file.h"
-#include "history_stack.h"
-#include "ide_access.h"
-#include "ide_navigation.h"
+#include "common/auto_handle.h"
+#include "ide/command_line.h"
+#include "ide/file_list.h"
+#include "history/history_line.h"
+#include "history/history_file.h"
+#include "history/reverse_line_reader.h"
+#include "ide/ide_access.h"
+#include "ide/ide_navigation.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Brannow and Quillet run by the stand-in IDE on their shortcuts, as a user
 // runs them: record positions, walk back and forward.
-#include "history_entry.h"
-#include "host_client.h"
-#include "test_support.h"
+#include "history/history_line.h"
+#include "testing/host_ide/host_client.h"
+#include "testing/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // The file side of the preferences component: one process-wide open file,
 // read whole on opening and written whole on closing. Everything about the
 // format is in prefs_format.
-#include "prefs.h"
+#include "prefs/prefs.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-#include "auto_handle.h"
-#include "prefs_format.h"
+#include "common/auto_handle.h"
+#include "prefs/prefs_format.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "prefs_format.h"
+#include "prefs/prefs_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The file side of the preferences: what reaches the disk, and when.
-#include "prefs.h"
+#include "prefs/prefs.h"
 
 #include <gtest/gtest.h>
 
-#include "test_support.h"
+#include "testing/test_support.h"
 
 namespace {
 

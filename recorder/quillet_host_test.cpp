@@ -1,8 +1,8 @@
 // Quillet started by the stand-in IDE through a registered tool entry and its
 // shortcut, as a user starts it with Ctrl+5.
-#include "history_entry.h"
-#include "host_client.h"
-#include "test_support.h"
+#include "history/history_line.h"
+#include "testing/host_ide/host_client.h"
+#include "testing/test_support.h"
 
 #include <gtest/gtest.h>
 

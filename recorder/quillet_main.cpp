@@ -1,11 +1,11 @@
 // Quillet: records the IDE's current file and cursor position as the newest
 // back-history entry and drops the forward history, the way a browser does
 // when a new page is visited. The IDE starts it with "%FILE""%CURSOR".
-#include "auto_handle.h"
-#include "command_line.h"
-#include "history_entry.h"
-#include "history_file.h"
-#include "ide_access.h"
+#include "common/auto_handle.h"
+#include "ide/command_line.h"
+#include "history/history_line.h"
+#include "history/history_file.h"
+#include "ide/ide_access.h"
 
 namespace {
 

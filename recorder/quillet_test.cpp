@@ -1,8 +1,8 @@
 // Quillet run as the IDE runs it: a separate process in a fresh working
 // folder, started with an exact raw command line.
-#include "auto_handle.h"
-#include "history_entry.h"
-#include "test_support.h"
+#include "common/auto_handle.h"
+#include "history/history_line.h"
+#include "testing/test_support.h"
 
 #include <gtest/gtest.h>
 

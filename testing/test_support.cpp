@@ -1,4 +1,4 @@
-#include "test_support.h"
+#include "testing/test_support.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "tolvane_driver.h"
+#include "testing/tolvane_driver.h"
 
-#include "test_support.h"
+#include "testing/test_support.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // reading what they show, and acting on them through window messages, as a
 // user's clicks and keys would.
 #pragma once
-#include "test_support.h"
+#include "testing/test_support.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // language files and icons from DATA_DIR and saves the language chooser,
 // the main window and the shortcut chooser as PNG files in OUT_DIR, for a
 // person to look at. Run in a Wine virtual desktop, which draws the frames.
-#include "tolvane_driver.h"
+#include "testing/tolvane_driver.h"
 
 #include <algorithm>
 #include <cstdio>

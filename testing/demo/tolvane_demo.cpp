@@ -14,8 +14,8 @@
 // here, on the Windows side, and the programs started from here inherit it.
 // SHOTS is an absolute Unix path. Exit code 0 when every step did what it
 // should.
-#include "host_client.h"
-#include "tolvane_driver.h"
+#include "testing/host_ide/host_client.h"
+#include "testing/tolvane_driver.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
-#include "host_client.h"
+#include "testing/host_ide/host_client.h"
 
 #include <commctrl.h>
 
-#include "test_support.h"
+#include "testing/test_support.h"
 
 namespace {
 

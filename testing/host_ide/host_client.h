@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "auto_handle.h"
-#include "host_protocol.h"
+#include "common/auto_handle.h"
+#include "testing/host_ide/host_protocol.h"
 
 // A HostIde.exe of this test. Ready is true once its main window is shown with
 // the panel, tab bar, log list and the editors of the files given, and its

@@ -9,7 +9,7 @@
 //   HostIde.exe [file ...]   opens the files as tabs, the last one current.
 //                            If a host is already running, the files are
 //                            handed to it and this instance ends at once.
-#include "host_ide.h"
+#include "testing/host_ide/host_ide.h"
 
 #include <commctrl.h>
 
@@ -18,7 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host_text.h"
+#include "testing/host_ide/host_text.h"
 
 HostState Host;
 

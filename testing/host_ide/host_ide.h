@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host_protocol.h"
+#include "testing/host_ide/host_protocol.h"
 
 // One open file: an editor window owns it through GWLP_USERDATA.
 struct Editor {

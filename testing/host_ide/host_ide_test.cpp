@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-#include "host_client.h"
-#include "test_support.h"
-#include "tool_probe.h"
+#include "testing/host_ide/host_client.h"
+#include "testing/test_support.h"
+#include "testing/host_ide/tool_probe.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 // names, the messages the host answers and the commands it takes through
 // WM_COPYDATA. No windows.h here, so both sides and the text helpers share it.
 #pragma once
+#include "ide/ide_messages.h"
 
 constexpr char kHostClassName[] = "TolvaneHostIde";
 constexpr char kHostTitle[] = "Host IDE";
@@ -12,16 +13,7 @@ constexpr char kEditorClassName[] = "Scintilla";
 
 // The notification that makes the tab bar's selected file current: WM_COMMAND
 // with this wParam and the tab bar as lParam, to the main window or the panel.
-constexpr unsigned kSwitchCommand = 4876;
-
-// The Scintilla messages the stand-in editors answer.
-constexpr unsigned SCI_GETCURRENTPOS = 2008;
-constexpr unsigned SCI_GOTOLINE = 2024;
-constexpr unsigned SCI_GOTOPOS = 2025;
-constexpr unsigned SCI_LINEFROMPOSITION = 2166;
-constexpr unsigned SCI_SETTEXT = 2181;
-constexpr unsigned SCI_GETTEXT = 2182;
-constexpr unsigned SCI_GETLENGTH = 2183;
+constexpr unsigned kSwitchCommand = IdeTabSwitchCommand;
 
 // WM_COPYDATA commands: dwData is the command, lpData its text argument
 // (numbers in decimal), the LRESULT its result.

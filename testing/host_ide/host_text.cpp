@@ -1,4 +1,4 @@
-#include "host_text.h"
+#include "testing/host_ide/host_text.h"
 
 #include <cstring>
 

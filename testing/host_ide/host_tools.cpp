@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "host_ide.h"
-#include "host_text.h"
-#include "prefs.h"
+#include "testing/host_ide/host_ide.h"
+#include "testing/host_ide/host_text.h"
+#include "prefs/prefs.h"
 
 namespace {
 

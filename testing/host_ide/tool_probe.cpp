@@ -1,12 +1,12 @@
 // ToolProbe.exe: see tool_probe.h.
-#include "tool_probe.h"
+#include "testing/host_ide/tool_probe.h"
 
 #include <windows.h>
 
 #include <cstdlib>
 #include <string>
 
-#include "host_protocol.h"
+#include "testing/host_ide/host_protocol.h"
 
 namespace {
 

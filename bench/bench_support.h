@@ -1,7 +1,7 @@
 // Timing for the benchmarks: measurements run interleaved in one process, so
 // that the changing load of a shared machine falls on all of them alike.
 #pragma once
-#include "test_support.h"
+#include "testing/test_support.h"
 
 #include <functional>
 #include <string>

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "prefs.h"
+#include "prefs/prefs.h"
 
 int main() {
     const char* line = GetCommandLineA();

@@ -1,4 +1,4 @@
-#include "ide_text.h"
+#include "ide/ide_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "file_list.h"
+#include "ide/file_list.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // Test helper: a tool that brings its parameter 0 to the front of the IDE
 // and leaves "probe-returned.txt" in its working folder if the call returns.
-#include "command_line.h"
-#include "ide_navigation.h"
+#include "ide/command_line.h"
+#include "ide/ide_navigation.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     BringFileToFront(CommandLineParameter(GetCommandLineA(), 0));

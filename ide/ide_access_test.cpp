@@ -1,8 +1,8 @@
 // Discovery and logging against window trees built in this process, laid
 // out the way the IDE lays out its editors, tab bar and log list.
-#include "auto_handle.h"
-#include "ide_access.h"
-#include "test_support.h"
+#include "common/auto_handle.h"
+#include "ide/ide_access.h"
+#include "testing/test_support.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

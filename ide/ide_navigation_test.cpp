@@ -1,11 +1,11 @@
 // The navigation half of the IDE-access library, with this test process in
 // the place of a tool: the stand-in IDE runs as its own process, and the
 // tool environment is set in ours as the IDE would set it.
-#include "ide_navigation.h"
+#include "ide/ide_navigation.h"
 
-#include "host_client.h"
-#include "ide_access.h"
-#include "test_support.h"
+#include "testing/host_ide/host_client.h"
+#include "ide/ide_access.h"
+#include "testing/test_support.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

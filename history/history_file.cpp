@@ -1,6 +1,6 @@
-#include "history_file.h"
+#include "history/history_file.h"
 
-#include "auto_handle.h"
+#include "common/auto_handle.h"
 
 HANDLE OpenHistoryFile(const char* fileName, DWORD disposition) {
     const ULONGLONG giveUpAt = GetTickCount64() + 1000;

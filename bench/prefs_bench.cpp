@@ -1,13 +1,13 @@
 // Changing one value of a large Tools.prefs should cost little more than
 // reading and writing its bytes: the whole file is handled in one piece and
 // only the line list is built on top of it.
-#include "prefs.h"
+#include "prefs/prefs.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
-#include "test_support.h"
+#include "testing/test_support.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Reading a 10 MB document out of the IDE's process against the two copies
 // any reader needs: the editor's into the buffer it is given, and the buffer
 // into the reader's own memory.
-#include "bench_support.h"
-#include "host_client.h"
-#include "ide_navigation.h"
+#include "bench/bench_support.h"
+#include "testing/host_ide/host_client.h"
+#include "ide/ide_navigation.h"
 
 #include <gtest/gtest.h>
 

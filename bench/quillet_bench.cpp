@@ -1,7 +1,7 @@
 // Quillet's cost in one run: its start-to-exit time against a GUI program
 // that does nothing, its time with a huge back file against an empty one,
 // and the size and imports of the history tools.
-#include "bench_support.h"
+#include "bench/bench_support.h"
 
 #include <gtest/gtest.h>
 

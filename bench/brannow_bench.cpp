@@ -1,8 +1,8 @@
 // The navigator's cost: a BACK step with a million entries behind it against
 // one with ten, and a whole BACK run against a GUI program that does nothing.
-#include "bench_support.h"
-#include "history_entry.h"
-#include "host_client.h"
+#include "bench/bench_support.h"
+#include "history/history_line.h"
+#include "testing/host_ide/host_client.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 //   - Any other parameter runs up to the next blank or the end of the line;
 //     quotes inside it are kept.
 //   - The first parameter is the program's own path.
-#include "command_line.h"
+#include "ide/command_line.h"
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     std::vector<std::string> parameters;

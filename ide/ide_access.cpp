@@ -1,6 +1,6 @@
-#include "ide_access.h"
+#include "ide/ide_access.h"
 
-#include "ide_text.h"
+#include "ide/ide_text.h"
 
 #include <cstdlib>
 

@@ -1,28 +1,10 @@
-// The history files as stacks: the newest entry is the last line. Taking an
+// A history file is a stack whose newest entry is its last line. Taking an
 // entry reads the file backwards from its end, so its cost does not grow with
 // the length of the history.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <string>
-
-// One line of a history file: file path, "|", cursor text, CR LF.
-struct HistoryEntry {
-    std::string File;
-    std::string Cursor;
-};
-
-// Splits a line (without its line end) at its first "|". A line without one
-// is not an entry.
-bool ParseHistoryEntry(const std::string& line, HistoryEntry* entry);
-
-// The line of a cursor text "LINExCOLUMN" (both counted from 1); false for any
-// other form.
-bool ParseCursorLine(const std::string& cursor, int32_t* line);
-
-// Both name the same file (letter case ignored as the IDE's file list is
-// searched) and the same line.
-bool SamePosition(const HistoryEntry& a, const HistoryEntry& b);
 
 // Reads count bytes at offset into buffer; returns the number read.
 using ReadAtFunction = std::function<size_t(uint64_t offset, char* buffer, size_t count)>;

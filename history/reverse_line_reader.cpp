@@ -1,6 +1,4 @@
-#include "history_stack.h"
-
-#include "file_list.h"
+#include "history/reverse_line_reader.h"
 
 #include <algorithm>
 
@@ -11,40 +9,6 @@ bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
 } // namespace
-
-bool ParseHistoryEntry(const std::string& line, HistoryEntry* entry) {
-    size_t bar = line.find('|');
-    if (bar == std::string::npos) return false;
-    entry->File = line.substr(0, bar);
-    entry->Cursor = line.substr(bar + 1);
-    return true;
-}
-
-bool ParseCursorLine(const std::string& cursor, int32_t* line) {
-    size_t x = cursor.find('x');
-    if (x == 0 || x == std::string::npos || x + 1 == cursor.size()) return false;
-    auto allDigits = [](const std::string& s) {
-        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-    };
-    std::string lineText = cursor.substr(0, x);
-    if (!allDigits(lineText) || !allDigits(cursor.substr(x + 1))) return false;
-    int64_t value = 0;
-    for (char c : lineText) {
-        value = value * 10 + (c - '0');
-        if (value > INT32_MAX) return false;
-    }
-    if (value < 1) return false;
-    *line = int32_t(value);
-    return true;
-}
-
-bool SamePosition(const HistoryEntry& a, const HistoryEntry& b) {
-    if (UpperCasePath(a.File) != UpperCasePath(b.File)) return false;
-    int32_t lineA = 0, lineB = 0;
-    if (ParseCursorLine(a.Cursor, &lineA) && ParseCursorLine(b.Cursor, &lineB))
-        return lineA == lineB;
-    return a.Cursor == b.Cursor;
-}
 
 ReverseLineReader::ReverseLineReader(ReadAtFunction readAt, uint64_t size)
     : readAt_(std::move(readAt)), blockStart_(size) {}

@@ -1,9 +1,10 @@
-#include "ide_navigation.h"
+#include "ide/ide_navigation.h"
 
-#include "auto_handle.h"
-#include "file_list.h"
-#include "ide_access.h"
-#include "prefs.h"
+#include "common/auto_handle.h"
+#include "ide/file_list.h"
+#include "ide/ide_access.h"
+#include "ide/ide_messages.h"
+#include "prefs/prefs.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -12,12 +13,6 @@
 
 namespace {
 
-constexpr UINT SCI_GOTOLINE = 2024;
-constexpr UINT SCI_GETTEXT = 2182;
-constexpr UINT SCI_GETLENGTH = 2183;
-// The IDE answers a WM_COMMAND carrying this number, the same as
-// TCM_SETCURSEL, by making the selected tab's file current.
-constexpr WPARAM TabSwitchNotification = 4876;
 constexpr DWORD AllProcessAccess = 0x1F0FFF;
 // More than any source file; a length beyond it is a broken answer.
 constexpr LRESULT MaxEditorLength = LRESULT(1) << 30;
@@ -93,7 +88,7 @@ int CurrentTabIndex(HWND tabBar) {
 int SelectTab(HWND tabBar, int index, HWND notifyWindow) {
     if (!notifyWindow) notifyWindow = GetParent(tabBar);
     SendMessageA(tabBar, TCM_SETCURSEL, WPARAM(index), 0);
-    SendMessageA(notifyWindow, WM_COMMAND, TabSwitchNotification, LPARAM(tabBar));
+    SendMessageA(notifyWindow, WM_COMMAND, IdeTabSwitchCommand, LPARAM(tabBar));
     return 0;
 }
 

@@ -1,0 +1,43 @@
+#include "history/history_line.h"
+
+#include "ide/file_list.h"
+
+#include <algorithm>
+
+std::string FormatHistoryEntry(const std::string& file, const std::string& cursor) {
+    return file + "|" + cursor + "\r\n";
+}
+
+bool ParseHistoryEntry(const std::string& line, HistoryEntry* entry) {
+    size_t bar = line.find('|');
+    if (bar == std::string::npos) return false;
+    entry->File = line.substr(0, bar);
+    entry->Cursor = line.substr(bar + 1);
+    return true;
+}
+
+bool ParseCursorLine(const std::string& cursor, int32_t* line) {
+    size_t x = cursor.find('x');
+    if (x == 0 || x == std::string::npos || x + 1 == cursor.size()) return false;
+    auto allDigits = [](const std::string& s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    std::string lineText = cursor.substr(0, x);
+    if (!allDigits(lineText) || !allDigits(cursor.substr(x + 1))) return false;
+    int64_t value = 0;
+    for (char c : lineText) {
+        value = value * 10 + (c - '0');
+        if (value > INT32_MAX) return false;
+    }
+    if (value < 1) return false;
+    *line = int32_t(value);
+    return true;
+}
+
+bool SamePosition(const HistoryEntry& a, const HistoryEntry& b) {
+    if (UpperCasePath(a.File) != UpperCasePath(b.File)) return false;
+    int32_t lineA = 0, lineB = 0;
+    if (ParseCursorLine(a.Cursor, &lineA) && ParseCursorLine(b.Cursor, &lineB))
+        return lineA == lineB;
+    return a.Cursor == b.Cursor;
+}

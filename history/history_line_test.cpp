@@ -1,0 +1,55 @@
+#include "history/history_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FormatHistoryEntry, JoinsFileAndCursorIntoOneCrLfLine) {
+    EXPECT_EQ(FormatHistoryEntry(R"(C:\My Files\a.pb)", "12"), "C:\\My Files\\a.pb|12\r\n");
+    EXPECT_EQ(FormatHistoryEntry("", ""), "|\r\n");
+    // Bytes pass unchanged: no quoting, no escaping, no code-page conversion.
+    EXPECT_EQ(FormatHistoryEntry("\"\xE4|\xFF\"", "a|b"), "\"\xE4|\xFF\"|a|b\r\n");
+}
+
+TEST(HistoryEntry, SplitsAtTheFirstBar) {
+    HistoryEntry e;
+    ASSERT_TRUE(ParseHistoryEntry("C:\\a b\\x.pb|12x5", &e));
+    EXPECT_EQ(e.File, "C:\\a b\\x.pb");
+    EXPECT_EQ(e.Cursor, "12x5");
+    ASSERT_TRUE(ParseHistoryEntry("|", &e));
+    EXPECT_EQ(e.File, "");
+    EXPECT_EQ(e.Cursor, "");
+    ASSERT_TRUE(ParseHistoryEntry("f|a|b", &e));
+    EXPECT_EQ(e.Cursor, "a|b");
+    EXPECT_FALSE(ParseHistoryEntry("no bar here", &e));
+}
+
+TEST(CursorLine, AcceptsOnlyLineXColumn) {
+    const struct {
+        const char* Text;
+        bool Ok;
+        int32_t Line;
+    } cases[] = {
+        {"12x5", true, 12},  {"1x1", true, 1},           {"2147483647x1", true, 2147483647},
+        {"0x1", false, 0},   {"2147483648x1", false, 0}, {"12", false, 0},
+        {"x5", false, 0},    {"12x", false, 0},          {"12x5x", false, 0},
+        {" 12x5", false, 0}, {"-3x1", false, 0},         {"", false, 0},
+    };
+    for (const auto& c : cases) {
+        int32_t line = -7;
+        EXPECT_EQ(ParseCursorLine(c.Text, &line), c.Ok) << c.Text;
+        if (c.Ok) {
+            EXPECT_EQ(line, c.Line) << c.Text;
+        }
+    }
+}
+
+TEST(SamePosition, FileCaseIgnoredLineCompared) {
+    EXPECT_TRUE(SamePosition({"C:\\Src\\\xE4.pb", "3x1"}, {"c:\\SRC\\\xC4.PB", "3x9"}));
+    EXPECT_FALSE(SamePosition({"a.pb", "3x1"}, {"a.pb", "4x1"}));
+    EXPECT_FALSE(SamePosition({"a.pb", "3x1"}, {"b.pb", "3x1"}));
+    EXPECT_TRUE(SamePosition({"a.pb", "odd"}, {"A.PB", "odd"}));
+    EXPECT_FALSE(SamePosition({"a.pb", "odd"}, {"a.pb", "3x1"}));
+}
+
+} // namespace
