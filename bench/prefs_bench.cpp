@@ -11,14 +11,14 @@
 
 namespace {
 
-const int kGroups = 20000;
-const size_t kFileSize = 10u << 20;
+const int Groups = 20000;
+const size_t FileSize = 10u << 20;
 
 // 20,000 tool entries of thirteen keys, padded to 10 MB as a whole.
 std::string MakeToolsPrefs() {
-    std::string text = "[ToolsInfo]\r\nToolCount = " + std::to_string(kGroups) + "\r\n";
-    const size_t perGroup = kFileSize / kGroups;
-    for (int i = 0; i < kGroups; ++i) {
+    std::string text = "[ToolsInfo]\r\nToolCount = " + std::to_string(Groups) + "\r\n";
+    const size_t perGroup = FileSize / Groups;
+    for (int i = 0; i < Groups; ++i) {
         std::string group = "[Tool_" + std::to_string(i) +
                             "]\r\n"
                             "Command = C:\\Tools\\Tolvane\\Quillet.exe\r\n"
@@ -45,7 +45,7 @@ double Now() {
 double TimePrefs(const std::string& path) {
     double start = Now();
     EXPECT_NE(OpenPrefs(path), 0);
-    EXPECT_EQ(SelectPrefsGroup("Tool_" + std::to_string(kGroups - 1)), 1);
+    EXPECT_EQ(SelectPrefsGroup("Tool_" + std::to_string(Groups - 1)), 1);
     WritePrefsString("Command", "C:\\Tools\\Tolvane\\Quillet.exe");
     ClosePrefs();
     return Now() - start;
@@ -86,7 +86,7 @@ TEST(PrefsBench, OneWriteIntoALargeFile) {
 
     double ratio = bestPrefs / bestPlain;
     std::printf("%.1f MB, %d groups: prefs %.1f ms, plain file calls %.1f ms, ratio %.2f\n",
-                static_cast<double>(original.size()) / (1 << 20), kGroups, bestPrefs * 1000,
+                static_cast<double>(original.size()) / (1 << 20), Groups, bestPrefs * 1000,
                 bestPlain * 1000, ratio);
     EXPECT_LT(ratio, 3.0);
 }

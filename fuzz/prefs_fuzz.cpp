@@ -131,7 +131,7 @@ void SelectEdited(PrefsDocument& doc, const Edit& edit) {
     if (edit.HasGroup) {
         SelectDocumentGroup(doc, edit.Group);
     } else {
-        doc.SelectedHeader = kNoLine; // the top section: no call selects it again
+        doc.SelectedHeader = NoLine; // the top section: no call selects it again
         doc.HasPendingGroup = false;
     }
 }

@@ -24,21 +24,21 @@ struct PrefsContext {
 } g_prefs;
 
 // Chunks, because ReadFile and WriteFile count in DWORDs.
-constexpr size_t kChunk = 1u << 30;
+constexpr size_t Chunk = 1u << 30;
 // Room for the text of a few hundred edits without moving the whole file.
-constexpr size_t kEditRoom = 64 * 1024;
+constexpr size_t EditRoom = 64 * 1024;
 
 bool ReadWholeFile(HANDLE file, std::string& bytes) {
     LARGE_INTEGER size;
     // Larger than any preference file; the line list could not address it.
-    if (!GetFileSizeEx(file, &size) || static_cast<uint64_t>(size.QuadPart) > kMaxPrefsText) {
+    if (!GetFileSizeEx(file, &size) || static_cast<uint64_t>(size.QuadPart) > MaxPrefsText) {
         return false;
     }
-    bytes.reserve(static_cast<size_t>(size.QuadPart) + kEditRoom);
+    bytes.reserve(static_cast<size_t>(size.QuadPart) + EditRoom);
     bytes.resize(static_cast<size_t>(size.QuadPart));
     size_t got = 0;
     while (got < bytes.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - got, kChunk));
+        DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - got, Chunk));
         DWORD read = 0;
         if (!ReadFile(file, &bytes[got], chunk, &read, nullptr)) return false;
         if (read == 0) break; // the file shrank since its size was taken
@@ -57,7 +57,7 @@ bool SeekTo(HANDLE file, size_t offset) {
 bool WriteAll(HANDLE file, const char* bytes, size_t length) {
     while (length > 0) {
         DWORD written = 0;
-        DWORD chunk = static_cast<DWORD>(std::min(length, kChunk));
+        DWORD chunk = static_cast<DWORD>(std::min(length, Chunk));
         if (!WriteFile(file, bytes, chunk, &written, nullptr) || written == 0) return false;
         bytes += written;
         length -= written;

@@ -4,10 +4,10 @@
 
 namespace {
 
-const char kUtf8Mark[] = "\xEF\xBB\xBF";
+const char Utf8Mark[] = "\xEF\xBB\xBF";
 // Unchanged runs of at least this size go out without copying; everything
 // else is gathered into pieces of about this size.
-const size_t kPieceSize = 64 * 1024;
+const size_t PieceSize = 64 * 1024;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -125,18 +125,18 @@ PrefsSpan AppendText(PrefsDocument& doc, const std::string& text) {
 }
 
 struct SectionScan {
-    size_t Key = kNoLine; // the first key line of that name
+    size_t Key = NoLine; // the first key line of that name
     size_t End = 0;       // the next header, or the end of the line list
 };
 
 // Walks the current section (never called while a group is pending).
 SectionScan ScanSection(const PrefsDocument& doc, const std::string& fileKey, bool stopAtKey) {
     SectionScan scan;
-    size_t i = doc.SelectedHeader == kNoLine ? 0 : doc.SelectedHeader + 1;
+    size_t i = doc.SelectedHeader == NoLine ? 0 : doc.SelectedHeader + 1;
     for (; i < doc.Lines.size(); ++i) {
         const PrefsLine& line = doc.Lines[i];
         if (line.Kind == PrefsLineKind::Header) break;
-        if (scan.Key == kNoLine && line.Kind == PrefsLineKind::Key &&
+        if (scan.Key == NoLine && line.Kind == PrefsLineKind::Key &&
             NamesEqual(doc.Text, line.Name, fileKey)) {
             scan.Key = i;
             if (stopAtKey) break;
@@ -163,7 +163,7 @@ bool NeedsGuardLine(const PrefsDocument& doc) {
     if (doc.Utf8 || doc.Lines.empty()) return false;
     const PrefsLine& first = doc.Lines.front();
     return first.Kind == PrefsLineKind::Key && first.Name.Length >= 3 &&
-           doc.Text.compare(first.Name.Start, 3, kUtf8Mark) == 0;
+           doc.Text.compare(first.Name.Start, 3, Utf8Mark) == 0;
 }
 
 } // namespace
@@ -171,11 +171,11 @@ bool NeedsGuardLine(const PrefsDocument& doc) {
 PrefsDocument ParsePrefsDocument(std::string bytes) {
     PrefsDocument doc;
     doc.Text = std::move(bytes);
-    if (doc.Text.size() > kMaxPrefsText) doc.Text.resize(kMaxPrefsText);
+    if (doc.Text.size() > MaxPrefsText) doc.Text.resize(MaxPrefsText);
     const std::string& text = doc.Text;
     size_t pos = 0;
     // The mark stays in Text, unused: cutting it off would copy the whole file.
-    if (text.size() >= 3 && text.compare(0, 3, kUtf8Mark) == 0) {
+    if (text.size() >= 3 && text.compare(0, 3, Utf8Mark) == 0) {
         doc.Utf8 = true;
         pos = 3;
     }
@@ -206,18 +206,18 @@ size_t WrittenPrefsSize(const PrefsDocument& doc) {
 void WritePrefsDocument(const PrefsDocument& doc, const PrefsWriter& write) {
     const char* text = doc.Text.data();
     std::string buffer;
-    buffer.reserve(kPieceSize);
+    buffer.reserve(PieceSize);
     auto flushBuffer = [&] {
         if (!buffer.empty()) write(buffer.data(), buffer.size());
         buffer.clear();
     };
     auto flushIfFull = [&] {
-        if (buffer.size() >= kPieceSize) flushBuffer();
+        if (buffer.size() >= PieceSize) flushBuffer();
     };
     // A run of lines that Text holds one after another in written form.
     size_t runStart = 0, runEnd = 0;
     auto flushRun = [&] {
-        if (runEnd - runStart >= kPieceSize) {
+        if (runEnd - runStart >= PieceSize) {
             flushBuffer();
             write(text + runStart, runEnd - runStart);
         } else {
@@ -227,7 +227,7 @@ void WritePrefsDocument(const PrefsDocument& doc, const PrefsWriter& write) {
         runStart = runEnd = 0;
     };
 
-    if (doc.Utf8) buffer += kUtf8Mark;
+    if (doc.Utf8) buffer += Utf8Mark;
     if (doc.Utf8 || NeedsGuardLine(doc)) buffer += "\r\n";
     for (const PrefsLine& line : doc.Lines) {
         if (line.Written) {
@@ -283,21 +283,21 @@ int SelectDocumentGroup(PrefsDocument& doc, const std::string& name) {
             return 1;
         }
     }
-    doc.SelectedHeader = kNoLine;
+    doc.SelectedHeader = NoLine;
     doc.HasPendingGroup = true;
     doc.PendingGroup = std::move(fileName);
     return 0;
 }
 
 size_t FindDocumentKey(const PrefsDocument& doc, const std::string& key) {
-    if (doc.HasPendingGroup) return kNoLine;
+    if (doc.HasPendingGroup) return NoLine;
     return ScanSection(doc, ToFileText(doc, key), true).Key;
 }
 
 std::string ReadDocumentString(const PrefsDocument& doc, const std::string& key,
                                const std::string& defaultValue) {
     size_t index = FindDocumentKey(doc, key);
-    if (index == kNoLine) return defaultValue;
+    if (index == NoLine) return defaultValue;
     PrefsSpan span = doc.Lines[index].Value;
     size_t start = span.Start, end = size_t{span.Start} + span.Length;
     while (start < end && IsBlank(doc.Text[start]))
@@ -319,7 +319,7 @@ std::string ReadDocumentString(const PrefsDocument& doc, const std::string& key,
 
 int32_t ReadDocumentLong(const PrefsDocument& doc, const std::string& key, int32_t defaultValue) {
     size_t index = FindDocumentKey(doc, key);
-    if (index == kNoLine) return defaultValue;
+    if (index == NoLine) return defaultValue;
     PrefsSpan span = doc.Lines[index].Value;
     return ParseDecimalLong(doc.Text.data() + span.Start, span.Length);
 }
@@ -328,7 +328,7 @@ void WriteDocumentString(PrefsDocument& doc, const std::string& key, const std::
     std::string fileKey = ToFileText(doc, key);
     std::string fileValue = ToFileText(doc, value);
     size_t added = fileKey.size() + fileValue.size() + doc.PendingGroup.size();
-    if (added > kMaxPrefsText - doc.Text.size()) return;
+    if (added > MaxPrefsText - doc.Text.size()) return;
     if (doc.HasPendingGroup) {
         PrefsLine header;
         header.Kind = PrefsLineKind::Header;
@@ -343,7 +343,7 @@ void WriteDocumentString(PrefsDocument& doc, const std::string& key, const std::
     line.Kind = PrefsLineKind::Key;
     line.Name = AppendText(doc, fileKey);
     line.Value = AppendText(doc, fileValue);
-    if (scan.Key != kNoLine) {
+    if (scan.Key != NoLine) {
         doc.Lines[scan.Key] = line;
     } else {
         doc.Lines.insert(doc.Lines.begin() + static_cast<std::ptrdiff_t>(scan.End), line);

@@ -38,12 +38,12 @@
 enum class PrefsLineKind : uint8_t { Header, Comment, Key };
 
 // A run of bytes in PrefsDocument::Text. Offsets of 32 bits keep the line
-// list of a large file small; Text therefore holds at most kMaxPrefsText bytes.
+// list of a large file small; Text therefore holds at most MaxPrefsText bytes.
 struct PrefsSpan {
     uint32_t Start = 0;
     uint32_t Length = 0;
 };
-constexpr size_t kMaxPrefsText = UINT32_MAX;
+constexpr size_t MaxPrefsText = UINT32_MAX;
 
 // Name holds the header's name, the comment's text or the key; Value holds a
 // key line's value. Written: Text holds the line, CR LF included, exactly as
@@ -55,7 +55,7 @@ struct PrefsLine {
     PrefsSpan Value;
 };
 
-constexpr size_t kNoLine = static_cast<size_t>(-1);
+constexpr size_t NoLine = static_cast<size_t>(-1);
 
 // An open file's content. Lines point into Text, which holds the file's bytes
 // as read (a mark included, unused); edits append their text to it, so the
@@ -64,13 +64,13 @@ struct PrefsDocument {
     std::string Text;
     bool Utf8 = false;
     std::vector<PrefsLine> Lines;
-    size_t SelectedHeader = kNoLine; // kNoLine: the top section
+    size_t SelectedHeader = NoLine; // NoLine: the top section
     bool HasPendingGroup = false;
     std::string PendingGroup; // in the file's encoding
     bool Changed = false;
 };
 
-// The whole file as read, mark included. Bytes past kMaxPrefsText are cut
+// The whole file as read, mark included. Bytes past MaxPrefsText are cut
 // off: callers refuse files that large (no IDE writes one).
 PrefsDocument ParsePrefsDocument(std::string bytes);
 // The file as written back: normalised lines, each ending in CR LF. Written
@@ -84,13 +84,13 @@ std::string FormatPrefsDocument(const PrefsDocument& doc);
 // 1 when a header of that name exists (the first one is selected), 0 when
 // not (the name is then pending).
 int SelectDocumentGroup(PrefsDocument& doc, const std::string& name);
-// The index of the key line in the current section, or kNoLine.
+// The index of the key line in the current section, or NoLine.
 size_t FindDocumentKey(const PrefsDocument& doc, const std::string& key);
 
 std::string ReadDocumentString(const PrefsDocument& doc, const std::string& key,
                                const std::string& defaultValue);
 int32_t ReadDocumentLong(const PrefsDocument& doc, const std::string& key, int32_t defaultValue);
-// Dropped when Text would grow past kMaxPrefsText.
+// Dropped when Text would grow past MaxPrefsText.
 void WriteDocumentString(PrefsDocument& doc, const std::string& key, const std::string& value);
 void WriteDocumentLong(PrefsDocument& doc, const std::string& key, int32_t value);
 

@@ -161,7 +161,7 @@ TEST(PrefsWrite, PassesUnchangedRunsOnWithoutCopying) {
 
 // --- Lookups -----------------------------------------------------------------
 
-const char kToolsPrefs[] = "Top = 1\r\n"
+const char ToolsPrefs[] = "Top = 1\r\n"
                            "[ToolsInfo]\r\n"
                            "ToolCount = 5\r\n"
                            "[Tool_0]\r\n"
@@ -199,25 +199,25 @@ TEST(PrefsLookup, SelectsGroups) {
         {"", 0, "k", "default"},
     };
     for (const Case& c : cases) {
-        PrefsDocument doc = ParsePrefsDocument(kToolsPrefs);
+        PrefsDocument doc = ParsePrefsDocument(ToolsPrefs);
         EXPECT_EQ(SelectDocumentGroup(doc, c.Group), c.Found) << c.Group;
         EXPECT_EQ(ReadDocumentString(doc, c.Key, "default"), c.Value) << c.Group << " " << c.Key;
     }
 }
 
 TEST(PrefsLookup, TopSectionAndPendingGroup) {
-    PrefsDocument doc = ParsePrefsDocument(kToolsPrefs);
+    PrefsDocument doc = ParsePrefsDocument(ToolsPrefs);
     EXPECT_EQ(ReadDocumentLong(doc, "top", -1), 1);
     EXPECT_EQ(ReadDocumentLong(doc, "ToolCount", -1), -1);
     ASSERT_EQ(SelectDocumentGroup(doc, "ToolsInfo"), 1);
     EXPECT_EQ(SelectDocumentGroup(doc, "Missing"), 0);
     // A pending group hides the group selected before it.
     EXPECT_EQ(ReadDocumentLong(doc, "ToolCount", -1), -1);
-    EXPECT_EQ(FindDocumentKey(doc, "ToolCount"), kNoLine);
+    EXPECT_EQ(FindDocumentKey(doc, "ToolCount"), NoLine);
     EXPECT_EQ(SelectDocumentGroup(doc, "ToolsInfo"), 1);
     EXPECT_EQ(ReadDocumentLong(doc, "ToolCount", -1), 5);
     EXPECT_FALSE(doc.Changed);
-    EXPECT_EQ(FormatPrefsDocument(doc), kToolsPrefs) << "selecting alone adds nothing";
+    EXPECT_EQ(FormatPrefsDocument(doc), ToolsPrefs) << "selecting alone adds nothing";
 }
 
 TEST(PrefsLookup, ReadsValues) {

@@ -7,8 +7,8 @@
 
 namespace {
 
-const char kMessy[] = "RunOnce=1\n\n  [Global]  tail\r\n\tLanguageFile = x\r\r;c\n";
-const char kMessyWritten[] = "RunOnce = 0\r\n[Global]\r\nLanguageFile = x\r\n; c\r\n";
+const char Messy[] = "RunOnce=1\n\n  [Global]  tail\r\n\tLanguageFile = x\r\r;c\n";
+const char MessyWritten[] = "RunOnce = 0\r\n[Global]\r\nLanguageFile = x\r\n; c\r\n";
 
 HANDLE OpenForTest(const std::string& path, DWORD access) {
     return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -23,23 +23,23 @@ class PrefsFile : public ::testing::Test {
 };
 
 TEST_F(PrefsFile, LeavesAnUnwrittenFileUntouched) {
-    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    ASSERT_TRUE(WriteFileBytes(path_, Messy));
     ASSERT_NE(OpenPrefs(path_), 0);
     EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 1);
     EXPECT_EQ(SelectPrefsGroup("global"), 1);
     EXPECT_EQ(ReadPrefsString("LanguageFile", ""), "x");
     SelectPrefsGroup("Absent");
     ClosePrefs();
-    EXPECT_EQ(ReadFileBytes(path_), kMessy);
+    EXPECT_EQ(ReadFileBytes(path_), Messy);
 }
 
 TEST_F(PrefsFile, WritesBackNormalisedAndCutsTheRest) {
     // Longer than what is written back, so the end must be cut off.
-    ASSERT_TRUE(WriteFileBytes(path_, std::string(kMessy) + std::string(1000, '\n')));
+    ASSERT_TRUE(WriteFileBytes(path_, std::string(Messy) + std::string(1000, '\n')));
     ASSERT_NE(OpenPrefs(path_), 0);
     WritePrefsLong("RunOnce", 0);
     ClosePrefs();
-    EXPECT_EQ(ReadFileBytes(path_), kMessyWritten);
+    EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
 }
 
 TEST_F(PrefsFile, WritesBackAGrowingFile) {
@@ -90,7 +90,7 @@ TEST_F(PrefsFile, MissingFileIsNotCreated) {
 }
 
 TEST_F(PrefsFile, ReadOnlyFileOpensAndLosesChangesSilently) {
-    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    ASSERT_TRUE(WriteFileBytes(path_, Messy));
     ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
     HANDLE probe = OpenForTest(path_, GENERIC_WRITE);
     if (probe != INVALID_HANDLE_VALUE) {
@@ -103,17 +103,17 @@ TEST_F(PrefsFile, ReadOnlyFileOpensAndLosesChangesSilently) {
     WritePrefsLong("RunOnce", 0);
     EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 0);
     ClosePrefs();
-    EXPECT_EQ(ReadFileBytes(path_), kMessy);
+    EXPECT_EQ(ReadFileBytes(path_), Messy);
     SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(PrefsFile, OthersMayReadButNotWriteWhileOpen) {
-    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    ASSERT_TRUE(WriteFileBytes(path_, Messy));
     ASSERT_NE(OpenPrefs(path_), 0);
     HANDLE reader = OpenForTest(path_, GENERIC_READ);
     EXPECT_NE(reader, INVALID_HANDLE_VALUE);
     if (reader != INVALID_HANDLE_VALUE) CloseHandle(reader);
-    EXPECT_EQ(ReadFileBytes(path_), kMessy);
+    EXPECT_EQ(ReadFileBytes(path_), Messy);
     HANDLE writer = OpenForTest(path_, GENERIC_WRITE);
     EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
@@ -127,7 +127,7 @@ TEST_F(PrefsFile, OthersMayReadButNotWriteWhileOpen) {
 TEST_F(PrefsFile, FileHeldByAReaderOpensForReadingOnly) {
     // Another program holding the file open for reading, sharing reading only,
     // refuses us write access; we still read it.
-    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    ASSERT_TRUE(WriteFileBytes(path_, Messy));
     HANDLE other = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
@@ -136,17 +136,17 @@ TEST_F(PrefsFile, FileHeldByAReaderOpensForReadingOnly) {
     WritePrefsLong("RunOnce", 0);
     ClosePrefs();
     CloseHandle(other);
-    EXPECT_EQ(ReadFileBytes(path_), kMessy);
+    EXPECT_EQ(ReadFileBytes(path_), Messy);
 }
 
 TEST_F(PrefsFile, OpeningAnotherFileWritesTheFirstBack) {
     std::string second = dir_ / "Tools.prefs";
-    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    ASSERT_TRUE(WriteFileBytes(path_, Messy));
     ASSERT_TRUE(WriteFileBytes(second, "[ToolsInfo]\nToolCount=3"));
     ASSERT_NE(OpenPrefs(path_), 0);
     WritePrefsLong("RunOnce", 0);
     ASSERT_NE(OpenPrefs(second), 0);
-    EXPECT_EQ(ReadFileBytes(path_), kMessyWritten);
+    EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
     EXPECT_EQ(ReadPrefsLong("RunOnce", 9), 9) << "the second file starts unselected and unchanged";
     SelectPrefsGroup("ToolsInfo");
     EXPECT_EQ(ReadPrefsLong("ToolCount", 0), 3);
@@ -155,7 +155,7 @@ TEST_F(PrefsFile, OpeningAnotherFileWritesTheFirstBack) {
 }
 
 TEST_F(PrefsFile, ReopeningTheSameFileSeesTheWriteBack) {
-    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    ASSERT_TRUE(WriteFileBytes(path_, Messy));
     ASSERT_NE(OpenPrefs(path_), 0);
     WritePrefsLong("RunOnce", 0);
     ASSERT_NE(OpenPrefs(path_), 0);
@@ -166,12 +166,12 @@ TEST_F(PrefsFile, ReopeningTheSameFileSeesTheWriteBack) {
 }
 
 TEST_F(PrefsFile, ProgramEndWritesBackAnOpenFile) {
-    ASSERT_TRUE(WriteFileBytes(path_, kMessy));
+    ASSERT_TRUE(WriteFileBytes(path_, Messy));
     ProcessResult run =
         RunProcess(SiblingExe("prefs_exit_helper.exe"), "prefs_exit_helper|" + path_, dir_.Path());
     ASSERT_TRUE(run.Finished);
     EXPECT_EQ(run.ExitCode, 0u);
-    EXPECT_EQ(ReadFileBytes(path_), kMessyWritten);
+    EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
 }
 
 } // namespace

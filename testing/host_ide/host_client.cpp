@@ -6,12 +6,12 @@
 
 namespace {
 
-constexpr DWORD kStartTimeoutMs = 20000;
-constexpr DWORD kCommandTimeoutMs = 2 * kToolWaitMs;
+constexpr DWORD StartTimeoutMs = 20000;
+constexpr DWORD CommandTimeoutMs = 2 * ToolWaitMs;
 
 HWND FindHostWindow(DWORD processId) {
-    for (HWND w = FindWindowExA(nullptr, nullptr, kHostClassName, nullptr); w;
-         w = FindWindowExA(nullptr, w, kHostClassName, nullptr)) {
+    for (HWND w = FindWindowExA(nullptr, nullptr, HostClassName, nullptr); w;
+         w = FindWindowExA(nullptr, w, HostClassName, nullptr)) {
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
         if (owner == processId) return w;
@@ -23,7 +23,7 @@ long SendCommand(const HostIde& host, HostCommand command, const std::string& te
     COPYDATASTRUCT data = {command, (DWORD)text.size() + 1, (void*)text.c_str()};
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(host.MainWindow, WM_COPYDATA, 0, (LPARAM)&data, SMTO_NORMAL,
-                             kCommandTimeoutMs, &result))
+                             CommandTimeoutMs, &result))
         return -1;
     return (long)(LRESULT)result;
 }
@@ -37,7 +37,7 @@ std::string Narrow(const std::wstring& wide) {
     return narrow;
 }
 
-constexpr char kFileTypeName[] = "TolvaneHostIde.Source";
+constexpr char FileTypeName[] = "TolvaneHostIde.Source";
 
 bool SetDefaultValue(const std::string& subKey, const std::string& value) {
     HKEY key = nullptr;
@@ -54,13 +54,13 @@ bool SetDefaultValue(const std::string& subKey, const std::string& value) {
 
 HostFileType::HostFileType(const std::string& extension) : Extension(extension) {
     std::string command = "\"" + SiblingExe("HostIde.exe") + "\" \"%1\"";
-    Registered = SetDefaultValue(extension, kFileTypeName) &&
-                 SetDefaultValue(std::string(kFileTypeName) + "\\shell\\open\\command", command);
+    Registered = SetDefaultValue(extension, FileTypeName) &&
+                 SetDefaultValue(std::string(FileTypeName) + "\\shell\\open\\command", command);
 }
 
 HostFileType::~HostFileType() {
     RegDeleteTreeA(HKEY_CLASSES_ROOT, Extension.c_str());
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, kFileTypeName);
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, FileTypeName);
 }
 
 HostIde::HostIde(const std::string& workingDir, const std::vector<std::string>& files) {
@@ -71,9 +71,9 @@ HostIde::HostIde(const std::string& workingDir, const std::vector<std::string>& 
     Process = AutoCloseHandle(StartProcess(exe, commandLine, workingDir));
     if (!Process.IsValid()) return;
     ProcessId = GetProcessId(Process.Get());
-    WaitForInputIdle(Process.Get(), kStartTimeoutMs);
+    WaitForInputIdle(Process.Get(), StartTimeoutMs);
     // The main window is shown only once its children and files are in place.
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kStartTimeoutMs; Sleep(10)) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < StartTimeoutMs; Sleep(10)) {
         if (WaitForSingleObject(Process.Get(), 0) == WAIT_OBJECT_0) return;
         HWND main = FindHostWindow(ProcessId);
         if (main && IsWindowVisible(main)) {
@@ -81,8 +81,8 @@ HostIde::HostIde(const std::string& workingDir, const std::vector<std::string>& 
             break;
         }
     }
-    if (!MainWindow || SendCommand(*this, kCmdPing, "") != 1) return;
-    Panel = FindWindowExA(MainWindow, nullptr, kHostPanelClassName, nullptr);
+    if (!MainWindow || SendCommand(*this, CmdPing, "") != 1) return;
+    Panel = FindWindowExA(MainWindow, nullptr, HostPanelClassName, nullptr);
     TabBar = FindWindowExA(Panel, nullptr, WC_TABCONTROLA, nullptr);
     LogList = FindWindowExA(MainWindow, nullptr, "ListBox", nullptr);
     Ready = Panel && TabBar && LogList && HostEditorCount(*this) == (int)files.size();
@@ -98,41 +98,41 @@ HostIde::~HostIde() {
 }
 
 int HostOpenFile(const HostIde& host, const std::string& path) {
-    return (int)SendCommand(host, kCmdOpenFile, path);
+    return (int)SendCommand(host, CmdOpenFile, path);
 }
 
 int HostSelectTab(const HostIde& host, int index) {
-    return (int)SendCommand(host, kCmdSelectTab, std::to_string(index));
+    return (int)SendCommand(host, CmdSelectTab, std::to_string(index));
 }
 
 long HostSetCaret(const HostIde& host, long line, long column) {
-    return SendCommand(host, kCmdSetCaret, std::to_string(line) + "," + std::to_string(column));
+    return SendCommand(host, CmdSetCaret, std::to_string(line) + "," + std::to_string(column));
 }
 
 long HostRunToolByShortcut(const HostIde& host, long shortcut) {
-    return SendCommand(host, kCmdRunToolByShortcut, std::to_string(shortcut));
+    return SendCommand(host, CmdRunToolByShortcut, std::to_string(shortcut));
 }
 
 long HostRunToolByNumber(const HostIde& host, long number) {
-    return SendCommand(host, kCmdRunToolByNumber, std::to_string(number));
+    return SendCommand(host, CmdRunToolByNumber, std::to_string(number));
 }
 
 void HostSetFrozen(const HostIde& host, bool frozen) {
-    SendCommand(host, kCmdSetFrozen, frozen ? "1" : "0");
+    SendCommand(host, CmdSetFrozen, frozen ? "1" : "0");
 }
 
 HostCounterValues HostCounters(const HostIde& host) {
     HostCounterValues values;
-    values.TabSetCurSel = SendCommand(host, kCmdGetCounter, std::to_string(kCounterTabSetCurSel));
-    values.MainSwitch = SendCommand(host, kCmdGetCounter, std::to_string(kCounterMainSwitch));
-    values.PanelSwitch = SendCommand(host, kCmdGetCounter, std::to_string(kCounterPanelSwitch));
+    values.TabSetCurSel = SendCommand(host, CmdGetCounter, std::to_string(CounterTabSetCurSel));
+    values.MainSwitch = SendCommand(host, CmdGetCounter, std::to_string(CounterMainSwitch));
+    values.PanelSwitch = SendCommand(host, CmdGetCounter, std::to_string(CounterPanelSwitch));
     return values;
 }
 
 std::vector<HWND> HostEditors(const HostIde& host) {
     std::vector<HWND> editors;
     for (int i = 0, n = HostEditorCount(host); i < n; i++)
-        editors.push_back((HWND)(intptr_t)SendCommand(host, kCmdGetEditor, std::to_string(i)));
+        editors.push_back((HWND)(intptr_t)SendCommand(host, CmdGetEditor, std::to_string(i)));
     return editors;
 }
 

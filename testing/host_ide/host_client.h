@@ -74,9 +74,9 @@ long HostSetCaret(const HostIde& host, long line, long column);
 // Runs the first tool of %APPDATA%\PureBasic\Tools.prefs with that shortcut
 // code and "Deactivate" 0, or the entry of that number below "ToolCount"
 // (whatever its "Deactivate"), as the IDE runs a tool. For
-// a tool with flag 1 the host waits (up to kToolWaitMs, handling messages)
+// a tool with flag 1 the host waits (up to ToolWaitMs, handling messages)
 // and the result is its exit code; for others, its process id.
-// kToolNotFound: no such entry, or it did not start; kToolTimedOut: it ran
+// ToolNotFound: no such entry, or it did not start; ToolTimedOut: it ran
 // too long and was ended.
 long HostRunToolByShortcut(const HostIde& host, long shortcut);
 long HostRunToolByNumber(const HostIde& host, long number);

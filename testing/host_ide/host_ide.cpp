@@ -24,9 +24,9 @@ HostState Host;
 
 namespace {
 
-constexpr int kTabBarHeight = 26;
-constexpr int kLogHeight = 140;
-constexpr size_t kPaintColumns = 240;
+constexpr int TabBarHeight = 26;
+constexpr int LogHeight = 140;
+constexpr size_t PaintColumns = 240;
 
 Editor* EditorFromIndex(int index) {
     if (index < 0 || index >= (int)Host.Editors.size()) return nullptr;
@@ -73,11 +73,11 @@ void PaintEditor(HWND editor, const Editor& e) {
         if (top + row == caretLine) {
             RECT band = {0, y, client.right, y + lineHeight};
             FillRect(dc, &band, caretLineBrush);
-            int x = 2 + (int)std::min(e.Caret - start, kPaintColumns) * tm.tmAveCharWidth;
+            int x = 2 + (int)std::min(e.Caret - start, PaintColumns) * tm.tmAveCharWidth;
             RECT caret = {x, y, x + 2, y + lineHeight};
             FillRect(dc, &caret, (HBRUSH)GetStockObject(BLACK_BRUSH));
         }
-        TextOutA(dc, 2, y, e.Text.data() + start, (int)std::min(end - start, kPaintColumns));
+        TextOutA(dc, 2, y, e.Text.data() + start, (int)std::min(end - start, PaintColumns));
         const void* lf = memchr(e.Text.data() + end, '\n', e.Text.size() - end);
         if (!lf) break;
         start = (const char*)lf - e.Text.data() + 1;
@@ -157,10 +157,10 @@ int SelectTab(int index) {
 void LayoutWindows() {
     RECT r;
     GetClientRect(Host.Main, &r);
-    int editorTop = kTabBarHeight;
-    int logTop = std::max<int>(editorTop, r.bottom - kLogHeight);
-    MoveWindow(Host.Panel, 0, 0, r.right, kTabBarHeight, TRUE);
-    MoveWindow(Host.TabBar, 0, 0, r.right, kTabBarHeight, TRUE);
+    int editorTop = TabBarHeight;
+    int logTop = std::max<int>(editorTop, r.bottom - LogHeight);
+    MoveWindow(Host.Panel, 0, 0, r.right, TabBarHeight, TRUE);
+    MoveWindow(Host.TabBar, 0, 0, r.right, TabBarHeight, TRUE);
     for (HWND editor : Host.Editors)
         MoveWindow(editor, 0, editorTop, r.right, logTop - editorTop, TRUE);
     MoveWindow(Host.LogList, 0, logTop, r.right, r.bottom - logTop, TRUE);
@@ -205,7 +205,7 @@ int OpenFile(const std::string& path) {
     if (open >= 0) return SelectTab(open);
     std::string text;
     if (!ReadWholeFile(full, text)) return -1;
-    HWND window = CreateWindowExA(0, kEditorClassName, "", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+    HWND window = CreateWindowExA(0, EditorClassName, "", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
                                   Host.Main, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!window) return -1;
     SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR) new Editor{full, std::move(text), 0});
@@ -235,24 +235,24 @@ int SetCaret(const std::string& lineAndColumn) {
 LRESULT RunCommand(unsigned command, const std::string& arg) {
     long number = strtol(arg.c_str(), nullptr, 10);
     switch (command) {
-    case kCmdPing:
+    case CmdPing:
         return 1;
-    case kCmdOpenFile:
+    case CmdOpenFile:
         return OpenFile(arg);
-    case kCmdSelectTab:
+    case CmdSelectTab:
         return SelectTab((int)number);
-    case kCmdSetCaret:
+    case CmdSetCaret:
         return SetCaret(arg);
-    case kCmdRunToolByShortcut:
+    case CmdRunToolByShortcut:
         return RunToolByShortcut(number);
-    case kCmdRunToolByNumber:
+    case CmdRunToolByNumber:
         return RunToolByNumber(number);
-    case kCmdSetFrozen:
+    case CmdSetFrozen:
         Host.Frozen = number != 0;
         return 0;
-    case kCmdGetCounter:
-        return number >= 0 && number < (long)kCounterCount ? Host.Counters[number] : -1;
-    case kCmdGetEditor:
+    case CmdGetCounter:
+        return number >= 0 && number < (long)CounterCount ? Host.Counters[number] : -1;
+    case CmdGetEditor:
         return EditorFromIndex((int)number) ? (LRESULT)Host.Editors[number] : 0;
     }
     return -1;
@@ -267,13 +267,13 @@ std::string TextOf(const COPYDATASTRUCT& data) {
 // ---- Windows ---------------------------------------------------------------
 
 LRESULT CALLBACK TabBarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == TCM_SETCURSEL) Host.Counters[kCounterTabSetCurSel]++;
+    if (msg == TCM_SETCURSEL) Host.Counters[CounterTabSetCurSel]++;
     return CallWindowProcW(Host.TabBarProc, w, msg, wp, lp);
 }
 
 LRESULT CALLBACK PanelProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_COMMAND && wp == kSwitchCommand) {
-        HandleSwitchCommand(kCounterPanelSwitch, lp);
+    if (msg == WM_COMMAND && wp == SwitchCommand) {
+        HandleSwitchCommand(CounterPanelSwitch, lp);
         return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);
@@ -283,7 +283,7 @@ bool CreateChildWindows(HWND main) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     Host.Main = main;
     Host.Panel =
-        CreateWindowExA(0, kHostPanelClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+        CreateWindowExA(0, HostPanelClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                         0, 0, main, nullptr, instance, nullptr);
     Host.TabBar = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0,
                                   0, 0, 0, Host.Panel, nullptr, instance, nullptr);
@@ -306,8 +306,8 @@ LRESULT CALLBACK MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         LayoutWindows();
         return 0;
     case WM_COMMAND:
-        if (wp != kSwitchCommand) break;
-        HandleSwitchCommand(kCounterMainSwitch, lp);
+        if (wp != SwitchCommand) break;
+        HandleSwitchCommand(CounterMainSwitch, lp);
         return 0;
     case WM_COPYDATA: {
         const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lp);
@@ -329,15 +329,15 @@ bool RegisterClasses(HINSTANCE instance) {
     main.hInstance = instance;
     main.hCursor = LoadCursor(nullptr, IDC_ARROW);
     main.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    main.lpszClassName = kHostClassName;
+    main.lpszClassName = HostClassName;
     WNDCLASSA panel = main;
     panel.lpfnWndProc = PanelProc;
-    panel.lpszClassName = kHostPanelClassName;
+    panel.lpszClassName = HostPanelClassName;
     WNDCLASSA editor = main;
     editor.lpfnWndProc = EditorProc;
     editor.hCursor = LoadCursor(nullptr, IDC_IBEAM);
     editor.hbrBackground = nullptr;
-    editor.lpszClassName = kEditorClassName;
+    editor.lpszClassName = EditorClassName;
     return RegisterClassA(&main) && RegisterClassA(&panel) && RegisterClassA(&editor);
 }
 
@@ -345,7 +345,7 @@ bool RegisterClasses(HINSTANCE instance) {
 // file handed to the system reaches the IDE that is already running.
 void HandFilesTo(HWND running, const std::vector<std::string>& files) {
     for (const std::string& file : files) {
-        COPYDATASTRUCT data = {kCmdOpenFile, (DWORD)file.size() + 1, (void*)file.c_str()};
+        COPYDATASTRUCT data = {CmdOpenFile, (DWORD)file.size() + 1, (void*)file.c_str()};
         DWORD_PTR result = 0;
         SendMessageTimeoutA(running, WM_COPYDATA, 0, (LPARAM)&data, SMTO_ABORTIFHUNG, 10000,
                             &result);
@@ -368,7 +368,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     std::vector<std::string> files;
     for (size_t i = 1; i < params.size(); i++)
         files.push_back(FullPath(params[i]));
-    if (HWND running = FindWindowA(kHostClassName, nullptr)) {
+    if (HWND running = FindWindowA(HostClassName, nullptr)) {
         HandFilesTo(running, files);
         return 0;
     }
@@ -377,7 +377,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     if (!RegisterClasses(instance)) return 1;
     // Created hidden and shown only when every child and file is in place, so
     // a test that waits for the visible window finds all of them.
-    HWND main = CreateWindowExA(0, kHostClassName, kHostTitle,
+    HWND main = CreateWindowExA(0, HostClassName, HostTitle,
                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                                 960, 720, nullptr, nullptr, instance, nullptr);
     if (!main) return 1;

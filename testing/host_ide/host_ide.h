@@ -24,7 +24,7 @@ struct HostState {
     std::vector<HWND> Editors;    // in tab order
     int Current = -1;             // the tab whose editor is visible
     bool Frozen = false;          // ignore the switch notification
-    long Counters[kCounterCount] = {};
+    long Counters[CounterCount] = {};
 };
 
 extern HostState Host;
@@ -35,6 +35,6 @@ const Editor* CurrentEditor();
 
 // Runs the first active tool of Tools.prefs with that shortcut code, or the
 // entry of that number. Result: the tool's exit code when the host waits for
-// it (flag 1), its process id otherwise, kToolNotFound, or kToolTimedOut.
+// it (flag 1), its process id otherwise, ToolNotFound, or ToolTimedOut.
 long RunToolByShortcut(long shortcut);
 long RunToolByNumber(long number);

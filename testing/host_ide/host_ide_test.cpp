@@ -61,7 +61,7 @@ std::vector<std::string> WaitForProbe(const std::string& path) {
         for (size_t start = 0, end; (end = record.find('\0', start)) != std::string::npos;
              start = end + 1)
             fields.push_back(record.substr(start, end - start));
-        if (fields.size() == kProbeFieldCount) return fields;
+        if (fields.size() == ProbeFieldCount) return fields;
     }
     return {};
 }
@@ -127,7 +127,7 @@ TEST(HostIde, SwitchesOnSelectionAndNotificationUnlessFrozen) {
                                         << (s.frozen ? " frozen" : ""));
         HostSetFrozen(host, s.frozen);
         SendMessageA(host.TabBar, TCM_SETCURSEL, (WPARAM)s.select, 0);
-        SendMessageA(s.viaPanel ? host.Panel : host.MainWindow, WM_COMMAND, kSwitchCommand,
+        SendMessageA(s.viaPanel ? host.Panel : host.MainWindow, WM_COMMAND, SwitchCommand,
                      (LPARAM)host.TabBar);
         EXPECT_EQ(HostVisibleEditor(host), editors[s.visible]);
         EXPECT_EQ(IsWindowVisible(editors[1 - s.visible]), FALSE);
@@ -139,7 +139,7 @@ TEST(HostIde, SwitchesOnSelectionAndNotificationUnlessFrozen) {
 
     // The notification names the tab bar; anything else switches nothing.
     HostSetFrozen(host, false);
-    SendMessageA(host.MainWindow, WM_COMMAND, kSwitchCommand, (LPARAM)host.Panel);
+    SendMessageA(host.MainWindow, WM_COMMAND, SwitchCommand, (LPARAM)host.Panel);
     EXPECT_EQ(HostVisibleEditor(host), editors[1]);
     // The host's own selection works while frozen and moves no counter.
     HostSetFrozen(host, true);
@@ -202,7 +202,7 @@ TEST(HostIde, RunsToolsAsTheIdeDoes) {
             entry(2, "unwaited", "", 131126, 0, 0) +
             entry(3, "beyond the count", "", 131127, 1, 0)));
     ASSERT_TRUE(SetEnvironmentVariableA("APPDATA", WithoutSlash(appData.Path()).c_str()));
-    ASSERT_TRUE(SetEnvironmentVariableA(kProbeOutputVariable, output.c_str()));
+    ASSERT_TRUE(SetEnvironmentVariableA(ProbeOutputVariable, output.c_str()));
     std::string a = dir / "a.pb", b = dir / "b c.pb", bText = "one\r\ntwo\r\n";
     ASSERT_TRUE(WriteFileBytes(a, "x"));
     ASSERT_TRUE(WriteFileBytes(b, bText));
@@ -210,29 +210,29 @@ TEST(HostIde, RunsToolsAsTheIdeDoes) {
     ASSERT_TRUE(host.Ready);
     ASSERT_EQ(HostSetCaret(host, 2, 3), 7);
 
-    ASSERT_EQ(HostRunToolByShortcut(host, 131125), (long)kProbeExitCode);
+    ASSERT_EQ(HostRunToolByShortcut(host, 131125), (long)ProbeExitCode);
     std::vector<std::string> seen = WaitForProbe(output);
-    ASSERT_EQ(seen.size(), (size_t)kProbeFieldCount);
-    EXPECT_EQ(seen[kProbeCommandLine], "\"" + probe + "\" \"" + b + "\"\"2x3\" " + b + "|2x3");
-    EXPECT_EQ(seen[kProbeCurrentDir], WithoutSlash(work.Path()));
-    EXPECT_EQ(seen[kProbeMainWindow], Decimal(host.MainWindow));
-    EXPECT_EQ(seen[kProbeScintilla], Decimal(HostEditors(host)[1]));
-    EXPECT_EQ(seen[kProbeFileList], a + "\n" + b);
-    EXPECT_EQ(seen[kProbeEditorLength], std::to_string(bText.size()))
+    ASSERT_EQ(seen.size(), (size_t)ProbeFieldCount);
+    EXPECT_EQ(seen[ProbeCommandLine], "\"" + probe + "\" \"" + b + "\"\"2x3\" " + b + "|2x3");
+    EXPECT_EQ(seen[ProbeCurrentDir], WithoutSlash(work.Path()));
+    EXPECT_EQ(seen[ProbeMainWindow], Decimal(host.MainWindow));
+    EXPECT_EQ(seen[ProbeScintilla], Decimal(HostEditors(host)[1]));
+    EXPECT_EQ(seen[ProbeFileList], a + "\n" + b);
+    EXPECT_EQ(seen[ProbeEditorLength], std::to_string(bText.size()))
         << "the host answers its tool while waiting for it";
 
     // A tool the host does not wait for: it starts in the host's folder.
     DeleteFileA(output.c_str());
     EXPECT_GT(HostRunToolByNumber(host, 2), 0);
     seen = WaitForProbe(output);
-    ASSERT_EQ(seen.size(), (size_t)kProbeFieldCount);
-    EXPECT_EQ(seen[kProbeCommandLine], "\"" + probe + "\" unwaited");
-    EXPECT_EQ(seen[kProbeCurrentDir], WithoutSlash(dir.Path()));
+    ASSERT_EQ(seen.size(), (size_t)ProbeFieldCount);
+    EXPECT_EQ(seen[ProbeCommandLine], "\"" + probe + "\" unwaited");
+    EXPECT_EQ(seen[ProbeCurrentDir], WithoutSlash(dir.Path()));
 
-    EXPECT_EQ(HostRunToolByShortcut(host, 131127), kToolNotFound);
-    EXPECT_EQ(HostRunToolByNumber(host, 3), kToolNotFound);
-    EXPECT_EQ(HostRunToolByShortcut(host, 0), kToolNotFound);
-    SetEnvironmentVariableA(kProbeOutputVariable, nullptr);
+    EXPECT_EQ(HostRunToolByShortcut(host, 131127), ToolNotFound);
+    EXPECT_EQ(HostRunToolByNumber(host, 3), ToolNotFound);
+    EXPECT_EQ(HostRunToolByShortcut(host, 0), ToolNotFound);
+    SetEnvironmentVariableA(ProbeOutputVariable, nullptr);
 }
 
 TEST(HostIde, SecondInstanceHandsItsFilesToTheRunningHost) {

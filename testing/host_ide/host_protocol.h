@@ -4,39 +4,39 @@
 #pragma once
 #include "ide/ide_messages.h"
 
-constexpr char kHostClassName[] = "TolvaneHostIde";
-constexpr char kHostTitle[] = "Host IDE";
+constexpr char HostClassName[] = "TolvaneHostIde";
+constexpr char HostTitle[] = "Host IDE";
 // The container that holds the tab bar, so that the tab bar's parent is not
 // the main window.
-constexpr char kHostPanelClassName[] = "TolvaneHostPanel";
-constexpr char kEditorClassName[] = "Scintilla";
+constexpr char HostPanelClassName[] = "TolvaneHostPanel";
+constexpr char EditorClassName[] = "Scintilla";
 
 // The notification that makes the tab bar's selected file current: WM_COMMAND
 // with this wParam and the tab bar as lParam, to the main window or the panel.
-constexpr unsigned kSwitchCommand = IdeTabSwitchCommand;
+constexpr unsigned SwitchCommand = IdeTabSwitchCommand;
 
 // WM_COPYDATA commands: dwData is the command, lpData its text argument
 // (numbers in decimal), the LRESULT its result.
 enum HostCommand : unsigned {
-    kCmdPing = 0x54480001, // "" -> 1 once the host's message loop runs
-    kCmdOpenFile,          // path -> its 0-based tab index, -1 when unreadable
-    kCmdSelectTab,         // index -> the index, -1 when no such tab
-    kCmdSetCaret,          // "line,column" (1-based) -> caret position, -1 without file
-    kCmdRunToolByShortcut, // shortcut code -> see RunTool in host_ide.cpp
-    kCmdRunToolByNumber,   // entry number -> likewise
-    kCmdSetFrozen,         // "1" or "0" -> 0
-    kCmdGetCounter,        // a HostCounter -> its value
-    kCmdGetEditor,         // tab index -> the editor window's handle, 0 when none
+    CmdPing = 0x54480001, // "" -> 1 once the host's message loop runs
+    CmdOpenFile,          // path -> its 0-based tab index, -1 when unreadable
+    CmdSelectTab,         // index -> the index, -1 when no such tab
+    CmdSetCaret,          // "line,column" (1-based) -> caret position, -1 without file
+    CmdRunToolByShortcut, // shortcut code -> see RunTool in host_ide.cpp
+    CmdRunToolByNumber,   // entry number -> likewise
+    CmdSetFrozen,         // "1" or "0" -> 0
+    CmdGetCounter,        // a HostCounter -> its value
+    CmdGetEditor,         // tab index -> the editor window's handle, 0 when none
 };
 
 enum HostCounter : unsigned {
-    kCounterTabSetCurSel, // TCM_SETCURSEL received by the tab bar
-    kCounterMainSwitch,   // WM_COMMAND 4876 received by the main window
-    kCounterPanelSwitch,  // WM_COMMAND 4876 received by the panel
-    kCounterCount
+    CounterTabSetCurSel, // TCM_SETCURSEL received by the tab bar
+    CounterMainSwitch,   // WM_COMMAND 4876 received by the main window
+    CounterPanelSwitch,  // WM_COMMAND 4876 received by the panel
+    CounterCount
 };
 
 // Results of running a tool besides its exit code.
-constexpr long kToolNotFound = -1; // no such entry, or it could not be started
-constexpr long kToolTimedOut = -2; // a waited-for tool still ran after kToolWaitMs; it was ended
-constexpr unsigned kToolWaitMs = 30000;
+constexpr long ToolNotFound = -1; // no such entry, or it could not be started
+constexpr long ToolTimedOut = -2; // a waited-for tool still ran after ToolWaitMs; it was ended
+constexpr unsigned ToolWaitMs = 30000;

@@ -66,15 +66,15 @@ std::string CursorText(const std::string& text, size_t pos) {
 
 std::string ExpandToolArguments(const std::string& arguments, const std::string& file,
                                 const std::string& cursor) {
-    static const std::string kFile = "%FILE", kCursor = "%CURSOR";
+    static const std::string FileMark = "%FILE", CursorMark = "%CURSOR";
     std::string out;
     for (size_t i = 0; i < arguments.size();) {
-        if (arguments.compare(i, kFile.size(), kFile) == 0) {
+        if (arguments.compare(i, FileMark.size(), FileMark) == 0) {
             out += file;
-            i += kFile.size();
-        } else if (arguments.compare(i, kCursor.size(), kCursor) == 0) {
+            i += FileMark.size();
+        } else if (arguments.compare(i, CursorMark.size(), CursorMark) == 0) {
             out += cursor;
-            i += kCursor.size();
+            i += CursorMark.size();
         } else {
             out += arguments[i++];
         }

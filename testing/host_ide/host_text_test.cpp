@@ -4,7 +4,7 @@
 
 namespace {
 
-const std::string kText = "ab\r\ncd\nef"; // lines start at 0, 4, 7
+const std::string ThreeLines = "ab\r\ncd\nef"; // lines start at 0, 4, 7
 
 TEST(HostText, LineStartClampsLikeScintilla) {
     struct Case {
@@ -12,8 +12,8 @@ TEST(HostText, LineStartClampsLikeScintilla) {
         long line;
         size_t start;
     } cases[] = {
-        {kText, 0, 0},  {kText, 1, 4}, {kText, 2, 7}, {kText, 9, 7},
-        {kText, -1, 0}, {"", 3, 0},    {"a\n", 1, 2}, {"a\n", 2, 2},
+        {ThreeLines, 0, 0},  {ThreeLines, 1, 4}, {ThreeLines, 2, 7}, {ThreeLines, 9, 7},
+        {ThreeLines, -1, 0}, {"", 3, 0},    {"a\n", 1, 2}, {"a\n", 2, 2},
     };
     for (const Case& c : cases)
         EXPECT_EQ(LineStartOf(c.text, c.line), c.start) << c.line << " in " << c.text.size();
@@ -29,8 +29,8 @@ TEST(HostText, PositionsMapToLinesAndCursorText) {
         {6, 1, "2x3"}, {7, 2, "3x1"}, {9, 2, "3x3"}, {99, 2, "3x3"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(LineOfPosition(kText, c.pos), c.line) << c.pos;
-        EXPECT_EQ(CursorText(kText, c.pos), c.cursor) << c.pos;
+        EXPECT_EQ(LineOfPosition(ThreeLines, c.pos), c.line) << c.pos;
+        EXPECT_EQ(CursorText(ThreeLines, c.pos), c.cursor) << c.pos;
     }
 }
 
@@ -40,7 +40,7 @@ TEST(HostText, LineAndColumnAreClampedToTheLine) {
         size_t pos;
     } cases[] = {{1, 1, 0}, {1, 2, 1}, {1, 9, 2}, {2, 3, 6}, {3, 2, 8}, {0, 0, 0}, {7, 1, 7}};
     for (const Case& c : cases)
-        EXPECT_EQ(PositionOfLineColumn(kText, c.line, c.column), c.pos)
+        EXPECT_EQ(PositionOfLineColumn(ThreeLines, c.line, c.column), c.pos)
             << c.line << "," << c.column;
 }
 

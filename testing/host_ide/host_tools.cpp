@@ -19,7 +19,7 @@ struct ToolEntry {
     long Flags = 0;
 };
 
-constexpr long kFlagWaitForTool = 1;
+constexpr long FlagWaitForTool = 1;
 
 std::string ToolsPrefsPath() {
     char appData[MAX_PATH * 2] = "";
@@ -100,7 +100,7 @@ bool WaitPumpingMessages(HANDLE process, DWORD timeoutMs) {
 }
 
 long RunTool(const ToolEntry& tool) {
-    if (!tool.Found) return kToolNotFound;
+    if (!tool.Found) return ToolNotFound;
     const Editor* current = CurrentEditor();
     std::string file = current ? current->Path : "";
     std::string cursor = current ? CursorText(current->Text, current->Caret) : "";
@@ -112,18 +112,18 @@ long RunTool(const ToolEntry& tool) {
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0],
                         tool.WorkingDir.empty() ? nullptr : tool.WorkingDir.c_str(), &si, &pi))
-        return kToolNotFound;
+        return ToolNotFound;
     CloseHandle(pi.hThread);
     long result = (long)pi.dwProcessId;
-    if (tool.Flags & kFlagWaitForTool) {
+    if (tool.Flags & FlagWaitForTool) {
         DWORD exitCode = 0;
-        if (WaitPumpingMessages(pi.hProcess, kToolWaitMs) &&
+        if (WaitPumpingMessages(pi.hProcess, ToolWaitMs) &&
             GetExitCodeProcess(pi.hProcess, &exitCode)) {
             result = (long)exitCode;
         } else {
             // A tool that hangs must not outlive the test that started it.
             TerminateProcess(pi.hProcess, 1);
-            result = kToolTimedOut;
+            result = ToolTimedOut;
         }
     }
     CloseHandle(pi.hProcess);
@@ -133,7 +133,7 @@ long RunTool(const ToolEntry& tool) {
 } // namespace
 
 long RunToolByShortcut(long shortcut) {
-    return shortcut ? RunTool(FindTool(true, shortcut)) : kToolNotFound;
+    return shortcut ? RunTool(FindTool(true, shortcut)) : ToolNotFound;
 }
 
 long RunToolByNumber(long number) {

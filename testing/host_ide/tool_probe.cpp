@@ -31,7 +31,7 @@ std::string EditorLength() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char dir[MAX_PATH * 2];
     DWORD n = GetCurrentDirectoryA(sizeof dir, dir);
-    std::string fields[kProbeFieldCount] = {GetCommandLineA(),
+    std::string fields[ProbeFieldCount] = {GetCommandLineA(),
                                             std::string(dir, n < sizeof dir ? n : 0),
                                             Variable("PB_TOOL_MainWindow"),
                                             Variable("PB_TOOL_Scintilla"),
@@ -40,12 +40,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::string record;
     for (const std::string& field : fields)
         record += field + '\0';
-    HANDLE f = CreateFileA(Variable(kProbeOutputVariable).c_str(), GENERIC_WRITE, 0, nullptr,
+    HANDLE f = CreateFileA(Variable(ProbeOutputVariable).c_str(), GENERIC_WRITE, 0, nullptr,
                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         WriteFile(f, record.data(), (DWORD)record.size(), &written, nullptr);
         CloseHandle(f);
     }
-    return kProbeExitCode;
+    return ProbeExitCode;
 }

@@ -1,19 +1,19 @@
 // ToolProbe.exe, a tool for tests of the host: it records what it was started
 // with into the file named by the variable TOOL_PROBE_OUTPUT, as fields
 // separated by NUL bytes, in the order of ProbeField, and exits with
-// kProbeExitCode.
+// ProbeExitCode.
 #pragma once
 
-constexpr char kProbeOutputVariable[] = "TOOL_PROBE_OUTPUT";
-constexpr unsigned kProbeExitCode = 7;
+constexpr char ProbeOutputVariable[] = "TOOL_PROBE_OUTPUT";
+constexpr unsigned ProbeExitCode = 7;
 
 enum ProbeField {
-    kProbeCommandLine,  // GetCommandLineA, raw
-    kProbeCurrentDir,   // GetCurrentDirectoryA
-    kProbeMainWindow,   // PB_TOOL_MainWindow
-    kProbeScintilla,    // PB_TOOL_Scintilla
-    kProbeFileList,     // PB_TOOL_FileList
-    kProbeEditorLength, // SCI_GETLENGTH of PB_TOOL_Scintilla, sent while the host waits; "-" when
+    ProbeCommandLine,  // GetCommandLineA, raw
+    ProbeCurrentDir,   // GetCurrentDirectoryA
+    ProbeMainWindow,   // PB_TOOL_MainWindow
+    ProbeScintilla,    // PB_TOOL_Scintilla
+    ProbeFileList,     // PB_TOOL_FileList
+    ProbeEditorLength, // SCI_GETLENGTH of PB_TOOL_Scintilla, sent while the host waits; "-" when
                         // unanswered
-    kProbeFieldCount
+    ProbeFieldCount
 };
