@@ -16,15 +16,17 @@ HANDLE OpenHistoryFile(const char* fileName, DWORD disposition) {
     }
 }
 
-void AppendHistoryEntry(HANDLE file, const std::string& entry) {
+bool AppendHistoryEntry(HANDLE file, const std::string& entry) {
     LARGE_INTEGER oldLength = {};
-    if (!SetFilePointerEx(file, LARGE_INTEGER{}, &oldLength, FILE_END)) return;
+    if (!SetFilePointerEx(file, LARGE_INTEGER{}, &oldLength, FILE_END)) return false;
     DWORD written = 0;
     if (!WriteFile(file, entry.data(), DWORD(entry.size()), &written, nullptr) ||
         written != entry.size()) {
         SetFilePointerEx(file, oldLength, nullptr, FILE_BEGIN);
         SetEndOfFile(file);
+        return false;
     }
+    return true;
 }
 
 int EmptyHistoryFile(const char* fileName) {

@@ -13,8 +13,8 @@ HANDLE OpenHistoryFile(const char* fileName, DWORD disposition);
 
 // Appends the entry at the end of the open file in one write; should the
 // write fail part-way, the file is cut back to its old length, so it never
-// ends in half an entry.
-void AppendHistoryEntry(HANDLE file, const std::string& entry);
+// ends in half an entry. False when the entry was not written (a full disk).
+bool AppendHistoryEntry(HANDLE file, const std::string& entry);
 
 // Makes the named file exist with 0 bytes, creating or truncating it, and
 // closes it at once. Returns 1 on success, 0 when the file was left as it

@@ -6,19 +6,22 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 
 #include "common/auto_handle.h"
 #include "prefs/prefs_format.h"
 
 namespace {
 
-void CloseContext();
+bool CloseContext();
 
 // The one open file of the process. Being a static object, it is destroyed at
 // the normal end of the program (return from main, exit()), which closes a
 // file left open with its write-back.
 struct PrefsContext {
     AutoCloseHandle File;
+    std::string FileName;
+    bool Writable = false; // opened for writing, so no other program writes it
     PrefsDocument Document;
     ~PrefsContext() { CloseContext(); }
 } g_prefs;
@@ -27,6 +30,66 @@ struct PrefsContext {
 constexpr size_t Chunk = 1u << 30;
 // Room for the text of a few hundred edits without moving the whole file.
 constexpr size_t EditRoom = 64 * 1024;
+// The new content is written beside the file under this added suffix.
+const char TempSuffix[] = ".tmp";
+// The attributes that a rewritten file keeps; a read-only file is never
+// rewritten.
+constexpr DWORD KeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+// Text of a code page as UTF-16; false when it is no valid text of it.
+bool ToWide(UINT codePage, DWORD flags, const std::string& text, std::wstring& wide) {
+    wide.clear();
+    if (text.empty()) return true;
+    if (text.size() > INT_MAX) return false;
+    const int length = static_cast<int>(text.size());
+    int wideLength = MultiByteToWideChar(codePage, flags, text.data(), length, nullptr, 0);
+    if (wideLength <= 0) return false;
+    wide.resize(static_cast<size_t>(wideLength));
+    return MultiByteToWideChar(codePage, flags, text.data(), length, &wide[0], wideLength) ==
+           wideLength;
+}
+
+// UTF-16 as text of a code page. With usedDefault, false when a character had
+// no form there and would have come out as another one.
+bool FromWide(UINT codePage, DWORD flags, const std::wstring& wide, std::string& text,
+              BOOL* usedDefault) {
+    text.clear();
+    if (wide.empty()) return true;
+    if (wide.size() > INT_MAX) return false;
+    const int length = static_cast<int>(wide.size());
+    int textLength =
+        WideCharToMultiByte(codePage, flags, wide.data(), length, nullptr, 0, nullptr, usedDefault);
+    if (textLength <= 0 || (usedDefault && *usedDefault)) return false;
+    text.resize(static_cast<size_t>(textLength));
+    return WideCharToMultiByte(codePage, flags, wide.data(), length, &text[0], textLength, nullptr,
+                               nullptr) == textLength;
+}
+
+std::string AnsiToUtf8(const std::string& text) {
+    if (GetACP() == CP_UTF8) return text;
+    std::wstring wide;
+    std::string utf8;
+    if (ToWide(CP_ACP, 0, text, wide) && FromWide(CP_UTF8, 0, wide, utf8, nullptr)) return utf8;
+    // Only text beyond 2 GiB gets here; no preference value is that long.
+    return ConvertToUtf8(text);
+}
+
+bool Utf8ToAnsi(const std::string& text, std::string& result) {
+    std::wstring wide;
+    if (!ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, text, wide)) return false;
+    if (GetACP() == CP_UTF8) {
+        result = text;
+        return true;
+    }
+    // Without best fit, a character the code page lacks is not replaced by a
+    // look-alike (a path would then name another file) but refused.
+    BOOL usedDefault = FALSE;
+    return FromWide(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, result, &usedDefault);
+}
+
+// The system's code page, as the IDE's UTF-8 files must be read and written.
+const PrefsConversion SystemCodePage = {AnsiToUtf8, Utf8ToAnsi};
 
 bool ReadWholeFile(HANDLE file, std::string& bytes) {
     LARGE_INTEGER size;
@@ -48,12 +111,6 @@ bool ReadWholeFile(HANDLE file, std::string& bytes) {
     return true;
 }
 
-bool SeekTo(HANDLE file, size_t offset) {
-    LARGE_INTEGER position;
-    position.QuadPart = static_cast<LONGLONG>(offset);
-    return SetFilePointerEx(file, position, nullptr, FILE_BEGIN) != 0;
-}
-
 bool WriteAll(HANDLE file, const char* bytes, size_t length) {
     while (length > 0) {
         DWORD written = 0;
@@ -65,35 +122,71 @@ bool WriteAll(HANDLE file, const char* bytes, size_t length) {
     return true;
 }
 
-// Errors end the write-back silently: the caller has nobody to tell.
-void WriteBack(HANDLE file, const PrefsDocument& doc) {
-    // Growing the file before overwriting anything makes a full disk refuse
-    // the write-back while the old content is still whole.
-    LARGE_INTEGER oldSize;
-    if (!GetFileSizeEx(file, &oldSize)) return;
-    size_t size = WrittenPrefsSize(doc);
-    if (size > static_cast<size_t>(oldSize.QuadPart)) {
-        if (!SeekTo(file, size) || !SetEndOfFile(file)) return;
-    }
-    if (!SeekTo(file, 0)) return;
+bool WriteDocument(HANDLE file, const PrefsDocument& doc) {
     bool ok = true;
     WritePrefsDocument(
         doc, [&](const char* bytes, size_t length) { ok = ok && WriteAll(file, bytes, length); });
-    if (ok) SetEndOfFile(file);
+    return ok;
 }
 
-void CloseContext() {
-    if (g_prefs.File.IsValid() && g_prefs.Document.Changed) {
-        WriteBack(g_prefs.File.Get(), g_prefs.Document);
-    }
+// Renaming over a file that is still open works where the rename honours our
+// FILE_SHARE_DELETE (Wine, newer Windows); elsewhere the file is let go
+// first, and only a writer quick enough to open it in that moment can stop
+// the rename.
+bool ReplaceHeldFile(AutoCloseHandle& held, const std::string& source, const std::string& target) {
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    if (MoveFileExA(source.c_str(), target.c_str(), flags)) return true;
+    held.Close();
+    return MoveFileExA(source.c_str(), target.c_str(), flags) != 0;
+}
+
+// The new content goes whole onto the disk in a file beside the old one,
+// which it then replaces in one step: a crash or a full disk leaves the old
+// file or the new one, never a mix of both. Nothing is left behind on failure.
+bool WriteBack(PrefsContext& prefs) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!prefs.Writable || !GetFileInformationByHandle(prefs.File.Get(), &info)) return false;
+    // Opening for writing does not refuse a read-only file everywhere (Wine
+    // run by root), and a rename would replace it.
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return false;
+    const std::string tempName = prefs.FileName + TempSuffix;
+    DeleteFileA(tempName.c_str()); // what a crash in the middle of a write-back left
+    DWORD attributes = info.dwFileAttributes & KeptAttributes;
+    AutoCloseHandle temp(CreateFileA(tempName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!temp.IsValid()) return false;
+    bool ok = WriteDocument(temp.Get(), prefs.Document) && FlushFileBuffers(temp.Get());
+    temp.Close();
+    ok = ok && ReplaceHeldFile(prefs.File, tempName, prefs.FileName);
+    if (!ok) DeleteFileA(tempName.c_str());
+    return ok;
+}
+
+// True unless a write-back was due and failed; nobody is told (the callers
+// have nobody to tell).
+bool CloseContext() {
+    bool ok = true;
+    if (g_prefs.File.IsValid() && g_prefs.Document.Changed) ok = WriteBack(g_prefs);
     g_prefs.File.Close();
+    g_prefs.FileName.clear();
+    g_prefs.Writable = false;
     g_prefs.Document = PrefsDocument();
+    return ok;
+}
+
+// The name made absolute, so that the write-back finds the file even if the
+// working folder changed meanwhile.
+std::string FullPathOf(const std::string& fileName) {
+    char path[MAX_PATH * 4];
+    DWORD length = GetFullPathNameA(fileName.c_str(), sizeof path, path, nullptr);
+    return length > 0 && length < sizeof path ? std::string(path, length) : fileName;
 }
 
 HANDLE OpenShared(const std::string& fileName, DWORD access) {
-    // Others may read the file while it is open, but not change it under us.
-    return CreateFileA(fileName.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Others may read the file while it is open, but not change it under us;
+    // sharing deletion lets the write-back rename the new content over it.
+    return CreateFileA(fileName.c_str(), access, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 } // namespace
@@ -101,14 +194,17 @@ HANDLE OpenShared(const std::string& fileName, DWORD access) {
 int OpenPrefs(const std::string& fileName) {
     CloseContext();
     AutoCloseHandle file(OpenShared(fileName, GENERIC_READ | GENERIC_WRITE));
+    const bool writable = file.IsValid();
     // A read-only file still opens; its write-back then fails unreported.
-    if (!file.IsValid()) file = AutoCloseHandle(OpenShared(fileName, GENERIC_READ));
+    if (!writable) file = AutoCloseHandle(OpenShared(fileName, GENERIC_READ));
     if (!file.IsValid()) return 0;
     std::string bytes;
     // A file not read whole must not be open: its write-back would lose the rest.
     if (!ReadWholeFile(file.Get(), bytes)) return 0;
-    g_prefs.Document = ParsePrefsDocument(std::move(bytes));
+    g_prefs.Document = ParsePrefsDocument(std::move(bytes), SystemCodePage);
     g_prefs.File = std::move(file);
+    g_prefs.FileName = FullPathOf(fileName);
+    g_prefs.Writable = writable;
     return 1;
 }
 

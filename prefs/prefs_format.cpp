@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+const PrefsConversion Latin1Conversion = {ConvertToUtf8, ConvertFromUtf8};
+
 namespace {
 
 const char Utf8Mark[] = "\xEF\xBB\xBF";
@@ -111,11 +113,31 @@ PrefsLine ParseLine(const std::string& text, size_t start, size_t& end) {
 // never a line break, which would split the line it goes into and change the
 // meaning of the lines after it.
 std::string ToFileText(const PrefsDocument& doc, const std::string& text) {
-    std::string result = doc.Utf8 ? ConvertToUtf8(text) : text;
+    std::string result = doc.Utf8 ? doc.Conversion.ToUtf8(text) : text;
     for (char& c : result) {
         if (IsLineEnd(c)) c = ' ';
     }
     return result;
+}
+
+// The length of text less a last UTF-8 sequence that its end cuts short,
+// which ends a value read rather than spoiling it, whatever the conversion.
+size_t WholeUtf8Length(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size()) {
+        unsigned char lead = static_cast<unsigned char>(text[i]);
+        size_t follow = lead >= 0xC0 && lead < 0xE0   ? 1
+                        : lead >= 0xE0 && lead < 0xF0 ? 2
+                        : lead >= 0xF0 && lead < 0xF8 ? 3
+                                                      : 0;
+        for (size_t k = 1; k <= follow; ++k) {
+            if (i + k >= text.size()) return i;
+            // Broken: left whole for the conversion to refuse.
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return text.size();
+        }
+        i += follow + 1;
+    }
+    return text.size();
 }
 
 PrefsSpan AppendText(PrefsDocument& doc, const std::string& text) {
@@ -168,8 +190,9 @@ bool NeedsGuardLine(const PrefsDocument& doc) {
 
 } // namespace
 
-PrefsDocument ParsePrefsDocument(std::string bytes) {
+PrefsDocument ParsePrefsDocument(std::string bytes, const PrefsConversion& conversion) {
     PrefsDocument doc;
+    doc.Conversion = conversion;
     doc.Text = std::move(bytes);
     if (doc.Text.size() > MaxPrefsText) doc.Text.resize(MaxPrefsText);
     const std::string& text = doc.Text;
@@ -307,7 +330,8 @@ std::string ReadDocumentString(const PrefsDocument& doc, const std::string& key,
         std::string decoded;
         // An undecodable value reads as empty, not as the default: the key
         // exists, and the caller must not mistake it for a missing one.
-        if (!ConvertFromUtf8(value, decoded)) return std::string();
+        value.resize(WholeUtf8Length(value));
+        if (!doc.Conversion.FromUtf8(value, decoded)) return std::string();
         value = std::move(decoded);
     }
     size_t kept = value.size();

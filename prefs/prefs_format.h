@@ -25,9 +25,10 @@
 //
 // Group names and keys compare equal byte for byte, ASCII letters ignoring
 // case. In a UTF-8 file names, keys and values given by callers are 8-bit
-// text converted as Latin-1; string values read are converted back. CR and
-// LF in text given by callers become spaces: a line break would split the
-// line and let a value forge headers and keys.
+// text converted to UTF-8 by the document's conversion (the system's code
+// page in the tools, Latin-1 by default); string values read are converted
+// back. CR and LF in text given by callers become spaces: a line break would
+// split the line and let a value forge headers and keys.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -57,6 +58,15 @@ struct PrefsLine {
 
 constexpr size_t NoLine = static_cast<size_t>(-1);
 
+// Between callers' 8-bit text and a UTF-8 file's text. FromUtf8 is false for
+// text that has no 8-bit form; such a value reads as "".
+struct PrefsConversion {
+    std::string (*ToUtf8)(const std::string& text);
+    bool (*FromUtf8)(const std::string& text, std::string& result);
+};
+// Each byte as the code point of its value: ConvertToUtf8, ConvertFromUtf8.
+extern const PrefsConversion Latin1Conversion;
+
 // An open file's content. Lines point into Text, which holds the file's bytes
 // as read (a mark included, unused); edits append their text to it, so the
 // file is never split into one string per line.
@@ -68,11 +78,13 @@ struct PrefsDocument {
     bool HasPendingGroup = false;
     std::string PendingGroup; // in the file's encoding
     bool Changed = false;
+    PrefsConversion Conversion = Latin1Conversion;
 };
 
 // The whole file as read, mark included. Bytes past MaxPrefsText are cut
 // off: callers refuse files that large (no IDE writes one).
-PrefsDocument ParsePrefsDocument(std::string bytes);
+PrefsDocument ParsePrefsDocument(std::string bytes,
+                                 const PrefsConversion& conversion = Latin1Conversion);
 // The file as written back: normalised lines, each ending in CR LF. Written
 // hands it to write in order, in pieces; long runs of lines that the file
 // already held in written form come straight from Text, without copying.

@@ -475,6 +475,48 @@ TEST(PrefsUtf8, ReadsConvertedValues) {
                                         "\xFF\xFE = raw key\r\n");
 }
 
+// A code page that is Latin-1 but for 0x80, which is the euro sign: so
+// U+20AC has an 8-bit form and U+0080 has none.
+std::string EuroToUtf8(const std::string& text) {
+    std::string utf8;
+    for (char c : text)
+        utf8 += c == '\x80' ? std::string("\xE2\x82\xAC") : ConvertToUtf8(std::string(1, c));
+    return utf8;
+}
+bool EuroFromUtf8(const std::string& text, std::string& result) {
+    std::string latin1 = text;
+    if (latin1.find("\xC2\x80") != std::string::npos) return false;
+    for (size_t at; (at = latin1.find("\xE2\x82\xAC")) != std::string::npos;)
+        latin1.replace(at, 3, "\xC2\x80");
+    return ConvertFromUtf8(latin1, result);
+}
+const PrefsConversion EuroCodePage = {EuroToUtf8, EuroFromUtf8};
+
+TEST(PrefsUtf8, ConvertsThroughTheGivenCodePage) {
+    PrefsDocument doc = ParsePrefsDocument("\xEF\xBB\xBF[Gr\xE2\x82\xAC]\r\n"
+                                           "latin=\xC2\x80\r\n"
+                                           "han=\xE4\xB8\xAD\r\n"
+                                           "cut=\xE2\x82\xAC\xE2\x82\r\n",
+                                           EuroCodePage);
+    ASSERT_EQ(SelectDocumentGroup(doc, "Gr\x80"), 1) << "names are converted";
+    EXPECT_EQ(ReadDocumentString(doc, "latin", "d"), "") << "no 8-bit form: empty";
+    EXPECT_EQ(ReadDocumentString(doc, "han", "d"), "");
+    EXPECT_EQ(ReadDocumentString(doc, "cut", "d"), "\x80") << "a cut sequence ends the value";
+    WriteDocumentString(doc, "K\x80", "C:\\x\x80\xE4\\");
+    EXPECT_EQ(ReadDocumentString(doc, "k\x80", "d"), "C:\\x\x80\xE4\\");
+    std::string written = FormatPrefsDocument(doc);
+    EXPECT_NE(written.find("K\xE2\x82\xAC = C:\\x\xE2\x82\xAC\xC3\xA4\\\r\n"), std::string::npos)
+        << written;
+    PrefsDocument again = ParsePrefsDocument(written, EuroCodePage);
+    SelectDocumentGroup(again, "GR\x80");
+    EXPECT_EQ(ReadDocumentString(again, "K\x80", "d"), "C:\\x\x80\xE4\\");
+
+    // An 8-bit file holds the caller's bytes, whatever the code page.
+    PrefsDocument plain = ParsePrefsDocument("", EuroCodePage);
+    WriteDocumentString(plain, "\x80", "\x80");
+    EXPECT_EQ(FormatPrefsDocument(plain), "\x80 = \x80\r\n");
+}
+
 // --- Bad input ---------------------------------------------------------------
 
 // Writing and reading again changes nothing more: the written form is stable.

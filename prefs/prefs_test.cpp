@@ -5,6 +5,9 @@
 
 #include "testing/test_support.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 const char Messy[] = "RunOnce=1\n\n  [Global]  tail\r\n\tLanguageFile = x\r\r;c\n";
@@ -13,6 +16,21 @@ const char MessyWritten[] = "RunOnce = 0\r\n[Global]\r\nLanguageFile = x\r\n; c\
 HANDLE OpenForTest(const std::string& path, DWORD access) {
     return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The names in a folder: a write-back leaves no file of its own behind.
+std::vector<std::string> FolderNames(const TempDir& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((dir / "*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = entry.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 class PrefsFile : public ::testing::Test {
@@ -40,6 +58,58 @@ TEST_F(PrefsFile, WritesBackNormalisedAndCutsTheRest) {
     WritePrefsLong("RunOnce", 0);
     ClosePrefs();
     EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
+    EXPECT_EQ(FolderNames(dir_), std::vector<std::string>{"PureBasic.prefs"});
+}
+
+TEST_F(PrefsFile, WriteBackKeepsAttributesAndReplacesALeftover) {
+    // What a crash during an earlier write-back left beside the file.
+    ASSERT_TRUE(WriteFileBytes(path_ + ".tmp", "torn"));
+    ASSERT_TRUE(WriteFileBytes(path_, Messy));
+    const DWORD attributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), attributes));
+    ASSERT_NE(OpenPrefs(path_), 0);
+    WritePrefsLong("RunOnce", 0);
+    ClosePrefs();
+    EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
+    EXPECT_EQ(GetFileAttributesA(path_.c_str()) & attributes, attributes);
+    EXPECT_EQ(FolderNames(dir_), std::vector<std::string>{"PureBasic.prefs"});
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(PrefsFile, FailedWriteBackLeavesTheFileWhole) {
+    struct Case {
+        const char* Name;
+        // Prepares the failure; the handle is held until the file is closed.
+        HANDLE (*Prepare)(const std::string& path);
+        std::vector<std::string> Names;
+    } cases[] = {
+        {"the new content cannot be created",
+         [](const std::string& path) {
+             CreateDirectoryA((path + ".tmp").c_str(), nullptr);
+             return INVALID_HANDLE_VALUE;
+         },
+         {"PureBasic.prefs", "PureBasic.prefs.tmp"}},
+        {"a reader lets us write but not replace",
+         [](const std::string& path) {
+             return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+         },
+         {"PureBasic.prefs"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir dir;
+        const std::string path = dir / "PureBasic.prefs";
+        ASSERT_TRUE(WriteFileBytes(path, Messy));
+        HANDLE held = c.Prepare(path);
+        ASSERT_NE(OpenPrefs(path), 0);
+        WritePrefsLong("RunOnce", 0);
+        ClosePrefs();
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        EXPECT_EQ(ReadFileBytes(path), Messy);
+        EXPECT_EQ(FolderNames(dir), c.Names);
+        RemoveDirectoryA((path + ".tmp").c_str());
+    }
 }
 
 TEST_F(PrefsFile, WritesBackAGrowingFile) {
@@ -61,6 +131,32 @@ TEST_F(PrefsFile, KeepsTheUtf8Mark) {
     ClosePrefs();
     EXPECT_EQ(ReadFileBytes(path_),
               "\xEF\xBB\xBF\r\n[Global]\r\nLanguageFile = C:\\\xC3\xBC\\x\r\nOther = \xC3\xA4\r\n");
+}
+
+TEST_F(PrefsFile, ConvertsUtf8ThroughTheSystemCodePage) {
+    if (GetACP() != 1252) GTEST_SKIP() << "written for code page 1252, this is " << GetACP();
+    ASSERT_TRUE(WriteFileBytes(path_, "\xEF\xBB\xBF[Global]\r\n"
+                                      "Euro = \xC2\x80\r\n"
+                                      "Han = \xE4\xB8\xAD\r\n"));
+    ASSERT_NE(OpenPrefs(path_), 0);
+    SelectPrefsGroup("Global");
+    EXPECT_EQ(ReadPrefsString("Euro", "d"), "") << "U+0080 has no form in 1252";
+    EXPECT_EQ(ReadPrefsString("Han", "d"), "");
+    WritePrefsString("LanguageFile", "C:\\x\x80\x8C\\");
+    SelectPrefsGroup("Gr\x80");
+    WritePrefsString("K\x8C", "\xE4");
+    ClosePrefs();
+    EXPECT_EQ(ReadFileBytes(path_), "\xEF\xBB\xBF\r\n[Global]\r\n"
+                                    "Euro = \xC2\x80\r\n"
+                                    "Han = \xE4\xB8\xAD\r\n"
+                                    "LanguageFile = C:\\x\xE2\x82\xAC\xC5\x92\\\r\n"
+                                    "[Gr\xE2\x82\xAC]\r\n"
+                                    "K\xC5\x92 = \xC3\xA4\r\n");
+    ASSERT_NE(OpenPrefs(path_), 0);
+    SelectPrefsGroup("Global");
+    EXPECT_EQ(ReadPrefsString("LanguageFile"), "C:\\x\x80\x8C\\");
+    EXPECT_EQ(SelectPrefsGroup("gr\x80"), 1);
+    EXPECT_EQ(ReadPrefsString("k\x8C"), "\xE4");
 }
 
 TEST_F(PrefsFile, EmptyFiles) {
@@ -91,19 +187,17 @@ TEST_F(PrefsFile, MissingFileIsNotCreated) {
 
 TEST_F(PrefsFile, ReadOnlyFileOpensAndLosesChangesSilently) {
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
+    // Also where the file still opens for writing: Wine run by root maps the
+    // attribute to file modes that root ignores.
     ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
-    HANDLE probe = OpenForTest(path_, GENERIC_WRITE);
-    if (probe != INVALID_HANDLE_VALUE) {
-        // Wine run by root maps the attribute to file modes that root ignores.
-        CloseHandle(probe);
-        GTEST_SKIP() << "read-only files are writable here";
-    }
     ASSERT_NE(OpenPrefs(path_), 0);
     EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 1);
     WritePrefsLong("RunOnce", 0);
     EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 0);
     ClosePrefs();
     EXPECT_EQ(ReadFileBytes(path_), Messy);
+    EXPECT_NE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(FolderNames(dir_), std::vector<std::string>{"PureBasic.prefs"});
     SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

@@ -154,14 +154,48 @@ TEST_F(QuilletTest, GivesUpOnABackFileHeldForLong) {
     EXPECT_EQ(ForwardFile(dir), "x.pb|1\r\n");
 }
 
-TEST_F(QuilletTest, FailsAtOnceWhenTheBackFileCannotBeOpenedAtAll) {
-    // A folder in the back file's place: no amount of waiting would help.
-    ASSERT_TRUE(CreateDirectoryA((dir / HistoryBackFileName).c_str(), nullptr));
-    ASSERT_TRUE(WriteFileBytes(dir / HistoryForwardFileName, "x.pb|1\r\n"));
-    ULONGLONG start = GetTickCount64();
-    ExpectCleanExit(RunQuillet(dir, R"( "b.pb""2")"));
-    EXPECT_LT(GetTickCount64() - start, 900u);
-    EXPECT_EQ(ForwardFile(dir), "x.pb|1\r\n");
+// Puts a file in the back file's place that opens but takes no byte, as on a
+// full disk: a link to /dev/full, made by the Unix program ln, which only
+// Wine starts. Wine gives no handle to wait on for it, so the link is looked
+// for. False where that cannot be done.
+bool PutFullDiskBackFile(const TempDir& dir) {
+    AutoCloseHandle link(
+        StartProcess("Z:\\bin\\ln", "ln -s /dev/full History_Back.txt", dir.Path()));
+    WIN32_FIND_DATAA found;
+    for (int i = 0; i < 500; ++i, Sleep(10)) {
+        HANDLE find = FindFirstFileA((dir / HistoryBackFileName).c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE) continue;
+        FindClose(find);
+        return true;
+    }
+    return false;
+}
+
+TEST_F(QuilletTest, FailsAtOnceWhenTheBackFileCannotBeOpenedOrWritten) {
+    struct Case {
+        const char* Name;
+        bool (*Prepare)(const TempDir& dir);
+    } cases[] = {
+        // No amount of waiting would help either.
+        {"a folder in the back file's place",
+         [](const TempDir& dir) {
+             return CreateDirectoryA((dir / HistoryBackFileName).c_str(), nullptr) != 0;
+         }},
+        {"a full disk", PutFullDiskBackFile},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir caseDir;
+        if (!c.Prepare(caseDir)) {
+            ADD_FAILURE() << "cannot be simulated here";
+            continue;
+        }
+        ASSERT_TRUE(WriteFileBytes(caseDir / HistoryForwardFileName, "x.pb|1\r\n"));
+        ULONGLONG start = GetTickCount64();
+        ExpectCleanExit(RunQuillet(caseDir, R"( "b.pb""2")"));
+        EXPECT_LT(GetTickCount64() - start, 900u);
+        EXPECT_EQ(ForwardFile(caseDir), "x.pb|1\r\n");
+    }
 }
 
 TEST_F(QuilletTest, TwentyAtOnceLeaveTwentyWholeLines) {
