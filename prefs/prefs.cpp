@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "common/auto_handle.h"
 #include "prefs/prefs_format.h"
@@ -38,7 +39,7 @@ constexpr DWORD KeptAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
 // Text of a code page as UTF-16; false when it is no valid text of it.
-bool ToWide(UINT codePage, DWORD flags, const std::string& text, std::wstring& wide) {
+bool ToWide(UINT codePage, DWORD flags, const std::string& text, std::vector<wchar_t>& wide) {
     wide.clear();
     if (text.empty()) return true;
     if (text.size() > INT_MAX) return false;
@@ -46,13 +47,13 @@ bool ToWide(UINT codePage, DWORD flags, const std::string& text, std::wstring& w
     int wideLength = MultiByteToWideChar(codePage, flags, text.data(), length, nullptr, 0);
     if (wideLength <= 0) return false;
     wide.resize(static_cast<size_t>(wideLength));
-    return MultiByteToWideChar(codePage, flags, text.data(), length, &wide[0], wideLength) ==
+    return MultiByteToWideChar(codePage, flags, text.data(), length, wide.data(), wideLength) ==
            wideLength;
 }
 
 // UTF-16 as text of a code page. With usedDefault, false when a character had
 // no form there and would have come out as another one.
-bool FromWide(UINT codePage, DWORD flags, const std::wstring& wide, std::string& text,
+bool FromWide(UINT codePage, DWORD flags, const std::vector<wchar_t>& wide, std::string& text,
               BOOL* usedDefault) {
     text.clear();
     if (wide.empty()) return true;
@@ -68,7 +69,7 @@ bool FromWide(UINT codePage, DWORD flags, const std::wstring& wide, std::string&
 
 std::string AnsiToUtf8(const std::string& text) {
     if (GetACP() == CP_UTF8) return text;
-    std::wstring wide;
+    std::vector<wchar_t> wide;
     std::string utf8;
     if (ToWide(CP_ACP, 0, text, wide) && FromWide(CP_UTF8, 0, wide, utf8, nullptr)) return utf8;
     // Only text beyond 2 GiB gets here; no preference value is that long.
@@ -76,7 +77,7 @@ std::string AnsiToUtf8(const std::string& text) {
 }
 
 bool Utf8ToAnsi(const std::string& text, std::string& result) {
-    std::wstring wide;
+    std::vector<wchar_t> wide;
     if (!ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, text, wide)) return false;
     if (GetACP() == CP_UTF8) {
         result = text;

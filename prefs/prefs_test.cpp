@@ -1,6 +1,8 @@
 // The file side of the preferences: what reaches the disk, and when.
 #include "prefs/prefs.h"
 
+#include "common/auto_handle.h"
+
 #include <gtest/gtest.h>
 
 #include "testing/test_support.h"
@@ -266,6 +268,45 @@ TEST_F(PrefsFile, ProgramEndWritesBackAnOpenFile) {
     ASSERT_TRUE(run.Finished);
     EXPECT_EQ(run.ExitCode, 0u);
     EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
+}
+
+// True once the folder holds anything but the file at its old size: the
+// write-back has begun.
+bool WriteBackBegun(const TempDir& dir, size_t oldSize) {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((dir / "*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    bool begun = false;
+    do {
+        std::string name = entry.cFileName;
+        if (name == "." || name == "..") continue;
+        begun |= name != "PureBasic.prefs" || entry.nFileSizeLow != oldSize;
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return begun;
+}
+
+TEST_F(PrefsFile, AKilledWriteBackLeavesTheOldOrTheNewFile) {
+    // Large enough that writing it back takes a while, as a big Tools.prefs.
+    std::string before;
+    while (before.size() < (16u << 20))
+        before += "[Tool]\r\nCommand = C:\\Tools\\x.exe\r\n";
+    const std::string after = "RunOnce = 0\r\n" + before;
+    const std::string exe = SiblingExe("prefs_exit_helper.exe");
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        TempDir dir;
+        const std::string path = dir / "PureBasic.prefs";
+        ASSERT_TRUE(WriteFileBytes(path, before));
+        AutoCloseHandle process(StartProcess(exe, "prefs_exit_helper|" + path, dir.Path()));
+        ASSERT_TRUE(process.IsValid());
+        // Killed the moment anything in the folder changes.
+        while (WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) {
+            if (WriteBackBegun(dir, before.size())) TerminateProcess(process.Get(), 1);
+        }
+        std::string now = ReadFileBytes(path);
+        EXPECT_TRUE(now == before || now == after) << now.size() << " bytes";
+    }
 }
 
 } // namespace
