@@ -163,11 +163,9 @@ bool WriteBack(PrefsContext& prefs) {
     return ok;
 }
 
-// True unless a write-back was due and failed; nobody is told (the callers
-// have nobody to tell).
+// False when changes were lost.
 bool CloseContext() {
-    bool ok = true;
-    if (g_prefs.File.IsValid() && g_prefs.Document.Changed) ok = WriteBack(g_prefs);
+    bool ok = !g_prefs.Document.Changed || (g_prefs.File.IsValid() && WriteBack(g_prefs));
     g_prefs.File.Close();
     g_prefs.FileName.clear();
     g_prefs.Writable = false;
@@ -231,6 +229,6 @@ void WritePrefsLong(const std::string& key, int32_t value) {
     WriteDocumentLong(g_prefs.Document, key, value);
 }
 
-void ClosePrefs() {
-    CloseContext();
+bool ClosePrefs() {
+    return CloseContext();
 }

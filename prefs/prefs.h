@@ -2,9 +2,11 @@
 // PureBasic.prefs). One file is open at a time per process: OpenPrefs, then
 // any number of group selections, reads and writes, then ClosePrefs, which
 // writes the file back only if something was written; otherwise the file is
-// left byte for byte as it was. While open, others may read the file but not
-// write it. A file still open when the program ends normally (return from
-// main, exit) is closed and written back then. The format: prefs_format.h.
+// left byte for byte as it was. The write-back replaces the file in one step
+// with a complete copy, so a crash leaves the old file or the new one. While
+// open, others may read the file but not write it. A file still open when
+// the program ends normally (return from main, exit) is closed and written
+// back then. The format: prefs_format.h.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -20,12 +22,14 @@ int OpenPrefs(const std::string& fileName);
 // With no group selected (right after OpenPrefs) reads and writes address the
 // top section, the lines before the first header.
 int SelectPrefsGroup(const std::string& name);
-// The value less surrounding blanks; "" for a UTF-8 value that does not fit
-// 8-bit text.
+// The value less surrounding blanks; "" for a UTF-8 value that has no form
+// in the system's code page.
 std::string ReadPrefsString(const std::string& key, const std::string& defaultValue = "");
 // The value's leading decimal number, 0 when it has none; beyond 32 bits the
 // number wraps.
 int32_t ReadPrefsLong(const std::string& key, int32_t defaultValue);
 void WritePrefsString(const std::string& key, const std::string& value);
 void WritePrefsLong(const std::string& key, int32_t value);
-void ClosePrefs();
+// False when changes were lost: the file is read-only, held by another
+// program, could not be opened, or the disk is full. It is then unchanged.
+bool ClosePrefs();

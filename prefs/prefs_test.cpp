@@ -49,7 +49,7 @@ TEST_F(PrefsFile, LeavesAnUnwrittenFileUntouched) {
     EXPECT_EQ(SelectPrefsGroup("global"), 1);
     EXPECT_EQ(ReadPrefsString("LanguageFile", ""), "x");
     SelectPrefsGroup("Absent");
-    ClosePrefs();
+    EXPECT_TRUE(ClosePrefs()) << "nothing to write back";
     EXPECT_EQ(ReadFileBytes(path_), Messy);
 }
 
@@ -58,7 +58,7 @@ TEST_F(PrefsFile, WritesBackNormalisedAndCutsTheRest) {
     ASSERT_TRUE(WriteFileBytes(path_, std::string(Messy) + std::string(1000, '\n')));
     ASSERT_NE(OpenPrefs(path_), 0);
     WritePrefsLong("RunOnce", 0);
-    ClosePrefs();
+    EXPECT_TRUE(ClosePrefs());
     EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
     EXPECT_EQ(FolderNames(dir_), std::vector<std::string>{"PureBasic.prefs"});
 }
@@ -106,7 +106,7 @@ TEST_F(PrefsFile, FailedWriteBackLeavesTheFileWhole) {
         HANDLE held = c.Prepare(path);
         ASSERT_NE(OpenPrefs(path), 0);
         WritePrefsLong("RunOnce", 0);
-        ClosePrefs();
+        EXPECT_FALSE(ClosePrefs());
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
         EXPECT_EQ(ReadFileBytes(path), Messy);
         EXPECT_EQ(FolderNames(dir), c.Names);
@@ -182,7 +182,7 @@ TEST_F(PrefsFile, MissingFileIsNotCreated) {
     EXPECT_EQ(ReadPrefsLong("RunOnce", 3), 3);
     EXPECT_EQ(SelectPrefsGroup("Global"), 0);
     WritePrefsString("k", "v");
-    ClosePrefs();
+    EXPECT_FALSE(ClosePrefs());
     EXPECT_FALSE(FileExists(path_));
     EXPECT_EQ(OpenPrefs(dir_.Path()), 0) << "a folder is no file";
 }
@@ -196,7 +196,7 @@ TEST_F(PrefsFile, ReadOnlyFileOpensAndLosesChangesSilently) {
     EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 1);
     WritePrefsLong("RunOnce", 0);
     EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 0);
-    ClosePrefs();
+    EXPECT_FALSE(ClosePrefs());
     EXPECT_EQ(ReadFileBytes(path_), Messy);
     EXPECT_NE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_EQ(FolderNames(dir_), std::vector<std::string>{"PureBasic.prefs"});
@@ -230,7 +230,7 @@ TEST_F(PrefsFile, FileHeldByAReaderOpensForReadingOnly) {
     ASSERT_NE(OpenPrefs(path_), 0);
     EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 1);
     WritePrefsLong("RunOnce", 0);
-    ClosePrefs();
+    EXPECT_FALSE(ClosePrefs());
     CloseHandle(other);
     EXPECT_EQ(ReadFileBytes(path_), Messy);
 }
