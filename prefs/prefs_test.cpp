@@ -214,10 +214,19 @@ TEST_F(PrefsFile, OthersMayReadButNotWriteWhileOpen) {
     EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+    // Nor may another program, however it shares the file itself.
+    char system[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+    const std::string cmd = std::string(system) + "\\cmd.exe";
+    ProcessResult append = RunProcess(cmd, "cmd /c echo x>>\"" + path_ + "\"", dir_.Path());
+    EXPECT_TRUE(append.Finished);
+    EXPECT_EQ(ReadFileBytes(path_), Messy) << "Wine's cmd exits with 0 all the same";
     ClosePrefs();
     writer = OpenForTest(path_, GENERIC_WRITE);
     EXPECT_NE(writer, INVALID_HANDLE_VALUE) << "closed files are free again";
     if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+    RunProcess(cmd, "cmd /c echo x>>\"" + path_ + "\"", dir_.Path());
+    EXPECT_EQ(ReadFileBytes(path_), std::string(Messy) + "x\r\n");
 }
 
 TEST_F(PrefsFile, FileHeldByAReaderOpensForReadingOnly) {
