@@ -132,13 +132,22 @@ bool WriteDocument(HANDLE file, const PrefsDocument& doc) {
 
 // Renaming over a file that is still open works where the rename honours our
 // FILE_SHARE_DELETE (Wine, newer Windows); elsewhere the file is let go
-// first, and only a writer quick enough to open it in that moment can stop
-// the rename.
+// first. A reader that does not share deletion (the IDE, a virus scanner)
+// holds the file for a moment only, so a refused rename is tried again for
+// up to a second.
 bool ReplaceHeldFile(AutoCloseHandle& held, const std::string& source, const std::string& target) {
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     if (MoveFileExA(source.c_str(), target.c_str(), flags)) return true;
     held.Close();
-    return MoveFileExA(source.c_str(), target.c_str(), flags) != 0;
+    const ULONGLONG giveUpAt = GetTickCount64() + 1000;
+    for (;;) {
+        if (MoveFileExA(source.c_str(), target.c_str(), flags)) return true;
+        DWORD error = GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) ||
+            GetTickCount64() >= giveUpAt)
+            return false;
+        Sleep(5);
+    }
 }
 
 // The new content goes whole onto the disk in a file beside the old one,

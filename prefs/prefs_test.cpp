@@ -8,6 +8,7 @@
 #include "testing/test_support.h"
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -76,6 +77,22 @@ TEST_F(PrefsFile, WriteBackKeepsAttributesAndReplacesALeftover) {
     EXPECT_EQ(GetFileAttributesA(path_.c_str()) & attributes, attributes);
     EXPECT_EQ(FolderNames(dir_), std::vector<std::string>{"PureBasic.prefs"});
     SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(PrefsFile, WriteBackWaitsOutAReaderThatHoldsTheFileForAMoment) {
+    ASSERT_TRUE(WriteFileBytes(path_, Messy));
+    ASSERT_NE(OpenPrefs(path_), 0);
+    WritePrefsLong("RunOnce", 0);
+    // Lets us write, but not replace the file while it holds it.
+    HANDLE reader = OpenForTest(path_, GENERIC_READ);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread release([reader] {
+        Sleep(300);
+        CloseHandle(reader);
+    });
+    EXPECT_TRUE(ClosePrefs());
+    release.join();
+    EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
 }
 
 TEST_F(PrefsFile, FailedWriteBackLeavesTheFileWhole) {
@@ -281,18 +298,11 @@ TEST_F(PrefsFile, ProgramEndWritesBackAnOpenFile) {
 
 // True once the folder holds anything but the file at its old size: the
 // write-back has begun.
-bool WriteBackBegun(const TempDir& dir, size_t oldSize) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((dir / "*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    bool begun = false;
-    do {
-        std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        begun |= name != "PureBasic.prefs" || entry.nFileSizeLow != oldSize;
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-    return begun;
+bool WriteBackBegun(const TempDir& dir, const std::string& path, size_t oldSize) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return FolderNames(dir).size() != 1 ||
+           !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+           data.nFileSizeLow != oldSize;
 }
 
 TEST_F(PrefsFile, AKilledWriteBackLeavesTheOldOrTheNewFile) {
@@ -311,7 +321,7 @@ TEST_F(PrefsFile, AKilledWriteBackLeavesTheOldOrTheNewFile) {
         ASSERT_TRUE(process.IsValid());
         // Killed the moment anything in the folder changes.
         while (WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) {
-            if (WriteBackBegun(dir, before.size())) TerminateProcess(process.Get(), 1);
+            if (WriteBackBegun(dir, path, before.size())) TerminateProcess(process.Get(), 1);
         }
         std::string now = ReadFileBytes(path);
         EXPECT_TRUE(now == before || now == after) << now.size() << " bytes";
