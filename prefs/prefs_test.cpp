@@ -1,10 +1,9 @@
 // The file side of the preferences: what reaches the disk, and when.
 #include "prefs/prefs.h"
 
-#include "common/auto_handle.h"
-
 #include <gtest/gtest.h>
 
+#include "common/auto_handle.h"
 #include "testing/test_support.h"
 
 #include <algorithm>
