@@ -137,3 +137,20 @@ void WritePrefsLong(const std::string& key, int32_t value) {
 void ClosePrefs() {
     CloseContext();
 }
+
+// --- Whole-file edits and a checked close -------------------------------------
+
+void EditPrefsDocument(const std::function<void(PrefsDocument&)>& edit) {
+    edit(g_prefs.Document);
+}
+
+bool ClosePrefsChecked(const std::string& fileName) {
+    // Only changes are written back, so an unchanged file has nothing to check.
+    const bool changed = g_prefs.File.IsValid() && g_prefs.Document.Changed;
+    std::string expected = changed ? FormatPrefsDocument(g_prefs.Document) : std::string();
+    ClosePrefs();
+    if (!changed) return true;
+    AutoCloseHandle file(OpenShared(fileName, GENERIC_READ));
+    std::string bytes;
+    return file.IsValid() && ReadWholeFile(file.Get(), bytes) && bytes == expected;
+}

@@ -29,3 +29,14 @@ int32_t ReadPrefsLong(const std::string& key, int32_t defaultValue);
 void WritePrefsString(const std::string& key, const std::string& value);
 void WritePrefsLong(const std::string& key, int32_t value);
 void ClosePrefs();
+
+// --- Whole-file edits and a checked close -------------------------------------
+#include <functional>
+
+struct PrefsDocument;
+// Runs edit on the open file's line list (prefs_format.h); what it changes
+// is written back at ClosePrefs, as any write is.
+void EditPrefsDocument(const std::function<void(PrefsDocument&)>& edit);
+// ClosePrefs for fileName, the open file, and then a look at the disk: false
+// when there were changes to write back and the file does not hold them.
+bool ClosePrefsChecked(const std::string& fileName);

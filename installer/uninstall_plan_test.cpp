@@ -1,0 +1,243 @@
+#include "installer/message_texts.h"
+#include "installer/uninstall_plan.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+const std::string F = "C:\\Tools\\Tolvane\\";
+
+std::string Group(const std::string& name, const std::string& command,
+                  const std::string& more = "") {
+    return "[" + name + "]\r\nCommand = " + command + "\r\n" + more;
+}
+
+struct Outcome {
+    std::string Tools, Main;
+    int Entries = 0, Items = 0;
+    bool ToolsChanged = false, MainChanged = false;
+};
+
+Outcome Uninstall(const std::string& tools, const std::string& main) {
+    PrefsDocument toolsDoc = ParsePrefsDocument(tools), mainDoc = ParsePrefsDocument(main);
+    std::vector<TolvaneEntry> entries = FindTolvaneEntries(toolsDoc);
+    Outcome outcome;
+    outcome.Items = RemoveTolvaneToolbarItems(mainDoc, entries);
+    outcome.Entries = RemoveTolvaneEntries(toolsDoc);
+    outcome.Tools = FormatPrefsDocument(toolsDoc);
+    outcome.Main = FormatPrefsDocument(mainDoc);
+    outcome.ToolsChanged = toolsDoc.Changed;
+    outcome.MainChanged = mainDoc.Changed;
+    return outcome;
+}
+
+TEST(UninstallPlan, TolvaneFolderOfCommand) {
+    struct {
+        const char* Command;
+        const char* Folder;
+    } cases[] = {
+        {"C:\\Tools\\Tolvane\\Quillet.exe", "C:\\Tools\\Tolvane\\"},
+        {"d:/x/TOLVANE/brannow.EXE", "d:/x/TOLVANE/"},
+        {"Tolvane\\Zemrick.exe", "Tolvane\\"},
+        {"\\\\server\\share\\Tolvane\\Tolvane.exe", "\\\\server\\share\\Tolvane\\"},
+        {"C:\\Tools\\MyTolvane\\Quillet.exe", ""},
+        {"C:\\Tolvane2\\Quillet.exe", ""},
+        {"C:\\Tolvane\\Other.exe", ""},
+        {"C:\\Tolvane\\sub\\Quillet.exe", ""},
+        {"Quillet.exe", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TolvaneFolderOfCommand(c.Command), c.Folder) << c.Command;
+}
+
+TEST(UninstallPlan, ToolEntries) {
+    const std::string user = Group("Tool_1", "C:\\Diff.exe", "Unknown = kept\r\n; note\r\n");
+    struct {
+        const char* Name;
+        std::string Before, After;
+        int Removed;
+    } cases[] = {
+        {"the worked example",
+         "[ToolsInfo]\nToolCount=5\n[Tool_0]\nCommand=C:\\Diff.exe\n" +
+             Group("Tool_1", F + "Zemrick.exe") + Group("Tool_2", F + "Quillet.exe", "X = 1\r\n"),
+         "[ToolsInfo]\r\nToolCount = 1\r\n[Tool_0]\r\nCommand = C:\\Diff.exe\r\n", 2},
+        {"a user's tool between two installations",
+         "[ToolsInfo]\r\nToolCount = 3\r\n" + Group("Tool_0", F + "Quillet.exe") + user +
+             Group("Tool_2", "D:\\other\\tolvane\\brannow.exe"),
+         "[ToolsInfo]\r\nToolCount = 1\r\n" +
+             Group("Tool_0", "C:\\Diff.exe", "Unknown = kept\r\n; note\r\n"),
+         2},
+        {"ToolCount too large, gaps in the numbers",
+         "[ToolsInfo]\r\nToolCount = 9\r\n" + Group("Tool_0", F + "Tolvane.exe") +
+             Group("Tool_3", "a.exe") + Group("Tool_7", "b.exe"),
+         "[ToolsInfo]\r\nToolCount = 2\r\n" + Group("Tool_0", "a.exe") + Group("Tool_1", "b.exe"),
+         1},
+        {"ToolCount too small, groups out of order",
+         "[ToolsInfo]\r\nToolCount = 1\r\n" + Group("Tool_2", "b.exe") +
+             Group("Tool_0", F + "Quillet.exe") + Group("Tool_1", "a.exe"),
+         "[ToolsInfo]\r\nToolCount = 2\r\n" + Group("Tool_1", "b.exe") + Group("Tool_0", "a.exe"),
+         1},
+        {"duplicate groups keep their file order",
+         Group("Tool_1", "a.exe") + Group("Tool_0", F + "Quillet.exe") + Group("tool_1", "b.exe") +
+             "[ToolsInfo]\r\nToolCount = 2\r\n",
+         Group("Tool_0", "a.exe") + Group("tool_1", "b.exe") + "[ToolsInfo]\r\nToolCount = 2\r\n",
+         1},
+        {"groups that cannot be placed stay",
+         Group("Tool_x", F + "Quillet.exe") + Group("Tool_007", "a.exe") +
+             Group("Tool_-1", "b.exe") + Group("Tool_99999999999", "c.exe") +
+             Group("Tool_1", F + "Quillet.exe") + Group("Tool_2", "d.exe"),
+         Group("Tool_x", F + "Quillet.exe") + Group("Tool_007", "a.exe") +
+             Group("Tool_-1", "b.exe") + Group("Tool_99999999999", "c.exe") +
+             Group("Tool_0", "d.exe") + "[ToolsInfo]\r\nToolCount = 1\r\n",
+         1},
+        {"UTF-8 with a folder outside ASCII",
+         "\xEF\xBB\xBF[ToolsInfo]\r\nToolCount = 2\r\n" +
+             Group("Tool_0", "C:\\Abl\xC3\xA4ge\\Tolvane\\Quillet.exe") +
+             Group("Tool_1", "\xE2\x82\xAC.exe"),
+         "\xEF\xBB\xBF\r\n[ToolsInfo]\r\nToolCount = 1\r\n" + Group("Tool_0", "\xE2\x82\xAC.exe"),
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Outcome outcome = Uninstall(c.Before, "");
+        EXPECT_EQ(outcome.Tools, c.After);
+        EXPECT_EQ(outcome.Entries, c.Removed);
+    }
+}
+
+TEST(UninstallPlan, NothingOfTolvaneChangesNothing) {
+    const std::string tools = "[ToolsInfo]\nToolCount=3\n" +
+                              Group("Tool_0", "C:\\MyTolvane\\Quillet.exe") +
+                              Group("Tool_2", "C:\\Tolvane\\x.exe");
+    const std::string main = "[Toolbar]\nItemCount=1\nIcon_1=External:C:\\Tolvane\\a.ico\n";
+    Outcome outcome = Uninstall(tools, main);
+    EXPECT_EQ(outcome.Entries, 0);
+    EXPECT_EQ(outcome.Items, 0);
+    EXPECT_FALSE(outcome.ToolsChanged);
+    EXPECT_FALSE(outcome.MainChanged);
+}
+
+std::string Item(int number, const std::string& icon, const std::string& action) {
+    return "Icon_" + std::to_string(number) + " = " + icon + "\r\nAction_" +
+           std::to_string(number) + " = " + action + "\r\n";
+}
+
+TEST(UninstallPlan, ToolbarItems) {
+    const std::string tools = "[ToolsInfo]\r\nToolCount = 2\r\n" +
+                              Group("Tool_0", F + "Quillet.exe", "MenuItemName = Recorder\r\n") +
+                              Group("Tool_1", F + "Tolvane.exe", "MenuItemName = Setup\r\n");
+    const std::string standard = Item(1, "Standard:New", "Menu:New");
+    const std::string recorder = "External:" + F + "Anker.ico";
+    struct {
+        const char* Name;
+        std::string Before, After;
+        int Removed;
+    } cases[] = {
+        {"the worked example",
+         "[Toolbar]\r\nItemCount = 3\r\n" + standard + Item(2, "Separator", "") +
+             Item(3, recorder, "Tool:Recorder") + "[Editor]\r\nX = 1\r\n",
+         "[Toolbar]\r\nItemCount = 1\r\n" + standard + "[Editor]\r\nX = 1\r\n", 2},
+        {"ToolbarNew is the one the IDE reads",
+         "[Toolbar]\r\nItemCount = 1\r\n" + Item(1, recorder, "Tool:Recorder") +
+             "[ToolbarNew]\r\nItemCount = 2\r\n" + standard + Item(2, recorder, "Tool:Recorder"),
+         "[Toolbar]\r\nItemCount = 1\r\n" + Item(1, recorder, "Tool:Recorder") +
+             "[ToolbarNew]\r\nItemCount = 1\r\n" + standard,
+         1},
+        {"the user's items and separators around",
+         "[Toolbar]\r\nItemCount = 7\r\n" + standard + Item(2, "Separator", "") +
+             Item(3, recorder, "Tool:Recorder") + Item(4, "Separator", "") +
+             Item(5, "Separator", "") + Item(6, "External:" + F + "Tolvane.ico", "Tool:Setup") +
+             Item(7, "Standard:Save", "Menu:Save"),
+         "[Toolbar]\r\nItemCount = 3\r\n" + standard + Item(2, "Separator", "") +
+             Item(3, "Standard:Save", "Menu:Save"),
+         4},
+        {"an icon deeper inside the folder goes only with its tool",
+         "[Toolbar]\r\nItemCount = 2\r\n" +
+             Item(1, "External:" + F + "Icons\\T.ico", "Tool:Setup") +
+             Item(2, "External:" + F + "Icons\\T.ico", "Tool:Mine"),
+         "[Toolbar]\r\nItemCount = 1\r\n" + Item(1, "External:" + F + "Icons\\T.ico", "Tool:Mine"),
+         1},
+        {"a negative ItemCount, items beyond it and out of range",
+         "[Toolbar]\r\nItemCount = -4\r\n" + Item(0, recorder, "") + Item(2, recorder, "") +
+             Item(3, "Standard:Save", "Menu:Save") + Item(51, recorder, ""),
+         "[Toolbar]\r\nItemCount = 1\r\n" + Item(0, recorder, "") +
+             Item(1, "Standard:Save", "Menu:Save") + Item(51, recorder, ""),
+         1},
+        {"duplicate keys go with their item",
+         "[Toolbar]\r\nItemCount = 2\r\n" + Item(1, recorder, "") + "Icon_1 = Standard:New\r\n" +
+             Item(2, "Standard:Save", "") + "icon_2 = Other\r\n",
+         "[Toolbar]\r\nItemCount = 1\r\n" + Item(1, "Standard:Save", "") + "Icon_1 = Other\r\n", 1},
+        {"no toolbar group", "[Editor]\r\nX = 1\r\n", "[Editor]\r\nX = 1\r\n", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Outcome outcome = Uninstall(tools, c.Before);
+        EXPECT_EQ(outcome.Main, c.After);
+        EXPECT_EQ(outcome.Items, c.Removed);
+        EXPECT_EQ(outcome.Entries, 2);
+    }
+}
+
+TEST(UninstallPlan, UninstallSwitch) {
+    struct {
+        const char* CommandLine;
+        bool Uninstall;
+    } cases[] = {
+        {"Tolvane.exe /uninstall", true},
+        {"\"C:\\a b\\Tolvane.exe\" x /UnInstall y", true},
+        {"Tolvane.exe \"/uninstall\"", true},
+        {"Tolvane.exe", false},
+        {"/uninstall", false},
+        {"Tolvane.exe /uninstallx", false},
+        {"Tolvane.exe \"C:\\a /uninstall b.pb\"\"12x3\"", false},
+        {"Tolvane.exe \"C:\\a.pb\"\"%CURSOR\"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HasUninstallSwitch(c.CommandLine), c.Uninstall) << c.CommandLine;
+}
+
+TEST(MessageTexts, LinesFromTwentyOneWithEnglishFallback) {
+    std::string twenty;
+    for (int i = 1; i <= 20; ++i)
+        twenty += "line " + std::to_string(i) + "\r\n";
+    EXPECT_EQ(MessageTexts(twenty).Get(MessageText::NotRead, "T.prefs"),
+              "T.prefs could not be read, so it was left unchanged.");
+    const MessageTexts own(twenty + "Eins\n%2 und %1\r\rDrei\0Vier"s);
+    EXPECT_EQ(own.Get(MessageText::InstallIncomplete), "Eins");
+    EXPECT_EQ(own.Get(MessageText::NotBackedUp, "a", "b"), "b und a");
+    EXPECT_EQ(own.Get(MessageText::NotRead, "x"), "x could not be read, so it was left unchanged.")
+        << "an empty line falls back";
+    EXPECT_EQ(own.Get(MessageText::NotWritten), "Drei");
+}
+
+TEST(MessageTexts, Reports) {
+    const MessageTexts english;
+    InstallFailures failures;
+    failures.Files.NotWritten.push_back("P.prefs");
+    failures.NoButtons = true;
+    failures.NotCopied = {"Quillet.exe", "Anker.ico"};
+    EXPECT_EQ(InstallReport(english, failures, "C:\\T\\Tolvane\\"),
+              "The installation is not complete.\r\n"
+              "P.prefs could not be written, so it was left unchanged.\r\n"
+              "No toolbar button was added.\r\n"
+              "These files could not be copied into C:\\T\\Tolvane\\:\r\n"
+              "Quillet.exe\r\nAnker.ico");
+    UninstallCounts counts{5, 6, {"C:\\A\\Tolvane\\", "D:\\Tolvane\\"}};
+    EXPECT_EQ(UninstallQuestion(english, counts),
+              "This removes 5 tool entries and 6 toolbar items of Tolvane from the IDE's "
+              "settings. They point to these folders:\r\nC:\\A\\Tolvane\\\r\nD:\\Tolvane\\\r\n"
+              "Please close the PureBasic IDE before you press OK.");
+    FileFailures none, locked;
+    locked.NotWritten.push_back("T.prefs");
+    EXPECT_EQ(UninstallOutcome(english, {}, none),
+              "Nothing of Tolvane is registered in the IDE's settings.");
+    EXPECT_EQ(UninstallOutcome(english, {0, 0, {"D:\\Tolvane\\"}}, locked),
+              "T.prefs could not be written, so it was left unchanged.\r\nNothing was removed.\r\n"
+              "The installation folders are still on disk; delete them when you no longer need "
+              "them:\r\nD:\\Tolvane\\");
+}
+
+} // namespace
