@@ -3,13 +3,14 @@
 // configuration (APPDATA) and a base folder of the test's own. The test then
 // reads both IDE files, their backups and the installation folder byte for
 // byte, and finally lets the stand-in IDE run what was installed.
-#include "testing/host_ide/host_client.h"
 #include "prefs/prefs.h"
 #include "prefs/prefs_format.h"
+#include "testing/host_ide/host_client.h"
 #include "testing/tolvane_driver.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <set>
 
@@ -113,6 +114,24 @@ std::string Utf8Of(const std::string& text) {
         }
     }
     return utf8;
+}
+
+// The messages after an installation that did not complete, in English:
+// the sample language file has no lines after the twentieth.
+const std::string Incomplete = "The installation is not complete.\r\n";
+const std::string NothingRegistered = "No tool was registered and no toolbar button added.";
+const std::string NoButtons = "No toolbar button was added.";
+std::string NotRead(const std::string& file) {
+    return file + " could not be read, so it was left unchanged.\r\n";
+}
+std::string NotBackedUp(const std::string& file) {
+    return file + " could not be backed up, so it was left unchanged.\r\n";
+}
+std::string NotWritten(const std::string& file) {
+    return file + " could not be written, so it was left unchanged.\r\n";
+}
+std::string NotReadNoButtons(const std::string& file) {
+    return Incomplete + NotRead(file) + NoButtons;
 }
 
 std::set<std::string> FilesIn(const std::string& folder) {
@@ -239,13 +258,25 @@ class Installation : public testing::Test {
     }
 
     // Presses the install button and answers the "Info" message; the exit
-    // code (-1: still running, -2: no message came).
-    int Install() {
+    // code (-1: still running, -2: no message came). A message after the
+    // installation lands in report, which must then be given.
+    int Install(std::string* report = nullptr) {
         PostClick(FindControl(main_, 3));
         HWND info = WaitDialog(pid_);
         if (!info) return -2;
         EXPECT_EQ(TextOf(info), "Info");
         AnswerDialog(info, IDOK);
+        WaitWindowGone(info);
+        WaitUntil([&] {
+            return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 ||
+                   !ProcessDialogs(pid_).empty();
+        });
+        MessageSeen seen;
+        if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0 && AnswerMessage(pid_, seen, IDOK)) {
+            EXPECT_EQ(seen.Title, "Tolvane");
+            EXPECT_TRUE(report) << "unexpected message: " << seen.Text;
+        }
+        if (report) *report = seen.Text;
         int exitCode = WaitExit(process_);
         CloseHandle(process_);
         process_ = nullptr;
@@ -611,7 +642,10 @@ TEST_F(Installation, MissingToolsFileStopsBeforeAnyCopy) {
     ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
-    ASSERT_EQ(Install(), 0);
+    std::string report;
+    ASSERT_EQ(Install(&report), 0);
+    EXPECT_EQ(report, "The installation is not complete.\r\n" + Ide("Tools.prefs") +
+                          " could not be read, so it was left unchanged.\r\n" + NothingRegistered);
     EXPECT_EQ(FilesIn(IdeFolder()), std::set<std::string>{"PureBasic.prefs"});
     EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), mainPrefs);
     EXPECT_TRUE(IsFolder(folder_));
@@ -622,7 +656,9 @@ TEST_F(Installation, MissingMainFileKeepsTheToolsRegistered) {
     ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 0\r\n"));
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
-    ASSERT_EQ(Install(), 0);
+    std::string report;
+    ASSERT_EQ(Install(&report), 0);
+    EXPECT_EQ(report, NotReadNoButtons(Ide("PureBasic.prefs")));
     EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")),
               "[ToolsInfo]\r\nToolCount = 5\r\n" + DefaultEntries(0, folder_));
     EXPECT_EQ(FilesIn(IdeFolder()), (std::set<std::string>{"Tools.prefs", "Tools2.prefs"}));
@@ -685,7 +721,12 @@ TEST_F(Installation, UnsetAppDataMeansTheRootOfTheCurrentDrive) {
     ASSERT_NO_FATAL_FAILURE(Open(nullptr));
     ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
     EnableOnly({1});
-    ASSERT_EQ(Install(), 0);
+    std::string report;
+    ASSERT_EQ(Install(&report), 0);
+    EXPECT_EQ(report, ours ? ""
+                           : "The installation is not complete.\r\n\\PureBasic\\Tools.prefs could "
+                             "not be read, so it was left unchanged.\r\n" +
+                                 NothingRegistered);
 
     EXPECT_EQ(FilesIn(IdeFolder()), (std::set<std::string>{"Tools.prefs", "PureBasic.prefs"}));
     EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), tools);
@@ -853,7 +894,9 @@ TEST_F(Installation, TheInstalledTolvaneFindsWhatItNeeds) {
     ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 0\r\n"));
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
-    ASSERT_EQ(Install(), 0);
+    std::string report;
+    ASSERT_EQ(Install(&report), 0);
+    EXPECT_EQ(report, NotReadNoButtons(Ide("PureBasic.prefs")));
     for (const char* folder : {"Sprachen\\", "Icons\\", "Plugins\\"}) {
         EXPECT_EQ(FilesIn(folder_ + folder), FilesIn(folders_.Work + folder)) << folder;
         EXPECT_FALSE(FilesIn(folder_ + folder).empty()) << folder;
@@ -947,6 +990,164 @@ TEST_F(Installation, HostileFilesAreBackedUpAndExtended) {
     }
     ClosePrefs();
     EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")).size(), toolsAfter.size()) << "only read";
+}
+
+// Holds a file open as another program would: with no sharing at all
+// (locked), or letting others read but not write.
+class LockedFile {
+  public:
+    LockedFile(const std::string& path, DWORD share)
+        : handle_(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~LockedFile() {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE handle_;
+};
+
+// A read-only file. Wine run by root maps the attribute to file modes that
+// root ignores, so a reader that lets nobody write holds it too.
+struct ReadOnlyFile {
+    explicit ReadOnlyFile(const std::string& path)
+        : Path(path), Attribute(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY)),
+          Reader(path, FILE_SHARE_READ) {}
+    ~ReadOnlyFile() { SetFileAttributesA(Path.c_str(), FILE_ATTRIBUTE_NORMAL); }
+    std::string Path;
+    bool Attribute;
+    LockedFile Reader;
+};
+
+// What cannot be backed up, read or written is left as it was and told in
+// one message; a toolbar button only goes with a tool entry on disk.
+TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
+    const std::string tools = "[ToolsInfo]\r\nToolCount = 0\r\n",
+                      mainPrefs = "[Toolbar]\r\nItemCount = 0\r\n",
+                      oldBackup = "[ToolsInfo]\r\nToolCount = 7\r\n";
+    const std::string F = folder_;
+    const std::string registered =
+        "[ToolsInfo]\r\nToolCount = 2\r\n" + ClearerEntry(0, F) + ToolEntry(1, F, 1);
+    const std::string withButton = "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, F, {-1, 1});
+    const std::set<std::string> programs = {"Zemrick.exe", "Quillet.exe"};
+    const std::set<std::string> everything = {"Zemrick.exe", "Quillet.exe", "Anker.ico"};
+    enum Fault { None, ReadOnly, Locked, Folder, Missing };
+    struct {
+        const char* Name;
+        std::string File; // the file the fault is put on
+        Fault What;
+        std::string Report, ToolsAfter, MainAfter;
+        std::set<std::string> Copied;
+    } cases[] = {
+        {"old Tools2.prefs read-only",
+         "Tools2.prefs",
+         ReadOnly,
+         Incomplete + NotBackedUp(Ide("Tools.prefs")) + NothingRegistered,
+         tools,
+         mainPrefs,
+         {}},
+        {"a folder named Tools2.prefs",
+         "Tools2.prefs",
+         Folder,
+         Incomplete + NotBackedUp(Ide("Tools.prefs")) + NothingRegistered,
+         tools,
+         mainPrefs,
+         {}},
+        {"Tools2.prefs locked",
+         "Tools2.prefs",
+         Locked,
+         Incomplete + NotBackedUp(Ide("Tools.prefs")) + NothingRegistered,
+         tools,
+         mainPrefs,
+         {}},
+        {"old PureBasic1.prefs read-only", "PureBasic1.prefs", ReadOnly,
+         Incomplete + NotBackedUp(Ide("PureBasic.prefs")) + NoButtons, registered, mainPrefs,
+         programs},
+        {"Tools.prefs read-only", "Tools.prefs", ReadOnly,
+         Incomplete + NotWritten(Ide("Tools.prefs")) + NothingRegistered, tools, mainPrefs,
+         programs},
+        {"Tools.prefs locked",
+         "Tools.prefs",
+         Locked,
+         Incomplete + NotRead(Ide("Tools.prefs")) + NothingRegistered,
+         tools,
+         mainPrefs,
+         {}},
+        {"PureBasic.prefs read-only", "PureBasic.prefs", ReadOnly,
+         Incomplete + NotWritten(Ide("PureBasic.prefs")) + NoButtons, registered, mainPrefs,
+         everything},
+        {"PureBasic.prefs locked", "PureBasic.prefs", Locked,
+         Incomplete + NotRead(Ide("PureBasic.prefs")) + NoButtons, registered, mainPrefs, programs},
+        {"base folder whose parent does not exist",
+         "",
+         Missing,
+         Incomplete + "These files could not be copied into " + base_.Path() +
+             "gone\\deeper\\Tolvane\\:\r\nZemrick.exe\r\nQuillet.exe\r\nAnker.ico",
+         "",
+         "",
+         {}},
+        {"a complete installation is silent", "", None, "", registered, withButton, everything},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        DeleteTree(IdeFolder());
+        DeleteTree(F);
+        ASSERT_TRUE(CreateDirectoryA(IdeFolder().c_str(), nullptr));
+        ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
+        ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
+        if (c.File == "Tools2.prefs" || c.File == "PureBasic1.prefs") {
+            if (c.What == Folder)
+                ASSERT_TRUE(CreateDirectoryA(Ide(c.File).c_str(), nullptr));
+            else
+                ASSERT_TRUE(WriteFileBytes(Ide(c.File), oldBackup));
+        }
+        std::unique_ptr<ReadOnlyFile> readOnly;
+        std::unique_ptr<LockedFile> lock;
+        if (c.What == ReadOnly) {
+            readOnly = std::make_unique<ReadOnlyFile>(Ide(c.File));
+            ASSERT_TRUE(readOnly->Attribute && readOnly->Reader.Held());
+        }
+        if (c.What == Locked) {
+            lock = std::make_unique<LockedFile>(Ide(c.File), 0);
+            ASSERT_TRUE(lock->Held());
+        }
+        ASSERT_NO_FATAL_FAILURE(Open());
+        const std::string base = c.What == Missing ? base_.Path() + "gone\\deeper\\" : base_.Path();
+        ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base));
+        EnableOnly({1});
+        std::string report;
+        ASSERT_EQ(Install(&report), 0);
+        lock.reset();
+        readOnly.reset();
+
+        EXPECT_EQ(report, c.Report);
+        if (c.What == Missing) {
+            const std::string gone = base + "Tolvane\\";
+            EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), "[ToolsInfo]\r\nToolCount = 2\r\n" +
+                                                             ClearerEntry(0, gone) +
+                                                             ToolEntry(1, gone, 1));
+            EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")),
+                      "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, gone, {-1, 1}));
+            EXPECT_FALSE(FileExists(base_.Path() + "gone"));
+            continue;
+        }
+        EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), c.ToolsAfter);
+        EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), c.MainAfter);
+        if (c.File == "Tools2.prefs" || c.File == "PureBasic1.prefs") {
+            if (c.What == Folder)
+                EXPECT_TRUE(IsFolder(Ide(c.File)));
+            else
+                EXPECT_EQ(ReadFileBytes(Ide(c.File)), oldBackup) << "the old backup stays";
+        }
+        if (c.ToolsAfter != tools) {
+            EXPECT_EQ(ReadFileBytes(Ide("Tools2.prefs")), tools);
+        }
+        if (c.MainAfter != mainPrefs) {
+            EXPECT_EQ(ReadFileBytes(Ide("PureBasic1.prefs")), mainPrefs);
+        }
+        EXPECT_EQ(FilesIn(F), c.Copied);
+    }
 }
 
 } // namespace

@@ -295,14 +295,24 @@ void WriteCatalogueIcons(const std::string& workFolder) {
     WriteFileBytes(workFolder + "Icons\\Tolvane.ico", IconFileBytes(RGB(200, 160, 0)));
 }
 
-HANDLE StartTolvane(const std::string& workFolder, const std::string& appData) {
+bool AnswerMessage(DWORD processId, MessageSeen& seen, int id, DWORD timeoutMs) {
+    HWND box = WaitDialog(processId, timeoutMs);
+    if (!box) return false;
+    seen = {TextOf(box), DialogText(box), FindControl(box, IDCANCEL) != nullptr};
+    AnswerDialog(box, id);
+    return WaitWindowGone(box, timeoutMs);
+}
+
+HANDLE StartTolvane(const std::string& workFolder, const std::string& appData,
+                    const std::string& arguments) {
     // Wine sets APPDATA afresh for a child from its parent's own block, so the
     // variable is changed here, on the Windows side, for the moment of the start.
     char old[MAX_PATH] = "";
     DWORD hadOld = GetEnvironmentVariableA("APPDATA", old, MAX_PATH);
     SetEnvironmentVariableA("APPDATA", appData.c_str());
     std::string exe = SiblingExe("Tolvane.exe");
-    HANDLE process = StartProcess(exe, "\"" + exe + "\"", workFolder);
+    HANDLE process = StartProcess(
+        exe, "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments), workFolder);
     SetEnvironmentVariableA("APPDATA", hadOld ? old : nullptr);
     if (process) WaitForInputIdle(process, 15000);
     return process;
