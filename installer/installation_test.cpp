@@ -494,7 +494,9 @@ TEST_F(Installation, ToolsFileWithoutToolCount) {
         ASSERT_NO_FATAL_FAILURE(Open());
         ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
         EnableOnly({1});
-        ASSERT_EQ(Install(), 0);
+        std::string report; // there is no PureBasic.prefs
+        ASSERT_EQ(Install(&report), 0);
+        EXPECT_EQ(report, NotReadNoButtons(Ide("PureBasic.prefs")));
         EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), c.After);
         EXPECT_EQ(ReadFileBytes(Ide("Tools2.prefs")), c.Before);
     }
@@ -1147,6 +1149,310 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
             EXPECT_EQ(ReadFileBytes(Ide("PureBasic1.prefs")), mainPrefs);
         }
         EXPECT_EQ(FilesIn(F), c.Copied);
+    }
+}
+
+// What the user sees of a run: the messages in order, "?" before one that
+// asks, and whether the main window came.
+struct RunSeen {
+    std::vector<std::string> Messages;
+    bool MainWindow = false;
+    int ExitCode = -1;
+};
+
+// The uninstall's messages in English.
+std::string Question(int entries, int items, const std::vector<std::string>& folders) {
+    std::string text = "?This removes " + std::to_string(entries) + " tool entries and " +
+                       std::to_string(items) +
+                       " toolbar items of Tolvane from the IDE's settings. They point to these "
+                       "folders:";
+    for (const std::string& folder : folders)
+        text += "\r\n" + folder;
+    return text + "\r\nPlease close the PureBasic IDE before you press OK.";
+}
+std::string FoldersRemain(const std::vector<std::string>& folders) {
+    std::string text = "The installation folders are still on disk; delete them when you no "
+                       "longer need them:";
+    for (const std::string& folder : folders)
+        text += "\r\n" + folder;
+    return text;
+}
+std::string Removed(int entries, int items, const std::vector<std::string>& folders) {
+    return std::to_string(entries) + " tool entries and " + std::to_string(items) +
+           " toolbar items were removed.\r\n" + FoldersRemain(folders);
+}
+
+std::string Normalised(const std::string& bytes) {
+    return FormatPrefsDocument(ParsePrefsDocument(bytes));
+}
+
+class Uninstall : public Installation {
+  protected:
+    // Starts Tolvane with arguments, chooses the language (or declines) and
+    // answers every message, the one that asks with answer; closes a main
+    // window.
+    RunSeen Run(const std::string& arguments, bool choose, int answer) {
+        EndTolvane();
+        RunSeen seen;
+        process_ = StartTolvane(folders_.Work, folders_.AppData, arguments);
+        if (!process_) return seen;
+        pid_ = GetProcessId(process_);
+        HWND chooser = WaitTopWindow(pid_, "Choose your language");
+        if (!chooser) return seen;
+        PostClick(WaitControl(chooser, choose ? 1 : 2));
+        while (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
+            HWND main = nullptr;
+            bool more = WaitUntil([&] {
+                return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 ||
+                       !ProcessDialogs(pid_).empty() ||
+                       (main = FindTopWindow(pid_, "Title")) != nullptr;
+            });
+            if (!more) break;
+            MessageSeen message;
+            if (main) {
+                seen.MainWindow = true;
+                PostClose(main);
+                WaitWindowGone(main);
+            } else if (!ProcessDialogs(pid_).empty() && AnswerMessage(pid_, message, answer)) {
+                EXPECT_EQ(message.Title, "Uninstall");
+                seen.Messages.push_back((message.Asks ? "?" : "") + message.Text);
+            }
+        }
+        seen.ExitCode = WaitExit(process_);
+        CloseHandle(process_);
+        process_ = nullptr;
+        return seen;
+    }
+
+    // Installs into base with the rows as they come, or only tool 1.
+    void InstallInto(const std::string& base, bool onlyTheRecorder) {
+        ASSERT_NO_FATAL_FAILURE(Open());
+        ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base));
+        if (onlyTheRecorder) EnableOnly({1});
+        ASSERT_EQ(Install(), 0);
+    }
+
+    std::unique_ptr<ReadOnlyFile> readOnly_;
+    std::unique_ptr<LockedFile> locked_;
+};
+
+// A tool of the user's own, with a key Tolvane does not know and a comment.
+std::string UserTool(int number) {
+    return "[Tool_" + std::to_string(number) +
+           "]\r\nCommand = C:\\Diff.exe\r\nMyOwnKey = kept\r\n; my note\r\nMenuItemName = Diff\r\n";
+}
+
+TEST_F(Uninstall, Scenarios) {
+    TempDir second;
+    const std::string F1 = folder_, F2 = second.Path() + "Tolvane\\";
+    const std::string G = base_.Path() + "Abl\xE4ge\\Tolvane\\";
+    const std::string standard = Item(1, "Standard:New", "Menu:New");
+    // Files as the IDE keeps them, untidy, before any installation.
+    const std::string originalTools =
+        "[ToolsInfo]\nToolCount=1\n\n[Tool_0]\n  Command=C:\\Diff.exe\n"
+        "Unknown = x   \n;note\n";
+    const std::string originalMain = "[Global]\r\nLanguageFile=\r\n[Toolbar]\r\nItemCount = 1\r\n" +
+                                     standard + "[Editor]\r\nTabLength = 2\r\n";
+    const std::string installedTools = "[ToolsInfo]\r\nToolCount = 1\r\n" + ToolEntry(0, F1, 1);
+    const std::string installedMain = "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, F1, {-1, 1});
+    auto language = SampleLanguageLines();
+    for (int line = 21; line <= 33; ++line)
+        language.push_back("Line " + std::to_string(line));
+    struct Scenario {
+        const char* Name;
+        std::string Tools, Main;      // written first
+        std::function<void()> Before; // then this
+        std::string Arguments;
+        bool Choose;
+        int Answer;
+        std::vector<std::string> Messages;
+        std::string ToolsAfter, MainAfter; // empty: untouched, no backup
+    } scenarios[] = {
+        {"the worked example installed, then removed",
+         originalTools,
+         originalMain,
+         [&] { InstallInto(base_.Path(), true); },
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(2, 2, {F1}), Removed(2, 2, {F1})},
+         Normalised(originalTools),
+         Normalised(originalMain)},
+        {"two installations into different folders",
+         originalTools,
+         originalMain,
+         [&] {
+             InstallInto(base_.Path(), false);
+             InstallInto(second.Path(), false);
+         },
+         "/UNINSTALL",
+         true,
+         IDOK,
+         {Question(10, 12, {F1, F2}), Removed(10, 12, {F1, F2})},
+         Normalised(originalTools),
+         Normalised(originalMain)},
+        {"a user's tool between Tolvane's entries",
+         "[ToolsInfo]\r\nToolCount = 3\r\n" + ToolEntry(0, F1, 1) + UserTool(1) +
+             ClearerEntry(2, F2),
+         installedMain,
+         nullptr,
+         "\"x\" /UnInstall y",
+         true,
+         IDOK,
+         {Question(2, 2, {F1, F2}), Removed(2, 2, {F1, F2})},
+         "[ToolsInfo]\r\nToolCount = 1\r\n" + UserTool(0),
+         "[Toolbar]\r\nItemCount = 0\r\n"},
+        {"ToolbarNew",
+         installedTools,
+         "[Toolbar]\r\nItemCount = 1\r\n" + Items(1, F1, {1}) +
+             "[ToolbarNew]\r\nItemCount = 3\r\n" + standard + Items(2, F1, {-1, 1}),
+         nullptr,
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(1, 2, {F1}), Removed(1, 2, {F1})},
+         "[ToolsInfo]\r\nToolCount = 0\r\n",
+         "[Toolbar]\r\nItemCount = 1\r\n" + Items(1, F1, {1}) +
+             "[ToolbarNew]\r\nItemCount = 1\r\n" + standard},
+        {"the user's items and separators around Tolvane's",
+         "[ToolsInfo]\r\nToolCount = 2\r\n" + ToolEntry(0, F1, 1) + ToolEntry(1, F1, 3),
+         "[Toolbar]\r\nItemCount = 7\r\n" + standard + Items(2, F1, {-1, 1, -1, -1, 3}) +
+             Item(7, "Standard:Save", "Menu:Save"),
+         nullptr,
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(2, 4, {F1}), Removed(2, 4, {F1})},
+         "[ToolsInfo]\r\nToolCount = 0\r\n",
+         "[Toolbar]\r\nItemCount = 3\r\n" + standard + SeparatorItem(2) +
+             Item(3, "Standard:Save", "Menu:Save")},
+        {"nothing installed",
+         originalTools,
+         originalMain,
+         nullptr,
+         "/uninstall",
+         true,
+         IDOK,
+         {"Nothing of Tolvane is registered in the IDE's settings."},
+         "",
+         ""},
+        {"Cancel",
+         installedTools,
+         installedMain,
+         nullptr,
+         "/uninstall",
+         true,
+         IDCANCEL,
+         {Question(1, 2, {F1})},
+         "",
+         ""},
+        {"the language chooser declined",
+         installedTools,
+         installedMain,
+         nullptr,
+         "/uninstall",
+         false,
+         IDOK,
+         {},
+         "",
+         ""},
+        {"the IDE's arguments start the installer",
+         installedTools,
+         installedMain,
+         nullptr,
+         "\"C:\\a.pb\"\"3x1\"",
+         true,
+         IDOK,
+         {},
+         "",
+         ""},
+        {"Tools.prefs read-only",
+         installedTools,
+         installedMain,
+         [&] { readOnly_ = std::make_unique<ReadOnlyFile>(Ide("Tools.prefs")); },
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(1, 2, {F1}),
+          NotWritten(Ide("Tools.prefs")) + "Nothing was removed.\r\n" + FoldersRemain({F1})},
+         "",
+         ""},
+        {"Tools.prefs locked",
+         installedTools,
+         installedMain,
+         [&] { locked_ = std::make_unique<LockedFile>(Ide("Tools.prefs"), 0); },
+         "/uninstall",
+         true,
+         IDOK,
+         {NotRead(Ide("Tools.prefs")) + "Nothing was removed."},
+         "",
+         ""},
+        {"8-bit Tools.prefs, UTF-8 PureBasic.prefs",
+         "[ToolsInfo]\r\nToolCount = 2\r\n" + UserTool(0) + ToolEntry(1, G, 1),
+         "\xEF\xBB\xBF" + Utf8Of("[Toolbar]\r\nItemCount = 3\r\n" +
+                                 Item(1, "Standard:New", "Menu:New \xE9") + Items(2, G, {-1, 1})),
+         nullptr,
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(1, 2, {G}), Removed(1, 2, {G})},
+         "[ToolsInfo]\r\nToolCount = 1\r\n" + UserTool(0),
+         "\xEF\xBB\xBF\r\n" +
+             Utf8Of("[Toolbar]\r\nItemCount = 1\r\n" + Item(1, "Standard:New", "Menu:New \xE9"))},
+        {"UTF-8 Tools.prefs, 8-bit PureBasic.prefs",
+         "\xEF\xBB\xBF" +
+             Utf8Of("[ToolsInfo]\r\nToolCount = 2\r\n" + ToolEntry(0, G, 1) + UserTool(1)),
+         "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, G, {-1, 1}),
+         nullptr,
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(1, 2, {G}), Removed(1, 2, {G})},
+         "\xEF\xBB\xBF\r\n" + Utf8Of("[ToolsInfo]\r\nToolCount = 1\r\n" + UserTool(0)),
+         "[Toolbar]\r\nItemCount = 0\r\n"},
+        {"texts from language lines 21 on",
+         originalTools,
+         originalMain,
+         [&] { WriteLanguage(language); },
+         "/uninstall",
+         true,
+         IDOK,
+         {"Line 30"},
+         "",
+         ""},
+    };
+    for (const Scenario& c : scenarios) {
+        SCOPED_TRACE(c.Name);
+        DeleteTree(IdeFolder());
+        ASSERT_TRUE(CreateDirectoryA(IdeFolder().c_str(), nullptr));
+        ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), c.Tools));
+        ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), c.Main));
+        ASSERT_NO_FATAL_FAILURE(WriteLanguage(SampleLanguageLines()));
+        if (c.Before) {
+            ASSERT_NO_FATAL_FAILURE(c.Before());
+        }
+        // A locked file cannot be read; it holds what was written.
+        const std::string tools = locked_ ? c.Tools : ReadFileBytes(Ide("Tools.prefs"));
+        const std::string main = ReadFileBytes(Ide("PureBasic.prefs"));
+        const std::set<std::string> files = FilesIn(IdeFolder());
+
+        RunSeen seen = Run(c.Arguments, c.Choose, c.Answer);
+        readOnly_.reset();
+        locked_.reset();
+
+        EXPECT_EQ(seen.ExitCode, 0);
+        EXPECT_EQ(seen.Messages, c.Messages);
+        EXPECT_EQ(seen.MainWindow, c.Arguments.find("/") == std::string::npos);
+        if (c.ToolsAfter.empty()) {
+            EXPECT_TRUE(ReadFileBytes(Ide("Tools.prefs")) == tools) << "untouched";
+            EXPECT_TRUE(ReadFileBytes(Ide("PureBasic.prefs")) == main) << "untouched";
+            EXPECT_EQ(FilesIn(IdeFolder()), files) << "no backup";
+            continue;
+        }
+        EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), c.ToolsAfter);
+        EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), c.MainAfter);
+        EXPECT_TRUE(ReadFileBytes(Ide("Tools2.prefs")) == tools) << "backup before the change";
+        EXPECT_TRUE(ReadFileBytes(Ide("PureBasic1.prefs")) == main) << "backup before the change";
     }
 }
 

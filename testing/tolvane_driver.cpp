@@ -295,11 +295,11 @@ void WriteCatalogueIcons(const std::string& workFolder) {
     WriteFileBytes(workFolder + "Icons\\Tolvane.ico", IconFileBytes(RGB(200, 160, 0)));
 }
 
-bool AnswerMessage(DWORD processId, MessageSeen& seen, int id, DWORD timeoutMs) {
+bool AnswerMessage(DWORD processId, MessageSeen& seen, int idWhenAsked, DWORD timeoutMs) {
     HWND box = WaitDialog(processId, timeoutMs);
     if (!box) return false;
     seen = {TextOf(box), DialogText(box), FindControl(box, IDCANCEL) != nullptr};
-    AnswerDialog(box, id);
+    AnswerDialog(box, seen.Asks ? idWhenAsked : IDOK);
     return WaitWindowGone(box, timeoutMs);
 }
 

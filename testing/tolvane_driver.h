@@ -77,9 +77,11 @@ struct MessageSeen {
     std::string Title, Text;
     bool Asks = false;
 };
-// Waits for the process's next message box and answers it with the button
-// id (IDOK also for a box with OK alone); false when none came or it stayed.
-bool AnswerMessage(DWORD processId, MessageSeen& seen, int id, DWORD timeoutMs = 15000);
+// Waits for the process's next message box and answers it: one that asks
+// with the button idWhenAsked (IDOK, IDCANCEL), one with OK alone with OK.
+// False when none came or it stayed.
+bool AnswerMessage(DWORD processId, MessageSeen& seen, int idWhenAsked = IDOK,
+                   DWORD timeoutMs = 15000);
 
 // A working folder as Tolvane expects it (Sprachen, Icons, Plugins) and an
 // APPDATA folder with PureBasic\ in it, both removed at the end.
