@@ -71,5 +71,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What was written reads back as written.
     std::string written = FormatPrefsDocument(tools);
     Check(FormatPrefsDocument(ParsePrefsDocument(written)) == written);
+
+    // Removing a key of an 8-bit file takes exactly one line from its section.
+    for (size_t i = 0; i < main.Lines.size() && !main.Utf8; ++i) {
+        if (main.Lines[i].Kind != PrefsLineKind::Key) continue;
+        main.SelectedHeader = NoLine;
+        main.HasPendingGroup = false;
+        for (size_t header : DocumentGroupHeaders(main))
+            if (header < i) main.SelectedHeader = header;
+        size_t lines = main.Lines.size();
+        Check(RemoveDocumentKey(main, DocumentLineName(main, i)) && main.Lines.size() == lines - 1);
+        written = FormatPrefsDocument(main);
+        Check(FormatPrefsDocument(ParsePrefsDocument(written)) == written);
+        break;
+    }
     return 0;
 }
