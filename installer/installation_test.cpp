@@ -1162,10 +1162,9 @@ struct RunSeen {
 
 // The uninstall's messages in English.
 std::string Question(int entries, int items, const std::vector<std::string>& folders) {
-    std::string text = "?This removes " + std::to_string(entries) + " tool entries and " +
-                       std::to_string(items) +
-                       " toolbar items of Tolvane from the IDE's settings. They point to these "
-                       "folders:";
+    std::string text = "?This removes Tolvane's tool entries (" + std::to_string(entries) +
+                       ") and toolbar items (" + std::to_string(items) +
+                       ") from the IDE's settings. They point to these folders:";
     for (const std::string& folder : folders)
         text += "\r\n" + folder;
     return text + "\r\nPlease close the PureBasic IDE before you press OK.";
@@ -1178,8 +1177,8 @@ std::string FoldersRemain(const std::vector<std::string>& folders) {
     return text;
 }
 std::string Removed(int entries, int items, const std::vector<std::string>& folders) {
-    return std::to_string(entries) + " tool entries and " + std::to_string(items) +
-           " toolbar items were removed.\r\n" + FoldersRemain(folders);
+    return "Tool entries removed: " + std::to_string(entries) +
+           ". Toolbar items removed: " + std::to_string(items) + ".\r\n" + FoldersRemain(folders);
 }
 
 std::string Normalised(const std::string& bytes) {

@@ -10,11 +10,11 @@ const char* const EnglishTexts[] = {
     "No tool was registered and no toolbar button added.",
     "No toolbar button was added.",
     "These files could not be copied into %1:",
-    ("This removes %1 tool entries and %2 toolbar items of Tolvane from the IDE's settings. "
+    ("This removes Tolvane's tool entries (%1) and toolbar items (%2) from the IDE's settings. "
      "They point to these folders:"),
     "Please close the PureBasic IDE before you press OK.",
     "Nothing of Tolvane is registered in the IDE's settings.",
-    "%1 tool entries and %2 toolbar items were removed.",
+    "Tool entries removed: %1. Toolbar items removed: %2.",
     "The installation folders are still on disk; delete them when you no longer need them:",
     "Nothing was removed.",
 };

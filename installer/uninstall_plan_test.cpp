@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 using namespace std::string_literals;
@@ -227,7 +230,7 @@ TEST(MessageTexts, Reports) {
               "Quillet.exe\r\nAnker.ico");
     UninstallCounts counts{5, 6, {"C:\\A\\Tolvane\\", "D:\\Tolvane\\"}};
     EXPECT_EQ(UninstallQuestion(english, counts),
-              "This removes 5 tool entries and 6 toolbar items of Tolvane from the IDE's "
+              "This removes Tolvane's tool entries (5) and toolbar items (6) from the IDE's "
               "settings. They point to these folders:\r\nC:\\A\\Tolvane\\\r\nD:\\Tolvane\\\r\n"
               "Please close the PureBasic IDE before you press OK.");
     FileFailures none, locked;
@@ -238,6 +241,36 @@ TEST(MessageTexts, Reports) {
               "T.prefs could not be written, so it was left unchanged.\r\nNothing was removed.\r\n"
               "The installation folders are still on disk; delete them when you no longer need "
               "them:\r\nD:\\Tolvane\\");
+}
+
+// The shipped language files carry every message, naming what English names.
+TEST(MessageTexts, ShippedLanguageFiles) {
+    const MessageTexts english;
+    for (const char* name : {"English", "Deutsch"}) {
+        SCOPED_TRACE(name);
+        std::ifstream in(std::string(TOLVANE_DATA) + "/Sprachen/" + name + ".txt",
+                         std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(bytes.empty());
+        const MessageTexts texts(bytes);
+        for (int i = 0; i < int(MessageText::Count); ++i) {
+            auto text = MessageText(i);
+            std::string own = texts.Get(text, "<1>", "<2>"),
+                        fallback = english.Get(text, "<1>", "<2>");
+            EXPECT_EQ(own.find("<1>") == std::string::npos,
+                      fallback.find("<1>") == std::string::npos)
+                << own;
+            EXPECT_EQ(own.find("<2>") == std::string::npos,
+                      fallback.find("<2>") == std::string::npos)
+                << own;
+            if (std::string(name) == "English") {
+                EXPECT_EQ(own, fallback);
+            } else {
+                EXPECT_NE(own, fallback);
+            }
+            EXPECT_NE(own, fallback);
+        }
+    }
 }
 
 } // namespace
