@@ -1190,10 +1190,21 @@ class Uninstall : public Installation {
     // Starts Tolvane with arguments, chooses the language (or declines) and
     // answers every message, the one that asks with answer; closes a main
     // window.
-    RunSeen Run(const std::string& arguments, bool choose, int answer) {
+    RunSeen Run(const std::string& arguments, bool choose, int answer, bool throughCmd) {
         EndTolvane();
         RunSeen seen;
-        process_ = StartTolvane(folders_.Work, folders_.AppData, arguments);
+        if (throughCmd) {
+            // Started from another folder: the script finds its own.
+            HANDLE cmd = StartWithAppData("C:\\windows\\system32\\cmd.exe",
+                                          "cmd.exe /c \"" + folders_.Work + "Uninstall.cmd\"",
+                                          "C:\\", folders_.AppData);
+            if (!cmd) return seen;
+            process_ = WaitProcessWithWindow("Choose your language");
+            EXPECT_EQ(WaitExit(cmd), 0) << "the script does not wait for Tolvane";
+            CloseHandle(cmd);
+        } else {
+            process_ = StartTolvane(folders_.Work, folders_.AppData, arguments);
+        }
         if (!process_) return seen;
         pid_ = GetProcessId(process_);
         HWND chooser = WaitTopWindow(pid_, "Choose your language");
@@ -1266,6 +1277,7 @@ TEST_F(Uninstall, Scenarios) {
         int Answer;
         std::vector<std::string> Messages;
         std::string ToolsAfter, MainAfter; // empty: untouched, no backup
+        bool ThroughCmd = false;
     } scenarios[] = {
         {"the worked example installed, then removed",
          originalTools,
@@ -1409,6 +1421,22 @@ TEST_F(Uninstall, Scenarios) {
          {Question(1, 2, {G}), Removed(1, 2, {G})},
          "\xEF\xBB\xBF\r\n" + Utf8Of("[ToolsInfo]\r\nToolCount = 1\r\n" + UserTool(0)),
          "[Toolbar]\r\nItemCount = 0\r\n"},
+        {"Uninstall.cmd beside Tolvane.exe",
+         installedTools,
+         installedMain,
+         [&] {
+             ASSERT_TRUE(CopyFileA((std::string(TOLVANE_DATA) + "/Uninstall.cmd").c_str(),
+                                   (folders_.Work + "Uninstall.cmd").c_str(), FALSE));
+             ASSERT_TRUE(CopyFileA(SiblingExe("Tolvane.exe").c_str(),
+                                   (folders_.Work + "Tolvane.exe").c_str(), FALSE));
+         },
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(1, 2, {F1}), Removed(1, 2, {F1})},
+         "[ToolsInfo]\r\nToolCount = 0\r\n",
+         "[Toolbar]\r\nItemCount = 0\r\n",
+         true},
         {"texts from language lines 21 on",
          originalTools,
          originalMain,
@@ -1435,7 +1463,7 @@ TEST_F(Uninstall, Scenarios) {
         const std::string main = ReadFileBytes(Ide("PureBasic.prefs"));
         const std::set<std::string> files = FilesIn(IdeFolder());
 
-        RunSeen seen = Run(c.Arguments, c.Choose, c.Answer);
+        RunSeen seen = Run(c.Arguments, c.Choose, c.Answer, c.ThroughCmd);
         readOnly_.reset();
         locked_.reset();
 

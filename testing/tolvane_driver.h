@@ -106,6 +106,12 @@ void WriteCatalogueIcons(const std::string& workFolder);
 // failure); the caller closes it.
 HANDLE StartTolvane(const std::string& workFolder, const std::string& appData,
                     const std::string& arguments = "");
+// Starts exe with exactly commandLine, with APPDATA set to appData.
+HANDLE StartWithAppData(const std::string& exe, const std::string& commandLine,
+                        const std::string& workFolder, const std::string& appData);
+// The process of whatever program shows a top-level window with exactly that
+// title, waiting for the window; null when none came. The caller closes it.
+HANDLE WaitProcessWithWindow(const std::string& title, DWORD timeoutMs = 15000);
 // The exit code, or -1 when the process is still running after timeoutMs
 // (it is then killed).
 int WaitExit(HANDLE process, DWORD timeoutMs = 15000);
