@@ -1398,6 +1398,16 @@ TEST_F(Uninstall, Scenarios) {
          {NotRead(Ide("Tools.prefs")) + "Nothing was removed."},
          "",
          ""},
+        {"PureBasic.prefs locked",
+         installedTools,
+         installedMain,
+         [&] { locked_ = std::make_unique<LockedFile>(Ide("PureBasic.prefs"), 0); },
+         "/uninstall",
+         true,
+         IDOK,
+         {NotRead(Ide("PureBasic.prefs")) + "Nothing was removed."},
+         "",
+         ""},
         {"8-bit Tools.prefs, UTF-8 PureBasic.prefs",
          "[ToolsInfo]\r\nToolCount = 2\r\n" + UserTool(0) + ToolEntry(1, G, 1),
          "\xEF\xBB\xBF" + Utf8Of("[Toolbar]\r\nItemCount = 3\r\n" +
@@ -1459,8 +1469,12 @@ TEST_F(Uninstall, Scenarios) {
             ASSERT_NO_FATAL_FAILURE(c.Before());
         }
         // A locked file cannot be read; it holds what was written.
-        const std::string tools = locked_ ? c.Tools : ReadFileBytes(Ide("Tools.prefs"));
-        const std::string main = ReadFileBytes(Ide("PureBasic.prefs"));
+        auto bytesOf = [&](const std::string& name, const std::string& written) {
+            std::string bytes = ReadFileBytes(Ide(name));
+            return bytes.empty() ? written : bytes;
+        };
+        const std::string tools = bytesOf("Tools.prefs", c.Tools);
+        const std::string main = bytesOf("PureBasic.prefs", c.Main);
         const std::set<std::string> files = FilesIn(IdeFolder());
 
         RunSeen seen = Run(c.Arguments, c.Choose, c.Answer, c.ThroughCmd);

@@ -34,7 +34,10 @@ Findings FindWhatBelongs(const std::string& ideFolder) {
     ClosePrefs();
     if (found.Entries.empty()) return found;
     if (!OpenPrefs(main)) {
-        found.Failures.NotRead.push_back(main);
+        // Without a PureBasic.prefs there is no toolbar; one that cannot be
+        // read may hold buttons that would outlive their entries.
+        if (GetFileAttributesA(main.c_str()) != INVALID_FILE_ATTRIBUTES)
+            found.Failures.NotRead.push_back(main);
         return found;
     }
     EditPrefsDocument([&](PrefsDocument& doc) {
@@ -92,12 +95,12 @@ void RunUninstall() {
     Findings found = FindWhatBelongs(ideFolder);
     UninstallCounts counts{int(found.Entries.size()), found.Items,
                            InstallationFolders(found.Entries)};
-    if (found.Entries.empty()) {
+    if (found.Entries.empty() || found.Failures.Any()) {
         ShowMessage(Title, UninstallOutcome(Messages(), {}, found.Failures));
         return;
     }
     if (!AskToGoOn(counts)) return;
-    FileFailures failures = found.Failures;
+    FileFailures failures;
     UninstallCounts removed = Remove(ideFolder, found, failures);
     ShowMessage(Title, UninstallOutcome(Messages(), removed, failures));
 }

@@ -160,10 +160,13 @@ int RemoveTolvaneEntries(PrefsDocument& tools) {
             RenameDocumentLine(tools, group.Header, "Tool_" + std::to_string(kept));
         ++kept;
     }
-    // From the end of the file, so that the indices still to come stay valid.
-    std::sort(removed.rbegin(), removed.rend());
-    for (size_t header : removed)
-        RemoveDocumentGroup(tools, header);
+    std::vector<size_t> lines;
+    for (size_t header : removed) {
+        size_t end = DocumentSectionEnd(tools, header);
+        for (size_t line = header; line < end; ++line)
+            lines.push_back(line);
+    }
+    RemoveDocumentLineSet(tools, lines);
     SelectDocumentGroup(tools, "ToolsInfo");
     WriteDocumentLong(tools, "ToolCount", kept);
     return static_cast<int>(removed.size());
@@ -207,7 +210,7 @@ int RemoveTolvaneToolbarItems(PrefsDocument& main, const std::vector<TolvaneEntr
     }
     if (removed == 0) return 0;
 
-    // Renamed first (indices stay), then removed from the end.
+    // Renamed first, while the indices still hold.
     int32_t kept = 0;
     std::vector<std::pair<int64_t, int32_t>> newNumbers;
     for (const ToolbarItemLines& item : items)
@@ -227,8 +230,7 @@ int RemoveTolvaneToolbarItems(PrefsDocument& main, const std::vector<TolvaneEntr
                                (isIcon ? "Icon_" : "Action_") + std::to_string(renumbered->second));
         }
     }
-    for (auto line = gone.rbegin(); line != gone.rend(); ++line)
-        RemoveDocumentLines(main, *line, 1);
+    RemoveDocumentLineSet(main, gone);
     SelectDocumentGroup(main, group);
     WriteDocumentLong(main, "ItemCount", kept);
     return removed;

@@ -472,6 +472,22 @@ void RemoveDocumentLines(PrefsDocument& doc, size_t first, size_t count) {
     doc.Changed = true;
 }
 
+void RemoveDocumentLineSet(PrefsDocument& doc, const std::vector<size_t>& lines) {
+    std::vector<bool> gone(doc.Lines.size(), false);
+    for (size_t line : lines)
+        if (line < gone.size()) gone[line] = true;
+    size_t kept = 0, selected = NoLine;
+    for (size_t i = 0; i < doc.Lines.size(); ++i) {
+        if (gone[i]) continue;
+        if (i == doc.SelectedHeader) selected = kept;
+        doc.Lines[kept++] = doc.Lines[i];
+    }
+    if (kept == doc.Lines.size()) return;
+    doc.Lines.resize(kept);
+    doc.SelectedHeader = selected;
+    doc.Changed = true;
+}
+
 void RemoveDocumentGroup(PrefsDocument& doc, size_t header) {
     if (header >= doc.Lines.size() || doc.Lines[header].Kind != PrefsLineKind::Header) return;
     RemoveDocumentLines(doc, header, DocumentSectionEnd(doc, header) - header);

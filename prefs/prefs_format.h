@@ -120,6 +120,8 @@ std::string DocumentLineName(const PrefsDocument& doc, size_t line);
 std::string DocumentLineValue(const PrefsDocument& doc, size_t line);
 // Removes count lines from first on.
 void RemoveDocumentLines(PrefsDocument& doc, size_t first, size_t count);
+// Removes the lines at these indices, in one pass however many they are.
+void RemoveDocumentLineSet(PrefsDocument& doc, const std::vector<size_t>& lines);
 // Removes the header and its section, comments included.
 void RemoveDocumentGroup(PrefsDocument& doc, size_t header);
 // Removes the first key line of that name in the current section; false

@@ -584,6 +584,13 @@ TEST(PrefsRemoving, EditsByLine) {
              WriteDocumentString(doc, "New", "n");
          },
          "[B]\r\nKey = b\r\nOther = x\r\n[C]\r\nKey = c\r\nNew = n\r\n"},
+        {"a set of lines in one pass, the selection kept",
+         [](PrefsDocument& doc) {
+             SelectDocumentGroup(doc, "C");
+             RemoveDocumentLineSet(doc, {8, 0, 3, 99, 5, 0});
+             WriteDocumentString(doc, "New", "n");
+         },
+         "[A]\r\nKey = a\r\n[B]\r\nOther = x\r\n[C]\r\nNew = n\r\n"},
         {"the selected header gone: the top section",
          [](PrefsDocument& doc) {
              SelectDocumentGroup(doc, "A");
