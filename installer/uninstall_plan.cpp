@@ -76,18 +76,27 @@ std::vector<PlacedGroup> PlacedGroups(const PrefsDocument& tools) {
 
 const char* const TolvanePrograms[] = {"Quillet.exe", "Brannow.exe", "Zemrick.exe", "Tolvane.exe"};
 
-struct ToolbarItemLines {
+// One item of the toolbar: the first Icon_ and Action_ key of its number.
+struct PresentItem {
     int64_t Number = 0;
     std::string Icon, Action;
     bool HasIcon = false, HasAction = false;
     bool Removed = false;
+    int32_t NewNumber = 0;
 };
 
-bool IconInFolder(const ToolbarItemLines& item, const TolvaneEntry& entry) {
+// A key line of a toolbar item.
+struct ItemLine {
+    size_t Index;
+    int64_t Number;
+    bool IsIcon;
+};
+
+bool IconInFolder(const PresentItem& item, const TolvaneEntry& entry) {
     return StartsWithNoCase(item.Icon, "External:" + entry.Folder);
 }
 
-bool BelongsToTolvane(const ToolbarItemLines& item, const std::vector<TolvaneEntry>& entries) {
+bool BelongsToTolvane(const PresentItem& item, const std::vector<TolvaneEntry>& entries) {
     for (const TolvaneEntry& entry : entries) {
         if (!IconInFolder(item, entry)) continue;
         std::string rest = item.Icon.substr(9 + entry.Folder.size());
@@ -113,6 +122,58 @@ int64_t ItemNumberOfKey(const std::string& key, bool& isIcon) {
     isIcon = number >= 0;
     if (!isIcon) number = NumberAfter(key, "Action_");
     return number >= 1 && number <= MaxToolbarItems ? number : -1;
+}
+
+std::vector<ItemLine> ToolbarItemLines(const PrefsDocument& main, size_t header) {
+    std::vector<ItemLine> lines;
+    size_t end = DocumentSectionEnd(main, header);
+    for (size_t i = header + 1; i < end; ++i) {
+        if (main.Lines[i].Kind != PrefsLineKind::Key) continue;
+        bool isIcon = false;
+        int64_t number = ItemNumberOfKey(DocumentLineName(main, i), isIcon);
+        if (number >= 0) lines.push_back({i, number, isIcon});
+    }
+    return lines;
+}
+
+std::vector<PresentItem>::iterator FindItem(std::vector<PresentItem>& items, int64_t number) {
+    return std::lower_bound(items.begin(), items.end(), number,
+                            [](const PresentItem& item, int64_t n) { return item.Number < n; });
+}
+
+// The items by number, each read from the first of its key lines.
+std::vector<PresentItem> ItemsOfLines(const PrefsDocument& main,
+                                      const std::vector<ItemLine>& lines) {
+    std::vector<PresentItem> items;
+    for (const ItemLine& line : lines) {
+        auto at = FindItem(items, line.Number);
+        if (at == items.end() || at->Number != line.Number) {
+            PresentItem item;
+            item.Number = line.Number;
+            at = items.insert(at, item);
+        }
+        bool& seen = line.IsIcon ? at->HasIcon : at->HasAction;
+        if (!seen) (line.IsIcon ? at->Icon : at->Action) = DocumentLineValue(main, line.Index);
+        seen = true;
+    }
+    return items;
+}
+
+// Marks Tolvane's items and the separators before them, numbers the others
+// from 1; the number marked.
+int MarkRemovedItems(std::vector<PresentItem>& items, const std::vector<TolvaneEntry>& entries) {
+    int removed = 0;
+    for (size_t k = items.size(); k-- > 0;) {
+        bool separatorBeforeRemoved = EqualNoCase(items[k].Icon, "Separator") &&
+                                      k + 1 < items.size() && items[k + 1].Removed &&
+                                      !EqualNoCase(items[k + 1].Icon, "Separator");
+        items[k].Removed = separatorBeforeRemoved || BelongsToTolvane(items[k], entries);
+        removed += items[k].Removed;
+    }
+    int32_t number = 0;
+    for (PresentItem& item : items)
+        if (!item.Removed) item.NewNumber = ++number;
+    return removed;
 }
 
 } // namespace
@@ -175,64 +236,25 @@ int RemoveTolvaneEntries(PrefsDocument& tools) {
 int RemoveTolvaneToolbarItems(PrefsDocument& main, const std::vector<TolvaneEntry>& entries) {
     size_t header = ToolbarHeader(main);
     if (header == NoLine || entries.empty()) return 0;
-    const std::string group = DocumentLineName(main, header);
-    size_t end = DocumentSectionEnd(main, header);
-
-    // The items present, by number; the first key of each name counts.
-    std::vector<ToolbarItemLines> items;
-    std::vector<std::pair<size_t, int64_t>> itemLines; // line, item number
-    for (size_t i = header + 1; i < end; ++i) {
-        if (main.Lines[i].Kind != PrefsLineKind::Key) continue;
-        bool isIcon = false;
-        int64_t number = ItemNumberOfKey(DocumentLineName(main, i), isIcon);
-        if (number < 0) continue;
-        itemLines.push_back({i, number});
-        auto at = std::lower_bound(
-            items.begin(), items.end(), number,
-            [](const ToolbarItemLines& item, int64_t n) { return item.Number < n; });
-        if (at == items.end() || at->Number != number) {
-            ToolbarItemLines item;
-            item.Number = number;
-            at = items.insert(at, item);
-        }
-        bool& seen = isIcon ? at->HasIcon : at->HasAction;
-        if (!seen) (isIcon ? at->Icon : at->Action) = DocumentLineValue(main, i);
-        seen = true;
-    }
-
-    int removed = 0;
-    for (size_t k = items.size(); k-- > 0;) {
-        bool separatorBeforeRemoved = EqualNoCase(items[k].Icon, "Separator") &&
-                                      k + 1 < items.size() && items[k + 1].Removed &&
-                                      !EqualNoCase(items[k + 1].Icon, "Separator");
-        items[k].Removed = separatorBeforeRemoved || BelongsToTolvane(items[k], entries);
-        removed += items[k].Removed;
-    }
+    std::vector<ItemLine> lines = ToolbarItemLines(main, header);
+    std::vector<PresentItem> items = ItemsOfLines(main, lines);
+    int removed = MarkRemovedItems(items, entries);
     if (removed == 0) return 0;
 
     // Renamed first, while the indices still hold.
-    int32_t kept = 0;
-    std::vector<std::pair<int64_t, int32_t>> newNumbers;
-    for (const ToolbarItemLines& item : items)
-        if (!item.Removed) newNumbers.push_back({item.Number, ++kept});
     std::vector<size_t> gone;
-    for (const auto& itemLine : itemLines) {
-        const size_t line = itemLine.first;
-        const int64_t number = itemLine.second;
-        auto renumbered = std::find_if(newNumbers.begin(), newNumbers.end(),
-                                       [&](const auto& pair) { return pair.first == number; });
-        if (renumbered == newNumbers.end()) {
-            gone.push_back(line);
-        } else if (renumbered->second != number) {
-            bool isIcon = false;
-            ItemNumberOfKey(DocumentLineName(main, line), isIcon);
-            RenameDocumentLine(main, line,
-                               (isIcon ? "Icon_" : "Action_") + std::to_string(renumbered->second));
-        }
+    for (const ItemLine& line : lines) {
+        const PresentItem& item = *FindItem(items, line.Number);
+        if (item.Removed)
+            gone.push_back(line.Index);
+        else if (item.NewNumber != line.Number)
+            RenameDocumentLine(main, line.Index,
+                               (line.IsIcon ? "Icon_" : "Action_") +
+                                   std::to_string(item.NewNumber));
     }
     RemoveDocumentLineSet(main, gone);
-    SelectDocumentGroup(main, group);
-    WriteDocumentLong(main, "ItemCount", kept);
+    SelectDocumentGroup(main, DocumentLineName(main, header));
+    WriteDocumentLong(main, "ItemCount", int32_t(items.size()) - removed);
     return removed;
 }
 
