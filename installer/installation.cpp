@@ -1,50 +1,52 @@
 // Carries out an installation: creates the installation folder, copies the
 // chosen tools and their icons into it, and registers them in the IDE's
-// Tools.prefs and on its toolbar in PureBasic.prefs, each file first copied
-// to a backup. Nothing is reported and no step is undone: the main window
-// ends the program right after.
+// Tools.prefs and on its toolbar in PureBasic.prefs. A file is changed only
+// after its backup holds exactly its bytes, a toolbar button only goes with
+// a tool entry that is on disk, and whatever failed is told in one message
+// at the end; a complete installation stays silent.
 #include "installer/installation.h"
 
 #include "common/auto_handle.h"
 #include "installer/control_numbers.h"
+#include "installer/ide_files.h"
 #include "installer/installation_plan.h"
 #include "installer/installer_state.h"
-#include "prefs/prefs.h"
+#include "installer/message_texts.h"
 #include "installer/window_layer.h"
+#include "prefs/prefs.h"
 
 #include <windows.h>
 
 namespace {
 
-std::string AppDataFolder() {
-    char value[MAX_PATH * 4];
-    DWORD length = GetEnvironmentVariableA("APPDATA", value, sizeof value);
-    return length < sizeof value ? std::string(value, length) : "";
+// Copies a file into the installation folder, noting its name there when the copy fails.
+void CopyInto(const std::string& from, const std::string& folder, const std::string& name,
+              InstallFailures& failures) {
+    if (!CopyFileA(from.c_str(), (folder + name).c_str(), FALSE))
+        failures.NotCopied.push_back(name);
 }
 
-void CopyReplacing(const std::string& from, const std::string& to) {
-    CopyFileA(from.c_str(), to.c_str(), FALSE);
-}
-
-// Copies the files (not the sub-folders) of one folder into another, which
-// is created first.
-void CopyFolderFiles(const std::string& from, const std::string& to) {
-    CreateDirectoryA(FolderToCreate(to).c_str(), nullptr);
+// Copies the files (not the sub-folders) of one folder into a sub-folder of
+// the installation folder, which is created first.
+void CopyFolderFiles(const std::string& from, const std::string& installFolder,
+                     InstallFailures& failures) {
+    CreateDirectoryA(FolderToCreate(installFolder + from).c_str(), nullptr);
     WIN32_FIND_DATAA found;
     AutoFindHandle find(FindFirstFileA((from + "\\*").c_str(), &found));
     if (!find.IsValid()) return;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            CopyReplacing(from + "\\" + found.cFileName, to + found.cFileName);
+            CopyInto(from + "\\" + found.cFileName, installFolder, from + "\\" + found.cFileName,
+                     failures);
     } while (FindNextFileA(find.Get(), &found));
 }
 
 // The IDE starts the installed copy of this program in the installation
 // folder. Without its language files, icons and tools beside it there, it
 // would offer no language to choose and could install nothing.
-void CopyProgramFolders(const std::string& installFolder) {
+void CopyProgramFolders(const std::string& installFolder, InstallFailures& failures) {
     for (const char* folder : {"Sprachen", "Icons", "Plugins"})
-        CopyFolderFiles(folder, installFolder + folder + "\\");
+        CopyFolderFiles(folder, installFolder, failures);
 }
 
 void WriteItems(const std::vector<PrefsItem>& items) {
@@ -71,73 +73,86 @@ ToolChoice ChoiceOfRow(const ToolEntry& tool) {
 }
 
 // The clearer entry, then one entry per enabled tool, numbered on from
-// ToolCount. False when Tools.prefs cannot be opened: the installation stops.
-bool RegisterTools(const std::string& toolsPrefs, const std::string& installFolder,
-                   const ToolChoice (&tools)[ToolCount], bool withClearer) {
-    if (!OpenPrefs(toolsPrefs)) return false;
-    SelectPrefsGroup("ToolsInfo");
-    int32_t count = ReadPrefsLong("ToolCount", 0);
-    auto addEntry = [&](const std::vector<PrefsItem>& keys) {
-        SelectPrefsGroup("Tool_" + std::to_string(count));
-        WriteItems(keys);
-        // A corrupt ToolCount near the top of the range wraps instead of
-        // overflowing: the numbers are garbage then, but defined garbage.
-        count = int32_t(uint32_t(count) + 1u);
+// ToolCount. False when Tools.prefs was left unchanged: nothing is registered.
+bool RegisterTools(const std::string& ideFolder, const std::string& installFolder,
+                   const ToolChoice (&tools)[ToolCount], bool withClearer,
+                   InstallFailures& failures) {
+    auto addEntries = [&] {
+        SelectPrefsGroup("ToolsInfo");
+        int32_t count = ReadPrefsLong("ToolCount", 0);
+        auto addEntry = [&](const std::vector<PrefsItem>& keys) {
+            SelectPrefsGroup("Tool_" + std::to_string(count));
+            WriteItems(keys);
+            // A corrupt ToolCount near the top of the range wraps instead of
+            // overflowing: the numbers are garbage then, but defined garbage.
+            count = int32_t(uint32_t(count) + 1u);
+        };
+        if (withClearer) {
+            CopyInto("Plugins\\Zemrick.exe", installFolder, "Zemrick.exe", failures);
+            addEntry(ClearerEntryKeys(installFolder));
+        }
+        for (const ToolChoice& tool : tools) {
+            if (!tool.Enabled) continue;
+            CopyInto("Plugins\\" + tool.ExeName, installFolder, tool.ExeName, failures);
+            addEntry(CatalogueEntryKeys(tool, installFolder));
+        }
+        SelectPrefsGroup("ToolsInfo");
+        WritePrefsLong("ToolCount", count);
     };
-    if (withClearer) {
-        CopyReplacing("Plugins\\Zemrick.exe", installFolder + "Zemrick.exe");
-        addEntry(ClearerEntryKeys(installFolder));
-    }
-    for (const ToolChoice& tool : tools) {
-        if (!tool.Enabled) continue;
-        CopyReplacing("Plugins\\" + tool.ExeName, installFolder + tool.ExeName);
-        addEntry(CatalogueEntryKeys(tool, installFolder));
-    }
-    SelectPrefsGroup("ToolsInfo");
-    WritePrefsLong("ToolCount", count);
-    ClosePrefs();
-    return true;
+    return ChangePrefsFile(ideFolder + "Tools.prefs", ideFolder + "Tools2.prefs", addEntries,
+                           failures.Files);
 }
 
 // The IDE reads its toolbar from "ToolbarNew" whenever that group exists, so
 // buttons written to "Toolbar" beside it would never show.
-void AddToolbarItems(const std::string& mainPrefs, const std::string& installFolder,
-                     const ToolChoice (&tools)[ToolCount]) {
-    if (!OpenPrefs(mainPrefs)) return;
-    const char* group = SelectPrefsGroup("ToolbarNew") ? "ToolbarNew" : "Toolbar";
-    SelectPrefsGroup(group);
-    int32_t existing = ReadPrefsLong("ItemCount", 0);
-    ToolbarPlan plan = PlanToolbar(tools, installFolder, existing);
-    for (const auto& [from, to] : plan.IconCopies)
-        CopyReplacing(from, to);
-    int32_t number = existing;
-    for (const ToolbarItem& item : plan.Items) {
-        ++number;
-        WritePrefsString("Icon_" + std::to_string(number), item.Icon);
-        WritePrefsString("Action_" + std::to_string(number), item.Action);
-    }
-    SelectPrefsGroup(group);
-    WritePrefsLong("ItemCount", number);
-    ClosePrefs();
+void AddToolbarItems(const std::string& ideFolder, const std::string& installFolder,
+                     const ToolChoice (&tools)[ToolCount], InstallFailures& failures) {
+    auto addItems = [&] {
+        const char* group = SelectPrefsGroup("ToolbarNew") ? "ToolbarNew" : "Toolbar";
+        SelectPrefsGroup(group);
+        int32_t existing = ReadPrefsLong("ItemCount", 0);
+        ToolbarPlan plan = PlanToolbar(tools, installFolder, existing);
+        for (const auto& [from, to] : plan.IconCopies)
+            if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
+                failures.NotCopied.push_back(to.substr(installFolder.size()));
+        int32_t number = existing;
+        for (const ToolbarItem& item : plan.Items) {
+            ++number;
+            WritePrefsString("Icon_" + std::to_string(number), item.Icon);
+            WritePrefsString("Action_" + std::to_string(number), item.Action);
+        }
+        SelectPrefsGroup(group);
+        WritePrefsLong("ItemCount", number);
+    };
+    if (!ChangePrefsFile(ideFolder + "PureBasic.prefs", ideFolder + "PureBasic1.prefs", addItems,
+                         failures.Files))
+        failures.NoButtons = true;
+}
+
+void ReportFailures(const InstallFailures& failures, const std::string& installFolder) {
+    if (!failures.Any()) return;
+    ShowMessage("Tolvane", InstallReport(Messages(), failures, installFolder));
 }
 
 } // namespace
 
 int RunInstallation(const std::string& baseFolder) {
     const std::string installFolder = InstallFolder(baseFolder);
-    const std::string ideFolder = AppDataFolder() + "\\PureBasic\\";
+    const std::string ideFolder = IdePrefsFolder();
     ToolChoice tools[ToolCount];
     for (int i = 0; i < ToolCount; ++i)
         tools[i] = ChoiceOfRow(ToolTable[i]);
 
+    InstallFailures failures;
     CreateDirectoryA(FolderToCreate(installFolder).c_str(), nullptr);
-    CopyReplacing(ideFolder + "Tools.prefs", ideFolder + "Tools2.prefs");
-    if (!RegisterTools(ideFolder + "Tools.prefs", installFolder, tools,
-                       GetControlState(ClearerBox) == 1))
-        return 0;
-    const int configurationTool = 3; // this program itself
-    if (tools[configurationTool].Enabled) CopyProgramFolders(installFolder);
-    CopyReplacing(ideFolder + "PureBasic.prefs", ideFolder + "PureBasic1.prefs");
-    AddToolbarItems(ideFolder + "PureBasic.prefs", installFolder, tools);
+    if (!RegisterTools(ideFolder, installFolder, tools, GetControlState(ClearerBox) == 1,
+                       failures)) {
+        failures.NothingRegistered = true;
+    } else {
+        const int configurationTool = 3; // this program itself
+        if (tools[configurationTool].Enabled) CopyProgramFolders(installFolder, failures);
+        AddToolbarItems(ideFolder, installFolder, tools, failures);
+    }
+    ReportFailures(failures, installFolder);
     return 0;
 }

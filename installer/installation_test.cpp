@@ -3,13 +3,14 @@
 // configuration (APPDATA) and a base folder of the test's own. The test then
 // reads both IDE files, their backups and the installation folder byte for
 // byte, and finally lets the stand-in IDE run what was installed.
-#include "testing/host_ide/host_client.h"
 #include "prefs/prefs.h"
 #include "prefs/prefs_format.h"
+#include "testing/host_ide/host_client.h"
 #include "testing/tolvane_driver.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <set>
 
@@ -113,6 +114,24 @@ std::string Utf8Of(const std::string& text) {
         }
     }
     return utf8;
+}
+
+// The messages after an installation that did not complete, in English:
+// the sample language file has no lines after the twentieth.
+const std::string Incomplete = "The installation is not complete.\r\n";
+const std::string NothingRegistered = "No tool was registered and no toolbar button added.";
+const std::string NoButtons = "No toolbar button was added.";
+std::string NotRead(const std::string& file) {
+    return file + " could not be read, so it was left unchanged.\r\n";
+}
+std::string NotBackedUp(const std::string& file) {
+    return file + " could not be backed up, so it was left unchanged.\r\n";
+}
+std::string NotWritten(const std::string& file) {
+    return file + " could not be written, so it was left unchanged.\r\n";
+}
+std::string NotReadNoButtons(const std::string& file) {
+    return Incomplete + NotRead(file) + NoButtons;
 }
 
 std::set<std::string> FilesIn(const std::string& folder) {
@@ -239,13 +258,25 @@ class Installation : public testing::Test {
     }
 
     // Presses the install button and answers the "Info" message; the exit
-    // code (-1: still running, -2: no message came).
-    int Install() {
+    // code (-1: still running, -2: no message came). A message after the
+    // installation lands in report, which must then be given.
+    int Install(std::string* report = nullptr) {
         PostClick(FindControl(main_, 3));
         HWND info = WaitDialog(pid_);
         if (!info) return -2;
         EXPECT_EQ(TextOf(info), "Info");
         AnswerDialog(info, IDOK);
+        WaitWindowGone(info);
+        WaitUntil([&] {
+            return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 ||
+                   !ProcessDialogs(pid_).empty();
+        });
+        MessageSeen seen;
+        if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0 && AnswerMessage(pid_, seen, IDOK)) {
+            EXPECT_EQ(seen.Title, "Tolvane");
+            EXPECT_TRUE(report) << "unexpected message: " << seen.Text;
+        }
+        if (report) *report = seen.Text;
         int exitCode = WaitExit(process_);
         CloseHandle(process_);
         process_ = nullptr;
@@ -463,7 +494,9 @@ TEST_F(Installation, ToolsFileWithoutToolCount) {
         ASSERT_NO_FATAL_FAILURE(Open());
         ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
         EnableOnly({1});
-        ASSERT_EQ(Install(), 0);
+        std::string report; // there is no PureBasic.prefs
+        ASSERT_EQ(Install(&report), 0);
+        EXPECT_EQ(report, NotReadNoButtons(Ide("PureBasic.prefs")));
         EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), c.After);
         EXPECT_EQ(ReadFileBytes(Ide("Tools2.prefs")), c.Before);
     }
@@ -611,7 +644,10 @@ TEST_F(Installation, MissingToolsFileStopsBeforeAnyCopy) {
     ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
-    ASSERT_EQ(Install(), 0);
+    std::string report;
+    ASSERT_EQ(Install(&report), 0);
+    EXPECT_EQ(report, "The installation is not complete.\r\n" + Ide("Tools.prefs") +
+                          " could not be read, so it was left unchanged.\r\n" + NothingRegistered);
     EXPECT_EQ(FilesIn(IdeFolder()), std::set<std::string>{"PureBasic.prefs"});
     EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), mainPrefs);
     EXPECT_TRUE(IsFolder(folder_));
@@ -622,7 +658,9 @@ TEST_F(Installation, MissingMainFileKeepsTheToolsRegistered) {
     ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 0\r\n"));
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
-    ASSERT_EQ(Install(), 0);
+    std::string report;
+    ASSERT_EQ(Install(&report), 0);
+    EXPECT_EQ(report, NotReadNoButtons(Ide("PureBasic.prefs")));
     EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")),
               "[ToolsInfo]\r\nToolCount = 5\r\n" + DefaultEntries(0, folder_));
     EXPECT_EQ(FilesIn(IdeFolder()), (std::set<std::string>{"Tools.prefs", "Tools2.prefs"}));
@@ -685,7 +723,12 @@ TEST_F(Installation, UnsetAppDataMeansTheRootOfTheCurrentDrive) {
     ASSERT_NO_FATAL_FAILURE(Open(nullptr));
     ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
     EnableOnly({1});
-    ASSERT_EQ(Install(), 0);
+    std::string report;
+    ASSERT_EQ(Install(&report), 0);
+    EXPECT_EQ(report, ours ? ""
+                           : "The installation is not complete.\r\n\\PureBasic\\Tools.prefs could "
+                             "not be read, so it was left unchanged.\r\n" +
+                                 NothingRegistered);
 
     EXPECT_EQ(FilesIn(IdeFolder()), (std::set<std::string>{"Tools.prefs", "PureBasic.prefs"}));
     EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), tools);
@@ -853,7 +896,9 @@ TEST_F(Installation, TheInstalledTolvaneFindsWhatItNeeds) {
     ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 0\r\n"));
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
-    ASSERT_EQ(Install(), 0);
+    std::string report;
+    ASSERT_EQ(Install(&report), 0);
+    EXPECT_EQ(report, NotReadNoButtons(Ide("PureBasic.prefs")));
     for (const char* folder : {"Sprachen\\", "Icons\\", "Plugins\\"}) {
         EXPECT_EQ(FilesIn(folder_ + folder), FilesIn(folders_.Work + folder)) << folder;
         EXPECT_FALSE(FilesIn(folder_ + folder).empty()) << folder;
@@ -947,6 +992,509 @@ TEST_F(Installation, HostileFilesAreBackedUpAndExtended) {
     }
     ClosePrefs();
     EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")).size(), toolsAfter.size()) << "only read";
+}
+
+// Holds a file open as another program would: with no sharing at all
+// (locked), or letting others read but not write.
+class LockedFile {
+  public:
+    LockedFile(const std::string& path, DWORD share)
+        : handle_(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~LockedFile() {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE handle_;
+};
+
+// A read-only file. Wine run by root maps the attribute to file modes that
+// root ignores, so a reader that lets nobody write holds it too.
+struct ReadOnlyFile {
+    explicit ReadOnlyFile(const std::string& path)
+        : Path(path), Attribute(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY)),
+          Reader(path, FILE_SHARE_READ) {}
+    ~ReadOnlyFile() { SetFileAttributesA(Path.c_str(), FILE_ATTRIBUTE_NORMAL); }
+    std::string Path;
+    bool Attribute;
+    LockedFile Reader;
+};
+
+// What cannot be backed up, read or written is left as it was and told in
+// one message; a toolbar button only goes with a tool entry on disk.
+TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
+    const std::string tools = "[ToolsInfo]\r\nToolCount = 0\r\n",
+                      mainPrefs = "[Toolbar]\r\nItemCount = 0\r\n",
+                      oldBackup = "[ToolsInfo]\r\nToolCount = 7\r\n";
+    const std::string F = folder_;
+    const std::string registered =
+        "[ToolsInfo]\r\nToolCount = 2\r\n" + ClearerEntry(0, F) + ToolEntry(1, F, 1);
+    const std::string withButton = "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, F, {-1, 1});
+    const std::set<std::string> programs = {"Zemrick.exe", "Quillet.exe"};
+    const std::set<std::string> everything = {"Zemrick.exe", "Quillet.exe", "Anker.ico"};
+    enum Fault { None, ReadOnly, Locked, Folder, Missing };
+    struct {
+        const char* Name;
+        std::string File; // the file the fault is put on
+        Fault What;
+        std::string Report, ToolsAfter, MainAfter;
+        std::set<std::string> Copied;
+    } cases[] = {
+        {"old Tools2.prefs read-only",
+         "Tools2.prefs",
+         ReadOnly,
+         Incomplete + NotBackedUp(Ide("Tools.prefs")) + NothingRegistered,
+         tools,
+         mainPrefs,
+         {}},
+        {"a folder named Tools2.prefs",
+         "Tools2.prefs",
+         Folder,
+         Incomplete + NotBackedUp(Ide("Tools.prefs")) + NothingRegistered,
+         tools,
+         mainPrefs,
+         {}},
+        {"Tools2.prefs locked",
+         "Tools2.prefs",
+         Locked,
+         Incomplete + NotBackedUp(Ide("Tools.prefs")) + NothingRegistered,
+         tools,
+         mainPrefs,
+         {}},
+        {"old PureBasic1.prefs read-only", "PureBasic1.prefs", ReadOnly,
+         Incomplete + NotBackedUp(Ide("PureBasic.prefs")) + NoButtons, registered, mainPrefs,
+         programs},
+        {"Tools.prefs read-only", "Tools.prefs", ReadOnly,
+         Incomplete + NotWritten(Ide("Tools.prefs")) + NothingRegistered, tools, mainPrefs,
+         programs},
+        {"Tools.prefs locked",
+         "Tools.prefs",
+         Locked,
+         Incomplete + NotRead(Ide("Tools.prefs")) + NothingRegistered,
+         tools,
+         mainPrefs,
+         {}},
+        {"PureBasic.prefs read-only", "PureBasic.prefs", ReadOnly,
+         Incomplete + NotWritten(Ide("PureBasic.prefs")) + NoButtons, registered, mainPrefs,
+         everything},
+        {"PureBasic.prefs locked", "PureBasic.prefs", Locked,
+         Incomplete + NotRead(Ide("PureBasic.prefs")) + NoButtons, registered, mainPrefs, programs},
+        {"base folder whose parent does not exist",
+         "",
+         Missing,
+         Incomplete + "These files could not be copied into " + base_.Path() +
+             "gone\\deeper\\Tolvane\\:\r\nZemrick.exe\r\nQuillet.exe\r\nAnker.ico",
+         "",
+         "",
+         {}},
+        {"a complete installation is silent", "", None, "", registered, withButton, everything},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        DeleteTree(IdeFolder());
+        DeleteTree(F);
+        ASSERT_TRUE(CreateDirectoryA(IdeFolder().c_str(), nullptr));
+        ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
+        ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
+        if (c.File == "Tools2.prefs" || c.File == "PureBasic1.prefs") {
+            if (c.What == Folder)
+                ASSERT_TRUE(CreateDirectoryA(Ide(c.File).c_str(), nullptr));
+            else
+                ASSERT_TRUE(WriteFileBytes(Ide(c.File), oldBackup));
+        }
+        std::unique_ptr<ReadOnlyFile> readOnly;
+        std::unique_ptr<LockedFile> lock;
+        if (c.What == ReadOnly) {
+            readOnly = std::make_unique<ReadOnlyFile>(Ide(c.File));
+            ASSERT_TRUE(readOnly->Attribute && readOnly->Reader.Held());
+        }
+        if (c.What == Locked) {
+            lock = std::make_unique<LockedFile>(Ide(c.File), 0);
+            ASSERT_TRUE(lock->Held());
+        }
+        ASSERT_NO_FATAL_FAILURE(Open());
+        const std::string base = c.What == Missing ? base_.Path() + "gone\\deeper\\" : base_.Path();
+        ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base));
+        EnableOnly({1});
+        std::string report;
+        ASSERT_EQ(Install(&report), 0);
+        lock.reset();
+        readOnly.reset();
+
+        EXPECT_EQ(report, c.Report);
+        if (c.What == Missing) {
+            const std::string gone = base + "Tolvane\\";
+            EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), "[ToolsInfo]\r\nToolCount = 2\r\n" +
+                                                             ClearerEntry(0, gone) +
+                                                             ToolEntry(1, gone, 1));
+            EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")),
+                      "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, gone, {-1, 1}));
+            EXPECT_FALSE(FileExists(base_.Path() + "gone"));
+            continue;
+        }
+        EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), c.ToolsAfter);
+        EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), c.MainAfter);
+        if (c.File == "Tools2.prefs" || c.File == "PureBasic1.prefs") {
+            if (c.What == Folder)
+                EXPECT_TRUE(IsFolder(Ide(c.File)));
+            else
+                EXPECT_EQ(ReadFileBytes(Ide(c.File)), oldBackup) << "the old backup stays";
+        }
+        if (c.ToolsAfter != tools) {
+            EXPECT_EQ(ReadFileBytes(Ide("Tools2.prefs")), tools);
+        }
+        if (c.MainAfter != mainPrefs) {
+            EXPECT_EQ(ReadFileBytes(Ide("PureBasic1.prefs")), mainPrefs);
+        }
+        EXPECT_EQ(FilesIn(F), c.Copied);
+    }
+}
+
+// What the user sees of a run: the messages in order, "?" before one that
+// asks, and whether the main window came.
+struct RunSeen {
+    std::vector<std::string> Messages;
+    bool MainWindow = false;
+    int ExitCode = -1;
+};
+
+// The uninstall's messages in English.
+std::string Question(int entries, int items, const std::vector<std::string>& folders) {
+    std::string text = "?This removes Tolvane's tool entries (" + std::to_string(entries) +
+                       ") and toolbar items (" + std::to_string(items) +
+                       ") from the IDE's settings. They point to these folders:";
+    for (const std::string& folder : folders)
+        text += "\r\n" + folder;
+    return text + "\r\nPlease close the PureBasic IDE before you press OK.";
+}
+std::string FoldersRemain(const std::vector<std::string>& folders) {
+    std::string text = "The installation folders are still on disk; delete them when you no "
+                       "longer need them:";
+    for (const std::string& folder : folders)
+        text += "\r\n" + folder;
+    return text;
+}
+std::string Removed(int entries, int items, const std::vector<std::string>& folders) {
+    return "Tool entries removed: " + std::to_string(entries) +
+           ". Toolbar items removed: " + std::to_string(items) + ".\r\n" + FoldersRemain(folders);
+}
+
+std::string Normalised(const std::string& bytes) {
+    return FormatPrefsDocument(ParsePrefsDocument(bytes));
+}
+
+class Uninstall : public Installation {
+  protected:
+    // Starts Tolvane with arguments, chooses the language (or declines) and
+    // answers every message, the one that asks with answer; closes a main
+    // window.
+    RunSeen Run(const std::string& arguments, bool choose, int answer, bool throughCmd) {
+        EndTolvane();
+        RunSeen seen;
+        if (throughCmd) {
+            // Started from another folder: the script finds its own.
+            HANDLE cmd = StartWithAppData("C:\\windows\\system32\\cmd.exe",
+                                          "cmd.exe /c \"" + folders_.Work + "Uninstall.cmd\"",
+                                          "C:\\", folders_.AppData);
+            if (!cmd) return seen;
+            process_ = WaitProcessWithWindow("Choose your language");
+            EXPECT_EQ(WaitExit(cmd), 0) << "the script does not wait for Tolvane";
+            CloseHandle(cmd);
+        } else {
+            process_ = StartTolvane(folders_.Work, folders_.AppData, arguments);
+        }
+        if (!process_) return seen;
+        pid_ = GetProcessId(process_);
+        HWND chooser = WaitTopWindow(pid_, "Choose your language");
+        if (!chooser) return seen;
+        PostClick(WaitControl(chooser, choose ? 1 : 2));
+        while (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
+            HWND main = nullptr;
+            bool more = WaitUntil([&] {
+                return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 ||
+                       !ProcessDialogs(pid_).empty() ||
+                       (main = FindTopWindow(pid_, "Title")) != nullptr;
+            });
+            if (!more) break;
+            MessageSeen message;
+            if (main) {
+                seen.MainWindow = true;
+                PostClose(main);
+                WaitWindowGone(main);
+            } else if (!ProcessDialogs(pid_).empty() && AnswerMessage(pid_, message, answer)) {
+                EXPECT_EQ(message.Title, "Uninstall");
+                seen.Messages.push_back((message.Asks ? "?" : "") + message.Text);
+            }
+        }
+        seen.ExitCode = WaitExit(process_);
+        CloseHandle(process_);
+        process_ = nullptr;
+        return seen;
+    }
+
+    // Installs into base with the rows as they come, or only tool 1.
+    void InstallInto(const std::string& base, bool onlyTheRecorder) {
+        ASSERT_NO_FATAL_FAILURE(Open());
+        ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base));
+        if (onlyTheRecorder) EnableOnly({1});
+        ASSERT_EQ(Install(), 0);
+    }
+
+    std::unique_ptr<ReadOnlyFile> readOnly_;
+    std::unique_ptr<LockedFile> locked_;
+};
+
+// A tool of the user's own, with a key Tolvane does not know and a comment.
+std::string UserTool(int number) {
+    return "[Tool_" + std::to_string(number) +
+           "]\r\nCommand = C:\\Diff.exe\r\nMyOwnKey = kept\r\n; my note\r\nMenuItemName = Diff\r\n";
+}
+
+TEST_F(Uninstall, Scenarios) {
+    TempDir second;
+    const std::string F1 = folder_, F2 = second.Path() + "Tolvane\\";
+    const std::string G = base_.Path() + "Abl\xE4ge\\Tolvane\\";
+    const std::string standard = Item(1, "Standard:New", "Menu:New");
+    // Files as the IDE keeps them, untidy, before any installation.
+    const std::string originalTools =
+        "[ToolsInfo]\nToolCount=1\n\n[Tool_0]\n  Command=C:\\Diff.exe\n"
+        "Unknown = x   \n;note\n";
+    const std::string originalMain = "[Global]\r\nLanguageFile=\r\n[Toolbar]\r\nItemCount = 1\r\n" +
+                                     standard + "[Editor]\r\nTabLength = 2\r\n";
+    const std::string installedTools = "[ToolsInfo]\r\nToolCount = 1\r\n" + ToolEntry(0, F1, 1);
+    const std::string installedMain = "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, F1, {-1, 1});
+    auto language = SampleLanguageLines();
+    for (int line = 21; line <= 33; ++line)
+        language.push_back("Line " + std::to_string(line));
+    struct Scenario {
+        const char* Name;
+        std::string Tools, Main;      // written first
+        std::function<void()> Before; // then this
+        std::string Arguments;
+        bool Choose;
+        int Answer;
+        std::vector<std::string> Messages;
+        std::string ToolsAfter, MainAfter; // empty: untouched, no backup
+        bool ThroughCmd = false;
+    } scenarios[] = {
+        {"the worked example installed, then removed",
+         originalTools,
+         originalMain,
+         [&] { InstallInto(base_.Path(), true); },
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(2, 2, {F1}), Removed(2, 2, {F1})},
+         Normalised(originalTools),
+         Normalised(originalMain)},
+        {"two installations into different folders",
+         originalTools,
+         originalMain,
+         [&] {
+             InstallInto(base_.Path(), false);
+             InstallInto(second.Path(), false);
+         },
+         "/UNINSTALL",
+         true,
+         IDOK,
+         {Question(10, 12, {F1, F2}), Removed(10, 12, {F1, F2})},
+         Normalised(originalTools),
+         Normalised(originalMain)},
+        {"a user's tool between Tolvane's entries",
+         "[ToolsInfo]\r\nToolCount = 3\r\n" + ToolEntry(0, F1, 1) + UserTool(1) +
+             ClearerEntry(2, F2),
+         installedMain,
+         nullptr,
+         "\"x\" /UnInstall y",
+         true,
+         IDOK,
+         {Question(2, 2, {F1, F2}), Removed(2, 2, {F1, F2})},
+         "[ToolsInfo]\r\nToolCount = 1\r\n" + UserTool(0),
+         "[Toolbar]\r\nItemCount = 0\r\n"},
+        {"ToolbarNew",
+         installedTools,
+         "[Toolbar]\r\nItemCount = 1\r\n" + Items(1, F1, {1}) +
+             "[ToolbarNew]\r\nItemCount = 3\r\n" + standard + Items(2, F1, {-1, 1}),
+         nullptr,
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(1, 2, {F1}), Removed(1, 2, {F1})},
+         "[ToolsInfo]\r\nToolCount = 0\r\n",
+         "[Toolbar]\r\nItemCount = 1\r\n" + Items(1, F1, {1}) +
+             "[ToolbarNew]\r\nItemCount = 1\r\n" + standard},
+        {"the user's items and separators around Tolvane's",
+         "[ToolsInfo]\r\nToolCount = 2\r\n" + ToolEntry(0, F1, 1) + ToolEntry(1, F1, 3),
+         "[Toolbar]\r\nItemCount = 7\r\n" + standard + Items(2, F1, {-1, 1, -1, -1, 3}) +
+             Item(7, "Standard:Save", "Menu:Save"),
+         nullptr,
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(2, 4, {F1}), Removed(2, 4, {F1})},
+         "[ToolsInfo]\r\nToolCount = 0\r\n",
+         "[Toolbar]\r\nItemCount = 3\r\n" + standard + SeparatorItem(2) +
+             Item(3, "Standard:Save", "Menu:Save")},
+        {"nothing installed",
+         originalTools,
+         originalMain,
+         nullptr,
+         "/uninstall",
+         true,
+         IDOK,
+         {"Nothing of Tolvane is registered in the IDE's settings."},
+         "",
+         ""},
+        {"Cancel",
+         installedTools,
+         installedMain,
+         nullptr,
+         "/uninstall",
+         true,
+         IDCANCEL,
+         {Question(1, 2, {F1})},
+         "",
+         ""},
+        {"the language chooser declined",
+         installedTools,
+         installedMain,
+         nullptr,
+         "/uninstall",
+         false,
+         IDOK,
+         {},
+         "",
+         ""},
+        {"the IDE's arguments start the installer",
+         installedTools,
+         installedMain,
+         nullptr,
+         "\"C:\\a.pb\"\"3x1\"",
+         true,
+         IDOK,
+         {},
+         "",
+         ""},
+        {"Tools.prefs read-only",
+         installedTools,
+         installedMain,
+         [&] { readOnly_ = std::make_unique<ReadOnlyFile>(Ide("Tools.prefs")); },
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(1, 2, {F1}),
+          NotWritten(Ide("Tools.prefs")) + "Nothing was removed.\r\n" + FoldersRemain({F1})},
+         "",
+         ""},
+        {"Tools.prefs locked",
+         installedTools,
+         installedMain,
+         [&] { locked_ = std::make_unique<LockedFile>(Ide("Tools.prefs"), 0); },
+         "/uninstall",
+         true,
+         IDOK,
+         {NotRead(Ide("Tools.prefs")) + "Nothing was removed."},
+         "",
+         ""},
+        {"PureBasic.prefs locked",
+         installedTools,
+         installedMain,
+         [&] { locked_ = std::make_unique<LockedFile>(Ide("PureBasic.prefs"), 0); },
+         "/uninstall",
+         true,
+         IDOK,
+         {NotRead(Ide("PureBasic.prefs")) + "Nothing was removed."},
+         "",
+         ""},
+        {"8-bit Tools.prefs, UTF-8 PureBasic.prefs",
+         "[ToolsInfo]\r\nToolCount = 2\r\n" + UserTool(0) + ToolEntry(1, G, 1),
+         "\xEF\xBB\xBF" + Utf8Of("[Toolbar]\r\nItemCount = 3\r\n" +
+                                 Item(1, "Standard:New", "Menu:New \xE9") + Items(2, G, {-1, 1})),
+         nullptr,
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(1, 2, {G}), Removed(1, 2, {G})},
+         "[ToolsInfo]\r\nToolCount = 1\r\n" + UserTool(0),
+         "\xEF\xBB\xBF\r\n" +
+             Utf8Of("[Toolbar]\r\nItemCount = 1\r\n" + Item(1, "Standard:New", "Menu:New \xE9"))},
+        {"UTF-8 Tools.prefs, 8-bit PureBasic.prefs",
+         "\xEF\xBB\xBF" +
+             Utf8Of("[ToolsInfo]\r\nToolCount = 2\r\n" + ToolEntry(0, G, 1) + UserTool(1)),
+         "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, G, {-1, 1}),
+         nullptr,
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(1, 2, {G}), Removed(1, 2, {G})},
+         "\xEF\xBB\xBF\r\n" + Utf8Of("[ToolsInfo]\r\nToolCount = 1\r\n" + UserTool(0)),
+         "[Toolbar]\r\nItemCount = 0\r\n"},
+        {"Uninstall.cmd beside Tolvane.exe",
+         installedTools,
+         installedMain,
+         [&] {
+             ASSERT_TRUE(CopyFileA((std::string(TOLVANE_DATA) + "/Uninstall.cmd").c_str(),
+                                   (folders_.Work + "Uninstall.cmd").c_str(), FALSE));
+             ASSERT_TRUE(CopyFileA(SiblingExe("Tolvane.exe").c_str(),
+                                   (folders_.Work + "Tolvane.exe").c_str(), FALSE));
+         },
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(1, 2, {F1}), Removed(1, 2, {F1})},
+         "[ToolsInfo]\r\nToolCount = 0\r\n",
+         "[Toolbar]\r\nItemCount = 0\r\n",
+         true},
+        {"texts from language lines 21 on",
+         originalTools,
+         originalMain,
+         [&] { WriteLanguage(language); },
+         "/uninstall",
+         true,
+         IDOK,
+         {"Line 30"},
+         "",
+         ""},
+    };
+    for (const Scenario& c : scenarios) {
+        SCOPED_TRACE(c.Name);
+        DeleteTree(IdeFolder());
+        ASSERT_TRUE(CreateDirectoryA(IdeFolder().c_str(), nullptr));
+        ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), c.Tools));
+        ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), c.Main));
+        ASSERT_NO_FATAL_FAILURE(WriteLanguage(SampleLanguageLines()));
+        if (c.Before) {
+            ASSERT_NO_FATAL_FAILURE(c.Before());
+        }
+        // A locked file cannot be read; it holds what was written.
+        auto bytesOf = [&](const std::string& name, const std::string& written) {
+            std::string bytes = ReadFileBytes(Ide(name));
+            return bytes.empty() ? written : bytes;
+        };
+        const std::string tools = bytesOf("Tools.prefs", c.Tools);
+        const std::string main = bytesOf("PureBasic.prefs", c.Main);
+        const std::set<std::string> files = FilesIn(IdeFolder());
+
+        RunSeen seen = Run(c.Arguments, c.Choose, c.Answer, c.ThroughCmd);
+        readOnly_.reset();
+        locked_.reset();
+
+        EXPECT_EQ(seen.ExitCode, 0);
+        EXPECT_EQ(seen.Messages, c.Messages);
+        EXPECT_EQ(seen.MainWindow, c.Arguments.find("/") == std::string::npos);
+        if (c.ToolsAfter.empty()) {
+            EXPECT_TRUE(ReadFileBytes(Ide("Tools.prefs")) == tools) << "untouched";
+            EXPECT_TRUE(ReadFileBytes(Ide("PureBasic.prefs")) == main) << "untouched";
+            EXPECT_EQ(FilesIn(IdeFolder()), files) << "no backup";
+            continue;
+        }
+        EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), c.ToolsAfter);
+        EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), c.MainAfter);
+        EXPECT_TRUE(ReadFileBytes(Ide("Tools2.prefs")) == tools) << "backup before the change";
+        EXPECT_TRUE(ReadFileBytes(Ide("PureBasic1.prefs")) == main) << "backup before the change";
+    }
 }
 
 } // namespace

@@ -1,15 +1,27 @@
 // Tolvane.exe: asks for the language, then shows the main window until the
-// user closes it or installs. Ignores its command line; exits with 0.
+// user closes it or installs; with /uninstall it takes the tools out of the
+// IDE again instead. Any other command line (the IDE passes the current file
+// and cursor) starts it as usual. Exits with 0.
+#include "installer/ide_files.h"
 #include "installer/installer_state.h"
 #include "installer/language_chooser.h"
 #include "installer/main_window.h"
+#include "installer/uninstall.h"
+#include "installer/uninstall_plan.h"
 #include "installer/window_layer.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitWindowLayer();
     AllocateProgramState();
+    if (HasUninstallSwitch(GetCommandLineA())) {
+        RunUninstall();
+        return 0;
+    }
     ScanLanguageFolder();
     int languageIndex = ChooseLanguage();
-    if (languageIndex != -1) RunMainWindow(languageIndex);
+    if (languageIndex != -1) {
+        LoadMessageTexts(LanguageList[languageIndex]);
+        RunMainWindow(languageIndex);
+    }
     return 0;
 }

@@ -393,6 +393,12 @@ TEST_F(Tolvane, AboutGoesOnInstallShowsInfoAndEnds) {
     Sleep(200);
     EXPECT_EQ(WaitForSingleObject(process_, 0), WAIT_TIMEOUT) << "waits for the message";
     AnswerDialog(box, IDOK);
+    ASSERT_TRUE(WaitWindowGone(box));
+    // There are no IDE files to install into: the installation says so.
+    MessageSeen report;
+    ASSERT_TRUE(AnswerMessage(pid_, report));
+    EXPECT_EQ(report.Title, "Tolvane");
+    EXPECT_EQ(report.Text.substr(0, 33), "The installation is not complete.");
     EXPECT_EQ(WaitExit(process_), 0);
 }
 

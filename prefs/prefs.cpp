@@ -241,3 +241,9 @@ void WritePrefsLong(const std::string& key, int32_t value) {
 bool ClosePrefs() {
     return CloseContext();
 }
+
+// --- Whole-file edits -----------------------------------------------------------
+
+void EditPrefsDocument(const std::function<void(PrefsDocument&)>& edit) {
+    edit(g_prefs.Document);
+}

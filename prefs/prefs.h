@@ -33,3 +33,11 @@ void WritePrefsLong(const std::string& key, int32_t value);
 // False when changes were lost: the file is read-only, held by another
 // program, could not be opened, or the disk is full. It is then unchanged.
 bool ClosePrefs();
+
+// --- Whole-file edits -----------------------------------------------------------
+#include <functional>
+
+struct PrefsDocument;
+// Runs edit on the open file's line list (prefs_format.h); what it changes
+// is written back at ClosePrefs, as any write is.
+void EditPrefsDocument(const std::function<void(PrefsDocument&)>& edit);

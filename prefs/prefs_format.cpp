@@ -450,3 +450,84 @@ int32_t ParseDecimalLong(const char* text, size_t length) {
     if (negative) magnitude = 0u - magnitude;
     return static_cast<int32_t>(magnitude);
 }
+
+// --- Removing and renaming lines ---------------------------------------------
+
+std::vector<size_t> DocumentGroupHeaders(const PrefsDocument& doc) {
+    std::vector<size_t> headers;
+    for (size_t i = 0; i < doc.Lines.size(); ++i)
+        if (doc.Lines[i].Kind == PrefsLineKind::Header) headers.push_back(i);
+    return headers;
+}
+
+size_t DocumentSectionEnd(const PrefsDocument& doc, size_t header) {
+    size_t i = header == NoLine ? 0 : header + 1;
+    while (i < doc.Lines.size() && doc.Lines[i].Kind != PrefsLineKind::Header)
+        ++i;
+    return i;
+}
+
+std::string DocumentLineName(const PrefsDocument& doc, size_t line) {
+    PrefsSpan span = doc.Lines[line].Name;
+    return doc.Text.substr(span.Start, span.Length);
+}
+
+std::string DocumentLineValue(const PrefsDocument& doc, size_t line) {
+    // A scratch document holding only this line lets the read rules apply as they are.
+    PrefsDocument one;
+    one.Utf8 = doc.Utf8;
+    PrefsSpan span = doc.Lines[line].Value;
+    one.Text = doc.Text.substr(span.Start, span.Length);
+    PrefsLine key;
+    key.Value = SpanOf(0, one.Text.size());
+    one.Lines.push_back(key);
+    return ReadDocumentString(one, "", "");
+}
+
+void RemoveDocumentLines(PrefsDocument& doc, size_t first, size_t count) {
+    if (first >= doc.Lines.size() || count == 0) return;
+    if (count > doc.Lines.size() - first) count = doc.Lines.size() - first;
+    auto begin = doc.Lines.begin() + static_cast<std::ptrdiff_t>(first);
+    doc.Lines.erase(begin, begin + static_cast<std::ptrdiff_t>(count));
+    if (doc.SelectedHeader != NoLine && doc.SelectedHeader >= first) {
+        doc.SelectedHeader =
+            doc.SelectedHeader < first + count ? NoLine : doc.SelectedHeader - count;
+    }
+    doc.Changed = true;
+}
+
+void RemoveDocumentLineSet(PrefsDocument& doc, const std::vector<size_t>& lines) {
+    std::vector<bool> gone(doc.Lines.size(), false);
+    for (size_t line : lines)
+        if (line < gone.size()) gone[line] = true;
+    size_t kept = 0, selected = NoLine;
+    for (size_t i = 0; i < doc.Lines.size(); ++i) {
+        if (gone[i]) continue;
+        if (i == doc.SelectedHeader) selected = kept;
+        doc.Lines[kept++] = doc.Lines[i];
+    }
+    if (kept == doc.Lines.size()) return;
+    doc.Lines.resize(kept);
+    doc.SelectedHeader = selected;
+    doc.Changed = true;
+}
+
+void RemoveDocumentGroup(PrefsDocument& doc, size_t header) {
+    if (header >= doc.Lines.size() || doc.Lines[header].Kind != PrefsLineKind::Header) return;
+    RemoveDocumentLines(doc, header, DocumentSectionEnd(doc, header) - header);
+}
+
+bool RemoveDocumentKey(PrefsDocument& doc, const std::string& key) {
+    size_t line = FindDocumentKey(doc, key);
+    if (line == NoLine) return false;
+    RemoveDocumentLines(doc, line, 1);
+    return true;
+}
+
+void RenameDocumentLine(PrefsDocument& doc, size_t line, const std::string& name) {
+    std::string fileName = ToFileText(doc, name);
+    if (line >= doc.Lines.size() || fileName.size() > MaxPrefsText - doc.Text.size()) return;
+    doc.Lines[line].Name = AppendText(doc, fileName);
+    doc.Lines[line].Written = false;
+    doc.Changed = true;
+}

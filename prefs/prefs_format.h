@@ -115,3 +115,30 @@ bool ConvertFromUtf8(const std::string& text, std::string& result);
 // The leading decimal number of text ("12abc" gives 12, "abc" gives 0),
 // after white space and one optional sign. Beyond 32 bits it wraps.
 int32_t ParseDecimalLong(const char* text, size_t length);
+
+// --- Removing and renaming lines ---------------------------------------------
+// Whole-file edits by line index. Removing lines keeps the selection on the
+// same header (none when that header goes) and sets the changed flag, as
+// renaming does.
+
+// The index of every group header, in file order.
+std::vector<size_t> DocumentGroupHeaders(const PrefsDocument& doc);
+// The index after the last line of the section that header opens (NoLine:
+// the top section): the next header or the end of the line list.
+size_t DocumentSectionEnd(const PrefsDocument& doc, size_t header);
+// A header's name or a key line's key, as the file holds it.
+std::string DocumentLineName(const PrefsDocument& doc, size_t line);
+// A key line's value as ReadDocumentString gives it.
+std::string DocumentLineValue(const PrefsDocument& doc, size_t line);
+// Removes count lines from first on.
+void RemoveDocumentLines(PrefsDocument& doc, size_t first, size_t count);
+// Removes the lines at these indices, in one pass however many they are.
+void RemoveDocumentLineSet(PrefsDocument& doc, const std::vector<size_t>& lines);
+// Removes the header and its section, comments included.
+void RemoveDocumentGroup(PrefsDocument& doc, size_t header);
+// Removes the first key line of that name in the current section; false
+// when there is none.
+bool RemoveDocumentKey(PrefsDocument& doc, const std::string& key);
+// Gives a header a new group name, or a key line a new key; the line keeps
+// its place (and a key line its value).
+void RenameDocumentLine(PrefsDocument& doc, size_t line, const std::string& name);

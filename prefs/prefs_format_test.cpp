@@ -579,3 +579,89 @@ TEST(PrefsBadInput, FiftyMegabytes) {
 }
 
 } // namespace
+
+// --- Removing and renaming lines ---------------------------------------------
+
+namespace {
+
+// Edits by line index keep every other line as writing would have it, a
+// UTF-8 file its mark, and the selection on its header.
+TEST(PrefsRemoving, EditsByLine) {
+    const std::string file =
+        "Top = 1\n[A]\nKey = a\n; note\n[B]  tail\nKey=b\nOther = x\n[C]\nKey = c";
+    struct {
+        const char* Name;
+        std::function<void(PrefsDocument&)> Edit;
+        std::string After;
+    } cases[] = {
+        {"a whole group with its comment", [](PrefsDocument& doc) { RemoveDocumentGroup(doc, 1); },
+         "Top = 1\r\n[B]\r\nKey = b\r\nOther = x\r\n[C]\r\nKey = c\r\n"},
+        {"the last group", [](PrefsDocument& doc) { RemoveDocumentGroup(doc, 7); },
+         "Top = 1\r\n[A]\r\nKey = a\r\n; note\r\n[B]\r\nKey = b\r\nOther = x\r\n"},
+        {"not a header: nothing", [](PrefsDocument& doc) { RemoveDocumentGroup(doc, 2); },
+         "Top = 1\r\n[A]\r\nKey = a\r\n; note\r\n[B]\r\nKey = b\r\nOther = x\r\n[C]\r\nKey = "
+         "c\r\n"},
+        {"a key of the selected group",
+         [](PrefsDocument& doc) {
+             SelectDocumentGroup(doc, "b");
+             EXPECT_TRUE(RemoveDocumentKey(doc, "KEY"));
+             EXPECT_FALSE(RemoveDocumentKey(doc, "Key"));
+         },
+         "Top = 1\r\n[A]\r\nKey = a\r\n; note\r\n[B]\r\nOther = x\r\n[C]\r\nKey = c\r\n"},
+        {"a key of the top section",
+         [](PrefsDocument& doc) { EXPECT_TRUE(RemoveDocumentKey(doc, "Top")); },
+         "[A]\r\nKey = a\r\n; note\r\n[B]\r\nKey = b\r\nOther = x\r\n[C]\r\nKey = c\r\n"},
+        {"renamed header and key keep their place and value",
+         [](PrefsDocument& doc) {
+             RenameDocumentLine(doc, 4, "Tool_0");
+             RenameDocumentLine(doc, 5, "Icon_1");
+         },
+         "Top = 1\r\n[A]\r\nKey = a\r\n; note\r\n[Tool_0]\r\nIcon_1 = b\r\nOther = x\r\n[C]\r\nKey "
+         "= "
+         "c\r\n"},
+        {"lines before the selected header move the selection",
+         [](PrefsDocument& doc) {
+             SelectDocumentGroup(doc, "C");
+             RemoveDocumentLines(doc, 0, 4);
+             WriteDocumentString(doc, "New", "n");
+         },
+         "[B]\r\nKey = b\r\nOther = x\r\n[C]\r\nKey = c\r\nNew = n\r\n"},
+        {"a set of lines in one pass, the selection kept",
+         [](PrefsDocument& doc) {
+             SelectDocumentGroup(doc, "C");
+             RemoveDocumentLineSet(doc, {8, 0, 3, 99, 5, 0});
+             WriteDocumentString(doc, "New", "n");
+         },
+         "[A]\r\nKey = a\r\n[B]\r\nOther = x\r\n[C]\r\nNew = n\r\n"},
+        {"the selected header gone: the top section",
+         [](PrefsDocument& doc) {
+             SelectDocumentGroup(doc, "A");
+             RemoveDocumentGroup(doc, 1);
+             WriteDocumentString(doc, "New", "n");
+         },
+         "Top = 1\r\nNew = n\r\n[B]\r\nKey = b\r\nOther = x\r\n[C]\r\nKey = c\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        PrefsDocument doc = ParsePrefsDocument(file);
+        c.Edit(doc);
+        EXPECT_EQ(FormatPrefsDocument(doc), c.After);
+    }
+}
+
+TEST(PrefsRemoving, Utf8AndReading) {
+    PrefsDocument doc = ParsePrefsDocument(
+        "\xEF\xBB\xBF[G\xC3\xA4]\r\nPath =  C:\\Caf\xC3\xA9\\  \r\nBad = \xC3\r\n[H]");
+    EXPECT_EQ(DocumentGroupHeaders(doc), (std::vector<size_t>{0, 3}));
+    EXPECT_EQ(DocumentSectionEnd(doc, 0), 3u);
+    EXPECT_EQ(DocumentSectionEnd(doc, NoLine), 0u);
+    EXPECT_EQ(DocumentLineName(doc, 0), "G\xC3\xA4") << "as the file holds it";
+    EXPECT_EQ(DocumentLineValue(doc, 1), "C:\\Caf\xE9\\") << "as a read gives it";
+    RenameDocumentLine(doc, 3, "\xE4");
+    RemoveDocumentLines(doc, 1, 1);
+    EXPECT_EQ(FormatPrefsDocument(doc),
+              "\xEF\xBB\xBF\r\n[G\xC3\xA4]\r\nBad = \xC3\r\n[\xC3\xA4]\r\n");
+    EXPECT_TRUE(doc.Changed);
+}
+
+} // namespace

@@ -295,17 +295,55 @@ void WriteCatalogueIcons(const std::string& workFolder) {
     WriteFileBytes(workFolder + "Icons\\Tolvane.ico", IconFileBytes(RGB(200, 160, 0)));
 }
 
-HANDLE StartTolvane(const std::string& workFolder, const std::string& appData) {
+bool AnswerMessage(DWORD processId, MessageSeen& seen, int idWhenAsked, DWORD timeoutMs) {
+    HWND box = WaitDialog(processId, timeoutMs);
+    if (!box) return false;
+    seen = {TextOf(box), DialogText(box), FindControl(box, IDCANCEL) != nullptr};
+    AnswerDialog(box, seen.Asks ? idWhenAsked : IDOK);
+    return WaitWindowGone(box, timeoutMs);
+}
+
+HANDLE StartWithAppData(const std::string& exe, const std::string& commandLine,
+                        const std::string& workFolder, const std::string& appData) {
     // Wine sets APPDATA afresh for a child from its parent's own block, so the
     // variable is changed here, on the Windows side, for the moment of the start.
     char old[MAX_PATH] = "";
     DWORD hadOld = GetEnvironmentVariableA("APPDATA", old, MAX_PATH);
     SetEnvironmentVariableA("APPDATA", appData.c_str());
-    std::string exe = SiblingExe("Tolvane.exe");
-    HANDLE process = StartProcess(exe, "\"" + exe + "\"", workFolder);
+    HANDLE process = StartProcess(exe, commandLine, workFolder);
     SetEnvironmentVariableA("APPDATA", hadOld ? old : nullptr);
+    return process;
+}
+
+HANDLE StartTolvane(const std::string& workFolder, const std::string& appData,
+                    const std::string& arguments) {
+    std::string exe = SiblingExe("Tolvane.exe");
+    HANDLE process = StartWithAppData(
+        exe, "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments), workFolder, appData);
     if (process) WaitForInputIdle(process, 15000);
     return process;
+}
+
+namespace {
+
+BOOL CALLBACK FindTitledWindow(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<std::pair<std::string, DWORD>*>(param);
+    char title[512] = "";
+    GetWindowTextA(window, title, sizeof title);
+    if (search.first != title) return TRUE;
+    GetWindowThreadProcessId(window, &search.second);
+    return FALSE;
+}
+
+} // namespace
+
+HANDLE WaitProcessWithWindow(const std::string& title, DWORD timeoutMs) {
+    std::pair<std::string, DWORD> search{title, 0};
+    WaitUntil([&] { return !EnumWindows(FindTitledWindow, (LPARAM)&search) && search.second; },
+              timeoutMs);
+    return search.second ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
+                                       FALSE, search.second)
+                         : nullptr;
 }
 
 int WaitExit(HANDLE process, DWORD timeoutMs) {

@@ -71,6 +71,18 @@ std::string DialogText(HWND dialog);
 // Answers a standard dialog as its button with that ID would (IDOK, IDCANCEL).
 void AnswerDialog(HWND dialog, int id);
 
+// A message box as the user sees it: its title, its text, and whether it
+// asks (it has a Cancel button).
+struct MessageSeen {
+    std::string Title, Text;
+    bool Asks = false;
+};
+// Waits for the process's next message box and answers it: one that asks
+// with the button idWhenAsked (IDOK, IDCANCEL), one with OK alone with OK.
+// False when none came or it stayed.
+bool AnswerMessage(DWORD processId, MessageSeen& seen, int idWhenAsked = IDOK,
+                   DWORD timeoutMs = 15000);
+
 // A working folder as Tolvane expects it (Sprachen, Icons, Plugins) and an
 // APPDATA folder with PureBasic\ in it, both removed at the end.
 struct TolvaneFolders {
@@ -89,9 +101,17 @@ std::string IconFileBytes(COLORREF colour);
 // The four catalogue icons in folder\Icons, written with IconFileBytes.
 void WriteCatalogueIcons(const std::string& workFolder);
 
-// Starts the built Tolvane.exe in workFolder with APPDATA set to appData.
-// Returns the process handle (null on failure); the caller closes it.
-HANDLE StartTolvane(const std::string& workFolder, const std::string& appData);
+// Starts the built Tolvane.exe in workFolder with APPDATA set to appData and
+// arguments after the program name. Returns the process handle (null on
+// failure); the caller closes it.
+HANDLE StartTolvane(const std::string& workFolder, const std::string& appData,
+                    const std::string& arguments = "");
+// Starts exe with exactly commandLine, with APPDATA set to appData.
+HANDLE StartWithAppData(const std::string& exe, const std::string& commandLine,
+                        const std::string& workFolder, const std::string& appData);
+// The process of whatever program shows a top-level window with exactly that
+// title, waiting for the window; null when none came. The caller closes it.
+HANDLE WaitProcessWithWindow(const std::string& title, DWORD timeoutMs = 15000);
 // The exit code, or -1 when the process is still running after timeoutMs
 // (it is then killed).
 int WaitExit(HANDLE process, DWORD timeoutMs = 15000);

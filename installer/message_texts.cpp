@@ -1,0 +1,127 @@
+#include "installer/message_texts.h"
+
+namespace {
+
+const char* const EnglishTexts[] = {
+    "The installation is not complete.",
+    "%1 could not be backed up, so it was left unchanged.",
+    "%1 could not be read, so it was left unchanged.",
+    "%1 could not be written, so it was left unchanged.",
+    "No tool was registered and no toolbar button added.",
+    "No toolbar button was added.",
+    "These files could not be copied into %1:",
+    ("This removes Tolvane's tool entries (%1) and toolbar items (%2) from the IDE's settings. "
+     "They point to these folders:"),
+    "Please close the PureBasic IDE before you press OK.",
+    "Nothing of Tolvane is registered in the IDE's settings.",
+    "Tool entries removed: %1. Toolbar items removed: %2.",
+    "The installation folders are still on disk; delete them when you no longer need them:",
+    "Nothing was removed.",
+};
+static_assert(sizeof EnglishTexts / sizeof EnglishTexts[0] == size_t(MessageText::Count),
+              "one English text per line");
+
+std::vector<std::string> SplitLines(const std::string& bytes) {
+    std::vector<std::string> lines(1);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c != '\r' && c != '\n' && c != '\0') {
+            lines.back() += c;
+            continue;
+        }
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        lines.emplace_back();
+    }
+    return lines;
+}
+
+void AddLines(std::string& message, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines)
+        message += "\r\n" + line;
+}
+
+void AddLine(std::string& message, const std::string& line) {
+    message += (message.empty() ? "" : "\r\n") + line;
+}
+
+void AddFileFailures(std::string& message, const MessageTexts& texts,
+                     const FileFailures& failures) {
+    for (const std::string& file : failures.NotBackedUp)
+        AddLine(message, texts.Get(MessageText::NotBackedUp, file));
+    for (const std::string& file : failures.NotRead)
+        AddLine(message, texts.Get(MessageText::NotRead, file));
+    for (const std::string& file : failures.NotWritten)
+        AddLine(message, texts.Get(MessageText::NotWritten, file));
+}
+
+} // namespace
+
+MessageTexts::MessageTexts(const std::string& languageFile) {
+    std::vector<std::string> file = SplitLines(languageFile);
+    for (size_t i = 0; i < size_t(MessageText::Count); ++i) {
+        size_t line = FirstMessageLine - 1 + i;
+        lines_.push_back(line < file.size() && !file[line].empty() ? file[line] : EnglishTexts[i]);
+    }
+}
+
+std::string MessageTexts::Get(MessageText text, const std::string& first,
+                              const std::string& second) const {
+    const std::string& pattern = lines_[size_t(text)];
+    std::string result;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() &&
+            (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
+            result += pattern[++i] == '1' ? first : second;
+        } else {
+            result += pattern[i];
+        }
+    }
+    return result;
+}
+
+bool FileFailures::Any() const {
+    return !NotBackedUp.empty() || !NotRead.empty() || !NotWritten.empty();
+}
+
+bool InstallFailures::Any() const {
+    return Files.Any() || !NotCopied.empty() || NothingRegistered || NoButtons;
+}
+
+std::string InstallReport(const MessageTexts& texts, const InstallFailures& failures,
+                          const std::string& installFolder) {
+    std::string message = texts.Get(MessageText::InstallIncomplete);
+    AddFileFailures(message, texts, failures.Files);
+    if (failures.NothingRegistered) AddLine(message, texts.Get(MessageText::NothingRegistered));
+    if (failures.NoButtons) AddLine(message, texts.Get(MessageText::NoButtons));
+    if (!failures.NotCopied.empty()) {
+        AddLine(message, texts.Get(MessageText::NotCopied, installFolder));
+        AddLines(message, failures.NotCopied);
+    }
+    return message;
+}
+
+std::string UninstallQuestion(const MessageTexts& texts, const UninstallCounts& found) {
+    std::string message = texts.Get(MessageText::UninstallQuestion, std::to_string(found.Entries),
+                                    std::to_string(found.Items));
+    AddLines(message, found.Folders);
+    AddLine(message, texts.Get(MessageText::CloseIdeFirst));
+    return message;
+}
+
+std::string UninstallOutcome(const MessageTexts& texts, const UninstallCounts& removed,
+                             const FileFailures& failures) {
+    std::string message;
+    AddFileFailures(message, texts, failures);
+    if (removed.Entries == 0 && removed.Items == 0) {
+        AddLine(message, texts.Get(failures.Any() ? MessageText::NothingRemoved
+                                                  : MessageText::NothingToUninstall));
+    } else {
+        AddLine(message, texts.Get(MessageText::Removed, std::to_string(removed.Entries),
+                                   std::to_string(removed.Items)));
+    }
+    if (!removed.Folders.empty()) {
+        AddLine(message, texts.Get(MessageText::FoldersRemain));
+        AddLines(message, removed.Folders);
+    }
+    return message;
+}

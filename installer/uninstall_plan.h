@@ -1,0 +1,47 @@
+// What belongs to Tolvane in the IDE's files and how it is taken out again,
+// as plain functions over the files' line lists: no file is touched here.
+// The Win32 flow (uninstall.cpp) reads the files, asks, and writes them back.
+//
+// A tool entry belongs to Tolvane when its Command names one of its four
+// programs directly inside a folder named "Tolvane", whatever folder holds
+// that. A toolbar item belongs to it when its icon is "External:" + the
+// folder of such an entry + a file name, or, for an icon deeper inside that
+// folder, when its action also names such an entry ("Tool:" + menu item
+// name). A separator goes with the removed button that directly follows it.
+#pragma once
+#include "prefs/prefs_format.h"
+
+#include <string>
+#include <vector>
+
+struct TolvaneEntry {
+    std::string Folder; // ends in the separator after "Tolvane"
+    std::string MenuItemName;
+};
+
+// The folder of a Tolvane program named by a Command value, or "" when the
+// command is no program of Tolvane's.
+std::string TolvaneFolderOfCommand(const std::string& command);
+
+// Tolvane's entries among the Tool_<n> groups that can be placed: numbered
+// with plain decimal digits. Others ("Tool_x", "Tool_007") are left alone.
+std::vector<TolvaneEntry> FindTolvaneEntries(const PrefsDocument& tools);
+// The distinct folders of the entries, in their order.
+std::vector<std::string> InstallationFolders(const std::vector<TolvaneEntry>& entries);
+
+// Removes Tolvane's entries, renumbers the other placed groups from 0 in the
+// order of their old numbers (duplicates in file order), each with all its
+// lines, and writes ToolCount as the number of groups then numbered. Without
+// an entry of Tolvane's the document stays unchanged. The number removed.
+int RemoveTolvaneEntries(PrefsDocument& tools);
+
+// Removes the items of entries from the toolbar group the IDE reads
+// ("ToolbarNew" when present, else "Toolbar"), renumbers the items 1 to
+// MaxToolbarItems that stay from 1 in their old order and writes ItemCount
+// as their number. Items numbered outside that range are left alone. Without
+// an item to remove the document stays unchanged. The number removed.
+int RemoveTolvaneToolbarItems(PrefsDocument& main, const std::vector<TolvaneEntry>& entries);
+
+// True when a command line holds the switch /uninstall (any letter case) as
+// an argument of its own, quoted or not; the program name does not count.
+bool HasUninstallSwitch(const std::string& commandLine);

@@ -1,0 +1,213 @@
+#include "installer/message_texts.h"
+#include "installer/uninstall_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+using namespace std::string_literals;
+
+const std::string F = "C:\\Tools\\Tolvane\\";
+
+std::string Group(const std::string& name, const std::string& command,
+                  const std::string& more = "") {
+    return "[" + name + "]\r\nCommand = " + command + "\r\n" + more;
+}
+
+struct Outcome {
+    std::string Tools, Main;
+    int Entries = 0, Items = 0;
+    bool ToolsChanged = false, MainChanged = false;
+};
+
+Outcome Uninstall(const std::string& tools, const std::string& main) {
+    PrefsDocument toolsDoc = ParsePrefsDocument(tools), mainDoc = ParsePrefsDocument(main);
+    std::vector<TolvaneEntry> entries = FindTolvaneEntries(toolsDoc);
+    Outcome outcome;
+    outcome.Items = RemoveTolvaneToolbarItems(mainDoc, entries);
+    outcome.Entries = RemoveTolvaneEntries(toolsDoc);
+    outcome.Tools = FormatPrefsDocument(toolsDoc);
+    outcome.Main = FormatPrefsDocument(mainDoc);
+    outcome.ToolsChanged = toolsDoc.Changed;
+    outcome.MainChanged = mainDoc.Changed;
+    return outcome;
+}
+
+TEST(UninstallPlan, TolvaneFolderOfCommand) {
+    struct {
+        const char* Command;
+        const char* Folder;
+    } cases[] = {
+        {"C:\\Tools\\Tolvane\\Quillet.exe", "C:\\Tools\\Tolvane\\"},
+        {"d:/x/TOLVANE/brannow.EXE", "d:/x/TOLVANE/"},
+        {"Tolvane\\Zemrick.exe", "Tolvane\\"},
+        {"\\\\server\\share\\Tolvane\\Tolvane.exe", "\\\\server\\share\\Tolvane\\"},
+        {"C:\\Tools\\MyTolvane\\Quillet.exe", ""},
+        {"C:\\Tolvane2\\Quillet.exe", ""},
+        {"C:\\Tolvane\\Other.exe", ""},
+        {"C:\\Tolvane\\sub\\Quillet.exe", ""},
+        {"Quillet.exe", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TolvaneFolderOfCommand(c.Command), c.Folder) << c.Command;
+}
+
+// The usual cases run through the real program; here the files it may meet.
+TEST(UninstallPlan, BadToolsFiles) {
+    struct {
+        const char* Name;
+        std::string Before, After;
+        int Removed;
+    } cases[] = {
+        {"ToolCount too large, gaps in the numbers",
+         "[ToolsInfo]\r\nToolCount = 9\r\n" + Group("Tool_0", F + "Tolvane.exe") +
+             Group("Tool_3", "a.exe") + Group("Tool_7", "b.exe"),
+         "[ToolsInfo]\r\nToolCount = 2\r\n" + Group("Tool_0", "a.exe") + Group("Tool_1", "b.exe"),
+         1},
+        {"ToolCount too small, groups out of order",
+         "[ToolsInfo]\r\nToolCount = 1\r\n" + Group("Tool_2", "b.exe") +
+             Group("Tool_0", F + "Quillet.exe") + Group("Tool_1", "a.exe"),
+         "[ToolsInfo]\r\nToolCount = 2\r\n" + Group("Tool_1", "b.exe") + Group("Tool_0", "a.exe"),
+         1},
+        {"duplicate groups keep their file order",
+         Group("Tool_1", "a.exe") + Group("Tool_0", F + "Quillet.exe") + Group("tool_1", "b.exe") +
+             "[ToolsInfo]\r\nToolCount = 2\r\n",
+         Group("Tool_0", "a.exe") + Group("tool_1", "b.exe") + "[ToolsInfo]\r\nToolCount = 2\r\n",
+         1},
+        {"groups that cannot be placed stay",
+         Group("Tool_x", F + "Quillet.exe") + Group("Tool_007", "a.exe") +
+             Group("Tool_-1", "b.exe") + Group("Tool_99999999999", "c.exe") +
+             Group("Tool_1", F + "Quillet.exe") + Group("Tool_2", "d.exe"),
+         Group("Tool_x", F + "Quillet.exe") + Group("Tool_007", "a.exe") +
+             Group("Tool_-1", "b.exe") + Group("Tool_99999999999", "c.exe") +
+             Group("Tool_0", "d.exe") + "[ToolsInfo]\r\nToolCount = 1\r\n",
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Outcome outcome = Uninstall(c.Before, "");
+        EXPECT_EQ(outcome.Tools, c.After);
+        EXPECT_EQ(outcome.Entries, c.Removed);
+    }
+}
+
+TEST(UninstallPlan, NothingOfTolvaneChangesNothing) {
+    const std::string tools = "[ToolsInfo]\nToolCount=3\n" +
+                              Group("Tool_0", "C:\\MyTolvane\\Quillet.exe") +
+                              Group("Tool_2", "C:\\Tolvane\\x.exe");
+    const std::string main = "[Toolbar]\nItemCount=1\nIcon_1=External:C:\\Tolvane\\a.ico\n";
+    Outcome outcome = Uninstall(tools, main);
+    EXPECT_EQ(outcome.Entries, 0);
+    EXPECT_EQ(outcome.Items, 0);
+    EXPECT_FALSE(outcome.ToolsChanged);
+    EXPECT_FALSE(outcome.MainChanged);
+}
+
+std::string Item(int number, const std::string& icon, const std::string& action) {
+    return "Icon_" + std::to_string(number) + " = " + icon + "\r\nAction_" +
+           std::to_string(number) + " = " + action + "\r\n";
+}
+
+TEST(UninstallPlan, BadToolbars) {
+    const std::string tools = "[ToolsInfo]\r\nToolCount = 2\r\n" +
+                              Group("Tool_0", F + "Quillet.exe", "MenuItemName = Recorder\r\n") +
+                              Group("Tool_1", F + "Tolvane.exe", "MenuItemName = Setup\r\n");
+    const std::string recorder = "External:" + F + "Anker.ico";
+    struct {
+        const char* Name;
+        std::string Before, After;
+        int Removed;
+    } cases[] = {
+        {"an icon deeper inside the folder goes only with its tool",
+         "[Toolbar]\r\nItemCount = 2\r\n" +
+             Item(1, "External:" + F + "Icons\\T.ico", "Tool:Setup") +
+             Item(2, "External:" + F + "Icons\\T.ico", "Tool:Mine"),
+         "[Toolbar]\r\nItemCount = 1\r\n" + Item(1, "External:" + F + "Icons\\T.ico", "Tool:Mine"),
+         1},
+        {"a negative ItemCount, items beyond it and out of range",
+         "[Toolbar]\r\nItemCount = -4\r\n" + Item(0, recorder, "") + Item(2, recorder, "") +
+             Item(3, "Standard:Save", "Menu:Save") + Item(51, recorder, ""),
+         "[Toolbar]\r\nItemCount = 1\r\n" + Item(0, recorder, "") +
+             Item(1, "Standard:Save", "Menu:Save") + Item(51, recorder, ""),
+         1},
+        {"duplicate keys go with their item",
+         "[Toolbar]\r\nItemCount = 2\r\n" + Item(1, recorder, "") + "Icon_1 = Standard:New\r\n" +
+             Item(2, "Standard:Save", "") + "icon_2 = Other\r\n",
+         "[Toolbar]\r\nItemCount = 1\r\n" + Item(1, "Standard:Save", "") + "Icon_1 = Other\r\n", 1},
+        {"no toolbar group", "[Editor]\r\nX = 1\r\n", "[Editor]\r\nX = 1\r\n", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Outcome outcome = Uninstall(tools, c.Before);
+        EXPECT_EQ(outcome.Main, c.After);
+        EXPECT_EQ(outcome.Items, c.Removed);
+        EXPECT_EQ(outcome.Entries, 2);
+    }
+}
+
+TEST(UninstallPlan, UninstallSwitch) {
+    struct {
+        const char* CommandLine;
+        bool Uninstall;
+    } cases[] = {
+        {"Tolvane.exe /uninstall", true},
+        {"\"C:\\a b\\Tolvane.exe\" x /UnInstall y", true},
+        {"Tolvane.exe \"/uninstall\"", true},
+        {"Tolvane.exe", false},
+        {"/uninstall", false},
+        {"Tolvane.exe /uninstallx", false},
+        {"Tolvane.exe \"C:\\a /uninstall b.pb\"\"12x3\"", false},
+        {"Tolvane.exe \"C:\\a.pb\"\"%CURSOR\"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HasUninstallSwitch(c.CommandLine), c.Uninstall) << c.CommandLine;
+}
+
+TEST(MessageTexts, LinesFromTwentyOneWithEnglishFallback) {
+    std::string twenty;
+    for (int i = 1; i <= 20; ++i)
+        twenty += "line " + std::to_string(i) + "\r\n";
+    EXPECT_EQ(MessageTexts(twenty).Get(MessageText::NotRead, "T.prefs"),
+              "T.prefs could not be read, so it was left unchanged.");
+    const MessageTexts own(twenty + "Eins\n%2 und %1\r\rDrei\0Vier"s);
+    EXPECT_EQ(own.Get(MessageText::InstallIncomplete), "Eins");
+    EXPECT_EQ(own.Get(MessageText::NotBackedUp, "a", "b"), "b und a");
+    EXPECT_EQ(own.Get(MessageText::NotRead, "x"), "x could not be read, so it was left unchanged.")
+        << "an empty line falls back";
+    EXPECT_EQ(own.Get(MessageText::NotWritten), "Drei");
+}
+
+// The shipped language files carry every message, naming what English names.
+TEST(MessageTexts, ShippedLanguageFiles) {
+    const MessageTexts english;
+    for (const char* name : {"English", "Deutsch"}) {
+        SCOPED_TRACE(name);
+        std::ifstream in(std::string(TOLVANE_DATA) + "/Sprachen/" + name + ".txt",
+                         std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(bytes.empty());
+        const MessageTexts texts(bytes);
+        for (int i = 0; i < int(MessageText::Count); ++i) {
+            auto text = MessageText(i);
+            std::string own = texts.Get(text, "<1>", "<2>"),
+                        fallback = english.Get(text, "<1>", "<2>");
+            EXPECT_EQ(own.find("<1>") == std::string::npos,
+                      fallback.find("<1>") == std::string::npos)
+                << own;
+            EXPECT_EQ(own.find("<2>") == std::string::npos,
+                      fallback.find("<2>") == std::string::npos)
+                << own;
+            if (std::string(name) == "English") {
+                EXPECT_EQ(own, fallback);
+            } else {
+                EXPECT_NE(own, fallback);
+            }
+        }
+    }
+}
+
+} // namespace
