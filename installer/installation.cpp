@@ -5,46 +5,31 @@
 // ends the program right after.
 #include "installer/installation.h"
 
-#include "common/auto_handle.h"
+#include "common/environment.h"
+#include "common/file_text.h"
 #include "installer/control_numbers.h"
 #include "installer/installation_plan.h"
 #include "installer/installer_state.h"
-#include "prefs/prefs.h"
 #include "installer/window_layer.h"
+#include "prefs/prefs.h"
 
 #include <windows.h>
 
 namespace {
 
-std::string AppDataFolder() {
-    char value[MAX_PATH * 4];
-    DWORD length = GetEnvironmentVariableA("APPDATA", value, sizeof value);
-    return length < sizeof value ? std::string(value, length) : "";
-}
-
 void CopyReplacing(const std::string& from, const std::string& to) {
     CopyFileA(from.c_str(), to.c_str(), FALSE);
-}
-
-// Copies the files (not the sub-folders) of one folder into another, which
-// is created first.
-void CopyFolderFiles(const std::string& from, const std::string& to) {
-    CreateDirectoryA(FolderToCreate(to).c_str(), nullptr);
-    WIN32_FIND_DATAA found;
-    AutoFindHandle find(FindFirstFileA((from + "\\*").c_str(), &found));
-    if (!find.IsValid()) return;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            CopyReplacing(from + "\\" + found.cFileName, to + found.cFileName);
-    } while (FindNextFileA(find.Get(), &found));
 }
 
 // The IDE starts the installed copy of this program in the installation
 // folder. Without its language files, icons and tools beside it there, it
 // would offer no language to choose and could install nothing.
 void CopyProgramFolders(const std::string& installFolder) {
-    for (const char* folder : {"Sprachen", "Icons", "Plugins"})
-        CopyFolderFiles(folder, installFolder + folder + "\\");
+    for (const char* folder : {"Sprachen", "Icons", "Plugins"}) {
+        const std::string target = installFolder + folder + "\\";
+        CreateDirectoryA(FolderToCreate(target).c_str(), nullptr);
+        CopyFolderFiles(folder, target);
+    }
 }
 
 void WriteItems(const std::vector<PrefsItem>& items) {
@@ -110,14 +95,12 @@ void AddToolbarItems(const std::string& mainPrefs, const std::string& installFol
     ToolbarPlan plan = PlanToolbar(tools, installFolder, existing);
     for (const auto& [from, to] : plan.IconCopies)
         CopyReplacing(from, to);
-    int32_t number = existing;
     for (const ToolbarItem& item : plan.Items) {
-        ++number;
-        WritePrefsString("Icon_" + std::to_string(number), item.Icon);
-        WritePrefsString("Action_" + std::to_string(number), item.Action);
+        WritePrefsString("Icon_" + std::to_string(item.Number), item.Icon);
+        WritePrefsString("Action_" + std::to_string(item.Number), item.Action);
     }
     SelectPrefsGroup(group);
-    WritePrefsLong("ItemCount", number);
+    WritePrefsLong("ItemCount", plan.ItemCount);
     ClosePrefs();
 }
 
@@ -125,7 +108,7 @@ void AddToolbarItems(const std::string& mainPrefs, const std::string& installFol
 
 int RunInstallation(const std::string& baseFolder) {
     const std::string installFolder = InstallFolder(baseFolder);
-    const std::string ideFolder = AppDataFolder() + "\\PureBasic\\";
+    const std::string ideFolder = IdePrefsFolder();
     ToolChoice tools[ToolCount];
     for (int i = 0; i < ToolCount; ++i)
         tools[i] = ChoiceOfRow(ToolTable[i]);
@@ -135,8 +118,7 @@ int RunInstallation(const std::string& baseFolder) {
     if (!RegisterTools(ideFolder + "Tools.prefs", installFolder, tools,
                        GetControlState(ClearerBox) == 1))
         return 0;
-    const int configurationTool = 3; // this program itself
-    if (tools[configurationTool].Enabled) CopyProgramFolders(installFolder);
+    if (InstallsTolvane(tools)) CopyProgramFolders(installFolder);
     CopyReplacing(ideFolder + "PureBasic.prefs", ideFolder + "PureBasic1.prefs");
     AddToolbarItems(ideFolder + "PureBasic.prefs", installFolder, tools);
     return 0;
