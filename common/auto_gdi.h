@@ -3,56 +3,20 @@
 #pragma once
 #include <windows.h>
 
-#include <utility>
+#include "common/auto_handle.h"
+
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct IconDestroyer {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+};
 
 // A GDI object of type T (HFONT, HBRUSH, HBITMAP ...) deleted with
 // DeleteObject. It must not be selected into a device context by then.
-template <class T> class AutoGdiObject {
-  public:
-    AutoGdiObject() = default;
-    explicit AutoGdiObject(T object) : object_(object) {}
-    AutoGdiObject(const AutoGdiObject&) = delete;
-    AutoGdiObject& operator=(const AutoGdiObject&) = delete;
-    AutoGdiObject(AutoGdiObject&& o) noexcept : object_(std::exchange(o.object_, nullptr)) {}
-    AutoGdiObject& operator=(AutoGdiObject&& o) noexcept {
-        if (this != &o) Reset(std::exchange(o.object_, nullptr));
-        return *this;
-    }
-    ~AutoGdiObject() { Reset(); }
-
-    T Get() const { return object_; }
-    void Reset(T object = nullptr) {
-        if (object_) DeleteObject(object_);
-        object_ = object;
-    }
-
-  private:
-    T object_ = nullptr;
-};
-
+template <class T> using AutoGdiObject = AutoResource<T, GdiObjectDeleter>;
 // An icon destroyed with DestroyIcon.
-class AutoIcon {
-  public:
-    AutoIcon() = default;
-    explicit AutoIcon(HICON icon) : icon_(icon) {}
-    AutoIcon(const AutoIcon&) = delete;
-    AutoIcon& operator=(const AutoIcon&) = delete;
-    AutoIcon(AutoIcon&& o) noexcept : icon_(std::exchange(o.icon_, nullptr)) {}
-    AutoIcon& operator=(AutoIcon&& o) noexcept {
-        if (this != &o) Reset(std::exchange(o.icon_, nullptr));
-        return *this;
-    }
-    ~AutoIcon() { Reset(); }
-
-    HICON Get() const { return icon_; }
-    void Reset(HICON icon = nullptr) {
-        if (icon_) DestroyIcon(icon_);
-        icon_ = icon;
-    }
-
-  private:
-    HICON icon_ = nullptr;
-};
+using AutoIcon = AutoResource<HICON, IconDestroyer>;
 
 // An image of LoadImage: an icon (IMAGE_ICON) or a bitmap (IMAGE_BITMAP).
 class AutoImage {

@@ -21,19 +21,6 @@ std::string WindowClass(HWND window) {
 
 } // namespace
 
-std::string ReadEnvironmentText(const char* name) {
-    std::string value(256, '\0');
-    for (;;) {
-        DWORD length = GetEnvironmentVariableA(name, &value[0], DWORD(value.size()));
-        if (length < value.size()) {
-            value.resize(length);
-            return value;
-        }
-        // Too small: length is the size needed, terminating zero included.
-        value.resize(length);
-    }
-}
-
 int ReadToolEnvironment() {
     Ide.MainWindow = WindowFromEnvironment("PB_TOOL_MainWindow");
     Ide.CurrentEditor = WindowFromEnvironment("PB_TOOL_Scintilla");

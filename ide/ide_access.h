@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include "common/environment.h"
+
 #include <string>
 #include <vector>
 
@@ -25,9 +27,6 @@ struct IdeContext {
 };
 
 extern IdeContext Ide;
-
-// The value of an environment variable of this process; empty when absent.
-std::string ReadEnvironmentText(const char* name);
 
 // Sets Ide.MainWindow and Ide.CurrentEditor from the environment as it is
 // now (0 for a missing or unreadable value). Returns 0.

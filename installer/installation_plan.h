@@ -19,12 +19,7 @@ struct PrefsItem {
 
 // A tool as the installation sees it: its catalogue strings and the states of
 // its row's boxes.
-struct ToolChoice {
-    std::string MenuItemName;
-    std::string ExeName;
-    std::string IconPath;
-    std::string Arguments;
-    int32_t ShortcutCode = 0;
+struct ToolChoice : ToolSettings {
     bool Enabled = false;
     bool InMenu = false;
     bool OnToolbar = false;

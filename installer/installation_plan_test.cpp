@@ -183,7 +183,9 @@ TEST(Toolbar, NeverGrowsPastTheIdesLimit) {
         for (size_t i = 0; i < plan.Items.size(); ++i)
             EXPECT_EQ(plan.Items[i].Number, k.ItemCount - int32_t(plan.Items.size() - i) + 1)
                 << k.Existing;
-        if (!plan.Items.empty()) EXPECT_GT(plan.Items[0].Number, 0) << k.Existing;
+        if (!plan.Items.empty()) {
+            EXPECT_GT(plan.Items[0].Number, 0) << k.Existing;
+        }
     }
 }
 

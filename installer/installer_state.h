@@ -12,12 +12,7 @@
 #include <vector>
 
 // One installable tool and the numbers of its row's controls.
-struct ToolEntry {
-    std::string MenuItemName;
-    std::string ExeName;
-    std::string IconPath;
-    std::string Arguments;
-    int32_t ShortcutCode = 0;
+struct ToolEntry : ToolSettings {
     AutoImage IconImage; // what IconView shows; none when the icon file does not load
     int NameField = 0;
     int EnableBox = 0;

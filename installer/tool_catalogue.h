@@ -5,6 +5,7 @@
 #include "installer/installer_logic.h"
 
 #include <cstdint>
+#include <string>
 
 struct CatalogueTool {
     const char* ExeName;
@@ -13,8 +14,19 @@ struct CatalogueTool {
     int32_t ShortcutCode;
     int RowY;                  // of the tool's row in the tool area
     LanguageLine MenuItemName; // the language line that names the tool
-    bool
-        IsTolvane; // this program itself: installed with its folders, on a toolbar group of its own
+    // This program itself: installed with its folders, and on the toolbar
+    // behind a separator of its own.
+    bool IsTolvane;
+};
+
+// What a row holds of its tool and the installation writes, starting from
+// the catalogue's entry and changed by the user.
+struct ToolSettings {
+    std::string MenuItemName;
+    std::string ExeName;
+    std::string IconPath;
+    std::string Arguments;
+    int32_t ShortcutCode = 0;
 };
 
 constexpr int ToolCount = 4;

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "common/auto_handle.h"
+#include "common/file_text.h"
 #include "prefs/prefs_format.h"
 
 namespace {
@@ -27,26 +28,6 @@ struct PrefsContext {
 constexpr size_t Chunk = 1u << 30;
 // Room for the text of a few hundred edits without moving the whole file.
 constexpr size_t EditRoom = 64 * 1024;
-
-bool ReadWholeFile(HANDLE file, std::string& bytes) {
-    LARGE_INTEGER size;
-    // Larger than any preference file; the line list could not address it.
-    if (!GetFileSizeEx(file, &size) || static_cast<uint64_t>(size.QuadPart) > MaxPrefsText) {
-        return false;
-    }
-    bytes.reserve(static_cast<size_t>(size.QuadPart) + EditRoom);
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    size_t got = 0;
-    while (got < bytes.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - got, Chunk));
-        DWORD read = 0;
-        if (!ReadFile(file, &bytes[got], chunk, &read, nullptr)) return false;
-        if (read == 0) break; // the file shrank since its size was taken
-        got += read;
-    }
-    bytes.resize(got);
-    return true;
-}
 
 bool SeekTo(HANDLE file, size_t offset) {
     LARGE_INTEGER position;
@@ -105,8 +86,9 @@ int OpenPrefs(const std::string& fileName) {
     if (!file.IsValid()) file = AutoCloseHandle(OpenShared(fileName, GENERIC_READ));
     if (!file.IsValid()) return 0;
     std::string bytes;
-    // A file not read whole must not be open: its write-back would lose the rest.
-    if (!ReadWholeFile(file.Get(), bytes)) return 0;
+    // A file not read whole must not be open: its write-back would lose the
+    // rest. One larger than MaxPrefsText is no preference file.
+    if (!ReadWholeFile(file.Get(), bytes, MaxPrefsText, EditRoom)) return 0;
     g_prefs.Document = ParsePrefsDocument(std::move(bytes));
     g_prefs.File = std::move(file);
     return 1;
