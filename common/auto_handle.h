@@ -5,34 +5,48 @@
 
 #include <utility>
 
-// A kernel handle closed with CloseHandle. Both null and INVALID_HANDLE_VALUE
-// mean "nothing held", since CreateFile and OpenProcess differ in how they fail.
-class AutoCloseHandle {
+// Owns a handle of type T and releases it with Release()(handle) when it
+// goes. Both null and INVALID_HANDLE_VALUE mean "nothing held", since
+// CreateFile and OpenProcess differ in how they fail.
+template <class T, class Release> class AutoResource {
   public:
-    AutoCloseHandle() = default;
-    explicit AutoCloseHandle(HANDLE h) : h_(h) {}
-    AutoCloseHandle(const AutoCloseHandle&) = delete;
-    AutoCloseHandle& operator=(const AutoCloseHandle&) = delete;
-    AutoCloseHandle(AutoCloseHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    AutoCloseHandle& operator=(AutoCloseHandle&& o) noexcept {
-        if (this != &o) {
-            Close();
-            h_ = std::exchange(o.h_, nullptr);
-        }
+    AutoResource() = default;
+    explicit AutoResource(T handle) : handle_(handle) {}
+    AutoResource(const AutoResource&) = delete;
+    AutoResource& operator=(const AutoResource&) = delete;
+    AutoResource(AutoResource&& o) noexcept : handle_(std::exchange(o.handle_, nullptr)) {}
+    AutoResource& operator=(AutoResource&& o) noexcept {
+        if (this != &o) Reset(std::exchange(o.handle_, nullptr));
         return *this;
     }
-    ~AutoCloseHandle() { Close(); }
+    ~AutoResource() { Reset(); }
 
-    HANDLE Get() const { return h_; }
-    bool IsValid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-    void Close() {
-        if (IsValid()) CloseHandle(h_);
-        h_ = nullptr;
+    T Get() const { return handle_; }
+    bool IsValid() const {
+        return handle_ != nullptr && handle_ != reinterpret_cast<T>(INVALID_HANDLE_VALUE);
     }
+    // Releases what is held and holds handle instead.
+    void Reset(T handle = nullptr) {
+        if (IsValid()) Release()(handle_);
+        handle_ = handle;
+    }
+    void Close() { Reset(); }
 
   private:
-    HANDLE h_ = nullptr;
+    T handle_ = nullptr;
 };
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+struct FindCloser {
+    void operator()(HANDLE handle) const { FindClose(handle); }
+};
+
+// A kernel handle closed with CloseHandle.
+using AutoCloseHandle = AutoResource<HANDLE, HandleCloser>;
+// A search handle of FindFirstFile, closed with FindClose.
+using AutoFindHandle = AutoResource<HANDLE, FindCloser>;
 
 // A block of memory reserved in another process, released with VirtualFreeEx.
 class AutoRemoteMemory {
@@ -49,21 +63,4 @@ class AutoRemoteMemory {
   private:
     HANDLE process_;
     void* address_;
-};
-
-// A search handle of FindFirstFile, closed with FindClose.
-class AutoFindHandle {
-  public:
-    explicit AutoFindHandle(HANDLE h) : h_(h) {}
-    AutoFindHandle(const AutoFindHandle&) = delete;
-    AutoFindHandle& operator=(const AutoFindHandle&) = delete;
-    ~AutoFindHandle() {
-        if (IsValid()) FindClose(h_);
-    }
-
-    HANDLE Get() const { return h_; }
-    bool IsValid() const { return h_ != INVALID_HANDLE_VALUE; }
-
-  private:
-    HANDLE h_;
 };

@@ -21,23 +21,9 @@ std::string WindowClass(HWND window) {
 
 } // namespace
 
-std::string ReadEnvironmentText(const char* name) {
-    std::string value(256, '\0');
-    for (;;) {
-        DWORD length = GetEnvironmentVariableA(name, &value[0], DWORD(value.size()));
-        if (length < value.size()) {
-            value.resize(length);
-            return value;
-        }
-        // Too small: length is the size needed, terminating zero included.
-        value.resize(length);
-    }
-}
-
-int ReadToolEnvironment() {
+void ReadToolEnvironment() {
     Ide.MainWindow = WindowFromEnvironment("PB_TOOL_MainWindow");
     Ide.CurrentEditor = WindowFromEnvironment("PB_TOOL_Scintilla");
-    return 0;
 }
 
 BOOL CALLBACK CollectChildWindow(HWND window, LPARAM) {
@@ -45,18 +31,18 @@ BOOL CALLBACK CollectChildWindow(HWND window, LPARAM) {
     return TRUE;
 }
 
-int DiscoverIdeWindows(HWND mainWindow) {
+bool DiscoverIdeWindows(HWND mainWindow) {
     Ide.ChildWindows.clear();
     Ide.Editors.clear();
     // A null main window would make EnumChildWindows walk every top-level
     // window on the desktop, and a list box of some other program could
     // become the log list.
-    if (!mainWindow) return 0;
+    if (!mainWindow) return false;
     EnumChildWindows(mainWindow, CollectChildWindow, 0);
     for (HWND window : Ide.ChildWindows)
         if (WindowClass(window) == "scintilla") Ide.Editors.push_back(window);
     RECT reference;
-    if (Ide.Editors.empty() || !GetWindowRect(Ide.Editors.front(), &reference)) return 0;
+    if (Ide.Editors.empty() || !GetWindowRect(Ide.Editors.front(), &reference)) return false;
     for (HWND window : Ide.ChildWindows) {
         RECT rect;
         if (!GetWindowRect(window, &rect) || rect.left != reference.left) continue;
@@ -67,7 +53,7 @@ int DiscoverIdeWindows(HWND mainWindow) {
             if (!Ide.LogList) Ide.LogList = window;
         }
     }
-    return Ide.TabBar && Ide.LogList ? 1 : 0;
+    return Ide.TabBar && Ide.LogList;
 }
 
 void AddLogLine(HWND listBox, int position, const std::string& text) {

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include "common/environment.h"
+
 #include <string>
 #include <vector>
 
@@ -26,17 +28,14 @@ struct IdeContext {
 
 extern IdeContext Ide;
 
-// The value of an environment variable of this process; empty when absent.
-std::string ReadEnvironmentText(const char* name);
-
 // Sets Ide.MainWindow and Ide.CurrentEditor from the environment as it is
-// now (0 for a missing or unreadable value). Returns 0.
-int ReadToolEnvironment();
+// now (0 for a missing or unreadable value).
+void ReadToolEnvironment();
 
 // Enumerates the main window's descendants afresh into Ide.ChildWindows and
 // Ide.Editors, then looks for the tab bar and log list if they are not known
-// yet. Returns 1 when there is an editor and both are known, else 0.
-int DiscoverIdeWindows(HWND mainWindow);
+// yet. True when there is an editor and both are known.
+bool DiscoverIdeWindows(HWND mainWindow);
 
 // EnumChildWindows callback: appends the window to Ide.ChildWindows and lets
 // the enumeration go on.

@@ -109,7 +109,7 @@ TEST_F(IdeAccessTest, FindsTheTabBarAndLogListFlushWithTheFirstEditor) {
     const std::vector<HWND> order = ide.Enumerated();
     ASSERT_EQ(order.size(), 9u);
 
-    EXPECT_EQ(DiscoverIdeWindows(ide.Main), 1);
+    EXPECT_TRUE(DiscoverIdeWindows(ide.Main));
 
     EXPECT_EQ(Ide.ChildWindows, order);
     std::vector<HWND> editors;
@@ -131,13 +131,13 @@ TEST_F(IdeAccessTest, KeepsWhatTheFirstDiscoveryFound) {
     first.Add("SCINTILLA", 10, 30);
     HWND tab = first.Add(WC_TABCONTROLA, 10, 0);
     HWND log = first.Add("ListBox", 10, 300);
-    ASSERT_EQ(DiscoverIdeWindows(first.Main), 1);
+    ASSERT_TRUE(DiscoverIdeWindows(first.Main));
 
     WindowTree second;
     second.Add(WC_TABCONTROLA, 20, 0);
     second.Add("ListBox", 20, 300);
     HWND otherEditor = second.Add("SCINTILLA", 20, 30);
-    EXPECT_EQ(DiscoverIdeWindows(second.Main), 1);
+    EXPECT_TRUE(DiscoverIdeWindows(second.Main));
 
     EXPECT_EQ(Ide.TabBar, tab);
     EXPECT_EQ(Ide.LogList, log);
@@ -151,7 +151,7 @@ TEST_F(IdeAccessTest, ReportsWhatIsMissing) {
         WindowTree noEditor;
         noEditor.Add(WC_TABCONTROLA, 10, 0);
         noEditor.Add("ListBox", 10, 300);
-        EXPECT_EQ(DiscoverIdeWindows(noEditor.Main), 0);
+        EXPECT_FALSE(DiscoverIdeWindows(noEditor.Main));
         EXPECT_EQ(Ide.TabBar, nullptr);
         EXPECT_EQ(Ide.LogList, nullptr);
         EXPECT_TRUE(Ide.Editors.empty());
@@ -161,7 +161,7 @@ TEST_F(IdeAccessTest, ReportsWhatIsMissing) {
         noLog.Add("SCINTILLA", 10, 30);
         HWND tab = noLog.Add(WC_TABCONTROLA, 10, 0);
         noLog.Add("ListBox", 11, 300);
-        EXPECT_EQ(DiscoverIdeWindows(noLog.Main), 0);
+        EXPECT_FALSE(DiscoverIdeWindows(noLog.Main));
         EXPECT_EQ(Ide.TabBar, tab);
         EXPECT_EQ(Ide.LogList, nullptr);
     }
@@ -171,10 +171,10 @@ TEST_F(IdeAccessTest, ReportsWhatIsMissing) {
         closed.Add("SCINTILLA", 10, 30);
         gone = closed.Main;
     }
-    EXPECT_EQ(DiscoverIdeWindows(gone), 0);
+    EXPECT_FALSE(DiscoverIdeWindows(gone));
     EXPECT_TRUE(Ide.ChildWindows.empty());
     // No main window: nothing on the desktop is searched.
-    EXPECT_EQ(DiscoverIdeWindows(nullptr), 0);
+    EXPECT_FALSE(DiscoverIdeWindows(nullptr));
     EXPECT_TRUE(Ide.ChildWindows.empty());
 }
 
@@ -193,7 +193,7 @@ TEST_F(IdeAccessTest, ReadsTheHandlesFromTheEnvironment) {
     for (const Case& c : cases) {
         SetEnvironmentVariableA("PB_TOOL_MainWindow", c.MainWindow);
         SetEnvironmentVariableA("PB_TOOL_Scintilla", c.Scintilla);
-        EXPECT_EQ(ReadToolEnvironment(), 0);
+        ReadToolEnvironment();
         EXPECT_EQ(reinterpret_cast<intptr_t>(Ide.MainWindow), c.ExpectedMain);
         EXPECT_EQ(reinterpret_cast<intptr_t>(Ide.CurrentEditor), c.ExpectedEditor);
     }

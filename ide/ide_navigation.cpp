@@ -21,7 +21,7 @@ constexpr LRESULT MaxEditorLength = LRESULT(1) << 30;
 constexpr ULONGLONG SwitchTimeoutMs = 2000;
 
 std::string MainPrefsPath() {
-    return ReadEnvironmentText("APPDATA") + "\\PureBasic\\PureBasic.prefs";
+    return IdePrefsFolder() + "PureBasic.prefs";
 }
 
 // Hands the file to the system without waiting: as a program if it is one,

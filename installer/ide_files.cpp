@@ -1,23 +1,12 @@
 #include "installer/ide_files.h"
 
 #include "common/auto_handle.h"
+#include "common/file_text.h"
 #include "prefs/prefs.h"
 
 #include <windows.h>
 
 namespace {
-
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) return false;
-    char chunk[65536];
-    DWORD got = 0;
-    BOOL ok;
-    while ((ok = ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr)) && got > 0)
-        bytes.append(chunk, got);
-    return ok != FALSE;
-}
 
 MessageTexts g_messages;
 
@@ -31,14 +20,6 @@ void LoadMessageTexts(const std::string& languageName) {
 
 const MessageTexts& Messages() {
     return g_messages;
-}
-
-std::string IdePrefsFolder() {
-    DWORD size = GetEnvironmentVariableA("APPDATA", nullptr, 0);
-    std::string value(size, '\0');
-    DWORD length = size ? GetEnvironmentVariableA("APPDATA", &value[0], size) : 0;
-    value.resize(length < size ? length : 0);
-    return value + "\\PureBasic\\";
 }
 
 BackupResult BackUpFile(const std::string& file, const std::string& backup) {

@@ -2,13 +2,11 @@
 // handle them: where they are, and a backup that is checked before either
 // file is changed.
 #pragma once
+#include "common/environment.h"
 #include "installer/message_texts.h"
 
 #include <functional>
 #include <string>
-
-// APPDATA + "\PureBasic\", of any length; "\PureBasic\" when unset.
-std::string IdePrefsFolder();
 
 enum class BackupResult { Done, NotRead, NotBackedUp };
 // Copies file to backup, replacing it, and reads the backup back: Done only

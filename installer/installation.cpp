@@ -6,7 +6,8 @@
 // at the end; a complete installation stays silent.
 #include "installer/installation.h"
 
-#include "common/auto_handle.h"
+#include "common/environment.h"
+#include "common/file_text.h"
 #include "installer/control_numbers.h"
 #include "installer/ide_files.h"
 #include "installer/installation_plan.h"
@@ -26,27 +27,16 @@ void CopyInto(const std::string& from, const std::string& folder, const std::str
         failures.NotCopied.push_back(name);
 }
 
-// Copies the files (not the sub-folders) of one folder into a sub-folder of
-// the installation folder, which is created first.
-void CopyFolderFiles(const std::string& from, const std::string& installFolder,
-                     InstallFailures& failures) {
-    CreateDirectoryA(FolderToCreate(installFolder + from).c_str(), nullptr);
-    WIN32_FIND_DATAA found;
-    AutoFindHandle find(FindFirstFileA((from + "\\*").c_str(), &found));
-    if (!find.IsValid()) return;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            CopyInto(from + "\\" + found.cFileName, installFolder, from + "\\" + found.cFileName,
-                     failures);
-    } while (FindNextFileA(find.Get(), &found));
-}
-
 // The IDE starts the installed copy of this program in the installation
 // folder. Without its language files, icons and tools beside it there, it
 // would offer no language to choose and could install nothing.
 void CopyProgramFolders(const std::string& installFolder, InstallFailures& failures) {
-    for (const char* folder : {"Sprachen", "Icons", "Plugins"})
-        CopyFolderFiles(folder, installFolder, failures);
+    for (const char* folder : {"Sprachen", "Icons", "Plugins"}) {
+        const std::string target = installFolder + folder + "\\";
+        CreateDirectoryA(FolderToCreate(target).c_str(), nullptr);
+        for (const std::string& name : CopyFolderFiles(folder, target))
+            failures.NotCopied.push_back(std::string(folder) + "\\" + name);
+    }
 }
 
 void WriteItems(const std::vector<PrefsItem>& items) {
@@ -65,10 +55,10 @@ ToolChoice ChoiceOfRow(const ToolEntry& tool) {
     choice.IconPath = tool.IconPath;
     choice.Arguments = tool.Arguments;
     choice.ShortcutCode = tool.ShortcutCode;
-    choice.Enabled = GetControlState(tool.EnableBox) == 1;
-    choice.InMenu = GetControlState(tool.MenuBox) == 1;
-    choice.OnToolbar = GetControlState(tool.ToolbarBox) == 1;
-    choice.WithShortcut = GetControlState(tool.ShortcutBox) == 1;
+    choice.Enabled = GetControlState(tool.EnableBox);
+    choice.InMenu = GetControlState(tool.MenuBox);
+    choice.OnToolbar = GetControlState(tool.ToolbarBox);
+    choice.WithShortcut = GetControlState(tool.ShortcutBox);
     return choice;
 }
 
@@ -115,14 +105,12 @@ void AddToolbarItems(const std::string& ideFolder, const std::string& installFol
         for (const auto& [from, to] : plan.IconCopies)
             if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
                 failures.NotCopied.push_back(to.substr(installFolder.size()));
-        int32_t number = existing;
         for (const ToolbarItem& item : plan.Items) {
-            ++number;
-            WritePrefsString("Icon_" + std::to_string(number), item.Icon);
-            WritePrefsString("Action_" + std::to_string(number), item.Action);
+            WritePrefsString("Icon_" + std::to_string(item.Number), item.Icon);
+            WritePrefsString("Action_" + std::to_string(item.Number), item.Action);
         }
         SelectPrefsGroup(group);
-        WritePrefsLong("ItemCount", number);
+        WritePrefsLong("ItemCount", plan.ItemCount);
     };
     if (!ChangePrefsFile(ideFolder + "PureBasic.prefs", ideFolder + "PureBasic1.prefs", addItems,
                          failures.Files))
@@ -145,12 +133,10 @@ int RunInstallation(const std::string& baseFolder) {
 
     InstallFailures failures;
     CreateDirectoryA(FolderToCreate(installFolder).c_str(), nullptr);
-    if (!RegisterTools(ideFolder, installFolder, tools, GetControlState(ClearerBox) == 1,
-                       failures)) {
+    if (!RegisterTools(ideFolder, installFolder, tools, GetControlState(ClearerBox), failures)) {
         failures.NothingRegistered = true;
     } else {
-        const int configurationTool = 3; // this program itself
-        if (tools[configurationTool].Enabled) CopyProgramFolders(installFolder, failures);
+        if (InstallsTolvane(tools)) CopyProgramFolders(installFolder, failures);
         AddToolbarItems(ideFolder, installFolder, tools, failures);
     }
     ReportFailures(failures, installFolder);

@@ -1,5 +1,7 @@
 #include "installer/installation_plan.h"
 
+#include <algorithm>
+
 namespace {
 
 PrefsItem Text(const char* key, const std::string& text) {
@@ -30,7 +32,7 @@ std::vector<PrefsItem> EntryKeys(const std::string& command, const std::string& 
 }
 
 ToolbarItem Separator() {
-    return {"Separator", ""};
+    return {0, "Separator", ""};
 }
 
 } // namespace
@@ -66,32 +68,42 @@ std::vector<PrefsItem> CatalogueEntryKeys(const ToolChoice& tool,
                      tool.WithShortcut ? tool.ShortcutCode : 0, 0, 1, tool.InMenu ? 0 : 1);
 }
 
-ToolbarPlan PlanToolbar(const ToolChoice (&tools)[4], const std::string& installFolder,
+bool InstallsTolvane(const ToolChoice (&tools)[ToolCount]) {
+    for (int i = 0; i < ToolCount; ++i)
+        if (ToolCatalogue[i].IsTolvane && tools[i].Enabled) return true;
+    return false;
+}
+
+ToolbarPlan PlanToolbar(const ToolChoice (&tools)[ToolCount], const std::string& installFolder,
                         int32_t existingCount) {
-    auto onToolbar = [&](int i) { return tools[i].Enabled && tools[i].OnToolbar; };
+    auto onToolbar = [&](int i, bool tolvane) {
+        return ToolCatalogue[i].IsTolvane == tolvane && tools[i].Enabled && tools[i].OnToolbar;
+    };
     auto button = [&](int i) {
-        return ToolbarItem{"External:" + installFolder + FileNameOfPath(tools[i].IconPath),
+        return ToolbarItem{0, "External:" + installFolder + FileNameOfPath(tools[i].IconPath),
                            "Tool:" + tools[i].MenuItemName};
     };
     // Each wanted item with the tool whose icon it needs (-1 for separators).
-    std::vector<std::pair<ToolbarItem, int>> wanted;
-    if (onToolbar(0) || onToolbar(1) || onToolbar(2)) wanted.push_back({Separator(), -1});
-    for (int i = 0; i < 3; ++i)
-        if (onToolbar(i)) wanted.push_back({button(i), i});
     // The configuration program's button stands apart, behind a separator of its own.
-    if (onToolbar(3)) {
-        wanted.push_back({Separator(), -1});
-        wanted.push_back({button(3), 3});
+    std::vector<std::pair<ToolbarItem, int>> wanted;
+    for (bool tolvane : {false, true}) {
+        size_t separator = wanted.size();
+        for (int i = 0; i < ToolCount; ++i)
+            if (onToolbar(i, tolvane)) wanted.push_back({button(i), i});
+        if (wanted.size() > separator) wanted.insert(wanted.begin() + separator, {Separator(), -1});
     }
 
-    int64_t room = int64_t(MaxToolbarItems) - existingCount;
-    if (room < 0) room = 0;
+    // A negative count is garbage: the items then start at 1.
+    const int32_t existing = std::max<int32_t>(existingCount, 0);
+    int64_t room = std::max<int64_t>(int64_t(MaxToolbarItems) - existing, 0);
     if (int64_t(wanted.size()) > room) wanted.resize(size_t(room));
     while (!wanted.empty() && wanted.back().second < 0)
         wanted.pop_back();
 
     ToolbarPlan plan;
-    for (const auto& [item, tool] : wanted) {
+    plan.ItemCount = existing;
+    for (auto& [item, tool] : wanted) {
+        item.Number = ++plan.ItemCount;
         plan.Items.push_back(item);
         if (tool >= 0)
             plan.IconCopies.push_back(

@@ -2,6 +2,8 @@
 // touching any file: the installation folder, the keys of each tool entry and
 // the toolbar items. The Win32 side (installation.cpp) carries it out.
 #pragma once
+#include "installer/tool_catalogue.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,12 +19,7 @@ struct PrefsItem {
 
 // A tool as the installation sees it: its catalogue strings and the states of
 // its row's boxes.
-struct ToolChoice {
-    std::string MenuItemName;
-    std::string ExeName;
-    std::string IconPath;
-    std::string Arguments;
-    int32_t ShortcutCode = 0;
+struct ToolChoice : ToolSettings {
     bool Enabled = false;
     bool InMenu = false;
     bool OnToolbar = false;
@@ -30,12 +27,14 @@ struct ToolChoice {
 };
 
 struct ToolbarItem {
+    int32_t Number = 0; // of its keys, "Icon_" and "Action_" + number; from 1 on
     std::string Icon;
     std::string Action;
 };
 
 struct ToolbarPlan {
     std::vector<ToolbarItem> Items;
+    int32_t ItemCount = 0; // what "ItemCount" says afterwards
     // Icon files to copy: source path, then target path.
     std::vector<std::pair<std::string, std::string>> IconCopies;
 };
@@ -55,8 +54,13 @@ std::string FileNameOfPath(const std::string& path);
 std::vector<PrefsItem> ClearerEntryKeys(const std::string& installFolder);
 std::vector<PrefsItem> CatalogueEntryKeys(const ToolChoice& tool, const std::string& installFolder);
 
-// The toolbar items for tools 0 to 3, numbered on from existingCount, and the
-// icons they need. Items that would take the toolbar past MaxToolbarItems are
-// left out, and so is a separator that no button follows.
-ToolbarPlan PlanToolbar(const ToolChoice (&tools)[4], const std::string& installFolder,
+// Whether the choices install Tolvane itself, which then takes its folders.
+bool InstallsTolvane(const ToolChoice (&tools)[ToolCount]);
+
+// The toolbar items for the tools, numbered on from existingCount (a negative
+// count counts as 0), and the icons they need: a separator and the buttons
+// of the catalogue's tools, then Tolvane's behind a separator of its own.
+// Items that would take the toolbar past MaxToolbarItems are left out, and so
+// is a separator that no button follows.
+ToolbarPlan PlanToolbar(const ToolChoice (&tools)[ToolCount], const std::string& installFolder,
                         int32_t existingCount);

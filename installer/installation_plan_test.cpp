@@ -16,10 +16,10 @@ ToolChoice Tool(const std::string& name, const std::string& exe, const std::stri
 }
 
 struct Catalogue {
-    ToolChoice Tools[4] = {Tool("Back", "Brannow.exe", "Icons/Back.ico"),
-                           Tool("Mark", "Quillet.exe", "Icons/Anker.ico"),
-                           Tool("Forward", "Brannow.exe", "Icons/Forward.ico"),
-                           Tool("Setup", "Tolvane.exe", "Icons/Tolvane.ico")};
+    ToolChoice Tools[ToolCount] = {Tool("Back", "Brannow.exe", "Icons/Back.ico"),
+                                   Tool("Mark", "Quillet.exe", "Icons/Anker.ico"),
+                                   Tool("Forward", "Brannow.exe", "Icons/Forward.ico"),
+                                   Tool("Setup", "Tolvane.exe", "Icons/Tolvane.ico")};
 };
 
 std::string Render(const std::vector<PrefsItem>& items) {
@@ -132,11 +132,21 @@ TEST(Toolbar, OnlyToolsThatAreEnabledAndOnTheToolbar) {
                                         "External:F\\Forward.ico | Tool:Forward"}));
     EXPECT_EQ(plan.IconCopies.size(), 2u);
 
-    Catalogue only3;
-    for (int i = 0; i < 3; ++i)
-        only3.Tools[i].OnToolbar = false;
-    EXPECT_EQ(Icons(PlanToolbar(only3.Tools, "F\\", 0)),
+    Catalogue onlyTolvane;
+    for (int i = 0; i < ToolCount; ++i)
+        onlyTolvane.Tools[i].OnToolbar = ToolCatalogue[i].IsTolvane;
+    EXPECT_EQ(Icons(PlanToolbar(onlyTolvane.Tools, "F\\", 0)),
               (std::vector<std::string>{"Separator | ", "External:F\\Tolvane.ico | Tool:Setup"}));
+}
+
+TEST(Toolbar, TolvaneItselfIsFoundByTheCatalogueFlag) {
+    Catalogue c;
+    EXPECT_TRUE(InstallsTolvane(c.Tools));
+    for (int i = 0; i < ToolCount; ++i)
+        if (ToolCatalogue[i].IsTolvane) c.Tools[i].Enabled = false;
+    EXPECT_FALSE(InstallsTolvane(c.Tools));
+    for (const CatalogueTool& tool : ToolCatalogue)
+        EXPECT_EQ(tool.IsTolvane, std::string(tool.ExeName) == "Tolvane.exe") << tool.ExeName;
 }
 
 TEST(Toolbar, IconsOfOneFileNameShareOneCopy) {
@@ -155,18 +165,27 @@ TEST(Toolbar, NeverGrowsPastTheIdesLimit) {
         int32_t Existing;
         size_t Items;
         size_t Copies;
+        int32_t ItemCount;
     } cases[] = {
-        {44, 6, 4},             // exactly fills the 50
-        {45, 4, 3},             // the second separator would have nothing behind it
-        {47, 3, 2}, {49, 0, 0}, // a separator alone is no use
-        {50, 0, 0}, {60, 0, 0}, {-5, 6, 4},
+        {44, 6, 4, 50},                       // exactly fills the 50
+        {45, 4, 3, 49},                       // the second separator would have nothing behind it
+        {47, 3, 2, 50},       {49, 0, 0, 49}, // a separator alone is no use
+        {50, 0, 0, 50},       {60, 0, 0, 60},
+        {-5, 6, 4, 6}, // a negative count counts as none: items from 1 on
+        {INT32_MIN, 6, 4, 6},
     };
     for (const auto& k : cases) {
         ToolbarPlan plan = PlanToolbar(c.Tools, "F\\", k.Existing);
         EXPECT_EQ(plan.Items.size(), k.Items) << k.Existing;
         EXPECT_EQ(plan.IconCopies.size(), k.Copies) << k.Existing;
-        EXPECT_LE(int64_t(k.Existing) + int64_t(plan.Items.size()),
-                  std::max<int64_t>(MaxToolbarItems, k.Existing));
+        EXPECT_EQ(plan.ItemCount, k.ItemCount) << k.Existing;
+        // Numbered on without a gap, up to the new count.
+        for (size_t i = 0; i < plan.Items.size(); ++i)
+            EXPECT_EQ(plan.Items[i].Number, k.ItemCount - int32_t(plan.Items.size() - i) + 1)
+                << k.Existing;
+        if (!plan.Items.empty()) {
+            EXPECT_GT(plan.Items[0].Number, 0) << k.Existing;
+        }
     }
 }
 

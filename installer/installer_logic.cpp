@@ -14,7 +14,8 @@ std::vector<std::string> ReadLanguageLines(const std::string& bytes) {
         }
     }
     lines.resize(LanguageLineCount);
-    lines.back() = ExpandLineBreaks(lines.back());
+    std::string& about = lines[int(LanguageLine::AboutText)];
+    about = ExpandLineBreaks(about);
     return lines;
 }
 

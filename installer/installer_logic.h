@@ -14,9 +14,33 @@
 #include <string>
 #include <vector>
 
-constexpr int LanguageLineCount = 20;
+// The roles of the lines of a language file, in file order.
+enum class LanguageLine {
+    WindowTitle,
+    HeaderFirstLine,
+    HeaderSecondLine,
+    EnableCaption,
+    MenuCaption,
+    ToolbarCaption,
+    ShortcutCaption,
+    ShortcutButtonCaption,
+    ArgumentsCaption,
+    InstallNotice,
+    PathLabel,
+    ClearerBox,
+    RecorderName,
+    BackName,
+    ForwardName,
+    TolvaneName,
+    InstallButton,
+    CloseButton,
+    AboutButton,
+    AboutText,
+};
+constexpr int LanguageLineCount = int(LanguageLine::AboutText) + 1;
+static_assert(LanguageLineCount == 20, "a language file has 20 lines");
 
-// Exactly LanguageLineCount lines.
+// Exactly LanguageLineCount lines, indexed by int(LanguageLine).
 std::vector<std::string> ReadLanguageLines(const std::string& bytes);
 // Every "\n" (backslash, letter n) replaced by CR LF.
 std::string ExpandLineBreaks(const std::string& text);

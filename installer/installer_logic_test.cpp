@@ -26,6 +26,19 @@ TEST(ReadLanguageLines, EveryKindOfLineEndGivesTheSameLines) {
     EXPECT_EQ(ReadLanguageLines(noFinalEnd)[19], "line 20");
 }
 
+TEST(ReadLanguageLines, RolesNameTheirLines) {
+    const std::pair<LanguageLine, int> roles[] = {
+        {LanguageLine::WindowTitle, 1},   {LanguageLine::HeaderSecondLine, 3},
+        {LanguageLine::EnableCaption, 4}, {LanguageLine::InstallNotice, 10},
+        {LanguageLine::ClearerBox, 12},   {LanguageLine::RecorderName, 13},
+        {LanguageLine::BackName, 14},     {LanguageLine::TolvaneName, 16},
+        {LanguageLine::AboutButton, 19},  {LanguageLine::AboutText, 20},
+    };
+    auto lines = ReadLanguageLines(TwentyLines("\r\n"));
+    for (const auto& [role, line] : roles)
+        EXPECT_EQ(lines[int(role)], "line " + std::to_string(line));
+}
+
 TEST(ReadLanguageLines, MixedEndsEmptyLinesAndTheirCounting) {
     // CR LF is one end; LF CR is two; a zero byte ends a line on its own.
     std::string bytes = std::string("a\r\nb\n\rc\0\0d\r\r\ne", 15);

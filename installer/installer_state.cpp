@@ -7,20 +7,10 @@ std::string BaseFolder;
 HWND MainWindow;
 
 void AllocateProgramState() {
-    for (ToolEntry& tool : ToolTable) {
-        ReleaseImage(tool.IconImage, tool.IconImageType);
+    for (ToolEntry& tool : ToolTable)
         tool = ToolEntry();
-    }
     LanguageList.clear();
     Texts = LanguageTexts();
     BaseFolder.clear();
     MainWindow = nullptr;
-}
-
-void ReleaseImage(HANDLE image, UINT type) {
-    if (!image) return;
-    if (type == IMAGE_ICON)
-        DestroyIcon((HICON)image);
-    else
-        DeleteObject(image);
 }

@@ -4,19 +4,16 @@
 #pragma once
 #include <windows.h>
 
+#include "common/auto_gdi.h"
+#include "installer/tool_catalogue.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // One installable tool and the numbers of its row's controls.
-struct ToolEntry {
-    std::string MenuItemName;
-    std::string ExeName;
-    std::string IconPath;
-    std::string Arguments;
-    int32_t ShortcutCode = 0;
-    HANDLE IconImage = nullptr;
-    UINT IconImageType = 0; // IMAGE_ICON or IMAGE_BITMAP while IconImage is set
+struct ToolEntry : ToolSettings {
+    AutoImage IconImage; // what IconView shows; none when the icon file does not load
     int NameField = 0;
     int EnableBox = 0;
     int MenuBox = 0;
@@ -30,7 +27,6 @@ struct ToolEntry {
     int ArgumentsLabel = 0;
 };
 
-constexpr int ToolCount = 4;
 extern ToolEntry ToolTable[ToolCount];
 
 // Captions shared by the tool rows and the texts of the two messages.
@@ -52,4 +48,3 @@ extern HWND MainWindow;
 
 // Empty tool table, language list and texts, as at start-up.
 void AllocateProgramState();
-void ReleaseImage(HANDLE image, UINT type);

@@ -7,8 +7,8 @@
 #include "installer/language_chooser.h"
 #include "installer/main_window.h"
 #include "installer/shortcut_chooser.h"
-#include "testing/tolvane_driver.h"
 #include "installer/window_layer.h"
+#include "testing/tolvane_driver.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -233,16 +233,19 @@ TEST_F(ShortcutChooser, TabFollowsTheOrderOfCreation) {
                                        ShortcutKeyList}));
 }
 
-TEST_F(ShortcutChooser, DisablesItsParentAndActivatesItAfterwards) {
-    RegisterWindowClass("TolvaneTestParent", DefWindowProcA);
-    HWND parent = OpenFixedWindow("TolvaneTestParent", "Parent", 0, 100, 300, 100, nullptr);
+TEST_F(ShortcutChooser, IsOwnedByItsParentDisablesItAndActivatesItAfterwards) {
+    WindowEvents none;
+    HWND parent = OpenEventWindow("TolvaneTestParent", "Parent", 0, 100, 300, 100, nullptr, none);
     ASSERT_TRUE(parent);
     bool enabledWhileOpen = true;
+    HWND owner = nullptr;
     RunShortcutChooser(0x20035, parent, [&](HWND chooser) {
         enabledWhileOpen = IsWindowEnabled(parent);
+        owner = GetWindow(chooser, GW_OWNER);
         Click(FindControl(chooser, ShortcutCancelButton));
     });
     EXPECT_FALSE(enabledWhileOpen);
+    EXPECT_EQ(owner, parent);
     EXPECT_TRUE(IsWindowEnabled(parent));
     EXPECT_EQ(GetActiveWindow(), parent);
     DestroyWindow(parent);
@@ -273,6 +276,28 @@ TEST_F(MainWindowState, BaseFolderComesFromTheIdePreferences) {
     AllocateProgramState();
     DeleteFileA((folders_.AppData + "\\PureBasic\\PureBasic.prefs").c_str());
     RunMain([&](HWND main) { Click(FindControl(main, CloseButton)); });
+    EXPECT_EQ(BaseFolder, "");
+}
+
+// An APPDATA longer than MAX_PATH is read whole. Cut off or left empty, it
+// would send the window to "\PureBasic\" at the root of the working folder's
+// drive, which the test fills with a file that proposes a folder.
+TEST_F(MainWindowState, LongAppDataIsReadWhole) {
+    const std::string root = folders_.Work.substr(0, 3) + "PureBasic\\";
+    if (GetFileAttributesA(root.c_str()) != INVALID_FILE_ATTRIBUTES ||
+        !CreateDirectoryA(root.c_str(), nullptr))
+        GTEST_SKIP() << root << " is not the test's to use";
+    struct RootFolder {
+        std::string Path;
+        ~RootFolder() { DeleteTree(Path); }
+    } cleanup{root};
+    ASSERT_TRUE(WriteFileBytes(root + "PureBasic.prefs",
+                               "[Global]\r\nLanguageFile = C:\\A\\B\\C\\D\\x.catalog\r\n"));
+    const std::string longAppData = folders_.AppData + "\\" + std::string(MAX_PATH, 'x');
+    ASSERT_TRUE(SetEnvironmentVariableA("APPDATA", longAppData.c_str()));
+    RunMain([&](HWND main) { Click(FindControl(main, CloseButton)); });
+    // Nothing lies at the long path, which the ANSI file functions could not
+    // open anyway.
     EXPECT_EQ(BaseFolder, "");
 }
 
@@ -327,7 +352,7 @@ TEST_F(MainWindowState, CatalogueAndLanguageTextsFillTheTable) {
         EXPECT_EQ(ToolTable[i].IconPath, expected[i].icon);
         EXPECT_EQ(ToolTable[i].Arguments, expected[i].arguments);
         EXPECT_EQ(ToolTable[i].ShortcutCode, expected[i].shortcut);
-        EXPECT_TRUE(ToolTable[i].IconImage) << "catalogue icon loaded";
+        EXPECT_TRUE(ToolTable[i].IconImage.Get()) << "catalogue icon loaded";
     }
     EXPECT_EQ(Texts.EnableCaption, "Enable");
     EXPECT_EQ(Texts.ArgumentsCaption, "Arguments");
@@ -345,6 +370,7 @@ TEST_F(MainWindowState, ShortcutButtonStoresTheChosenCode) {
         HWND chooser = WaitTopWindow(Self, "Shortcuts");
         ASSERT_TRUE(chooser);
         EXPECT_FALSE(IsWindowEnabled(main));
+        EXPECT_EQ(GetWindow(chooser, GW_OWNER), main);
         Click(FindControl(chooser, ShortcutShiftBox));
         SelectComboItem(FindControl(chooser, ShortcutKeyList), KeyIndexFromCode(0x74));
         Click(FindControl(chooser, ShortcutApplyButton));
@@ -474,53 +500,58 @@ void ChooseFileInRequester(HWND requester, const std::string& file) {
     AnswerDialog(requester, IDOK);
 }
 
-TEST_F(MainWindowState, IconRequesterReplacesTheIconOnlyWithALoadableFile) {
+// The image a static control shows, whether icon or bitmap.
+HANDLE ShownImage(HWND view) {
+    HANDLE icon = (HANDLE)SendMessageA(view, STM_GETIMAGE, IMAGE_ICON, 0);
+    return icon ? icon : (HANDLE)SendMessageA(view, STM_GETIMAGE, IMAGE_BITMAP, 0);
+}
+
+// After every choice the row shows what the installation will copy: the
+// path in IconPath and the field, the image of that file or none.
+TEST_F(MainWindowState, IconRequesterKeepsViewAndPathOnTheChosenFile) {
     std::string chosen = folders_.Work + "Other.ico", broken = folders_.Work + "Broken.ico";
     WriteFileBytes(chosen, IconFileBytes(RGB(1, 2, 3)));
     WriteFileBytes(broken, "not an icon");
-    HANDLE before = nullptr, afterCancel = nullptr, afterChoice = nullptr;
-    std::string fieldAfterChoice, fieldAfterBroken;
+    struct Step {
+        const char* name;
+        std::string file; // empty: cancel the requester
+        std::string path;
+        bool image;
+    } steps[] = {
+        {"cancelled", "", "Icons/Back.ico", true},
+        {"valid icon", chosen, chosen, true},
+        {"broken file", broken, broken, false},
+        {"valid again", chosen, chosen, true},
+    };
     std::string caption;
     RunMain([&](HWND main) {
         auto rows = FindToolRows(main);
         ASSERT_EQ(rows.size(), 4u);
-        before = ToolTable[0].IconImage; // on screen the second row
-        PostClick(rows[1].IconButton);
-        HWND requester = WaitRequester();
-        ASSERT_TRUE(requester);
-        caption = TextOf(requester);
-        AnswerDialog(requester, IDCANCEL);
-        WaitWindowGone(requester);
-        Sync(main);
-        afterCancel = ToolTable[0].IconImage;
-
-        PostClick(rows[1].IconButton);
-        requester = WaitRequester();
-        ASSERT_TRUE(requester);
-        ChooseFileInRequester(requester, chosen);
-        WaitWindowGone(requester);
-        Sync(main);
-        afterChoice = ToolTable[0].IconImage;
-        fieldAfterChoice = TextOf(rows[1].IconField);
-
-        PostClick(rows[1].IconButton);
-        requester = WaitRequester();
-        ASSERT_TRUE(requester);
-        ChooseFileInRequester(requester, broken);
-        WaitWindowGone(requester);
-        Sync(main);
-        fieldAfterBroken = TextOf(rows[1].IconField);
+        const ToolRowWindows& row = rows[1]; // entry 0
+        for (const Step& step : steps) {
+            HANDLE before = ToolTable[0].IconImage.Get();
+            PostClick(row.IconButton);
+            HWND requester = WaitRequester();
+            ASSERT_TRUE(requester) << step.name;
+            caption = TextOf(requester);
+            if (step.file.empty())
+                AnswerDialog(requester, IDCANCEL);
+            else
+                ChooseFileInRequester(requester, step.file);
+            WaitWindowGone(requester);
+            Sync(main);
+            HANDLE image = ToolTable[0].IconImage.Get();
+            EXPECT_EQ(ToolTable[0].IconPath, step.path) << step.name;
+            EXPECT_EQ(TextOf(row.IconField), step.path) << step.name;
+            EXPECT_EQ(image != nullptr, step.image) << step.name;
+            EXPECT_EQ(ShownImage(row.IconView), image) << step.name;
+            if (step.file.empty()) {
+                EXPECT_EQ(image, before) << step.name;
+            }
+        }
         Click(FindControl(main, CloseButton));
     });
     EXPECT_EQ(caption, "Search an Icon");
-    EXPECT_TRUE(before);
-    EXPECT_EQ(afterCancel, before);
-    EXPECT_TRUE(afterChoice);
-    EXPECT_EQ(fieldAfterChoice, chosen);
-    // The broken file: the old image is gone, the path stays the last good one.
-    EXPECT_EQ(ToolTable[0].IconImage, nullptr);
-    EXPECT_EQ(ToolTable[0].IconPath, chosen);
-    EXPECT_EQ(fieldAfterBroken, chosen);
 }
 
 TEST_F(MainWindowState, MissingLanguageFileShowsNothing) {

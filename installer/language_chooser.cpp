@@ -10,34 +10,6 @@ namespace {
 
 const char* const ChooserClass = "TolvaneLanguageChooser";
 
-struct ChooserState {
-    int Outcome = 0; // 0 while open, then the position + 1, or -1
-};
-
-void OnCommand(HWND window, ChooserState& state, int id) {
-    if (id == LanguageDeclineButton) state.Outcome = -1;
-    if (id == LanguageGoOnButton) {
-        // With nothing selected this is 0, and the chooser stays open.
-        state.Outcome =
-            (int)SendDlgItemMessageA(window, LanguageListControl, CB_GETCURSEL, 0, 0) + 1;
-    }
-}
-
-LRESULT CALLBACK ChooserProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ChooserState* state = WindowState<ChooserState>(window, message, lParam);
-    switch (message) {
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) OnCommand(window, *state, LOWORD(wParam));
-        WakeEventLoop(window);
-        return 0;
-    case WM_CLOSE:
-        state->Outcome = -1;
-        WakeEventLoop(window);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 void CreateChooserControls(HWND window) {
     HWND list = CreateControl(LanguageListControl, window, "COMBOBOX", "",
                               CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 0, 0, 200, 200);
@@ -49,22 +21,6 @@ void CreateChooserControls(HWND window) {
     CreateControl(LanguageGoOnButton, window, "BUTTON", ">>", BS_PUSHBUTTON | WS_TABSTOP, 0, 100,
                   25, 100, 20);
     SetFocus(list);
-}
-
-void RunChooserLoop(HWND window, ChooserState& state) {
-    MSG msg;
-    while (state.Outcome == 0) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0) PostQuitMessage((int)msg.wParam);
-            state.Outcome = -1;
-            break;
-        }
-        if (!IsDialogMessageA(window, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
 }
 
 } // namespace
@@ -80,12 +36,22 @@ void ScanLanguageFolder() {
 }
 
 int ChooseLanguage() {
-    RegisterWindowClass(ChooserClass, ChooserProc);
-    ChooserState state;
-    HWND window = OpenFixedWindow(ChooserClass, "Choose your language", 100, 100, 200, 45, &state);
+    int outcome = 0; // 0 while open, then the position + 1, or -1
+    HWND window = nullptr;
+    WindowEvents events;
+    events.Control = [&](int number, int notification) {
+        if (notification != BN_CLICKED) return;
+        if (number == LanguageDeclineButton) outcome = -1;
+        // With nothing selected this is 0, and the chooser stays open.
+        if (number == LanguageGoOnButton)
+            outcome = (int)SendDlgItemMessageA(window, LanguageListControl, CB_GETCURSEL, 0, 0) + 1;
+    };
+    events.Close = [&] { outcome = -1; };
+    window =
+        OpenEventWindow(ChooserClass, "Choose your language", 100, 100, 200, 45, nullptr, events);
     if (!window) return -1;
     CreateChooserControls(window);
-    RunChooserLoop(window, state);
+    if (!RunEventLoop(window, [&] { return outcome != 0; })) outcome = -1;
     DestroyWindow(window);
-    return state.Outcome > 0 ? state.Outcome - 1 : -1;
+    return outcome > 0 ? outcome - 1 : -1;
 }

@@ -1,9 +1,9 @@
 #include "installer/requesters.h"
 
+#include "common/auto_ole.h"
 #include "installer/window_layer.h"
 
 #include <commdlg.h>
-#include <ole2.h>
 #include <shlobj.h>
 
 #include <vector>
@@ -26,7 +26,7 @@ std::string WithoutTrailingBackslash(std::string folder) {
 
 std::string OpenFolderRequester(const std::string& instruction, const std::string& initialFolder) {
     // The new dialog style needs OLE on this thread.
-    HRESULT ole = OleInitialize(nullptr);
+    AutoOleInitialize ole;
     std::string initial = WithoutTrailingBackslash(initialFolder);
     BROWSEINFOA info = {};
     info.hwndOwner = ModalOwner();
@@ -40,7 +40,6 @@ std::string OpenFolderRequester(const std::string& instruction, const std::strin
         if (SHGetPathFromIDListA(chosen, path)) folder = path;
         CoTaskMemFree(chosen);
     }
-    if (SUCCEEDED(ole)) OleUninitialize();
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
     return folder;
 }

@@ -8,30 +8,6 @@ namespace {
 
 const char* const ChooserClass = "TolvaneShortcutChooser";
 
-enum Outcome { Open, Apply, Cancel };
-
-struct ChooserState {
-    Outcome Result = Open;
-};
-
-LRESULT CALLBACK ChooserProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ChooserState* state = WindowState<ChooserState>(window, message, lParam);
-    switch (message) {
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == ShortcutApplyButton)
-            state->Result = Apply;
-        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == ShortcutCancelButton)
-            state->Result = Cancel;
-        WakeEventLoop(window);
-        return 0;
-    case WM_CLOSE:
-        state->Result = Cancel;
-        WakeEventLoop(window);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 void CreateChooserControls(HWND window) {
     const DWORD button = BS_PUSHBUTTON | WS_TABSTOP, box = BS_AUTOCHECKBOX | WS_TABSTOP;
     CreateControl(ShortcutApplyButton, window, "BUTTON", "Anwenden", button, 0, 0, 80, 100, 20);
@@ -63,35 +39,27 @@ int32_t ReadShortcut(HWND window) {
     return EncodeShortcut(parts);
 }
 
-void RunChooserLoop(HWND window, ChooserState& state) {
-    MSG msg;
-    while (state.Result == Open) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0) PostQuitMessage((int)msg.wParam);
-            state.Result = Cancel;
-            break;
-        }
-        if (!IsDialogMessageA(window, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-}
-
 } // namespace
 
 int32_t ChooseShortcut(int32_t code, HWND parent) {
-    RegisterWindowClass(ChooserClass, ChooserProc);
     if (parent) EnableWindow(parent, FALSE);
-    ChooserState state;
+    enum { Open, Apply, Cancel } outcome = Open;
+    WindowEvents events;
+    events.Control = [&](int number, int notification) {
+        if (notification != BN_CLICKED) return;
+        if (number == ShortcutApplyButton) outcome = Apply;
+        if (number == ShortcutCancelButton) outcome = Cancel;
+    };
+    events.Close = [&] { outcome = Cancel; };
     int32_t result = code;
-    HWND window = OpenFixedWindow(ChooserClass, "Shortcuts", 200, 200, 200, 100, &state);
+    // Owned by the parent, so that it stays in front of it and has no
+    // taskbar button of its own.
+    HWND window = OpenEventWindow(ChooserClass, "Shortcuts", 200, 200, 200, 100, parent, events);
     if (window) {
         CreateChooserControls(window);
         ShowShortcut(window, code);
-        RunChooserLoop(window, state);
-        if (state.Result == Apply) result = ReadShortcut(window);
+        RunEventLoop(window, [&] { return outcome != Open; });
+        if (outcome == Apply) result = ReadShortcut(window);
     }
     // The parent is enabled before the chooser goes, so that Windows hands
     // the activation back to it rather than to another program.

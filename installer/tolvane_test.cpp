@@ -319,7 +319,7 @@ TEST_F(Tolvane, ShortcutChooserShowsTheRowsCodeAndKeepsWhatIsApplied) {
     HWND chooser = open();
     ASSERT_TRUE(chooser);
     ExpectFixedWindow(chooser, 200, 200, 200, 100);
-    EXPECT_EQ(GetWindow(chooser, GW_OWNER), nullptr);
+    EXPECT_EQ(GetWindow(chooser, GW_OWNER), main); // in front of it, no taskbar button
     EXPECT_FALSE(IsWindowEnabled(main));
     ExpectControls(chooser, {{17, 0, 80, 100, 20, "Button", "Anwenden"},
                              {16, 100, 80, 100, 20, "Button", "Abbrechen"},

@@ -32,9 +32,13 @@ void ShowImage(int viewNumber, HANDLE image, UINT type) {
     SetWindowPos(view, nullptr, 0, 0, 32, 32, SWP_NOMOVE | SWP_NOZORDER);
 }
 
-void LoadRowImage(ToolEntry& tool, const std::string& path) {
-    tool.IconImage = LoadImageFile(path, tool.IconImageType);
-    if (tool.IconImage) ShowImage(tool.IconView, tool.IconImage, tool.IconImageType);
+// The view takes the new image, or none, before the old one is released, so
+// that it never paints a destroyed one.
+void ShowRowImage(ToolEntry& tool, const std::string& path) {
+    UINT type;
+    HANDLE image = LoadImageFile(path, type);
+    ShowImage(tool.IconView, image, image ? type : tool.IconImage.Type());
+    tool.IconImage.Reset(image, type);
 }
 
 void SyncIconControls(const ToolEntry& tool) {
@@ -56,19 +60,15 @@ void OnEnableBox(const ToolEntry& tool) {
     SyncShortcutButton(tool);
 }
 
+// The row shows what the installation will copy: the chosen file, with its
+// image or none when it does not load.
 void ChooseIcon(ToolEntry& tool) {
     std::string file =
         OpenFileRequester("Search an Icon", tool.IconPath, std::string("Iconfiles\0*.ico*\0", 18));
     if (file.empty()) return;
-    // The view lets go of the old image before it is released, so that it
-    // never paints a destroyed one.
-    ShowImage(tool.IconView, nullptr, tool.IconImageType);
-    ReleaseImage(tool.IconImage, tool.IconImageType);
-    tool.IconImage = nullptr;
-    LoadRowImage(tool, file);
-    if (!tool.IconImage) return;
     tool.IconPath = file;
     SetControlText(tool.IconField, file);
+    ShowRowImage(tool, file);
 }
 
 bool OwnsControl(const ToolEntry& tool, int number) {
@@ -106,18 +106,16 @@ HWND CreateRowControl(int& number, HWND parent, const char* className, const std
 
 } // namespace
 
-void CreateToolRow(HWND toolArea, int index, const std::string& menuItemName,
-                   const std::string& exeName, const std::string& iconPath,
-                   const std::string& arguments, int y, int32_t shortcutCode, int enabled,
-                   int inMenu, int onToolbar, int withShortcut) {
+void CreateToolRow(HWND toolArea, int index, const std::string& menuItemName) {
+    const CatalogueTool& entry = ToolCatalogue[index];
     ToolEntry& tool = ToolTable[index];
     tool.MenuItemName = menuItemName;
-    tool.ExeName = exeName;
-    tool.IconPath = iconPath;
-    tool.Arguments = arguments;
-    tool.ShortcutCode = shortcutCode;
+    tool.ExeName = entry.ExeName;
+    tool.IconPath = entry.IconPath;
+    tool.Arguments = entry.Arguments;
+    tool.ShortcutCode = entry.ShortcutCode;
 
-    HWND row = CreateContainer(NextControlNumber(), toolArea, 0, y, 1000, 25);
+    HWND row = CreateContainer(NextControlNumber(), toolArea, 0, entry.RowY, 1000, 25);
     CreateRowControl(tool.NameField, row, "EDIT", menuItemName + ":", EditField, WS_EX_CLIENTEDGE,
                      10, 3, 120, 20);
     CreateRowControl(tool.EnableBox, row, "BUTTON", Texts.EnableCaption, CheckBox, 0, 130, 0, 80,
@@ -127,12 +125,12 @@ void CreateToolRow(HWND toolArea, int index, const std::string& menuItemName,
     HWND frame = CreateContainer(NextControlNumber(), row, 290, 0, 262, 25);
     CreateRowControl(tool.ToolbarBox, frame, "BUTTON", Texts.ToolbarCaption, CheckBox, 0, 2, 0, 80,
                      20);
-    CreateRowControl(tool.IconField, frame, "EDIT", iconPath, EditField | ES_READONLY,
+    CreateRowControl(tool.IconField, frame, "EDIT", tool.IconPath, EditField | ES_READONLY,
                      WS_EX_CLIENTEDGE, 82, 0, 120, 20);
     CreateRowControl(tool.IconButton, frame, "BUTTON", "...", PushButton, 0, 202, 0, 30, 20);
     CreateRowControl(tool.IconView, frame, "STATIC", "", SS_ICON | SS_REALSIZECONTROL, 0, 232, 0,
                      32, 32);
-    if (!iconPath.empty()) LoadRowImage(tool, iconPath);
+    ShowRowImage(tool, tool.IconPath);
 
     CreateRowControl(tool.ShortcutBox, row, "BUTTON", Texts.ShortcutCaption, CheckBox, 0, 560, 0,
                      80, 20);
@@ -140,25 +138,18 @@ void CreateToolRow(HWND toolArea, int index, const std::string& menuItemName,
                      660, 0, 100, 20);
     CreateRowControl(tool.ArgumentsLabel, row, "STATIC", Texts.ArgumentsCaption, Label, 0, 760, 0,
                      80, 20);
-    CreateRowControl(tool.ArgumentsField, row, "EDIT", arguments, EditField, WS_EX_CLIENTEDGE, 840,
-                     0, 140, 20);
+    CreateRowControl(tool.ArgumentsField, row, "EDIT", tool.Arguments, EditField, WS_EX_CLIENTEDGE,
+                     840, 0, 140, 20);
 
-    SetControlState(tool.EnableBox, enabled);
-    SetControlState(tool.MenuBox, inMenu);
-    SetControlState(tool.ToolbarBox, onToolbar);
-    SetControlState(tool.ShortcutBox, withShortcut);
-    if (!onToolbar) {
-        EnableControl(tool.IconButton, false);
-        EnableControl(tool.IconField, false);
-    }
-    if (!withShortcut) EnableControl(tool.ShortcutButton, false);
+    // Every tool starts wanted everywhere.
+    for (int box : {tool.EnableBox, tool.MenuBox, tool.ToolbarBox, tool.ShortcutBox})
+        SetControlState(box, true);
 }
 
-bool HandleToolRowEvent(int number, int notification) {
+void HandleToolRowEvent(int number, int notification) {
     for (ToolEntry& tool : ToolTable) {
         if (!OwnsControl(tool, number)) continue;
         HandleRowControl(tool, number, notification);
-        return true;
+        return;
     }
-    return false;
 }

@@ -1,5 +1,6 @@
 #include "installer/window_layer.h"
 
+#include "common/auto_gdi.h"
 #include "installer/control_numbers.h"
 
 #include <commctrl.h>
@@ -14,7 +15,7 @@ const char* const ScrollAreaClass = "TolvaneScrollArea";
 
 std::vector<HWND> Controls; // indexed by number
 int LastAutomaticNumber = FirstAutomaticNumber - 1;
-HFONT DialogFont;
+AutoGdiObject<HFONT> DialogFont;
 
 // Notifications go to a control's direct parent; the top-level window is
 // where they are handled.
@@ -103,23 +104,6 @@ void SetScrollRanges(HWND area, int innerWidth, int innerHeight) {
     }
 }
 
-} // namespace
-
-void InitWindowLayer() {
-    INITCOMMONCONTROLSEX icc = {};
-    icc.dwSize = sizeof icc;
-    icc.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
-    InitCommonControlsEx(&icc);
-    RegisterWindowClass(ContainerClass, ContainerProc);
-    RegisterWindowClass(ScrollAreaClass, ScrollAreaProc);
-    if (!DialogFont) {
-        NONCLIENTMETRICSA metrics = {};
-        metrics.cbSize = sizeof metrics;
-        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-        DialogFont = CreateFontIndirectA(&metrics.lfMessageFont);
-    }
-}
-
 void RegisterWindowClass(const char* className, WNDPROC proc) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
@@ -132,16 +116,79 @@ void RegisterWindowClass(const char* className, WNDPROC proc) {
     RegisterClassExA(&wc); // fails harmlessly when registered already
 }
 
-HWND OpenFixedWindow(const char* className, const std::string& title, int x, int y, int clientWidth,
-                     int clientHeight, void* state) {
+void WakeEventLoop(HWND window) {
+    PostMessageA(window, WM_NULL, 0, 0);
+}
+
+// Events go to the WindowEvents given at creation; the few messages before
+// WM_NCCREATE have none yet.
+LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          (LONG_PTR) reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    auto* events = reinterpret_cast<WindowEvents*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!events) return DefWindowProcA(window, message, wParam, lParam);
+    switch (message) {
+    case WM_COMMAND:
+        if (events->Control) events->Control(LOWORD(wParam), HIWORD(wParam));
+        // A click sent by another program comes without a posted message of
+        // its own; the loop must look again at what the handler changed.
+        WakeEventLoop(window);
+        return 0;
+    case WM_CLOSE:
+        if (events->Close) events->Close();
+        WakeEventLoop(window);
+        return 0;
+    case WM_ACTIVATE:
+        if (!events->Activate) break;
+        events->Activate(LOWORD(wParam) != WA_INACTIVE);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+void InitWindowLayer() {
+    INITCOMMONCONTROLSEX icc = {};
+    icc.dwSize = sizeof icc;
+    icc.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&icc);
+    RegisterWindowClass(ContainerClass, ContainerProc);
+    RegisterWindowClass(ScrollAreaClass, ScrollAreaProc);
+    if (!DialogFont.Get()) {
+        NONCLIENTMETRICSA metrics = {};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        DialogFont.Reset(CreateFontIndirectA(&metrics.lfMessageFont));
+    }
+}
+
+HWND OpenEventWindow(const char* className, const std::string& title, int x, int y, int clientWidth,
+                     int clientHeight, HWND owner, WindowEvents& events) {
+    RegisterWindowClass(className, EventWindowProc);
     RECT rc = {0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&rc, FixedWindowStyle, FALSE, 0);
     return CreateWindowExA(0, className, title.c_str(), FixedWindowStyle, x, y, rc.right - rc.left,
-                           rc.bottom - rc.top, nullptr, nullptr, GetModuleHandleA(nullptr), state);
+                           rc.bottom - rc.top, owner, nullptr, GetModuleHandleA(nullptr), &events);
 }
 
-void WakeEventLoop(HWND window) {
-    PostMessageA(window, WM_NULL, 0, 0);
+bool RunEventLoop(HWND window, const std::function<bool()>& ended,
+                  const std::function<void()>& afterEach) {
+    MSG msg;
+    while (!ended()) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage((int)msg.wParam);
+            return false;
+        }
+        if (!IsDialogMessageA(window, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (afterEach) afterEach();
+    }
+    return true;
 }
 
 int NextControlNumber() {
@@ -154,7 +201,7 @@ HWND CreateControl(int number, HWND parent, const char* className, const std::st
                                    x, y, width, height, parent, (HMENU)(INT_PTR)number,
                                    GetModuleHandleA(nullptr), nullptr);
     if (!control) return nullptr;
-    SendMessageA(control, WM_SETFONT, (WPARAM)DialogFont, FALSE);
+    SendMessageA(control, WM_SETFONT, (WPARAM)DialogFont.Get(), FALSE);
     if ((size_t)number >= Controls.size()) Controls.resize(number + 1);
     Controls[number] = control;
     return control;
@@ -196,11 +243,11 @@ HWND ControlWindow(int number) {
     return number >= 0 && (size_t)number < Controls.size() ? Controls[number] : nullptr;
 }
 
-int GetControlState(int number) {
+bool GetControlState(int number) {
     return SendMessageA(ControlWindow(number), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void SetControlState(int number, int checked) {
+void SetControlState(int number, bool checked) {
     SendMessageA(ControlWindow(number), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 

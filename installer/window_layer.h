@@ -1,37 +1,40 @@
 // The thin window layer under Tolvane's windows: fixed-size top-level
-// windows, child controls registered under their program-wide numbers,
-// container and scrolling windows that pass their children's notifications
-// up to the top-level window, and the owner that modal windows attach to.
+// windows with their event loop, child controls registered under their
+// program-wide numbers, container and scrolling windows that pass their
+// children's notifications up to the top-level window, and the owner that
+// modal windows attach to.
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // Common controls, window classes and the dialog font. Safe to call again.
 void InitWindowLayer();
 
-// Window classes of the top-level windows; each has its own procedure.
-void RegisterWindowClass(const char* className, WNDPROC proc);
+// What a top-level window does with its events; it must outlive the window.
+struct WindowEvents {
+    // A control's notification: the control's number and the notification code.
+    std::function<void(int number, int notification)> Control;
+    // The close box, the system menu's close command, Alt+F4.
+    std::function<void()> Close;
+    // The window became active (true) or inactive; may be left empty.
+    std::function<void(bool active)> Activate;
+};
 
-// A visible, fixed-size top-level window with a system menu and close box,
-// its outer top-left corner at (x, y) and a client area of clientWidth by
-// clientHeight. state is stored as the window's user data before any message
-// reaches the procedure. Null when it cannot be created.
-HWND OpenFixedWindow(const char* className, const std::string& title, int x, int y, int clientWidth,
-                     int clientHeight, void* state);
-// For window procedures: the state given to OpenFixedWindow, attached to the
-// window at WM_NCCREATE; null for the few messages before that.
-template <class T> T* WindowState(HWND window, UINT message, LPARAM lParam) {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrA(window, GWLP_USERDATA,
-                          (LONG_PTR) reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    return reinterpret_cast<T*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
+// A visible, fixed-size top-level window of the given class, with a system
+// menu and close box, its outer top-left corner at (x, y), a client area of
+// clientWidth by clientHeight, owned by owner (may be null), whose events go
+// to events. Null when it cannot be created.
+HWND OpenEventWindow(const char* className, const std::string& title, int x, int y, int clientWidth,
+                     int clientHeight, HWND owner, WindowEvents& events);
 
-// Wakes the event loop of window's thread, so that it looks again at the
-// state a handler changed; a click sent by another program comes without a
-// posted message of its own.
-void WakeEventLoop(HWND window);
+// Runs the event loop of window's thread, with Tab and Shift+Tab moving the
+// focus in window, until ended() is true; afterEach (may be empty) runs after
+// every message. False when WM_QUIT ended it instead; the quit is posted
+// again for the loop outside.
+bool RunEventLoop(HWND window, const std::function<bool()>& ended,
+                  const std::function<void()>& afterEach = nullptr);
 
 // The next automatic control number, never one of the fixed numbers.
 int NextControlNumber();
@@ -51,8 +54,8 @@ HWND CreateScrollArea(int number, HWND parent, int x, int y, int width, int heig
 void ScrollIntoView(HWND area, HWND control);
 
 HWND ControlWindow(int number);
-int GetControlState(int number); // 1 when a checkbox is checked, else 0
-void SetControlState(int number, int checked);
+bool GetControlState(int number); // whether a checkbox is checked
+void SetControlState(int number, bool checked);
 void EnableControl(int number, bool enabled);
 std::string GetControlText(int number);
 void SetControlText(int number, const std::string& text);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/auto_handle.h"
+#include "common/file_text.h"
 #include "prefs/prefs_format.h"
 
 namespace {
@@ -91,26 +92,6 @@ bool Utf8ToAnsi(const std::string& text, std::string& result) {
 
 // The system's code page, as the IDE's UTF-8 files must be read and written.
 const PrefsConversion SystemCodePage = {AnsiToUtf8, Utf8ToAnsi};
-
-bool ReadWholeFile(HANDLE file, std::string& bytes) {
-    LARGE_INTEGER size;
-    // Larger than any preference file; the line list could not address it.
-    if (!GetFileSizeEx(file, &size) || static_cast<uint64_t>(size.QuadPart) > MaxPrefsText) {
-        return false;
-    }
-    bytes.reserve(static_cast<size_t>(size.QuadPart) + EditRoom);
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    size_t got = 0;
-    while (got < bytes.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - got, Chunk));
-        DWORD read = 0;
-        if (!ReadFile(file, &bytes[got], chunk, &read, nullptr)) return false;
-        if (read == 0) break; // the file shrank since its size was taken
-        got += read;
-    }
-    bytes.resize(got);
-    return true;
-}
 
 bool WriteAll(HANDLE file, const char* bytes, size_t length) {
     while (length > 0) {
@@ -207,8 +188,9 @@ int OpenPrefs(const std::string& fileName) {
     if (!writable) file = AutoCloseHandle(OpenShared(fileName, GENERIC_READ));
     if (!file.IsValid()) return 0;
     std::string bytes;
-    // A file not read whole must not be open: its write-back would lose the rest.
-    if (!ReadWholeFile(file.Get(), bytes)) return 0;
+    // A file not read whole must not be open: its write-back would lose the
+    // rest. One larger than MaxPrefsText is no preference file.
+    if (!ReadWholeFile(file.Get(), bytes, MaxPrefsText, EditRoom)) return 0;
     g_prefs.Document = ParsePrefsDocument(std::move(bytes), SystemCodePage);
     g_prefs.File = std::move(file);
     g_prefs.FileName = FullPathOf(fileName);

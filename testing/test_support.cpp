@@ -1,5 +1,7 @@
 #include "testing/test_support.h"
 
+#include "common/file_text.h"
+
 #include <vector>
 
 std::string ExeDir() {
@@ -72,16 +74,8 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return "";
-    LARGE_INTEGER size;
-    GetFileSizeEx(f, &size);
-    std::string bytes((size_t)size.QuadPart, '\0');
-    DWORD got = 0;
-    if (!bytes.empty()) ReadFile(f, &bytes[0], (DWORD)bytes.size(), &got, nullptr);
-    CloseHandle(f);
-    bytes.resize(got);
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) bytes.clear();
     return bytes;
 }
 

@@ -2,6 +2,7 @@
 // language files and icons from DATA_DIR and saves the language chooser,
 // the main window and the shortcut chooser as PNG files in OUT_DIR, for a
 // person to look at. Run in a Wine virtual desktop, which draws the frames.
+#include "common/file_text.h"
 #include "testing/tolvane_driver.h"
 
 #include <algorithm>
@@ -16,18 +17,6 @@ bool Capture(HWND window, const std::string& path) {
     bool saved = SaveScreenRect(ScreenRect(window), path);
     std::printf("%s %s\n", saved ? "saved" : "FAILED", path.c_str());
     return saved;
-}
-
-void CopyFolderFiles(const std::string& from, const std::string& to) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            CopyFileA((from + "\\" + found.cFileName).c_str(), (to + found.cFileName).c_str(),
-                      FALSE);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
 }
 
 std::string FirstLine(const std::string& bytes) {

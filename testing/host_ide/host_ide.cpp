@@ -11,6 +11,9 @@
 //                            handed to it and this instance ends at once.
 #include "testing/host_ide/host_ide.h"
 
+#include "common/auto_gdi.h"
+#include "common/file_text.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -65,14 +68,14 @@ void PaintEditor(HWND editor, const Editor& e) {
     long caretLine = LineOfPosition(e.Text, e.Caret);
     long top = caretLine < rows ? 0 : caretLine - rows / 2;
     size_t start = LineStartOf(e.Text, top);
-    HBRUSH caretLineBrush = CreateSolidBrush(RGB(255, 250, 205));
+    AutoGdiObject<HBRUSH> caretLineBrush(CreateSolidBrush(RGB(255, 250, 205)));
     SetBkMode(dc, TRANSPARENT);
     for (long row = 0; row < rows; row++) {
         int y = row * lineHeight;
         size_t end = LineEndOf(e.Text, start);
         if (top + row == caretLine) {
             RECT band = {0, y, client.right, y + lineHeight};
-            FillRect(dc, &band, caretLineBrush);
+            FillRect(dc, &band, caretLineBrush.Get());
             int x = 2 + (int)std::min(e.Caret - start, PaintColumns) * tm.tmAveCharWidth;
             RECT caret = {x, y, x + 2, y + lineHeight};
             FillRect(dc, &caret, (HBRUSH)GetStockObject(BLACK_BRUSH));
@@ -82,7 +85,6 @@ void PaintEditor(HWND editor, const Editor& e) {
         if (!lf) break;
         start = (const char*)lf - e.Text.data() + 1;
     }
-    DeleteObject(caretLineBrush);
     SelectObject(dc, oldFont);
     EndPaint(editor, &ps);
 }
@@ -172,23 +174,6 @@ std::string FullPath(const std::string& path) {
     char full[4 * MAX_PATH];
     DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
     return n && n < sizeof full ? std::string(full, n) : path;
-}
-
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size;
-    bool ok = GetFileSizeEx(f, &size) != 0;
-    if (ok) bytes.resize((size_t)size.QuadPart);
-    for (size_t done = 0; ok && done < bytes.size();) {
-        DWORD got = 0;
-        DWORD want = (DWORD)std::min<size_t>(bytes.size() - done, 1 << 24);
-        ok = ReadFile(f, &bytes[done], want, &got, nullptr) && got > 0;
-        done += got;
-    }
-    CloseHandle(f);
-    return ok;
 }
 
 int FindOpenFileTab(const std::string& path) {

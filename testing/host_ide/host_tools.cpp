@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/environment.h"
 #include "testing/host_ide/host_ide.h"
 #include "testing/host_ide/host_text.h"
 #include "prefs/prefs.h"
@@ -22,9 +23,7 @@ struct ToolEntry {
 constexpr long FlagWaitForTool = 1;
 
 std::string ToolsPrefsPath() {
-    char appData[MAX_PATH * 2] = "";
-    DWORD n = GetEnvironmentVariableA("APPDATA", appData, sizeof appData);
-    return std::string(appData, n < sizeof appData ? n : 0) + "\\PureBasic\\Tools.prefs";
+    return IdePrefsFolder() + "Tools.prefs";
 }
 
 void ReadToolEntry(ToolEntry& tool) {

@@ -1,0 +1,53 @@
+// The four tools Tolvane offers, indexed as ToolTable and the installation's
+// choices are. The main window builds one row per tool from it; the
+// installation reads which tool is Tolvane itself.
+#pragma once
+#include "installer/installer_logic.h"
+
+#include <cstdint>
+#include <string>
+
+struct CatalogueTool {
+    const char* ExeName;
+    const char* IconPath; // relative to the working folder
+    const char* Arguments;
+    int32_t ShortcutCode;
+    int RowY;                  // of the tool's row in the tool area
+    LanguageLine MenuItemName; // the language line that names the tool
+    // This program itself: installed with its folders, and on the toolbar
+    // behind a separator of its own.
+    bool IsTolvane;
+};
+
+// What a row holds of its tool and the installation writes, starting from
+// the catalogue's entry and changed by the user.
+struct ToolSettings {
+    std::string MenuItemName;
+    std::string ExeName;
+    std::string IconPath;
+    std::string Arguments;
+    int32_t ShortcutCode = 0;
+};
+
+constexpr int ToolCount = 4;
+
+constexpr CatalogueTool ToolCatalogue[ToolCount] = {
+    {"Brannow.exe", "Icons/Back.ico", "\"%FILE\"\"%CURSOR\" \"BACK\"", 0x20034, 90,
+     LanguageLine::BackName, false},
+    {"Quillet.exe", "Icons/Anker.ico", "\"%FILE\"\"%CURSOR\"", 0x20035, 50,
+     LanguageLine::RecorderName, false},
+    {"Brannow.exe", "Icons/Forward.ico", "\"%FILE\"\"%CURSOR\" \"FORWARD\"", 0x20036, 120,
+     LanguageLine::ForwardName, false},
+    {"Tolvane.exe", "Icons/Tolvane.ico", "\"%FILE\"\"%CURSOR\"", 0x20037, 150,
+     LanguageLine::TolvaneName, true},
+};
+
+// The rows are built from top to bottom, which must also be the order of
+// their language lines: the menu names are read in that order.
+constexpr bool RowsFollowTheirLanguageLines() {
+    for (const CatalogueTool& a : ToolCatalogue)
+        for (const CatalogueTool& b : ToolCatalogue)
+            if ((a.RowY < b.RowY) != (a.MenuItemName < b.MenuItemName)) return false;
+    return true;
+}
+static_assert(RowsFollowTheirLanguageLines(), "rows and language lines in one order");
