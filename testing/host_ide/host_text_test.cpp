@@ -13,7 +13,7 @@ TEST(HostText, LineStartClampsLikeScintilla) {
         size_t start;
     } cases[] = {
         {ThreeLines, 0, 0},  {ThreeLines, 1, 4}, {ThreeLines, 2, 7}, {ThreeLines, 9, 7},
-        {ThreeLines, -1, 0}, {"", 3, 0},    {"a\n", 1, 2}, {"a\n", 2, 2},
+        {ThreeLines, -1, 0}, {"", 3, 0},         {"a\n", 1, 2},      {"a\n", 2, 2},
     };
     for (const Case& c : cases)
         EXPECT_EQ(LineStartOf(c.text, c.line), c.start) << c.line << " in " << c.text.size();
