@@ -11,12 +11,45 @@
 #include "history/history_step.h"
 #include "history/reverse_line_reader.h"
 #include "ide/command_line.h"
+#include "ide/file_list.h"
 #include "ide/ide_access.h"
 #include "ide/ide_navigation.h"
 
 namespace {
 
 constexpr char HistoryBusyText[] = "History not changed: history file could not be opened";
+// Longer than a step holds the files: up to the IDE's 10 s for taking a file.
+constexpr DWORD StepQueueMs = 20000;
+
+// The steps on one pair of history files take turns here, in the order they
+// come. A step holds both files while the IDE gets to its target, longer
+// than a history file is waited for, so steps that met only at the files
+// would fail instead of waiting their turn. Without a turn in time the step
+// goes ahead: the files' own sharing rules still keep it apart.
+class StepTurn {
+  public:
+    StepTurn() {
+        char folder[MAX_PATH * 4];
+        DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+        uint64_t hash = 14695981039346656037ull; // FNV-1a of the folder
+        for (char ch : UpperCasePath(std::string(folder, length < sizeof folder ? length : 0)))
+            hash = (hash ^ uint8_t(ch)) * 1099511628211ull;
+        const std::string name = "Local\\TolvaneHistorySteps" + std::to_string(hash);
+        mutex_ = AutoCloseHandle(CreateMutexA(nullptr, FALSE, name.c_str()));
+        DWORD waited =
+            mutex_.IsValid() ? WaitForSingleObject(mutex_.Get(), StepQueueMs) : WAIT_FAILED;
+        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    StepTurn(const StepTurn&) = delete;
+    StepTurn& operator=(const StepTurn&) = delete;
+    ~StepTurn() {
+        if (held_) ReleaseMutex(mutex_.Get());
+    }
+
+  private:
+    AutoCloseHandle mutex_;
+    bool held_ = false;
+};
 
 bool FileLength(HANDLE file, uint64_t* length) {
     LARGE_INTEGER size;
@@ -35,7 +68,11 @@ bool CutFile(HANDLE file, uint64_t length) {
 // not created here. False when the file is there but cannot be had (a
 // folder, read-only, held by another process for too long).
 bool HoldIfPresent(const char* name, AutoCloseHandle* file) {
-    if (GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES) return true;
+    const DWORD attributes = GetFileAttributesA(name);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    // Refused as Windows refuses it, also to a user whom the file system
+    // would let write anyway.
+    if (attributes & FILE_ATTRIBUTE_READONLY) return false;
     *file = AutoCloseHandle(OpenHistoryFile(name, OPEN_EXISTING));
     return file->IsValid();
 }
@@ -118,6 +155,7 @@ void Walk(bool back, const HistoryEntry& current) {
     const char* from = back ? HistoryBackFileName : HistoryForwardFileName;
     const char* to = back ? HistoryForwardFileName : HistoryBackFileName;
     if (GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) return;
+    StepTurn turn;
     AutoCloseHandle backFile, forwardFile;
     if (!HoldIfPresent(HistoryBackFileName, &backFile) ||
         !HoldIfPresent(HistoryForwardFileName, &forwardFile)) {
