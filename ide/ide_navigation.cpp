@@ -108,6 +108,12 @@ ReachResult HandToIde(const std::string& path, int32_t line) {
     return ReachResult::Reached;
 }
 
+// Nothing that is not a source of the IDE is handed anywhere: a history may
+// lead to build.bat or tool.exe, which must never be run.
+bool CanOpenFile(const std::string& path) {
+    return FileHasContent(path) && IsIdeSourceFile(path);
+}
+
 HWND FirstVisibleEditor() {
     for (HWND editor : Ide.Editors)
         if (IsWindowVisible(editor)) return editor;
@@ -167,8 +173,12 @@ ReachResult BringEditorToFront(const std::string& path, const std::string& curre
     }
     HWND editor = nullptr;
     if (IdeTakesFilesItself()) {
-        DiscoverIdeWindows(Ide.MainWindow);
+        // Only a file opened just now has an editor that is not listed yet.
         editor = FirstVisibleEditor();
+        if (!editor) {
+            DiscoverIdeWindows(Ide.MainWindow);
+            editor = FirstVisibleEditor();
+        }
     } else {
         editor = WaitForSwitchedEditor(Ide.CurrentEditor, HandOverTimeoutMs);
     }
@@ -245,10 +255,8 @@ int FindOpenFile(const std::string& path) {
     return FindInFileList(Ide.FileList, path);
 }
 
-// Nothing that is not a source of the IDE is handed anywhere: a history may
-// lead to build.bat or tool.exe, which must never be run.
 bool CanShowFile(const std::string& path) {
-    return FindOpenFile(path) != -1 || (FileHasContent(path) && IsIdeSourceFile(path));
+    return FindOpenFile(path) != -1 || CanOpenFile(path);
 }
 
 int ClearRunOnce() {
@@ -276,7 +284,7 @@ ReachResult ShowFile(const std::string& path, const std::string& currentFile, in
     int index = FindOpenFile(path);
     const bool handedOver = index == -1;
     if (handedOver) {
-        if (!FileHasContent(path) || !IsIdeSourceFile(path)) FatalError("Datei nicht gefunden");
+        if (!CanOpenFile(path)) FatalError("Datei nicht gefunden");
         ReachResult handed = HandToIde(path, line);
         if (handed != ReachResult::Reached) return handed;
         index = AppendToFileList(Ide.FileList, path);
