@@ -309,6 +309,16 @@ TEST(HostIde, RunsToolsAsTheIdeDoes) {
         EXPECT_EQ(HostRunToolByShortcut(host, 131127), ToolNotFound);
         EXPECT_EQ(HostRunToolByNumber(host, 3), ToolNotFound);
         EXPECT_EQ(HostRunToolByShortcut(host, 0), ToolNotFound);
+
+        // A test may take a variable away or change it.
+        HostLeaveOutToolVariable(host, "PB_TOOL_MainWindow");
+        HostSetToolVariable(host, "PB_TOOL_Preferences", "elsewhere");
+        DeleteFileA(output.c_str());
+        ASSERT_EQ(HostRunToolByShortcut(host, 131125), (long)ProbeExitCode);
+        seen = WaitForProbe(output);
+        ASSERT_EQ(seen.size(), (size_t)ProbeFieldCount);
+        EXPECT_EQ(seen[ProbeMainWindow], "");
+        EXPECT_EQ(seen[ProbePreferences], "elsewhere");
     }
     SetEnvironmentVariableA(ProbeOutputVariable, nullptr);
 }

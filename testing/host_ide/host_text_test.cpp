@@ -127,6 +127,14 @@ TEST(HostText, EnvironmentReplacesVariablesOfAnyCase) {
                                  "PB_TOOL_FileList=a\nb\0\0",
                                  61));
     EXPECT_EQ(BuildEnvironment("", {}), std::string(2, '\0'));
+
+    std::vector<std::pair<std::string, std::string>> vars = {{"PB_TOOL_IDE", "C:\\ide.exe"},
+                                                             {"PB_TOOL_Cursor", "1x1"}};
+    ChangeToolVariables(vars, {"pb_tool_ide", "PB_TOOL_Cursor=2x2", "X=a=b", "PB_TOOL_IDE=new"});
+    EXPECT_EQ(vars, (std::vector<std::pair<std::string, std::string>>{
+                        {"PB_TOOL_Cursor", "2x2"}, {"X", "a=b"}, {"PB_TOOL_IDE", "new"}}));
+    ChangeToolVariables(vars, {"x", "Missing"});
+    EXPECT_EQ(vars.size(), 2u);
 }
 
 TEST(HostText, FileListAndCommandLine) {
