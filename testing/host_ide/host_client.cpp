@@ -178,6 +178,14 @@ void HostSetHandOverFrozen(const HostIde& host, bool frozen) {
     SendCommand(host, CmdSetHandOverFrozen, frozen ? "1" : "0");
 }
 
+void HostSetToolVariable(const HostIde& host, const std::string& name, const std::string& value) {
+    SendCommand(host, CmdChangeToolVariable, name + "=" + value);
+}
+
+void HostLeaveOutToolVariable(const HostIde& host, const std::string& name) {
+    SendCommand(host, CmdChangeToolVariable, name);
+}
+
 HostCounterValues HostCounters(const HostIde& host) {
     HostCounterValues values;
     values.TabSetCurSel = SendCommand(host, CmdGetCounter, std::to_string(CounterTabSetCurSel));

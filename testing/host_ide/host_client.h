@@ -10,9 +10,11 @@
 // Today's IDE (file tabs without a tab control, the hand-over of a second
 // start, PB_TOOL_IDE / PB_TOOL_Preferences / PB_TOOL_Cursor for its tools):
 //
-//   HostIde host(dir.Path(), {dir / "a.pb"}, HostMode::Today, dir / "ide.prefs");
-//   RunProcess(SiblingExe("HostIde.exe"), "HostIde.exe \"" + (dir / "b.pb") + "\" /L 3",
-//   dir.Path()); EXPECT_EQ(HostCursor(host), "3x1");
+//   HostIde host(dir.Path(), {a, b}, HostMode::Today, dir / "ide.prefs");
+//   std::string second = "HostIde.exe \"" + b + "\" /L 3";  // as PB_TOOL_IDE is started
+//   RunProcess(SiblingExe("HostIde.exe"), second, dir.Path());  // ends once b is current
+//   EXPECT_EQ(HostCursor(host), "3x1");
+//   EXPECT_EQ(HostInstanceCount(host), 1);                  // no second IDE
 #pragma once
 #include <windows.h>
 
@@ -115,6 +117,11 @@ void HostSetFrozen(const HostIde& host, bool frozen);
 // (for 11 s, handling every other message meanwhile) and then drops it, so
 // the second start gives up after its 10 s and the file is not taken.
 void HostSetHandOverFrozen(const HostIde& host, bool frozen);
+// What the tools started from now on find in their environment: the
+// variable set to value (a PB_TOOL_IDE that names no program), or left out
+// (today's IDE without PB_TOOL_IDE); the host's own value is then not given.
+void HostSetToolVariable(const HostIde& host, const std::string& name, const std::string& value);
+void HostLeaveOutToolVariable(const HostIde& host, const std::string& name);
 HostCounterValues HostCounters(const HostIde& host);
 
 // Reading the host's windows directly.

@@ -380,6 +380,9 @@ LRESULT RunCommand(unsigned command, const std::string& arg) {
     case CmdSetHandOverFrozen:
         Host.HandOverFrozen = number != 0;
         return 0;
+    case CmdChangeToolVariable:
+        Host.ToolVariableChanges.push_back(arg);
+        return 0;
     }
     return -1;
 }

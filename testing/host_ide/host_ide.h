@@ -28,6 +28,7 @@ struct HostState {
     int Current = -1;             // the tab whose editor is visible
     bool Frozen = false;          // ignore the switch notification
     bool HandOverFrozen = false;  // never answer a second start
+    std::vector<std::string> ToolVariableChanges; // a test's, see ChangeToolVariables
     long Counters[CounterCount] = {};
 };
 

@@ -309,6 +309,16 @@ TEST(HostIde, RunsToolsAsTheIdeDoes) {
         EXPECT_EQ(HostRunToolByShortcut(host, 131127), ToolNotFound);
         EXPECT_EQ(HostRunToolByNumber(host, 3), ToolNotFound);
         EXPECT_EQ(HostRunToolByShortcut(host, 0), ToolNotFound);
+
+        // A test may take a variable away or change it.
+        HostLeaveOutToolVariable(host, "PB_TOOL_MainWindow");
+        HostSetToolVariable(host, "PB_TOOL_Preferences", "elsewhere");
+        DeleteFileA(output.c_str());
+        ASSERT_EQ(HostRunToolByShortcut(host, 131125), (long)ProbeExitCode);
+        seen = WaitForProbe(output);
+        ASSERT_EQ(seen.size(), (size_t)ProbeFieldCount);
+        EXPECT_EQ(seen[ProbeMainWindow], "");
+        EXPECT_EQ(seen[ProbePreferences], "elsewhere");
     }
     SetEnvironmentVariableA(ProbeOutputVariable, nullptr);
 }
@@ -369,9 +379,17 @@ TEST(HostIde, SecondStartHandsItsFileToTodaysHost) {
         EXPECT_EQ(HostEditorCount(host), s.count);
         EXPECT_EQ(HostCursor(host), s.cursor);
     }
-    EXPECT_EQ(HostEditors(host).size(), 3u);
-    EXPECT_EQ(GetForegroundWindow(), host.MainWindow);
     EXPECT_EQ(HostInstanceCount(host), 1);
+
+    // The host comes to the front, from behind a window of this test.
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_TRUE(other);
+    SetForegroundWindow(other);
+    ASSERT_EQ(GetForegroundWindow(), other);
+    EXPECT_TRUE(RunProcess(SiblingExe("HostIde.exe"), "HostIde.exe a.pb", dir.Path()).Finished);
+    EXPECT_EQ(GetForegroundWindow(), host.MainWindow);
+    DestroyWindow(other);
 }
 
 TEST(HostIde, SecondStartOpensAnotherHostWhenNotRunOnce) {

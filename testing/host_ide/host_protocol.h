@@ -39,19 +39,20 @@ constexpr unsigned SwitchCommand = IdeTabSwitchCommand;
 // WM_COPYDATA commands: dwData is the command, lpData its text argument
 // (numbers in decimal), the LRESULT its result.
 enum HostCommand : unsigned {
-    CmdPing = 0x54480001, // "" -> 1 once the host's message loop runs
-    CmdOpenFile,          // path -> its 0-based tab index, -1 when unreadable
-    CmdSelectTab,         // index -> the index, -1 when no such tab
-    CmdSetCaret,          // "line,column" (1-based) -> caret position, -1 without file
-    CmdRunToolByShortcut, // shortcut code -> see RunTool in host_ide.cpp
-    CmdRunToolByNumber,   // entry number -> likewise
-    CmdSetFrozen,         // "1" or "0" -> 0
-    CmdGetCounter,        // a HostCounter -> its value
-    CmdGetEditor,         // tab index -> the editor window's handle, 0 when none
-    CmdGetEditorCount,    // "" -> the number of open files
-    CmdGetCurrentTab,     // "" -> the current file's tab index, -1 when none
-    CmdHandOver,          // HandOverText, from a second start -> 1 once handled
-    CmdSetHandOverFrozen, // "1" or "0" -> 0; frozen, a hand-over is never answered
+    CmdPing = 0x54480001,  // "" -> 1 once the host's message loop runs
+    CmdOpenFile,           // path -> its 0-based tab index, -1 when unreadable
+    CmdSelectTab,          // index -> the index, -1 when no such tab
+    CmdSetCaret,           // "line,column" (1-based) -> caret position, -1 without file
+    CmdRunToolByShortcut,  // shortcut code -> see RunTool in host_ide.cpp
+    CmdRunToolByNumber,    // entry number -> likewise
+    CmdSetFrozen,          // "1" or "0" -> 0
+    CmdGetCounter,         // a HostCounter -> its value
+    CmdGetEditor,          // tab index -> the editor window's handle, 0 when none
+    CmdGetEditorCount,     // "" -> the number of open files
+    CmdGetCurrentTab,      // "" -> the current file's tab index, -1 when none
+    CmdHandOver,           // HandOverText, from a second start -> 1 once handled
+    CmdSetHandOverFrozen,  // "1" or "0" -> 0; frozen, a hand-over is never answered
+    CmdChangeToolVariable, // "NAME=value" or "NAME" (left out), for later tools -> 0
 };
 
 enum HostCounter : unsigned {

@@ -1,5 +1,6 @@
 #include "testing/host_ide/host_text.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -81,6 +82,19 @@ std::string ExpandToolArguments(const std::string& arguments, const std::string&
         }
     }
     return out;
+}
+
+void ChangeToolVariables(std::vector<std::pair<std::string, std::string>>& vars,
+                         const std::vector<std::string>& changes) {
+    for (const std::string& change : changes) {
+        size_t eq = change.find('=');
+        std::string name = change.substr(0, eq);
+        auto same = [&](const std::pair<std::string, std::string>& var) {
+            return EqualsNoCase(var.first, name);
+        };
+        vars.erase(std::remove_if(vars.begin(), vars.end(), same), vars.end());
+        if (eq != std::string::npos) vars.push_back({name, change.substr(eq + 1)});
+    }
 }
 
 std::string JoinFileList(const std::vector<std::string>& paths) {

@@ -36,6 +36,11 @@ long PositionRelative(const std::string& text, long pos, long offset);
 // pass, so a replacement is never expanded again.
 std::string ExpandToolArguments(const std::string& arguments, const std::string& file,
                                 const std::string& cursor);
+// The tool's variables with a test's changes applied in order: "NAME=value"
+// sets NAME (appended when missing), a bare "NAME" leaves it out; names
+// compared without regard to ASCII case.
+void ChangeToolVariables(std::vector<std::pair<std::string, std::string>>& vars,
+                         const std::vector<std::string>& changes);
 // The paths joined by LF, no LF after the last.
 std::string JoinFileList(const std::vector<std::string>& paths);
 // An environment block (NUL-terminated "name=value" strings, then a NUL)

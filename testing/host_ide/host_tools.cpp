@@ -80,6 +80,7 @@ std::string ToolEnvironment(const std::string& cursor) {
         vars.push_back({"PB_TOOL_Preferences", Host.Preferences});
         vars.push_back({"PB_TOOL_Cursor", cursor});
     }
+    ChangeToolVariables(vars, Host.ToolVariableChanges);
     char* inherited = GetEnvironmentStringsA();
     std::string block = BuildEnvironment(inherited, vars);
     FreeEnvironmentStringsA(inherited);
