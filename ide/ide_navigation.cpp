@@ -159,9 +159,12 @@ bool BringTabToFront(int index) {
 
 // An IDE without a tab control learns of the file only by being handed it.
 // After a second start it shows the file; after the system's "open" the
-// editor that was current when the tool started hides some time later.
+// editor that was current when the tool started hides some time later. A
+// second start also ends when the IDE gave up on the file, so for a file
+// that is not the current one the editor must have changed.
 ReachResult BringEditorToFront(const std::string& path, const std::string& currentFile,
                                int32_t line, bool handedOver) {
+    const HWND before = Ide.CurrentEditor;
     if (!handedOver) {
         if (!currentFile.empty() && UpperCasePath(path) == UpperCasePath(currentFile)) {
             HWND visible = FirstVisibleEditor();
@@ -180,9 +183,10 @@ ReachResult BringEditorToFront(const std::string& path, const std::string& curre
             editor = FirstVisibleEditor();
         }
     } else {
-        editor = WaitForSwitchedEditor(Ide.CurrentEditor, HandOverTimeoutMs);
+        editor = WaitForSwitchedEditor(before, HandOverTimeoutMs);
     }
-    if (!editor) return ReachResult::NotReached;
+    const bool mustChange = handedOver || !currentFile.empty();
+    if (!editor || (mustChange && editor == before)) return ReachResult::NotReached;
     RecordCurrentEditor(editor);
     return ReachResult::Reached;
 }
