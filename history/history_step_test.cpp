@@ -35,41 +35,25 @@ class ScriptedStep : public StepActions {
     void Log(const std::string& message) override { Calls.push_back("log " + message); }
 };
 
+// Each scenario: what goes wrong, and the calls the step makes.
 TEST(TakeStep, AllOrNothing) {
-    const std::string append = "append c.pb|9x2\r\n", reach = "reach t.pb|3x4";
-    const std::string log = "log ";
+    const std::string find = "find", append = "append c.pb|9x2\r\n", reach = "reach t.pb|3x4",
+                      cut = "cut 17", undo = "undo", log = "log ";
+    using Calls = std::vector<std::string>;
     const struct {
-        const char* Scenario;
         bool HasTarget, AppendWorks, CutWorks;
         ReachResult Reaching;
-        std::vector<std::string> Calls;
+        Calls Expected;
     } cases[] = {
-        {"moves", true, true, true, ReachResult::Reached, {"find", append, reach, "cut 17"}},
-        {"nothing to go to", false, true, true, ReachResult::Reached, {"find"}},
-        {"destination not written",
-         true,
-         false,
-         true,
-         ReachResult::Reached,
-         {"find", append, log + StepNotSavedText}},
-        {"second IDE refused",
-         true,
-         true,
-         true,
-         ReachResult::SecondInstanceRefused,
-         {"find", append, reach, "undo", log + StepSecondInstanceText}},
-        {"IDE did not get there",
-         true,
-         true,
-         true,
-         ReachResult::NotReached,
-         {"find", append, reach, "undo", log + StepNotReachedText}},
-        {"source not cut",
-         true,
-         true,
-         false,
-         ReachResult::Reached,
-         {"find", append, reach, "cut 17", log + StepNotCutText}},
+        {true, true, true, ReachResult::Reached, Calls{find, append, reach, cut}},
+        {false, true, true, ReachResult::Reached, Calls{find}},
+        {true, false, true, ReachResult::Reached, Calls{find, append, log + StepNotSavedText}},
+        {true, true, true, ReachResult::SecondInstanceRefused,
+         Calls{find, append, reach, undo, log + StepSecondInstanceText}},
+        {true, true, true, ReachResult::NotReached,
+         Calls{find, append, reach, undo, log + StepNotReachedText}},
+        {true, true, false, ReachResult::Reached,
+         Calls{find, append, reach, cut, log + StepNotCutText}},
     };
     for (const auto& c : cases) {
         ScriptedStep step;
@@ -78,7 +62,7 @@ TEST(TakeStep, AllOrNothing) {
         step.CutWorks = c.CutWorks;
         step.Reaching = c.Reaching;
         TakeStep(step, {"c.pb", "9x2"});
-        EXPECT_EQ(step.Calls, c.Calls) << c.Scenario;
+        EXPECT_EQ(step.Calls, c.Expected) << "scenario " << (&c - cases);
     }
 }
 

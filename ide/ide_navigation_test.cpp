@@ -350,34 +350,6 @@ TEST(BringFileToFront, OpensAFileThatIsNotOpenThroughTheSystem) {
     EXPECT_EQ(ReadFileBytes(appData.Prefs()), "RunOnce = 1\r\n");
 }
 
-// Today's IDE has no tab control: a file that is not current is handed to
-// it by a second start of its executable, which also puts the caret on the
-// line; the current file needs nothing.
-TEST(ShowFile, HandsTodaysIdeTheFileUnlessItIsCurrent) {
-    ThreeFiles f;
-    HostIde host(f.Dir.Path(), f.Files, HostMode::Today, f.Dir / "ide.prefs");
-    ASSERT_TRUE(host.Ready);
-    SetToolEnvironment(host, f.Files);
-    SetEnvironmentVariableA("PB_TOOL_Preferences", (f.Dir / "ide.prefs").c_str()); // absent
-    SetEnvironmentVariableA("PB_TOOL_IDE", (f.Dir / "no-ide.exe").c_str());
-    EXPECT_EQ(ShowFile(f.Files[2], f.Files[2], 5), ReachResult::Reached);
-    EXPECT_EQ(Ide.CurrentEditor, HostEditors(host)[2]);
-    EXPECT_EQ(ShowFile(f.Files[0], f.Files[2], 5), ReachResult::NotReached);
-    EXPECT_EQ(HostCurrentTab(host), 2);
-
-    SetEnvironmentVariableA("PB_TOOL_IDE", SiblingExe("HostIde.exe").c_str());
-    EXPECT_EQ(ShowFile(f.Files[0], f.Files[2], 5), ReachResult::Reached);
-    HWND target = HostEditors(host)[0];
-    EXPECT_EQ(HostCurrentTab(host), 0);
-    EXPECT_EQ(Ide.CurrentEditor, target);
-    EXPECT_EQ(Environment("PB_TOOL_Scintilla"), Decimal(target));
-    EXPECT_EQ(HostCaretLine(host), 5);
-    EXPECT_EQ(HostInstanceCount(host), 1);
-    EXPECT_FALSE(FileExists(f.Dir / "ide.prefs"));
-    SetEnvironmentVariableA("PB_TOOL_IDE", nullptr);
-    SetEnvironmentVariableA("PB_TOOL_Preferences", nullptr);
-}
-
 // A file that is neither open nor a source file on disk ends the tool with
 // the IDE's log line; a tool that is not this test does that (the process
 // ends). A program or a batch file is never started.
