@@ -131,7 +131,6 @@ HostIde::HostIde(const std::string& workingDir, const std::vector<std::string>& 
     }
     Panel = FindWindowExA(MainWindow, nullptr, HostPanelClassName, nullptr);
     TabBar = FindWindowExA(Panel, nullptr, WC_TABCONTROLA, nullptr);
-    LogList = FindWindowExA(MainWindow, nullptr, "ListBox", nullptr);
     Ready = Panel && TabBar && LogList && HostEditorCount(*this) == (int)files.size();
 }
 

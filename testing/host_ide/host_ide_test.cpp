@@ -450,24 +450,28 @@ TEST(HostIde, FileHandedToTheSystemReachesTheRunningHost) {
     ASSERT_TRUE(WriteFileBytes(file, "shell"));
     HostFileType type(".pb");
     ASSERT_TRUE(type.Registered);
-    HostIde host(dir.Path());
-    ASSERT_TRUE(host.Ready);
+    for (HostMode mode : {HostMode::Classic, HostMode::Today}) {
+        SCOPED_TRACE(mode == HostMode::Today ? "today's" : "classic");
+        HostIde host(dir.Path(), {}, mode, dir / "ide.prefs");
+        ASSERT_TRUE(host.Ready);
 
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI; // no message box on failure
-    info.lpVerb = "Open";
-    info.lpFile = file.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    ASSERT_TRUE(ShellExecuteExA(&info));
-    if (info.hProcess) {
-        WaitForSingleObject(info.hProcess, 20000);
-        CloseHandle(info.hProcess);
+        SHELLEXECUTEINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI; // no message box on failure
+        info.lpVerb = "Open";
+        info.lpFile = file.c_str();
+        info.nShow = SW_SHOWNORMAL;
+        ASSERT_TRUE(ShellExecuteExA(&info));
+        if (info.hProcess) {
+            WaitForSingleObject(info.hProcess, 20000);
+            CloseHandle(info.hProcess);
+        }
+        for (int i = 0; i < 500 && HostEditorCount(host) == 0; i++)
+            Sleep(10);
+        ASSERT_EQ(HostEditorCount(host), 1);
+        EXPECT_EQ(HostEditorText(HostVisibleEditor(host)), "shell");
+        EXPECT_EQ(HostInstanceCount(host), mode == HostMode::Today ? 1 : 0);
     }
-    for (int i = 0; i < 500 && HostEditorCount(host) == 0; i++)
-        Sleep(10);
-    ASSERT_EQ(HostEditorCount(host), 1);
-    EXPECT_EQ(HostEditorText(HostVisibleEditor(host)), "shell");
 }
 
 TEST(HostIde, LogLinesFromAnotherProcessReadBack) {
