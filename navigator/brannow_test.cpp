@@ -322,8 +322,10 @@ TEST_F(HistoryInTheIde, AHandOverThatNeverEndsChangesNothing) {
     EXPECT_EQ(HostLogLines(*host).size(), 1u);
 }
 
-// Brannow started by the test with a tool environment of its own making.
-TEST_F(HistoryInTheIde, BadToolEnvironmentEndsInTime) {
+// Brannow started by the test with a tool environment of its own making:
+// an IDE path that is no program, preferences missing or unreadable, no IDE
+// path at all.
+TEST_F(HistoryInTheIde, OddToolEnvironmentsEndInTime) {
     Mode = HostMode::Today;
     const std::string notes = sources / "notes.txt";
     ASSERT_TRUE(WriteFileBytes(notes, "not a program"));
@@ -335,7 +337,10 @@ TEST_F(HistoryInTheIde, BadToolEnvironmentEndsInTime) {
         {sources / "missing.exe", idePrefs, false},
         {SiblingExe("HostIde.exe"), sources / "missing.prefs", true}, // RunOnce taken as on
         {SiblingExe("HostIde.exe"), sources.Path(), true},
+        {"", idePrefs, true}, // handed to the system, which knows the IDE
     };
+    HostFileType fileType(".pb");
+    ASSERT_TRUE(fileType.Registered);
     auto host = StartIde({a, b, c});
     ASSERT_TRUE(host->Ready);
     const std::string brannow = SiblingExe("Brannow.exe");
