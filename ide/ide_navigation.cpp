@@ -62,9 +62,10 @@ void OpenWithSystem(const std::string& path) {
     ShellOpen(&info);
 }
 
-// Starts the IDE's executable again with the file and waits until it has
-// handed the file to the running IDE and ended.
-bool RunSecondStart(const std::string& ide, const std::string& path, int32_t line) {
+// Starts the IDE's executable again with the file; with waitForEnd, waits
+// until it has handed the file to the running IDE and ended.
+bool RunSecondStart(const std::string& ide, const std::string& path, int32_t line,
+                    bool waitForEnd) {
     std::string commandLine = HandOverCommandLine(ide, path, line);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -73,7 +74,8 @@ bool RunSecondStart(const std::string& ide, const std::string& path, int32_t lin
                         &startup, &started))
         return false;
     AutoCloseHandle process(started.hProcess), thread(started.hThread);
-    return WaitForSingleObject(process.Get(), DWORD(HandOverTimeoutMs)) == WAIT_OBJECT_0;
+    return !waitForEnd ||
+           WaitForSingleObject(process.Get(), DWORD(HandOverTimeoutMs)) == WAIT_OBJECT_0;
 }
 
 // "Run only one instance" of the preferences the IDE really uses; on when
@@ -93,12 +95,12 @@ bool SecondStartHandsOver() {
 
 // Gives the file to the IDE: to its executable when the IDE named it (the
 // preferences stay untouched), else to the system, with the old IDE's
-// RunOnce cleared around it. A file handed to the system is still on its
-// way on return.
-ReachResult HandToIde(const std::string& path, int32_t line) {
+// RunOnce cleared around it. A file handed to the system, or to the IDE
+// without waitForEnd, is still on its way on return.
+ReachResult HandToIde(const std::string& path, int32_t line, bool waitForEnd) {
     if (!SecondStartHandsOver()) return ReachResult::SecondInstanceRefused;
     if (IdeTakesFilesItself())
-        return RunSecondStart(ReadEnvironmentText("PB_TOOL_IDE"), path, line)
+        return RunSecondStart(ReadEnvironmentText("PB_TOOL_IDE"), path, line, waitForEnd)
                    ? ReachResult::Reached
                    : ReachResult::NotReached;
     if (!IsIdeSourceFile(path)) return ReachResult::NotReached;
@@ -158,10 +160,11 @@ bool BringTabToFront(int index) {
 }
 
 // An IDE without a tab control learns of the file only by being handed it.
-// After a second start it shows the file; after the system's "open" the
-// editor that was current when the tool started hides some time later. A
-// second start also ends when the IDE gave up on the file, so for a file
-// that is not the current one the editor must have changed.
+// A file that was open already shows in an editor the IDE has: the switch
+// is seen as soon as it happens, before the second start has ended. A file
+// opened just now was waited for, and its editor is found by discovery. A
+// hand-over can end with the IDE having given up on the file, so for a file
+// other than the current one the editor must have changed.
 ReachResult BringEditorToFront(const std::string& path, const std::string& currentFile,
                                int32_t line, bool handedOver) {
     const HWND before = Ide.CurrentEditor;
@@ -171,20 +174,12 @@ ReachResult BringEditorToFront(const std::string& path, const std::string& curre
             if (visible) Ide.CurrentEditor = visible;
             return visible ? ReachResult::Reached : ReachResult::NotReached;
         }
-        ReachResult handed = HandToIde(path, line);
+        ReachResult handed = HandToIde(path, line, false);
         if (handed != ReachResult::Reached) return handed;
     }
-    HWND editor = nullptr;
-    if (IdeTakesFilesItself()) {
-        // Only a file opened just now has an editor that is not listed yet.
-        editor = FirstVisibleEditor();
-        if (!editor) {
-            DiscoverIdeWindows(Ide.MainWindow);
-            editor = FirstVisibleEditor();
-        }
-    } else {
-        editor = WaitForSwitchedEditor(before, HandOverTimeoutMs);
-    }
+    HWND editor = handedOver && IdeTakesFilesItself()
+                      ? FirstVisibleEditor()
+                      : WaitForSwitchedEditor(before, HandOverTimeoutMs);
     const bool mustChange = handedOver || !currentFile.empty();
     if (!editor || (mustChange && editor == before)) return ReachResult::NotReached;
     RecordCurrentEditor(editor);
@@ -209,6 +204,13 @@ void GotoLine(HWND editor, int line) {
 }
 
 void GotoPosition(HWND editor, int32_t line, int32_t column) {
+    // The start of a line is where the editor's own line message puts the
+    // caret, a line past the end landing on the last line: one message
+    // instead of four, each a round trip to the IDE.
+    if (column <= 1) {
+        GotoLine(editor, line);
+        return;
+    }
     LRESULT lines = SendMessageA(editor, SCI_GETLINECOUNT, 0, 0);
     WPARAM index = WPARAM(std::max<LRESULT>(std::min<LRESULT>(line, lines), 1) - 1);
     LRESULT start = SendMessageA(editor, SCI_POSITIONFROMLINE, index, 0);
@@ -289,7 +291,7 @@ ReachResult ShowFile(const std::string& path, const std::string& currentFile, in
     const bool handedOver = index == -1;
     if (handedOver) {
         if (!CanOpenFile(path)) FatalError("Datei nicht gefunden");
-        ReachResult handed = HandToIde(path, line);
+        ReachResult handed = HandToIde(path, line, true);
         if (handed != ReachResult::Reached) return handed;
         index = AppendToFileList(Ide.FileList, path);
     }
