@@ -9,10 +9,18 @@ TEST(IdeSourceFile, OnlyTheIdesOwnTypes) {
         const char* Path;
         bool Source;
     } cases[] = {
-        {"C:\\src\\a.pb", true},    {"C:\\src\\A.PBI", true},        {"b.pbf", true},
-        {"C:\\x.y\\Project.pbp", true}, {"C:\\src\\build.bat", false}, {"tool.exe", false},
-        {"C:\\src\\a.pb.exe", false},  {"C:\\src.pb\\make", false},   {"C:\\src\\pb", false},
-        {"a.pbx", false},              {"", false},                   {"C:\\src\\.pb", true},
+        {"C:\\src\\a.pb", true},
+        {"C:\\src\\A.PBI", true},
+        {"b.pbf", true},
+        {"C:\\x.y\\Project.pbp", true},
+        {"C:\\src\\build.bat", false},
+        {"tool.exe", false},
+        {"C:\\src\\a.pb.exe", false},
+        {"C:\\src.pb\\make", false},
+        {"C:\\src\\pb", false},
+        {"a.pbx", false},
+        {"", false},
+        {"C:\\src\\.pb", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsIdeSourceFile(c.Path), c.Source) << c.Path;
