@@ -40,6 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (ParseHistoryEntry(line, &entry) && entry.File + "|" + entry.Cursor != line) abort();
         int32_t cursorLine;
         if (ParseCursorLine(entry.Cursor, &cursorLine) && cursorLine < 1) abort();
+        int32_t positionLine, column;
+        if (ParseCursorPosition(entry.Cursor, &positionLine, &column) &&
+            (positionLine != cursorLine || column < 1))
+            abort();
     }
     if (index != 0) abort();
     return 0;

@@ -16,21 +16,41 @@ bool ParseHistoryEntry(const std::string& line, HistoryEntry* entry) {
     return true;
 }
 
-bool ParseCursorLine(const std::string& cursor, int32_t* line) {
-    size_t x = cursor.find('x');
-    if (x == 0 || x == std::string::npos || x + 1 == cursor.size()) return false;
-    auto allDigits = [](const std::string& s) {
-        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-    };
-    std::string lineText = cursor.substr(0, x);
-    if (!allDigits(lineText) || !allDigits(cursor.substr(x + 1))) return false;
+namespace {
+
+bool AllDigits(const std::string& s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A number of digits from 1 up to INT32_MAX.
+bool ParsePositiveNumber(const std::string& digits, int32_t* number) {
     int64_t value = 0;
-    for (char c : lineText) {
+    for (char c : digits) {
         value = value * 10 + (c - '0');
         if (value > INT32_MAX) return false;
     }
     if (value < 1) return false;
-    *line = int32_t(value);
+    *number = int32_t(value);
+    return true;
+}
+
+} // namespace
+
+bool ParseCursorLine(const std::string& cursor, int32_t* line) {
+    size_t x = cursor.find('x');
+    if (x == 0 || x == std::string::npos || x + 1 == cursor.size()) return false;
+    std::string lineText = cursor.substr(0, x);
+    if (!AllDigits(lineText) || !AllDigits(cursor.substr(x + 1))) return false;
+    return ParsePositiveNumber(lineText, line);
+}
+
+bool ParseCursorPosition(const std::string& cursor, int32_t* line, int32_t* column) {
+    int32_t lineNumber = 0, columnNumber = 0;
+    if (!ParseCursorLine(cursor, &lineNumber) ||
+        !ParsePositiveNumber(cursor.substr(cursor.find('x') + 1), &columnNumber))
+        return false;
+    *line = lineNumber;
+    *column = columnNumber;
     return true;
 }
 

@@ -27,6 +27,10 @@ bool ParseHistoryEntry(const std::string& line, HistoryEntry* entry);
 // other form.
 bool ParseCursorLine(const std::string& cursor, int32_t* line);
 
+// The line and column of a cursor text "LINExCOLUMN", both from 1 and below
+// 2^31; false for any other form, a column of 0 among them.
+bool ParseCursorPosition(const std::string& cursor, int32_t* line, int32_t* column);
+
 // Both name the same file (letter case ignored as the IDE's file list is
 // searched) and the same line.
 bool SamePosition(const HistoryEntry& a, const HistoryEntry& b);

@@ -44,6 +44,33 @@ TEST(CursorLine, AcceptsOnlyLineXColumn) {
     }
 }
 
+TEST(CursorPosition, GivesLineAndColumnOrNothing) {
+    const struct {
+        const char* Text;
+        bool Ok;
+        int32_t Line, Column;
+    } cases[] = {
+        {"12x5", true, 12, 5},
+        {"1x1", true, 1, 1},
+        {"7x2147483647", true, 7, 2147483647},
+        {"2147483647x3", true, 2147483647, 3},
+        {"12x0", false, 0, 0},
+        {"12x2147483648", false, 0, 0},
+        {"12x99999999999999999999", false, 0, 0},
+        {"0x4", false, 0, 0},
+        {"12x-1", false, 0, 0},
+        {"12x5 ", false, 0, 0},
+        {"12", false, 0, 0},
+        {"x", false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        int32_t line = -7, column = -7;
+        EXPECT_EQ(ParseCursorPosition(c.Text, &line, &column), c.Ok) << c.Text;
+        EXPECT_EQ(line, c.Ok ? c.Line : -7) << c.Text;
+        EXPECT_EQ(column, c.Ok ? c.Column : -7) << c.Text;
+    }
+}
+
 TEST(SamePosition, FileCaseIgnoredLineCompared) {
     EXPECT_TRUE(SamePosition({"C:\\Src\\\xE4.pb", "3x1"}, {"c:\\SRC\\\xC4.PB", "3x9"}));
     EXPECT_FALSE(SamePosition({"a.pb", "3x1"}, {"a.pb", "4x1"}));

@@ -3,8 +3,8 @@
 // tool environment is set in ours as the IDE would set it.
 #include "ide/ide_navigation.h"
 
-#include "testing/host_ide/host_client.h"
 #include "ide/ide_access.h"
+#include "testing/host_ide/host_client.h"
 #include "testing/test_support.h"
 
 #include <commctrl.h>
@@ -111,9 +111,9 @@ TEST(NavigationMessages, SelectTabNotifiesTheGivenWindowOrTheTabBarsParent) {
 
 TEST(NavigationMessages, GotoLineSendsTheZeroBasedLine) {
     RecordingWindows w;
-    GotoLine(w.Child, 1, 99);
-    GotoLine(w.Child, 0, 0);
-    GotoLine(w.Child, 250, 0);
+    GotoLine(w.Child, 1);
+    GotoLine(w.Child, 0);
+    GotoLine(w.Child, 250);
     ASSERT_EQ(Sent.size(), 3u);
     EXPECT_EQ(Sent[0].Message, 2024u);
     EXPECT_EQ(Sent[0].WParam, WPARAM(0));
@@ -130,7 +130,8 @@ TEST(NavigationMessages, WindowsThatAreGoneAreHarmless) {
     EXPECT_EQ(ReadEditorText(w.Other), ""); // no parent: not an editor of the IDE
     EXPECT_EQ(CurrentTabIndex(gone), 0);
     EXPECT_EQ(SelectTab(gone, 1, nullptr), 0);
-    EXPECT_EQ(GotoLine(gone, 3, 0), 0);
+    GotoLine(gone, 3);
+    GotoPosition(gone, 3, 4);
 }
 
 // --- The file list and RunOnce, from the environment and the prefs file ---
@@ -249,12 +250,12 @@ TEST(GotoLine, MovesTheIdesCaret) {
     HostIde host(f.Dir.Path(), f.Files);
     ASSERT_TRUE(host.Ready);
     HWND editor = HostVisibleEditor(host);
-    GotoLine(editor, 7, 0);
+    GotoLine(editor, 7);
     EXPECT_EQ(HostCaretLine(host), 7);
-    GotoLine(editor, 1, 0);
+    GotoLine(editor, 1);
     EXPECT_EQ(HostCaretLine(host), 1);
-    GotoLine(editor, 12, 0);
-    GotoLine(editor, 0, 0); // -1: the editor stays inside the document
+    GotoLine(editor, 12);
+    GotoLine(editor, 0); // -1: the editor stays inside the document
     EXPECT_EQ(HostCaretLine(host), 1);
 }
 
@@ -276,7 +277,7 @@ TEST(BringFileToFront, SwitchesTabsAndRecordsTheNewEditor) {
     EXPECT_EQ(counters.MainSwitch, 1);
 
     ReadToolEnvironment();
-    GotoLine(Ide.CurrentEditor, 4, 0);
+    GotoLine(Ide.CurrentEditor, 4);
     EXPECT_EQ(HostCaretLine(host), 4);
 }
 
@@ -327,9 +328,9 @@ TEST(BringFileToFront, OpensAFileThatIsNotOpenThroughTheSystem) {
     ThreeFiles f;
     AppData appData;
     ASSERT_TRUE(WriteFileBytes(appData.Prefs(), "RunOnce = 1\r\n"));
-    HostFileType fileType(".tolvanetest");
+    HostFileType fileType(".pbi");
     ASSERT_TRUE(fileType.Registered);
-    std::string fourth = f.Dir / "fourth.tolvanetest";
+    std::string fourth = f.Dir / "fourth.pbi";
     WriteFileBytes(fourth, NumberedLines(30));
     HostIde host(f.Dir.Path(), f.Files);
     ASSERT_TRUE(host.Ready);
@@ -349,20 +350,24 @@ TEST(BringFileToFront, OpensAFileThatIsNotOpenThroughTheSystem) {
     EXPECT_EQ(ReadFileBytes(appData.Prefs()), "RunOnce = 1\r\n");
 }
 
-// A file that is neither open nor on disk ends the tool with the IDE's log
-// line; a tool that is not this test does that (the process ends).
+// A file that is neither open nor a source file on disk ends the tool with
+// the IDE's log line; a tool that is not this test does that (the process
+// ends). A program or a batch file is never started.
 TEST(BringFileToFront, AMissingOrEmptyFileEndsTheToolWithALogLine) {
     ThreeFiles f;
     AppData appData;
     ASSERT_TRUE(WriteFileBytes(appData.Prefs(), "RunOnce=1\n"));
     WriteFileBytes(f.Dir / "empty.pb", "");
+    WriteFileBytes(f.Dir / "build.bat", "echo ran > ran.txt\r\n");
+    CopyFileA(SiblingExe("NavigationProbe.exe").c_str(), (f.Dir / "tool.exe").c_str(), FALSE);
     HostIde host(f.Dir.Path(), f.Files);
     ASSERT_TRUE(host.Ready);
     SetToolEnvironment(host, f.Files);
 
     std::string probe = SiblingExe("NavigationProbe.exe");
     int expectedLines = 0;
-    for (std::string missing : {f.Dir / "empty.pb", f.Dir / "gone.pb", f.Dir.Path()}) {
+    for (std::string missing : {f.Dir / "empty.pb", f.Dir / "gone.pb", f.Dir.Path(),
+                                f.Dir / "build.bat", f.Dir / "tool.exe"}) {
         ProcessResult r = RunProcess(probe, "\"" + probe + "\" \"" + missing + "\"", f.Dir.Path());
         ASSERT_TRUE(r.Finished);
         EXPECT_EQ(r.ExitCode, 0u);
@@ -370,6 +375,7 @@ TEST(BringFileToFront, AMissingOrEmptyFileEndsTheToolWithALogLine) {
         ASSERT_EQ(log.size(), size_t(++expectedLines)) << missing;
         EXPECT_NE(log.back().find("] [PLUGIN] Datei nicht gefunden"), std::string::npos);
         EXPECT_FALSE(FileExists(f.Dir / "probe-returned.txt")) << missing;
+        EXPECT_FALSE(FileExists(f.Dir / "ran.txt")) << missing;
     }
     EXPECT_EQ(ReadFileBytes(appData.Prefs()), "RunOnce=1\n");
 }

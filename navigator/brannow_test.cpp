@@ -1,10 +1,14 @@
 // Brannow and Quillet run by the stand-in IDE on their shortcuts, as a user
-// runs them: record positions, walk back and forward.
+// runs them: record positions, walk back and forward, in the classic IDE and
+// in today's.
 #include "history/history_line.h"
 #include "testing/host_ide/host_client.h"
 #include "testing/test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
 
 namespace {
 
@@ -18,10 +22,13 @@ std::string ToolEntry(int number, const std::string& exe, const std::string& arg
 }
 
 // Three files open in the IDE, a fourth on disk, and the history tools
-// registered as the installation registers them.
+// registered as the installation registers them. Mode is the IDE's kind:
+// the classic one with a tab control, or today's, whose file tabs are drawn
+// by the IDE and which is handed files by a second start of itself.
 class HistoryInTheIde : public testing::Test {
   protected:
     void SetUp() override {
+        ClearToolEnvironment();
         ASSERT_TRUE(CreateDirectoryA((appData / "PureBasic").c_str(), nullptr));
         ASSERT_TRUE(WriteFileBytes(
             appData / "PureBasic\\Tools.prefs",
@@ -35,148 +42,428 @@ class HistoryInTheIde : public testing::Test {
         ASSERT_TRUE(SetEnvironmentVariableA("APPDATA", appDataPath.c_str()));
         for (const std::string& f : {a, b, c, d})
             ASSERT_TRUE(WriteFileBytes(f, NumberedLines(40)));
+        ASSERT_TRUE(WriteFileBytes(idePrefs, "[Global]\r\nRunOnce = 1\r\n"));
+    }
+    void TearDown() override { ClearToolEnvironment(); }
+
+    static void ClearToolEnvironment() {
+        for (const char* name : {"PB_TOOL_MainWindow", "PB_TOOL_Scintilla", "PB_TOOL_FileList",
+                                 "PB_TOOL_IDE", "PB_TOOL_Preferences"})
+            SetEnvironmentVariableA(name, nullptr);
+    }
+
+    std::unique_ptr<HostIde> StartIde(const std::vector<std::string>& files) {
+        return std::make_unique<HostIde>(sources.Path(), files, Mode, idePrefs);
+    }
+
+    // The environment the IDE gives a tool, in this process, for Brannow
+    // runs the test starts itself.
+    void SetToolEnvironment(const HostIde& host, const std::string& fileList) {
+        SetEnvironmentVariableA("PB_TOOL_MainWindow",
+                                std::to_string(uintptr_t(host.MainWindow)).c_str());
+        SetEnvironmentVariableA("PB_TOOL_Scintilla",
+                                std::to_string(uintptr_t(HostVisibleEditor(host))).c_str());
+        SetEnvironmentVariableA("PB_TOOL_FileList", fileList.c_str());
+        if (Mode == HostMode::Classic) return;
+        SetEnvironmentVariableA("PB_TOOL_IDE", SiblingExe("HostIde.exe").c_str());
+        SetEnvironmentVariableA("PB_TOOL_Preferences", idePrefs.c_str());
     }
 
     std::string BackFile() const { return ReadFileBytes(work / HistoryBackFileName); }
     std::string ForwardFile() const { return ReadFileBytes(work / HistoryForwardFileName); }
 
-    // Makes the tab current with the caret on the line, then runs the tool.
-    void RunAt(const HostIde& host, int tab, long line, long shortcut) {
+    // Makes the tab current with the caret at "LINExCOLUMN", then runs the tool.
+    void RunAt(const HostIde& host, int tab, const std::string& cursor, long shortcut) {
         ASSERT_EQ(HostSelectTab(host, tab), tab);
-        ASSERT_GE(HostSetCaret(host, line, 1), 0);
+        const size_t x = cursor.find('x');
+        ASSERT_GE(HostSetCaret(host, std::stol(cursor), std::stol(cursor.substr(x + 1))), 0);
         ASSERT_EQ(HostRunToolByShortcut(host, shortcut), 0);
     }
 
-    void ExpectAt(const HostIde& host, int tab, long line) {
+    void ExpectAt(const HostIde& host, int tab, const std::string& cursor) {
         EXPECT_EQ(HostCurrentTab(host), tab);
         EXPECT_EQ(HostVisibleEditor(host), HostEditors(host)[tab]);
-        EXPECT_EQ(HostCaretLine(host), line);
+        EXPECT_EQ(HostCursor(host), cursor);
     }
 
+    // Nothing of the IDE's own was written, and no second IDE was started.
+    void ExpectIdeFilesUntouched(const HostIde& host) {
+        EXPECT_EQ(ReadFileBytes(idePrefs), "[Global]\r\nRunOnce = 1\r\n");
+        EXPECT_FALSE(FileExists(appData / "PureBasic\\PureBasic.prefs"));
+        if (Mode == HostMode::Today) {
+            EXPECT_EQ(HostInstanceCount(host), 1);
+        }
+    }
+
+    HostMode Mode = HostMode::Classic;
     TempDir appData, work, sources;
     const std::string a = sources / "a.pb", b = sources / "b.pb", c = sources / "c.pb",
-                      d = sources / "d.pb";
+                      d = sources / "d.pb", idePrefs = appData / "IdePrefs.prefs";
 };
 
-TEST_F(HistoryInTheIde, WalksBackAndForwardLikeABrowser) {
-    HostIde host(sources.Path(), {a, b, c});
-    ASSERT_TRUE(host.Ready);
-    RunAt(host, 0, 5, Record);  // A
-    RunAt(host, 1, 10, Record); // B
-    ASSERT_EQ(BackFile(), a + "|5x1\r\n" + b + "|10x1\r\n");
+// The scenarios both kinds of IDE must walk alike.
+class HistoryInBothIdes : public HistoryInTheIde, public testing::WithParamInterface<HostMode> {
+  protected:
+    void SetUp() override {
+        Mode = GetParam();
+        HistoryInTheIde::SetUp();
+    }
+};
 
-    RunAt(host, 2, 15, Back); // from C
-    ExpectAt(host, 1, 10);
-    EXPECT_EQ(BackFile(), a + "|5x1\r\n");
-    EXPECT_EQ(ForwardFile(), c + "|15x1\r\n");
+TEST_P(HistoryInBothIdes, WalksBackAndForwardLikeABrowser) {
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    RunAt(*host, 0, "5x3", Record);  // A
+    RunAt(*host, 1, "10x7", Record); // B
+    const std::string recorded = a + "|5x3\r\n" + b + "|10x7\r\n";
+    ASSERT_EQ(BackFile(), recorded);
 
-    ASSERT_EQ(HostRunToolByShortcut(host, Back), 0);
-    ExpectAt(host, 0, 5);
+    RunAt(*host, 2, "15x2", Back); // from C
+    ExpectAt(*host, 1, "10x7");
+    EXPECT_EQ(BackFile(), a + "|5x3\r\n");
+    EXPECT_EQ(ForwardFile(), c + "|15x2\r\n");
+
+    ASSERT_EQ(HostRunToolByShortcut(*host, Back), 0);
+    ExpectAt(*host, 0, "5x3");
     EXPECT_EQ(BackFile(), "");
-    EXPECT_EQ(ForwardFile(), c + "|15x1\r\n" + b + "|10x1\r\n");
+    EXPECT_EQ(ForwardFile(), c + "|15x2\r\n" + b + "|10x7\r\n");
 
-    ASSERT_EQ(HostRunToolByShortcut(host, Forward), 0);
-    ExpectAt(host, 1, 10);
-    ASSERT_EQ(HostRunToolByShortcut(host, Forward), 0);
-    ExpectAt(host, 2, 15);
-    EXPECT_EQ(BackFile(), a + "|5x1\r\n" + b + "|10x1\r\n");
+    ASSERT_EQ(HostRunToolByShortcut(*host, Forward), 0);
+    ExpectAt(*host, 1, "10x7");
+    ASSERT_EQ(HostRunToolByShortcut(*host, Forward), 0);
+    ExpectAt(*host, 2, "15x2");
+    EXPECT_EQ(BackFile(), recorded);
     EXPECT_EQ(ForwardFile(), "");
 
     // A recording after going back drops the forward history.
-    ASSERT_EQ(HostRunToolByShortcut(host, Back), 0);
-    ExpectAt(host, 1, 10);
-    ASSERT_EQ(HostRunToolByShortcut(host, Record), 0);
-    EXPECT_EQ(BackFile(), a + "|5x1\r\n" + b + "|10x1\r\n");
+    ASSERT_EQ(HostRunToolByShortcut(*host, Back), 0);
+    ExpectAt(*host, 1, "10x7");
+    ASSERT_EQ(HostRunToolByShortcut(*host, Record), 0);
+    EXPECT_EQ(BackFile(), recorded);
     EXPECT_EQ(ForwardFile(), "");
-    EXPECT_TRUE(HostLogLines(host).empty());
+    EXPECT_TRUE(HostLogLines(*host).empty());
+    ExpectIdeFilesUntouched(*host);
 }
 
-TEST_F(HistoryInTheIde, GoesBackToAFileThatIsNotOpen) {
-    HostFileType fileType(".pb");
-    ASSERT_TRUE(fileType.Registered);
-    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, d + "|7x1\r\n"));
-    HostIde host(sources.Path(), {a, b, c});
-    ASSERT_TRUE(host.Ready);
-    RunAt(host, 2, 3, Back);
-    ASSERT_EQ(HostEditorCount(host), 4);
-    ExpectAt(host, 3, 7);
+TEST_P(HistoryInBothIdes, GoesBackToAFileThatIsNotOpen) {
+    // The classic IDE is reached through the system; today's by its own
+    // executable, with nothing registered.
+    std::unique_ptr<HostFileType> fileType;
+    if (Mode == HostMode::Classic) {
+        fileType = std::make_unique<HostFileType>(".pb");
+        ASSERT_TRUE(fileType->Registered);
+    }
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, d + "|7x4\r\n"));
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    RunAt(*host, 2, "3x1", Back);
+    ASSERT_EQ(HostEditorCount(*host), 4);
+    ExpectAt(*host, 3, "7x4");
     EXPECT_EQ(BackFile(), "");
     EXPECT_EQ(ForwardFile(), c + "|3x1\r\n");
 }
 
-TEST_F(HistoryInTheIde, PassesOverWhatCannotBeShown) {
+// Files gone, lines that are no entries, and files that would run as
+// programs: all passed over, none started.
+TEST_P(HistoryInBothIdes, PassesOverWhatCannotBeShown) {
+    const std::string bat = sources / "build.bat", exe = sources / "tool.exe";
+    ASSERT_TRUE(WriteFileBytes(bat, "echo ran > ran.txt\r\n"));
+    ASSERT_TRUE(CopyFileA(SiblingExe("NavigationProbe.exe").c_str(), exe.c_str(), FALSE));
     ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName,
-                               a + "|12x1\r\nnot an entry\r\n" + (sources / "gone.pb") +
-                                   "|5x1\r\n" + d + "|9x1\r\n\r\nrubbish without a bar"));
+                               a + "|12x3\r\nnot an entry\r\n" + (sources / "gone.pb") +
+                                   "|5x1\r\n" + bat + "|1x1\r\n" + exe + "|1x1\r\n" + d +
+                                   "|9x1\r\n\r\nrubbish without a bar"));
     DeleteFileA(d.c_str()); // deleted since it was recorded
-    HostIde host(sources.Path(), {a, b, c});
-    ASSERT_TRUE(host.Ready);
-    RunAt(host, 1, 2, Back);
-    ExpectAt(host, 0, 12);
-    EXPECT_EQ(HostEditorCount(host), 3);
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    RunAt(*host, 1, "2x1", Back);
+    ExpectAt(*host, 0, "12x3");
+    EXPECT_EQ(HostEditorCount(*host), 3);
     EXPECT_EQ(BackFile(), "");
     EXPECT_EQ(ForwardFile(), b + "|2x1\r\n");
+    for (const std::string& folder : {work.Path(), sources.Path()}) {
+        EXPECT_FALSE(FileExists(folder + "ran.txt"));
+        EXPECT_FALSE(FileExists(folder + "probe-returned.txt"));
+    }
 }
 
-TEST_F(HistoryInTheIde, NothingToGoToChangesNothing) {
-    HostIde host(sources.Path(), {a, b, c});
-    ASSERT_TRUE(host.Ready);
-    RunAt(host, 1, 4, Back);
-    RunAt(host, 1, 4, Forward);
-    ExpectAt(host, 1, 4);
+TEST_P(HistoryInBothIdes, NothingToGoToChangesNothing) {
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    RunAt(*host, 1, "4x1", Back);
+    RunAt(*host, 1, "4x1", Forward);
+    ExpectAt(*host, 1, "4x1");
     EXPECT_FALSE(FileExists(work / HistoryBackFileName));
     EXPECT_FALSE(FileExists(work / HistoryForwardFileName));
 
     ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, ""));
     ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, ""));
-    RunAt(host, 1, 4, Back);
-    RunAt(host, 1, 4, Forward);
-    ExpectAt(host, 1, 4);
+    RunAt(*host, 1, "4x1", Back);
+    RunAt(*host, 1, "4x1", Forward);
+    ExpectAt(*host, 1, "4x1");
     EXPECT_EQ(BackFile(), "");
     EXPECT_EQ(ForwardFile(), "");
 }
 
-TEST_F(HistoryInTheIde, ThePositionRecordedTwiceIsVisitedOnce) {
-    HostIde host(sources.Path(), {a, b, c});
-    ASSERT_TRUE(host.Ready);
-    RunAt(host, 0, 5, Record);
-    RunAt(host, 0, 5, Record);
-    RunAt(host, 1, 9, Back);
-    ExpectAt(host, 0, 5);
+TEST_P(HistoryInBothIdes, ThePositionRecordedTwiceIsVisitedOnce) {
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    RunAt(*host, 0, "5x1", Record);
+    RunAt(*host, 0, "5x1", Record);
+    RunAt(*host, 1, "9x1", Back);
+    ExpectAt(*host, 0, "5x1");
     const std::string back = BackFile(), forward = ForwardFile();
     EXPECT_EQ(back, a + "|5x1\r\n");
     EXPECT_EQ(forward, b + "|9x1\r\n");
 
-    ASSERT_EQ(HostRunToolByShortcut(host, Back), 0);
-    ExpectAt(host, 0, 5);
+    ASSERT_EQ(HostRunToolByShortcut(*host, Back), 0);
+    ExpectAt(*host, 0, "5x1");
     EXPECT_EQ(BackFile(), back);
     EXPECT_EQ(ForwardFile(), forward);
 }
 
-TEST_F(HistoryInTheIde, ACursorTextOfAnotherFormLeavesTheLineAlone) {
-    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, b + "|somewhere\r\n"));
-    HostIde host(sources.Path(), {a, b, c});
-    ASSERT_TRUE(host.Ready);
-    ASSERT_EQ(HostSelectTab(host, 1), 1);
-    ASSERT_GE(HostSetCaret(host, 6, 1), 0);
-    RunAt(host, 0, 20, Back);
-    ExpectAt(host, 1, 6);
+// Where the caret lands for each cursor text; a text the line part of which
+// is usable goes to that line, any other leaves the caret where it was.
+TEST_P(HistoryInBothIdes, LandsWhereTheCursorTextSays) {
+    const std::string e = sources / "e.pb";
+    ASSERT_TRUE(WriteFileBytes(e, "first\r\nab\r\n\tx\tyz\r\nlast line"));
+    const struct {
+        const char* Recorded;
+        const char* Lands;
+    } cases[] = {
+        {"3x4", "3x4"},                                 // a tab is one character
+        {"2x10", "2x3"},                                // past the end of a CR LF line: its end
+        {"4x99", "4x10"},                               // the last line has no line end
+        {"99x3", "4x3"},                                // past the last line: the last line
+        {"1x2147483647", "1x6"},                        // the largest column
+        {"3x0", "3x1"},                                 // no column: the line
+        {"3x99999999999", "3x1"}, {"somewhere", "2x2"}, // no line: where the caret was
+    };
+    auto host = StartIde({a, e});
+    ASSERT_TRUE(host->Ready);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Recorded);
+        ASSERT_EQ(HostSelectTab(*host, 1), 1);
+        ASSERT_GE(HostSetCaret(*host, 2, 2), 0);
+        ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, e + "|" + c.Recorded + "\r\n"));
+        ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, ""));
+        RunAt(*host, 0, "1x1", Back);
+        ExpectAt(*host, 1, c.Lands);
+        EXPECT_EQ(BackFile(), "");
+        EXPECT_EQ(ForwardFile(), a + "|1x1\r\n");
+    }
+    EXPECT_TRUE(HostLogLines(*host).empty());
+    ExpectIdeFilesUntouched(*host);
 }
 
-TEST_F(HistoryInTheIde, AMillionEntriesCostNothingExtra) {
+TEST_P(HistoryInBothIdes, AMillionEntriesCostNothingExtra) {
     std::string entry = a + "|33x2\r\n", history;
     history.reserve(entry.size() * 1000000 + 100);
     for (int i = 0; i < 999999; ++i)
         history += entry;
-    history += b + "|21x1\r\n";
+    history += b + "|21x4\r\n";
     ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, history));
-    HostIde host(sources.Path(), {a, b, c});
-    ASSERT_TRUE(host.Ready);
-    RunAt(host, 2, 1, Back);
-    ExpectAt(host, 1, 21);
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    RunAt(*host, 2, "1x1", Back);
+    ExpectAt(*host, 1, "21x4");
     std::string back = BackFile();
     EXPECT_EQ(back.size(), entry.size() * 999999);
     EXPECT_TRUE(back.compare(0, entry.size(), entry) == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ide, HistoryInBothIdes,
+                         testing::Values(HostMode::Classic, HostMode::Today),
+                         [](const testing::TestParamInfo<HostMode>& info) {
+                             return info.param == HostMode::Classic ? "Classic" : "Today";
+                         });
+
+// Today's IDE with "Run only one instance" off: a file handed to it would
+// open a second IDE, so only steps within the current file are taken.
+TEST_F(HistoryInTheIde, WithoutRunOnceOnlyTheCurrentFileIsReached) {
+    Mode = HostMode::Today;
+    const std::string prefs = "[Global]\r\nRunOnce = 0\r\n";
+    ASSERT_TRUE(WriteFileBytes(idePrefs, prefs));
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, a + "|5x2\r\n" + c + "|7x4\r\n"));
+    ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, ""));
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    RunAt(*host, 2, "1x1", Back);
+    ExpectAt(*host, 2, "7x4");
+    const std::string back = a + "|5x2\r\n", forward = c + "|1x1\r\n";
+    EXPECT_EQ(BackFile(), back);
+    EXPECT_EQ(ForwardFile(), forward);
+
+    ASSERT_EQ(HostRunToolByShortcut(*host, Back), 0);
+    ExpectAt(*host, 2, "7x4");
+    EXPECT_EQ(BackFile(), back);
+    EXPECT_EQ(ForwardFile(), forward);
+    EXPECT_EQ(HostInstanceCount(*host), 1);
+    const std::vector<std::string> log = HostLogLines(*host);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find("] [PLUGIN] History not changed"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(idePrefs), prefs);
+}
+
+TEST_F(HistoryInTheIde, AHandOverThatNeverEndsChangesNothing) {
+    Mode = HostMode::Today;
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, a + "|5x2\r\n"));
+    ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, b + "|3x3\r\n"));
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    HostSetHandOverFrozen(*host, true);
+    const ULONGLONG start = GetTickCount64();
+    RunAt(*host, 2, "6x1", Back);
+    EXPECT_LT(GetTickCount64() - start, 15000u);
+    HostSetHandOverFrozen(*host, false);
+    ExpectAt(*host, 2, "6x1");
+    EXPECT_EQ(BackFile(), a + "|5x2\r\n");
+    EXPECT_EQ(ForwardFile(), b + "|3x3\r\n");
+    EXPECT_EQ(HostLogLines(*host).size(), 1u);
+}
+
+// Brannow started by the test with a tool environment of its own making:
+// an IDE path that is no program, preferences missing or unreadable, no IDE
+// path at all.
+TEST_F(HistoryInTheIde, OddToolEnvironmentsEndInTime) {
+    Mode = HostMode::Today;
+    const std::string notes = sources / "notes.txt";
+    ASSERT_TRUE(WriteFileBytes(notes, "not a program"));
+    const struct {
+        std::string Ide, Preferences;
+        bool Moves;
+    } cases[] = {
+        {notes, idePrefs, false},
+        {sources / "missing.exe", idePrefs, false},
+        {SiblingExe("HostIde.exe"), sources / "missing.prefs", true}, // RunOnce taken as on
+        {SiblingExe("HostIde.exe"), sources.Path(), true},
+        {"", idePrefs, true}, // handed to the system, which knows the IDE
+    };
+    HostFileType fileType(".pb");
+    ASSERT_TRUE(fileType.Registered);
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    const std::string brannow = SiblingExe("Brannow.exe");
+    size_t logLines = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Ide + " " + c.Preferences);
+        ASSERT_EQ(HostSelectTab(*host, 2), 2);
+        ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, a + "|5x2\r\n"));
+        ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, ""));
+        SetToolEnvironment(*host, a + "\n" + b + "\n" + this->c);
+        SetEnvironmentVariableA("PB_TOOL_IDE", c.Ide.c_str());
+        SetEnvironmentVariableA("PB_TOOL_Preferences", c.Preferences.c_str());
+        ProcessResult r = RunProcess(
+            brannow, "\"" + brannow + "\" \"" + this->c + "\"\"1x1\" \"BACK\"", work.Path());
+        ASSERT_TRUE(r.Finished);
+        EXPECT_EQ(HostCurrentTab(*host), c.Moves ? 0 : 2);
+        EXPECT_EQ(BackFile(), c.Moves ? "" : a + "|5x2\r\n");
+        EXPECT_EQ(ForwardFile(), c.Moves ? this->c + "|1x1\r\n" : "");
+        if (!c.Moves) ++logLines;
+        EXPECT_EQ(HostLogLines(*host).size(), logLines);
+    }
+    ExpectIdeFilesUntouched(*host);
+}
+
+// A step whose destination cannot take the current position changes
+// nothing: neither file, nor the IDE's position; the log says why.
+TEST_F(HistoryInTheIde, AFileThatCannotBeWrittenStopsTheStep) {
+    enum Fault { Folder, ReadOnly, Locked };
+    const struct {
+        const char* Name;
+        Fault Kind;
+        bool Back;
+    } cases[] = {
+        {"forward file a folder", Folder, true},    {"back file a folder", Folder, false},
+        {"forward file read-only", ReadOnly, true}, {"back file read-only", ReadOnly, false},
+        {"forward file locked", Locked, true},      {"back file locked", Locked, false},
+    };
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    size_t logLines = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string source = work / (c.Back ? HistoryBackFileName : HistoryForwardFileName);
+        const std::string destination =
+            work / (c.Back ? HistoryForwardFileName : HistoryBackFileName);
+        ASSERT_TRUE(WriteFileBytes(source, a + "|5x2\r\n"));
+        AutoCloseHandle lock;
+        if (c.Kind == Folder) {
+            ASSERT_TRUE(CreateDirectoryA(destination.c_str(), nullptr));
+        } else {
+            ASSERT_TRUE(WriteFileBytes(destination, d + "|1x1\r\n"));
+            if (c.Kind == ReadOnly)
+                ASSERT_TRUE(SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_READONLY));
+            else
+                lock = AutoCloseHandle(CreateFileA(destination.c_str(), GENERIC_READ, 0, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr));
+        }
+        RunAt(*host, 1, "3x2", c.Back ? Back : Forward);
+        lock.Close();
+        ExpectAt(*host, 1, "3x2");
+        EXPECT_EQ(ReadFileBytes(source), a + "|5x2\r\n");
+        if (c.Kind == Folder) {
+            EXPECT_TRUE(GetFileAttributesA(destination.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+            RemoveDirectoryA(destination.c_str());
+        } else {
+            EXPECT_EQ(ReadFileBytes(destination), d + "|1x1\r\n");
+            SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(destination.c_str());
+        }
+        DeleteFileA(source.c_str());
+        std::vector<std::string> log = HostLogLines(*host);
+        ASSERT_EQ(log.size(), ++logLines);
+        EXPECT_NE(log.back().find("] [PLUGIN] History not changed"), std::string::npos);
+    }
+}
+
+// Fifteen BACK and fifteen FORWARD runs at once, all in the current file:
+// they queue for the two files, and every entry is still in one of them.
+TEST_F(HistoryInTheIde, BackAndForwardAtOnceLoseNothing) {
+    std::string back, forward;
+    for (int i = 1; i <= 30; ++i) {
+        back += a + "|" + std::to_string(i) + "x1\r\n";
+        forward += a + "|" + std::to_string(100 + i) + "x1\r\n";
+    }
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, back));
+    ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, forward));
+    ASSERT_TRUE(WriteFileBytes(a, NumberedLines(300)));
+    auto host = StartIde({a});
+    ASSERT_TRUE(host->Ready);
+    SetToolEnvironment(*host, a);
+    const std::string brannow = SiblingExe("Brannow.exe");
+    std::vector<AutoCloseHandle> runs;
+    std::set<std::string> expected;
+    for (const std::string& text : {back, forward})
+        for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+            expected.insert(text.substr(at, end - at));
+    for (int i = 1; i <= 15; ++i) {
+        for (const char* direction : {"BACK", "FORWARD"}) {
+            const std::string cursor =
+                std::to_string(direction[0] == 'B' ? 200 + i : 250 + i) + "x1";
+            expected.insert(a + "|" + cursor);
+            runs.emplace_back(StartProcess(brannow,
+                                           "\"" + brannow + "\" \"" + a + "\"\"" + cursor +
+                                               "\" \"" + direction + "\"",
+                                           work.Path()));
+            ASSERT_TRUE(runs.back().IsValid());
+        }
+    }
+    for (AutoCloseHandle& run : runs)
+        EXPECT_EQ(WaitForSingleObject(run.Get(), 60000), WAIT_OBJECT_0);
+    // Each step moves one entry from one file to the other and adds the
+    // position it started from; one that could not run changes nothing.
+    std::vector<std::string> lines;
+    for (const std::string& text : {BackFile(), ForwardFile()})
+        for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+            lines.push_back(text.substr(at, end - at));
+    const size_t failed = HostLogLines(*host).size();
+    EXPECT_EQ(failed, 0u);
+    EXPECT_EQ(lines.size(), 60u);
+    std::set<std::string> distinct(lines.begin(), lines.end());
+    EXPECT_EQ(distinct.size(), lines.size());
+    for (const std::string& line : lines)
+        EXPECT_EQ(expected.count(line), 1u) << line;
 }
 
 // The direction word decides; without one, or with another, nothing happens,

@@ -9,9 +9,9 @@ namespace {
 constexpr DWORD StartTimeoutMs = 20000;
 constexpr DWORD CommandTimeoutMs = 2 * ToolWaitMs;
 
-HWND FindHostWindow(DWORD processId) {
-    for (HWND w = FindWindowExA(nullptr, nullptr, HostClassName, nullptr); w;
-         w = FindWindowExA(nullptr, w, HostClassName, nullptr)) {
+HWND FindHostWindow(DWORD processId, const char* className) {
+    for (HWND w = FindWindowExA(nullptr, nullptr, className, nullptr); w;
+         w = FindWindowExA(nullptr, w, className, nullptr)) {
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
         if (owner == processId) return w;
@@ -35,6 +35,36 @@ std::string Narrow(const std::wstring& wide) {
     std::string narrow(n, '\0');
     WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)wide.size(), &narrow[0], n, nullptr, nullptr);
     return narrow;
+}
+
+// Today's hosts of the preferences file whose key the window carries.
+std::vector<HWND> TodayHostsLike(HWND main) {
+    std::vector<HWND> hosts;
+    HANDLE key = GetPropA(main, HostKeyProperty);
+    for (HWND w = FindWindowExA(nullptr, nullptr, HostTodayClassName, nullptr); key && w;
+         w = FindWindowExA(nullptr, w, HostTodayClassName, nullptr))
+        if (GetPropA(w, HostKeyProperty) == key) hosts.push_back(w);
+    return hosts;
+}
+
+void CloseHostWindow(HWND main, HANDLE process) {
+    if (main) PostMessageA(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+    }
+}
+
+bool ReadVariable(const char* name, std::string& value) {
+    char buffer[MAX_PATH * 4];
+    SetLastError(0);
+    DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+    value.assign(buffer, n < sizeof buffer ? n : 0);
+    return n > 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+}
+
+void RestoreVariable(const char* name, bool had, const std::string& value) {
+    SetEnvironmentVariableA(name, had ? value.c_str() : nullptr);
 }
 
 constexpr char FileTypeName[] = "TolvaneHostIde.Source";
@@ -63,38 +93,60 @@ HostFileType::~HostFileType() {
     RegDeleteTreeA(HKEY_CLASSES_ROOT, FileTypeName);
 }
 
-HostIde::HostIde(const std::string& workingDir, const std::vector<std::string>& files) {
+HostIde::HostIde(const std::string& workingDir, const std::vector<std::string>& files,
+                 HostMode mode, const std::string& preferences)
+    : Mode(mode), Preferences(preferences) {
     std::string exe = SiblingExe("HostIde.exe");
     std::string commandLine = "\"" + exe + "\"";
     for (const std::string& file : files)
         commandLine += " \"" + file + "\"";
+    bool today = mode == HostMode::Today;
+    HadMode = ReadVariable(HostModeVariable, SavedMode);
+    HadPreferences = ReadVariable(HostPreferencesVariable, SavedPreferences);
+    SetEnvironmentVariableA(HostModeVariable, today ? HostModeToday : nullptr);
+    SetEnvironmentVariableA(HostPreferencesVariable, today ? preferences.c_str() : nullptr);
     Process = AutoCloseHandle(StartProcess(exe, commandLine, workingDir));
+    if (!today) {
+        RestoreVariable(HostModeVariable, HadMode, SavedMode);
+        RestoreVariable(HostPreferencesVariable, HadPreferences, SavedPreferences);
+    }
     if (!Process.IsValid()) return;
     ProcessId = GetProcessId(Process.Get());
     WaitForInputIdle(Process.Get(), StartTimeoutMs);
     // The main window is shown only once its children and files are in place.
     for (DWORD start = GetTickCount(); GetTickCount() - start < StartTimeoutMs; Sleep(10)) {
         if (WaitForSingleObject(Process.Get(), 0) == WAIT_OBJECT_0) return;
-        HWND main = FindHostWindow(ProcessId);
+        HWND main = FindHostWindow(ProcessId, today ? HostTodayClassName : HostClassName);
         if (main && IsWindowVisible(main)) {
             MainWindow = main;
             break;
         }
     }
     if (!MainWindow || SendCommand(*this, CmdPing, "") != 1) return;
+    LogList = FindWindowExA(MainWindow, nullptr, "ListBox", nullptr);
+    if (today) {
+        FileTabs = FindWindowExA(MainWindow, nullptr, FileTabsClassName, nullptr);
+        Ready = FileTabs && LogList && HostEditorCount(*this) == (int)files.size();
+        return;
+    }
     Panel = FindWindowExA(MainWindow, nullptr, HostPanelClassName, nullptr);
     TabBar = FindWindowExA(Panel, nullptr, WC_TABCONTROLA, nullptr);
-    LogList = FindWindowExA(MainWindow, nullptr, "ListBox", nullptr);
     Ready = Panel && TabBar && LogList && HostEditorCount(*this) == (int)files.size();
 }
 
 HostIde::~HostIde() {
-    if (!Process.IsValid()) return;
-    if (MainWindow) PostMessageA(MainWindow, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(Process.Get(), 10000) != WAIT_OBJECT_0) {
-        TerminateProcess(Process.Get(), 1);
-        WaitForSingleObject(Process.Get(), 5000);
+    if (Mode == HostMode::Today) {
+        for (HWND other : MainWindow ? TodayHostsLike(MainWindow) : std::vector<HWND>()) {
+            DWORD id = 0;
+            GetWindowThreadProcessId(other, &id);
+            if (id == ProcessId) continue;
+            AutoCloseHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
+            if (process.IsValid()) CloseHostWindow(other, process.Get());
+        }
+        RestoreVariable(HostModeVariable, HadMode, SavedMode);
+        RestoreVariable(HostPreferencesVariable, HadPreferences, SavedPreferences);
     }
+    if (Process.IsValid()) CloseHostWindow(MainWindow, Process.Get());
 }
 
 int HostOpenFile(const HostIde& host, const std::string& path) {
@@ -121,6 +173,18 @@ void HostSetFrozen(const HostIde& host, bool frozen) {
     SendCommand(host, CmdSetFrozen, frozen ? "1" : "0");
 }
 
+void HostSetHandOverFrozen(const HostIde& host, bool frozen) {
+    SendCommand(host, CmdSetHandOverFrozen, frozen ? "1" : "0");
+}
+
+void HostSetToolVariable(const HostIde& host, const std::string& name, const std::string& value) {
+    SendCommand(host, CmdChangeToolVariable, name + "=" + value);
+}
+
+void HostLeaveOutToolVariable(const HostIde& host, const std::string& name) {
+    SendCommand(host, CmdChangeToolVariable, name);
+}
+
 HostCounterValues HostCounters(const HostIde& host) {
     HostCounterValues values;
     values.TabSetCurSel = SendCommand(host, CmdGetCounter, std::to_string(CounterTabSetCurSel));
@@ -137,6 +201,7 @@ std::vector<HWND> HostEditors(const HostIde& host) {
 }
 
 int HostEditorCount(const HostIde& host) {
+    if (host.Mode == HostMode::Today) return (int)SendCommand(host, CmdGetEditorCount, "");
     return (int)SendMessageA(host.TabBar, TCM_GETITEMCOUNT, 0, 0);
 }
 
@@ -147,6 +212,7 @@ HWND HostVisibleEditor(const HostIde& host) {
 }
 
 int HostCurrentTab(const HostIde& host) {
+    if (host.Mode == HostMode::Today) return (int)SendCommand(host, CmdGetCurrentTab, "");
     return (int)SendMessageA(host.TabBar, TCM_GETCURSEL, 0, 0);
 }
 
@@ -155,6 +221,19 @@ long HostCaretLine(const HostIde& host) {
     if (!editor) return 0;
     LRESULT pos = SendMessageA(editor, SCI_GETCURRENTPOS, 0, 0);
     return (long)SendMessageA(editor, SCI_LINEFROMPOSITION, (WPARAM)pos, 0) + 1;
+}
+
+std::string HostCursor(const HostIde& host) {
+    HWND editor = HostVisibleEditor(host);
+    if (!editor) return "";
+    LRESULT pos = SendMessageA(editor, SCI_GETCURRENTPOS, 0, 0);
+    LRESULT line = SendMessageA(editor, SCI_LINEFROMPOSITION, (WPARAM)pos, 0);
+    LRESULT start = SendMessageA(editor, SCI_POSITIONFROMLINE, (WPARAM)line, 0);
+    return std::to_string(line + 1) + "x" + std::to_string(pos - start + 1);
+}
+
+int HostInstanceCount(const HostIde& host) {
+    return host.MainWindow ? (int)TodayHostsLike(host.MainWindow).size() : 0;
 }
 
 // The W messages: across processes Wine may hand ANSI list-box text back as

@@ -6,6 +6,15 @@
 //   ASSERT_TRUE(host.Ready);
 //   EXPECT_EQ(HostRunToolByShortcut(host, code), 0);
 //   EXPECT_EQ(HostLogLines(host).size(), 1u);
+//
+// Today's IDE (file tabs without a tab control, the hand-over of a second
+// start, PB_TOOL_IDE / PB_TOOL_Preferences / PB_TOOL_Cursor for its tools):
+//
+//   HostIde host(dir.Path(), {a, b}, HostMode::Today, dir / "ide.prefs");
+//   std::string second = "HostIde.exe \"" + b + "\" /L 3";  // as PB_TOOL_IDE is started
+//   RunProcess(SiblingExe("HostIde.exe"), second, dir.Path());  // ends once b is current
+//   EXPECT_EQ(HostCursor(host), "3x1");
+//   EXPECT_EQ(HostInstanceCount(host), 1);                  // no second IDE
 #pragma once
 #include <windows.h>
 
@@ -15,27 +24,49 @@
 #include "common/auto_handle.h"
 #include "testing/host_ide/host_protocol.h"
 
+enum class HostMode { Classic, Today };
+
 // A HostIde.exe of this test. Ready is true once its main window is shown with
 // the panel, tab bar, log list and the editors of the files given, and its
 // message loop answers. The destructor closes it (WM_CLOSE, and after 10 s
 // TerminateProcess), so no host outlives its test.
+//
+// HostMode::Today: today's IDE; Ready once the file tabs window (FileTabs),
+// the log list and the editors are there; TabBar and Panel stay null. While
+// the object lives, this test process's environment holds HOSTIDE_MODE and
+// HOSTIDE_PREFERENCES (host_protocol.h), so whatever the test starts
+// itself (a second HostIde.exe, a navigator run directly) meets this host as
+// one of its tools would; the destructor restores them and also closes the
+// second hosts of the same preferences file (RunOnce 0). A classic host
+// started meanwhile is started with HOSTIDE_MODE emptied.
 struct HostIde {
     // Started with exactly `"<bin>\HostIde.exe" "<file>" ...` in workingDir
-    // (empty: the test's own folder). A host already running on this desktop
-    // would take the files and this one would end: Ready stays false then.
-    explicit HostIde(const std::string& workingDir = "",
-                     const std::vector<std::string>& files = {});
+    // (empty: the test's own folder). A classic host already running on this
+    // desktop would take the files and this one would end: Ready stays false
+    // then. Today's host uses the preferences file given (empty:
+    // %APPDATA%\PureBasic\PureBasic.prefs, the test's APPDATA); one of
+    // the same preferences file would take the files likewise, unless its
+    // "RunOnce" is 0.
+    explicit HostIde(const std::string& workingDir = "", const std::vector<std::string>& files = {},
+                     HostMode mode = HostMode::Classic, const std::string& preferences = "");
     HostIde(const HostIde&) = delete;
     HostIde& operator=(const HostIde&) = delete;
     ~HostIde();
 
     bool Ready = false;
+    HostMode Mode = HostMode::Classic;
+    std::string Preferences; // today's: the preferences file given, "" for the default
     AutoCloseHandle Process;
     DWORD ProcessId = 0;
     HWND MainWindow = nullptr;
     HWND Panel = nullptr; // the tab bar's parent
     HWND TabBar = nullptr;
     HWND LogList = nullptr;
+    HWND FileTabs = nullptr; // today's custom-drawn file tabs
+
+  private:
+    std::string SavedMode, SavedPreferences;
+    bool HadMode = false, HadPreferences = false;
 };
 
 // Registers, for as long as it lives, HostIde.exe (beside the test) as the
@@ -82,6 +113,15 @@ long HostRunToolByShortcut(const HostIde& host, long shortcut);
 long HostRunToolByNumber(const HostIde& host, long number);
 // Frozen, the host ignores the switch notification: an IDE that never switches.
 void HostSetFrozen(const HostIde& host, bool frozen);
+// Today's: frozen, the host leaves a second start's hand-over unanswered
+// (for 11 s, handling every other message meanwhile) and then drops it, so
+// the second start gives up after its 10 s and the file is not taken.
+void HostSetHandOverFrozen(const HostIde& host, bool frozen);
+// What the tools started from now on find in their environment: the
+// variable set to value (a PB_TOOL_IDE that names no program), or left out
+// (today's IDE without PB_TOOL_IDE); the host's own value is then not given.
+void HostSetToolVariable(const HostIde& host, const std::string& name, const std::string& value);
+void HostLeaveOutToolVariable(const HostIde& host, const std::string& name);
 HostCounterValues HostCounters(const HostIde& host);
 
 // Reading the host's windows directly.
@@ -91,6 +131,12 @@ int HostEditorCount(const HostIde& host);
 HWND HostVisibleEditor(const HostIde& host); // null when none is visible
 int HostCurrentTab(const HostIde& host);     // the tab bar's selection, -1 none
 long HostCaretLine(const HostIde& host);     // 1-based, of the visible editor; 0 none
+// The visible editor's caret as "LINExCOLUMN" (1-based, the column in bytes
+// from the line start), asked with the editor's position messages; "" none.
+std::string HostCursor(const HostIde& host);
+// Today's: the running hosts of this host's preferences file, itself
+// included (1 unless a second start opened a second host).
+int HostInstanceCount(const HostIde& host);
 std::vector<std::string> HostLogLines(const HostIde& host);
 
 // SCI_GETTEXT as a tool sends it: a buffer of bufferSize bytes reserved in

@@ -9,6 +9,19 @@
 //   HostIde.exe [file ...]   opens the files as tabs, the last one current.
 //                            If a host is already running, the files are
 //                            handed to it and this instance ends at once.
+//
+// With HOSTIDE_MODE=today in its environment it is today's IDE instead: the
+// file tabs are one custom-drawn window (no tab control anywhere), the main
+// window is disabled while a waited-for tool runs, tools also get
+// PB_TOOL_IDE, PB_TOOL_Preferences and PB_TOOL_Cursor, and a start
+//
+//   HostIde.exe file [/L n]
+//
+// with "RunOnce" on (group "Global" of its preferences file, absent = on)
+// hands the file to the today's host of the same preferences file, waits up
+// to 10 s until that host has made the file current (opening it as the last
+// tab if need be), put the caret on line n and come to the front, and ends.
+// With "RunOnce" 0, or no such host running, it becomes a host itself.
 #include "testing/host_ide/host_ide.h"
 
 #include "common/auto_gdi.h"
@@ -21,6 +34,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "prefs/prefs.h"
 #include "testing/host_ide/host_text.h"
 
 HostState Host;
@@ -30,6 +44,9 @@ namespace {
 constexpr int TabBarHeight = 26;
 constexpr int LogHeight = 140;
 constexpr size_t PaintColumns = 240;
+constexpr int FileTabPadding = 8;
+// A frozen host holds a hand-over unanswered past the second start's wait.
+constexpr DWORD HandOverHoldMs = HandOverWaitMs + 1000;
 
 Editor* EditorFromIndex(int index) {
     if (index < 0 || index >= (int)Host.Editors.size()) return nullptr;
@@ -123,6 +140,14 @@ LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case SCI_LINEFROMPOSITION:
         return LineOfPosition(e->Text, (size_t)std::max<int32_t>((int32_t)wp, 0));
+    case SCI_GETLINECOUNT:
+        return LineCount(e->Text);
+    case SCI_POSITIONFROMLINE:
+        return PositionFromLine(e->Text, (int32_t)wp, e->Caret);
+    case SCI_GETLINEENDPOSITION:
+        return LineEndPosition(e->Text, (int32_t)wp);
+    case SCI_POSITIONRELATIVE:
+        return PositionRelative(e->Text, (int32_t)wp, (int32_t)lp);
     }
     return DefWindowProcA(w, msg, wp, lp);
 }
@@ -140,18 +165,19 @@ void ShowEditor(int index) {
     if (Host.Current >= 0) ShowWindow(Host.Editors[Host.Current], SW_HIDE);
     ShowWindow(Host.Editors[index], SW_SHOW);
     Host.Current = index;
+    if (Host.Today) InvalidateRect(Host.FileTabs, nullptr, TRUE);
 }
 
 // The IDE's answer to WM_COMMAND 4876 from its main window or the panel.
 void HandleSwitchCommand(HostCounter counter, LPARAM source) {
     Host.Counters[counter]++;
-    if (Host.Frozen || (HWND)source != Host.TabBar) return;
+    if (Host.Today || Host.Frozen || (HWND)source != Host.TabBar) return;
     ShowEditor((int)SendToTabBar(TCM_GETCURSEL, 0, 0));
 }
 
 int SelectTab(int index) {
     if (!EditorFromIndex(index)) return -1;
-    SendToTabBar(TCM_SETCURSEL, (WPARAM)index, 0);
+    if (!Host.Today) SendToTabBar(TCM_SETCURSEL, (WPARAM)index, 0);
     ShowEditor(index);
     return index;
 }
@@ -161,8 +187,12 @@ void LayoutWindows() {
     GetClientRect(Host.Main, &r);
     int editorTop = TabBarHeight;
     int logTop = std::max<int>(editorTop, r.bottom - LogHeight);
-    MoveWindow(Host.Panel, 0, 0, r.right, TabBarHeight, TRUE);
-    MoveWindow(Host.TabBar, 0, 0, r.right, TabBarHeight, TRUE);
+    if (Host.Today) {
+        MoveWindow(Host.FileTabs, 0, 0, r.right, TabBarHeight, TRUE);
+    } else {
+        MoveWindow(Host.Panel, 0, 0, r.right, TabBarHeight, TRUE);
+        MoveWindow(Host.TabBar, 0, 0, r.right, TabBarHeight, TRUE);
+    }
     for (HWND editor : Host.Editors)
         MoveWindow(editor, 0, editorTop, r.right, logTop - editorTop, TRUE);
     MoveWindow(Host.LogList, 0, logTop, r.right, r.bottom - logTop, TRUE);
@@ -174,6 +204,10 @@ std::string FullPath(const std::string& path) {
     char full[4 * MAX_PATH];
     DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
     return n && n < sizeof full ? std::string(full, n) : path;
+}
+
+std::string FileLabel(const std::string& path) {
+    return path.substr(path.find_last_of("\\/") + 1);
 }
 
 int FindOpenFileTab(const std::string& path) {
@@ -194,12 +228,14 @@ int OpenFile(const std::string& path) {
                                   Host.Main, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!window) return -1;
     SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR) new Editor{full, std::move(text), 0});
-    std::string label = full.substr(full.find_last_of("\\/") + 1);
-    TCITEMA item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = &label[0];
     int index = (int)Host.Editors.size();
-    SendToTabBar(TCM_INSERTITEMA, (WPARAM)index, (LPARAM)&item);
+    if (!Host.Today) {
+        std::string label = FileLabel(full);
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = &label[0];
+        SendToTabBar(TCM_INSERTITEMA, (WPARAM)index, (LPARAM)&item);
+    }
     Host.Editors.push_back(window);
     LayoutWindows();
     return SelectTab(index);
@@ -213,6 +249,87 @@ int SetCaret(const std::string& lineAndColumn) {
     long column = *rest == ',' ? strtol(rest + 1, nullptr, 10) : 1;
     MoveCaret(Host.Editors[Host.Current], e, (intptr_t)PositionOfLineColumn(e->Text, line, column));
     return (int)e->Caret;
+}
+
+// ---- Today's IDE: file tabs and the hand-over from a second start ----------
+
+// The tabs' rectangles, left to right, each as wide as its file's name.
+std::vector<RECT> FileTabRects(HDC dc) {
+    std::vector<RECT> rects;
+    int x = 0;
+    for (HWND editor : Host.Editors) {
+        std::string label = FileLabel(EditorOf(editor)->Path);
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, label.c_str(), (int)label.size(), &size);
+        RECT r = {x, 0, x + size.cx + 2 * FileTabPadding, TabBarHeight};
+        rects.push_back(r);
+        x = r.right;
+    }
+    return rects;
+}
+
+void PaintFileTabs(HWND w) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(w, &ps);
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    std::vector<RECT> rects = FileTabRects(dc);
+    for (size_t i = 0; i < rects.size(); i++) {
+        RECT r = rects[i];
+        bool current = (int)i == Host.Current;
+        FillRect(dc, &r, GetSysColorBrush(current ? COLOR_WINDOW : COLOR_BTNFACE));
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
+        std::string label = FileLabel(EditorOf(Host.Editors[i])->Path);
+        DrawTextA(dc, label.c_str(), (int)label.size(), &r,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    SelectObject(dc, oldFont);
+    EndPaint(w, &ps);
+}
+
+void ClickFileTab(HWND w, POINT at) {
+    HDC dc = GetDC(w);
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    std::vector<RECT> rects = FileTabRects(dc);
+    SelectObject(dc, oldFont);
+    ReleaseDC(w, dc);
+    for (size_t i = 0; i < rects.size(); i++)
+        if (PtInRect(&rects[i], at)) SelectTab((int)i);
+}
+
+LRESULT CALLBACK FileTabsProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT:
+        PaintFileTabs(w);
+        return 0;
+    case WM_LBUTTONDOWN:
+        ClickFileTab(w, POINT{(short)LOWORD(lp), (short)HIWORD(lp)});
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+// Puts the caret on the 1-based line of the current file when
+// 0 < line < its line count, as the IDE's "/L" does.
+void GotoStartLine(long line) {
+    Editor* e = EditorFromIndex(Host.Current);
+    if (!e || line <= 0 || line >= LineCount(e->Text)) return;
+    MoveCaret(Host.Editors[Host.Current], e, (intptr_t)LineStartOf(e->Text, line - 1));
+}
+
+LRESULT TakeHandOver(const std::string& text) {
+    std::string path;
+    long line = 0;
+    if (!ParseHandOverText(text, path, line)) return 0;
+    if (Host.HandOverFrozen) {
+        // Handles everything else meanwhile, so only the second start waits.
+        WaitPumpingMessages(nullptr, HandOverHoldMs);
+        return 0;
+    }
+    OpenFile(path);
+    GotoStartLine(line);
+    SetForegroundWindow(Host.Main);
+    return 1;
 }
 
 // ---- Commands from other processes -----------------------------------------
@@ -239,6 +356,18 @@ LRESULT RunCommand(unsigned command, const std::string& arg) {
         return number >= 0 && number < (long)CounterCount ? Host.Counters[number] : -1;
     case CmdGetEditor:
         return EditorFromIndex((int)number) ? (LRESULT)Host.Editors[number] : 0;
+    case CmdGetEditorCount:
+        return (LRESULT)Host.Editors.size();
+    case CmdGetCurrentTab:
+        return Host.Current;
+    case CmdHandOver:
+        return TakeHandOver(arg);
+    case CmdSetHandOverFrozen:
+        Host.HandOverFrozen = number != 0;
+        return 0;
+    case CmdChangeToolVariable:
+        Host.ToolVariableChanges.push_back(arg);
+        return 0;
     }
     return -1;
 }
@@ -264,12 +393,27 @@ LRESULT CALLBACK PanelProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(w, msg, wp, lp);
 }
 
-bool CreateChildWindows(HWND main) {
+bool CreateTodayChildWindows(HWND main) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     Host.Main = main;
-    Host.Panel =
-        CreateWindowExA(0, HostPanelClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                        0, 0, main, nullptr, instance, nullptr);
+    Host.FileTabs = CreateWindowExA(0, FileTabsClassName, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                                    main, nullptr, instance, nullptr);
+    Host.LogList = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0,
+                                   0, 0, main, nullptr, instance, nullptr);
+    if (!Host.FileTabs || !Host.LogList) return false;
+    SendMessageA(Host.LogList, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), 0);
+    // Property values are handles; the key fits in one on 64-bit Windows.
+    SetPropA(main, HostKeyProperty, (HANDLE)(uintptr_t)PreferencesKey(Host.Preferences));
+    return true;
+}
+
+bool CreateChildWindows(HWND main) {
+    if (Host.Today) return CreateTodayChildWindows(main);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    Host.Main = main;
+    Host.Panel = CreateWindowExA(0, HostPanelClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                 0, 0, 0, 0, main, nullptr, instance, nullptr);
     Host.TabBar = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0,
                                   0, 0, 0, Host.Panel, nullptr, instance, nullptr);
     Host.LogList = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
@@ -314,7 +458,7 @@ bool RegisterClasses(HINSTANCE instance) {
     main.hInstance = instance;
     main.hCursor = LoadCursor(nullptr, IDC_ARROW);
     main.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    main.lpszClassName = HostClassName;
+    main.lpszClassName = Host.Today ? HostTodayClassName : HostClassName;
     WNDCLASSA panel = main;
     panel.lpfnWndProc = PanelProc;
     panel.lpszClassName = HostPanelClassName;
@@ -323,7 +467,12 @@ bool RegisterClasses(HINSTANCE instance) {
     editor.hCursor = LoadCursor(nullptr, IDC_IBEAM);
     editor.hbrBackground = nullptr;
     editor.lpszClassName = EditorClassName;
-    return RegisterClassA(&main) && RegisterClassA(&panel) && RegisterClassA(&editor);
+    WNDCLASSA tabs = main;
+    tabs.lpfnWndProc = FileTabsProc;
+    tabs.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    tabs.lpszClassName = FileTabsClassName;
+    return RegisterClassA(&main) && RegisterClassA(&panel) && RegisterClassA(&editor) &&
+           RegisterClassA(&tabs);
 }
 
 // What a second instance does: the running host opens the files, as when a
@@ -338,6 +487,55 @@ void HandFilesTo(HWND running, const std::vector<std::string>& files) {
     SetForegroundWindow(running);
 }
 
+std::string Variable(const char* name) {
+    char value[MAX_PATH * 4];
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    return n < sizeof value ? std::string(value, n) : std::string();
+}
+
+std::string TodayPreferencesPath() {
+    std::string chosen = Variable(HostPreferencesVariable);
+    if (!chosen.empty()) return FullPath(chosen);
+    return Variable("APPDATA") + "\\PureBasic\\PureBasic.prefs";
+}
+
+bool RunOnlyOneInstance() {
+    if (!OpenPrefs(Host.Preferences)) return true;
+    SelectPrefsGroup("Global");
+    bool once = ReadPrefsLong("RunOnce", 1) != 0;
+    ClosePrefs();
+    return once;
+}
+
+// Today's host of this preferences file, null when none runs.
+HWND FindTodayHost() {
+    HANDLE key = (HANDLE)(uintptr_t)PreferencesKey(Host.Preferences);
+    for (HWND w = FindWindowExA(nullptr, nullptr, HostTodayClassName, nullptr); w;
+         w = FindWindowExA(nullptr, w, HostTodayClassName, nullptr))
+        if (GetPropA(w, HostKeyProperty) == key) return w;
+    return nullptr;
+}
+
+// The second start's side: ends only once the running host has taken the
+// files, or the wait has run out.
+void HandOverTo(HWND running, const StartRequest& request) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(running, &processId);
+    AllowSetForegroundWindow(processId);
+    DWORD start = GetTickCount();
+    for (size_t i = 0; i < request.Files.size(); i++) {
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= HandOverWaitMs) return;
+        long line = i + 1 == request.Files.size() ? request.Line : 0;
+        std::string text = HandOverText(request.Files[i], line);
+        COPYDATASTRUCT data = {CmdHandOver, (DWORD)text.size() + 1, (void*)text.c_str()};
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(running, WM_COPYDATA, 0, (LPARAM)&data, SMTO_NORMAL,
+                                 HandOverWaitMs - elapsed, &result))
+            return;
+    }
+}
+
 } // namespace
 
 Editor* EditorOf(HWND editor) {
@@ -350,24 +548,39 @@ const Editor* CurrentEditor() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     std::vector<std::string> params = SplitHostCommandLine(GetCommandLineA());
-    std::vector<std::string> files;
-    for (size_t i = 1; i < params.size(); i++)
-        files.push_back(FullPath(params[i]));
-    if (HWND running = FindWindowA(HostClassName, nullptr)) {
-        HandFilesTo(running, files);
-        return 0;
+    StartRequest request;
+    Host.Today = Variable(HostModeVariable) == HostModeToday;
+    if (Host.Today) {
+        request = ParseStartRequest(params);
+        for (std::string& file : request.Files)
+            file = FullPath(file);
+        Host.Preferences = TodayPreferencesPath();
+        HWND running = RunOnlyOneInstance() ? FindTodayHost() : nullptr;
+        if (running) {
+            HandOverTo(running, request);
+            return 0;
+        }
+    } else {
+        for (size_t i = 1; i < params.size(); i++)
+            request.Files.push_back(FullPath(params[i]));
+        if (HWND running = FindWindowA(HostClassName, nullptr)) {
+            HandFilesTo(running, request.Files);
+            return 0;
+        }
     }
+    const std::vector<std::string>& files = request.Files;
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     if (!RegisterClasses(instance)) return 1;
     // Created hidden and shown only when every child and file is in place, so
     // a test that waits for the visible window finds all of them.
-    HWND main = CreateWindowExA(0, HostClassName, HostTitle,
+    HWND main = CreateWindowExA(0, Host.Today ? HostTodayClassName : HostClassName, HostTitle,
                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                                 960, 720, nullptr, nullptr, instance, nullptr);
     if (!main) return 1;
     for (const std::string& file : files)
         OpenFile(file);
+    GotoStartLine(request.Line);
     ShowWindow(main, show);
     UpdateWindow(main);
     MSG msg;

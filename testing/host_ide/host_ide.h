@@ -16,7 +16,10 @@ struct Editor {
 };
 
 struct HostState {
+    bool Today = false;      // today's IDE: file tabs without a tab control, the hand-over
+    std::string Preferences; // today's: the preferences file, full path
     HWND Main = nullptr;
+    HWND FileTabs = nullptr; // today's custom-drawn tabs; TabBar and Panel stay null
     HWND Panel = nullptr;
     HWND TabBar = nullptr;
     HWND LogList = nullptr;
@@ -24,6 +27,8 @@ struct HostState {
     std::vector<HWND> Editors;    // in tab order
     int Current = -1;             // the tab whose editor is visible
     bool Frozen = false;          // ignore the switch notification
+    bool HandOverFrozen = false;  // never answer a second start
+    std::vector<std::string> ToolVariableChanges; // a test's, see ChangeToolVariables
     long Counters[CounterCount] = {};
 };
 
@@ -38,3 +43,7 @@ const Editor* CurrentEditor();
 // it (flag 1), its process id otherwise, ToolNotFound, or ToolTimedOut.
 long RunToolByShortcut(long shortcut);
 long RunToolByNumber(long number);
+
+// Handles the messages of this thread until the process ends (true) or
+// timeoutMs pass; process may be null to only pass the time.
+bool WaitPumpingMessages(HANDLE process, DWORD timeoutMs);

@@ -9,8 +9,8 @@
 #include <cstdint>
 
 #include "testing/host_ide/host_client.h"
-#include "testing/test_support.h"
 #include "testing/host_ide/tool_probe.h"
+#include "testing/test_support.h"
 
 namespace {
 
@@ -102,6 +102,41 @@ TEST(HostIde, WindowsAreWhereTheToolsLookForThem) {
     EXPECT_EQ(HostVisibleEditor(host), editors[0]);
 }
 
+TEST(HostIde, TodaysFileTabsAreNoTabControl) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / "a.pb", "a\n"));
+    ASSERT_TRUE(WriteFileBytes(dir / "b.pb", "b\n"));
+    HostIde host(dir.Path(), {dir / "a.pb", dir / "b.pb"}, HostMode::Today, dir / "ide.prefs");
+    ASSERT_TRUE(host.Ready);
+    EXPECT_FALSE(host.TabBar);
+    EXPECT_FALSE(host.Panel);
+
+    std::vector<HWND> all = Descendants(host.MainWindow);
+    EXPECT_FALSE(FirstOfClass(all, "SysTabControl32"));
+    EXPECT_EQ(FirstOfClass(all, FileTabsClassName), host.FileTabs);
+    EXPECT_EQ(FirstOfClass(all, "ListBox"), host.LogList);
+    std::vector<HWND> editors = HostEditors(host);
+    ASSERT_EQ(editors.size(), 2u);
+    for (HWND editor : editors) {
+        EXPECT_EQ(FirstOfClass({editor}, "Scintilla"), editor);
+        EXPECT_EQ(LeftOf(editor), LeftOf(host.LogList));
+        EXPECT_EQ(LeftOf(editor), LeftOf(host.FileTabs));
+    }
+    EXPECT_EQ(HostCurrentTab(host), 1);
+    EXPECT_FALSE(IsWindowVisible(editors[0]));
+    EXPECT_TRUE(IsWindowVisible(editors[1]));
+
+    // A click on the first tab (the tabs start at the left edge) makes it
+    // current; the tab switch notification of the classic IDE does nothing.
+    SendMessageA(host.FileTabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    EXPECT_EQ(HostCurrentTab(host), 0);
+    EXPECT_EQ(HostVisibleEditor(host), editors[0]);
+    SendMessageA(host.MainWindow, WM_COMMAND, SwitchCommand, 0);
+    EXPECT_EQ(HostCurrentTab(host), 0);
+    EXPECT_EQ(HostOpenFile(host, dir / "B.PB"), 1) << "an open file is made current";
+    EXPECT_EQ(HostEditorCount(host), 2);
+}
+
 TEST(HostIde, SwitchesOnSelectionAndNotificationUnlessFrozen) {
     TempDir dir;
     ASSERT_TRUE(WriteFileBytes(dir / "a.pb", "a"));
@@ -180,6 +215,25 @@ TEST(HostIde, EditorTextCrossesProcessesByteForByte) {
     }
     SendMessageA(editor, SCI_GOTOLINE, 1, 0);
     EXPECT_EQ(SendMessageA(editor, SCI_GETCURRENTPOS, 0, 0), 10);
+
+    // The position messages take their numbers as 32-bit, like SCI_GOTOLINE.
+    struct Message {
+        unsigned msg;
+        WPARAM wp;
+        LPARAM lp;
+        LRESULT result;
+    } messages[] = {
+        {SCI_POSITIONFROMLINE, 1, 0, 10},
+        {SCI_POSITIONFROMLINE, 0xFFFFFFFFu, 0, 10}, // the caret's line
+        {SCI_GETLINEENDPOSITION, 1, 0, 264},
+        {SCI_POSITIONRELATIVE, 10, 0xFFFFFFFFu, 9},
+        {SCI_POSITIONRELATIVE, 10, -11, 0},
+        {SCI_GETLINECOUNT, 0, 0, (LRESULT)(bytes.size() / 255) + 1 + (bytes.size() % 255 >= 10)},
+    };
+    for (const Message& m : messages)
+        EXPECT_EQ(SendMessageA(editor, m.msg, m.wp, m.lp), m.result) << m.msg << " " << m.wp;
+    SendMessageA(editor, SCI_GOTOPOS, 12, 0);
+    EXPECT_EQ(HostCursor(host), "2x3");
 }
 
 TEST(HostIde, RunsToolsAsTheIdeDoes) {
@@ -206,32 +260,66 @@ TEST(HostIde, RunsToolsAsTheIdeDoes) {
     std::string a = dir / "a.pb", b = dir / "b c.pb", bText = "one\r\ntwo\r\n";
     ASSERT_TRUE(WriteFileBytes(a, "x"));
     ASSERT_TRUE(WriteFileBytes(b, bText));
-    HostIde host(dir.Path(), {a, b});
-    ASSERT_TRUE(host.Ready);
-    ASSERT_EQ(HostSetCaret(host, 2, 3), 7);
 
-    ASSERT_EQ(HostRunToolByShortcut(host, 131125), (long)ProbeExitCode);
-    std::vector<std::string> seen = WaitForProbe(output);
-    ASSERT_EQ(seen.size(), (size_t)ProbeFieldCount);
-    EXPECT_EQ(seen[ProbeCommandLine], "\"" + probe + "\" \"" + b + "\"\"2x3\" " + b + "|2x3");
-    EXPECT_EQ(seen[ProbeCurrentDir], WithoutSlash(work.Path()));
-    EXPECT_EQ(seen[ProbeMainWindow], Decimal(host.MainWindow));
-    EXPECT_EQ(seen[ProbeScintilla], Decimal(HostEditors(host)[1]));
-    EXPECT_EQ(seen[ProbeFileList], a + "\n" + b);
-    EXPECT_EQ(seen[ProbeEditorLength], std::to_string(bText.size()))
-        << "the host answers its tool while waiting for it";
+    // Today's IDE also names itself, its preferences file and the cursor,
+    // and takes no input while it waits for a tool.
+    std::string chosenPrefs = dir / "chosen.prefs";
+    std::string ide = SiblingExe("HostIde.exe");
+    struct Run {
+        HostMode mode;
+        std::string preferences;
+        std::string seenIde, seenPreferences, seenCursor, enabledWhileWaited;
+    } runs[] = {
+        {HostMode::Classic, "", "", "", "", "1"},
+        {HostMode::Today, chosenPrefs, ide, chosenPrefs, "2x3", "0"},
+        {HostMode::Today, "", ide, appData / "PureBasic\\PureBasic.prefs", "2x3", "0"},
+    };
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.seenPreferences);
+        DeleteFileA(output.c_str());
+        HostIde host(dir.Path(), {a, b}, run.mode, run.preferences);
+        ASSERT_TRUE(host.Ready);
+        ASSERT_EQ(HostSetCaret(host, 2, 3), 7);
 
-    // A tool the host does not wait for: it starts in the host's folder.
-    DeleteFileA(output.c_str());
-    EXPECT_GT(HostRunToolByNumber(host, 2), 0);
-    seen = WaitForProbe(output);
-    ASSERT_EQ(seen.size(), (size_t)ProbeFieldCount);
-    EXPECT_EQ(seen[ProbeCommandLine], "\"" + probe + "\" unwaited");
-    EXPECT_EQ(seen[ProbeCurrentDir], WithoutSlash(dir.Path()));
+        ASSERT_EQ(HostRunToolByShortcut(host, 131125), (long)ProbeExitCode);
+        std::vector<std::string> seen = WaitForProbe(output);
+        ASSERT_EQ(seen.size(), (size_t)ProbeFieldCount);
+        EXPECT_EQ(seen[ProbeCommandLine], "\"" + probe + "\" \"" + b + "\"\"2x3\" " + b + "|2x3");
+        EXPECT_EQ(seen[ProbeCurrentDir], WithoutSlash(work.Path()));
+        EXPECT_EQ(seen[ProbeMainWindow], Decimal(host.MainWindow));
+        EXPECT_EQ(seen[ProbeScintilla], Decimal(HostEditors(host)[1]));
+        EXPECT_EQ(seen[ProbeFileList], a + "\n" + b);
+        EXPECT_EQ(seen[ProbeEditorLength], std::to_string(bText.size()))
+            << "the host answers its tool while waiting for it";
+        EXPECT_EQ(seen[ProbeIde], run.seenIde);
+        EXPECT_EQ(seen[ProbePreferences], run.seenPreferences);
+        EXPECT_EQ(seen[ProbeCursor], run.seenCursor);
+        EXPECT_EQ(seen[ProbeMainEnabled], run.enabledWhileWaited);
+        EXPECT_TRUE(IsWindowEnabled(host.MainWindow));
 
-    EXPECT_EQ(HostRunToolByShortcut(host, 131127), ToolNotFound);
-    EXPECT_EQ(HostRunToolByNumber(host, 3), ToolNotFound);
-    EXPECT_EQ(HostRunToolByShortcut(host, 0), ToolNotFound);
+        // A tool the host does not wait for: it starts in the host's folder.
+        DeleteFileA(output.c_str());
+        EXPECT_GT(HostRunToolByNumber(host, 2), 0);
+        seen = WaitForProbe(output);
+        ASSERT_EQ(seen.size(), (size_t)ProbeFieldCount);
+        EXPECT_EQ(seen[ProbeCommandLine], "\"" + probe + "\" unwaited");
+        EXPECT_EQ(seen[ProbeCurrentDir], WithoutSlash(dir.Path()));
+        EXPECT_EQ(seen[ProbeMainEnabled], "1");
+
+        EXPECT_EQ(HostRunToolByShortcut(host, 131127), ToolNotFound);
+        EXPECT_EQ(HostRunToolByNumber(host, 3), ToolNotFound);
+        EXPECT_EQ(HostRunToolByShortcut(host, 0), ToolNotFound);
+
+        // A test may take a variable away or change it.
+        HostLeaveOutToolVariable(host, "PB_TOOL_MainWindow");
+        HostSetToolVariable(host, "PB_TOOL_Preferences", "elsewhere");
+        DeleteFileA(output.c_str());
+        ASSERT_EQ(HostRunToolByShortcut(host, 131125), (long)ProbeExitCode);
+        seen = WaitForProbe(output);
+        ASSERT_EQ(seen.size(), (size_t)ProbeFieldCount);
+        EXPECT_EQ(seen[ProbeMainWindow], "");
+        EXPECT_EQ(seen[ProbePreferences], "elsewhere");
+    }
     SetEnvironmentVariableA(ProbeOutputVariable, nullptr);
 }
 
@@ -253,30 +341,137 @@ TEST(HostIde, SecondInstanceHandsItsFilesToTheRunningHost) {
     EXPECT_EQ(HostEditorText(HostVisibleEditor(host)), "late");
 }
 
+// A second start of today's IDE, as a navigator makes it: the running host of
+// the same preferences file has handled the file when the start ends.
+TEST(HostIde, SecondStartHandsItsFileToTodaysHost) {
+    TempDir dir;
+    std::string a = dir / "a.pb", b = dir / "b.pb", c = dir / "c.pb";
+    for (const std::string& file : {a, b, c})
+        ASSERT_TRUE(WriteFileBytes(file, NumberedLines(10))); // 11 lines, the last empty
+    std::string prefs = dir / "ide.prefs";
+    ASSERT_TRUE(WriteFileBytes(prefs, "[Global]\r\nLanguageFile = English\r\n")); // RunOnce absent
+    HostIde host(dir.Path(), {a, b}, HostMode::Today, prefs);
+    ASSERT_TRUE(host.Ready);
+
+    std::string upperA = dir.Path();
+    CharUpperA(&upperA[0]);
+    upperA += "A.PB";
+    struct Step {
+        std::string arguments;
+        int tab, count;
+        const char* cursor;
+    } steps[] = {
+        {"\"" + upperA + "\" /L 5", 0, 2, "5x1"},
+        {"c.pb /l 3", 2, 3, "3x1"}, // relative to the second start's folder
+        {"\"" + a + "\" /L 0", 0, 3, "5x1"},
+        {"\"" + a + "\" /L 11", 0, 3, "5x1"}, // the line count: left alone
+        {"\"" + a + "\" /L 10", 0, 3, "10x1"},
+        {"\"" + b + "\"", 1, 3, "1x1"},
+        {"\"" + dir / "missing.pb" + "\" /L 2", 1, 3, "2x1"},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.arguments);
+        ProcessResult second =
+            RunProcess(SiblingExe("HostIde.exe"), "HostIde.exe " + s.arguments, dir.Path());
+        ASSERT_TRUE(second.Finished);
+        EXPECT_EQ(second.ExitCode, 0u);
+        EXPECT_EQ(HostCurrentTab(host), s.tab);
+        EXPECT_EQ(HostEditorCount(host), s.count);
+        EXPECT_EQ(HostCursor(host), s.cursor);
+    }
+    EXPECT_EQ(HostInstanceCount(host), 1);
+
+    // The host comes to the front, from behind a window of this test.
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_TRUE(other);
+    SetForegroundWindow(other);
+    ASSERT_EQ(GetForegroundWindow(), other);
+    EXPECT_TRUE(RunProcess(SiblingExe("HostIde.exe"), "HostIde.exe a.pb", dir.Path()).Finished);
+    EXPECT_EQ(GetForegroundWindow(), host.MainWindow);
+    DestroyWindow(other);
+}
+
+TEST(HostIde, SecondStartOpensAnotherHostWhenNotRunOnce) {
+    TempDir dir;
+    std::string a = dir / "a.pb", prefs = dir / "ide.prefs", other = dir / "other.prefs";
+    ASSERT_TRUE(WriteFileBytes(a, "a"));
+    struct Case {
+        std::string prefsText;
+        std::string secondPrefs; // HOSTIDE_PREFERENCES of the second start
+        int instances;           // of the first host's preferences file
+    } cases[] = {
+        {"[Global]\r\nRunOnce = 0\r\n", prefs, 2},
+        {"[Global]\r\nRunOnce = 1\r\n", other, 1}, // another test's host
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.prefsText + c.secondPrefs);
+        ASSERT_TRUE(WriteFileBytes(prefs, c.prefsText));
+        HostIde host(dir.Path(), {}, HostMode::Today, prefs);
+        ASSERT_TRUE(host.Ready);
+        SetEnvironmentVariableA(HostPreferencesVariable, c.secondPrefs.c_str());
+        AutoCloseHandle second(
+            StartProcess(SiblingExe("HostIde.exe"), "HostIde.exe \"" + a + "\"", dir.Path()));
+        SetEnvironmentVariableA(HostPreferencesVariable, prefs.c_str());
+        ASSERT_TRUE(second.IsValid());
+        for (int i = 0; i < 1000 && HostInstanceCount(host) != c.instances; i++)
+            Sleep(10);
+        EXPECT_EQ(HostInstanceCount(host), c.instances);
+        EXPECT_EQ(WaitForSingleObject(second.Get(), 1000), (DWORD)WAIT_TIMEOUT)
+            << "a host of its own";
+        EXPECT_EQ(HostEditorCount(host), 0);
+        TerminateProcess(second.Get(), 0);
+    }
+}
+
+TEST(HostIde, FrozenHostLetsTheSecondStartGiveUp) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / "a.pb", "a"));
+    HostIde host(dir.Path(), {}, HostMode::Today, dir / "ide.prefs");
+    ASSERT_TRUE(host.Ready);
+    HostSetHandOverFrozen(host, true);
+
+    DWORD start = GetTickCount();
+    ProcessResult second = RunProcess(SiblingExe("HostIde.exe"), "HostIde.exe a.pb", dir.Path());
+    DWORD elapsed = GetTickCount() - start;
+    ASSERT_TRUE(second.Finished);
+    EXPECT_GE(elapsed, HandOverWaitMs - 500);
+    EXPECT_LT(elapsed, HandOverWaitMs + 5000);
+    EXPECT_EQ(HostEditorCount(host), 0) << "answered meanwhile, the file not taken";
+
+    HostSetHandOverFrozen(host, false);
+    EXPECT_TRUE(RunProcess(SiblingExe("HostIde.exe"), "HostIde.exe a.pb", dir.Path()).Finished);
+    EXPECT_EQ(HostEditorCount(host), 1);
+}
+
 TEST(HostIde, FileHandedToTheSystemReachesTheRunningHost) {
     TempDir dir;
     std::string file = dir / "from shell.pb";
     ASSERT_TRUE(WriteFileBytes(file, "shell"));
     HostFileType type(".pb");
     ASSERT_TRUE(type.Registered);
-    HostIde host(dir.Path());
-    ASSERT_TRUE(host.Ready);
+    for (HostMode mode : {HostMode::Classic, HostMode::Today}) {
+        SCOPED_TRACE(mode == HostMode::Today ? "today's" : "classic");
+        HostIde host(dir.Path(), {}, mode, dir / "ide.prefs");
+        ASSERT_TRUE(host.Ready);
 
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI; // no message box on failure
-    info.lpVerb = "Open";
-    info.lpFile = file.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    ASSERT_TRUE(ShellExecuteExA(&info));
-    if (info.hProcess) {
-        WaitForSingleObject(info.hProcess, 20000);
-        CloseHandle(info.hProcess);
+        SHELLEXECUTEINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI; // no message box on failure
+        info.lpVerb = "Open";
+        info.lpFile = file.c_str();
+        info.nShow = SW_SHOWNORMAL;
+        ASSERT_TRUE(ShellExecuteExA(&info));
+        if (info.hProcess) {
+            WaitForSingleObject(info.hProcess, 20000);
+            CloseHandle(info.hProcess);
+        }
+        for (int i = 0; i < 500 && HostEditorCount(host) == 0; i++)
+            Sleep(10);
+        ASSERT_EQ(HostEditorCount(host), 1);
+        EXPECT_EQ(HostEditorText(HostVisibleEditor(host)), "shell");
+        EXPECT_EQ(HostInstanceCount(host), mode == HostMode::Today ? 1 : 0);
     }
-    for (int i = 0; i < 500 && HostEditorCount(host) == 0; i++)
-        Sleep(10);
-    ASSERT_EQ(HostEditorCount(host), 1);
-    EXPECT_EQ(HostEditorText(HostVisibleEditor(host)), "shell");
 }
 
 TEST(HostIde, LogLinesFromAnotherProcessReadBack) {

@@ -11,6 +11,27 @@ constexpr char HostTitle[] = "Host IDE";
 constexpr char HostPanelClassName[] = "TolvaneHostPanel";
 constexpr char EditorClassName[] = "Scintilla";
 
+// Today's IDE: a main window of its own class (so that a classic second
+// start never takes it for a classic host), and file tabs drawn by one window
+// of their own class instead of a tab control.
+constexpr char HostTodayClassName[] = "TolvaneHostIdeToday";
+constexpr char FileTabsClassName[] = "TolvaneHostFileTabs";
+
+// The host's kind and preferences file come from its environment, so that
+// its tools, and a second start by one of them, inherit them:
+// HOSTIDE_MODE "today" for today's IDE, anything else the classic one;
+// HOSTIDE_PREFERENCES the preferences file of today's IDE, empty for
+// %APPDATA%\PureBasic\PureBasic.prefs.
+constexpr char HostModeVariable[] = "HOSTIDE_MODE";
+constexpr char HostModeToday[] = "today";
+constexpr char HostPreferencesVariable[] = "HOSTIDE_PREFERENCES";
+// A window property of today's main window: PreferencesKey of its
+// preferences file. A second start hands its file to the window that carries
+// its own key, so hosts of other tests on the same desktop never meet.
+constexpr char HostKeyProperty[] = "TolvaneHostPreferencesKey";
+// How long a second start waits for the running host to take its file.
+constexpr unsigned HandOverWaitMs = 10000;
+
 // The notification that makes the tab bar's selected file current: WM_COMMAND
 // with this wParam and the tab bar as lParam, to the main window or the panel.
 constexpr unsigned SwitchCommand = IdeTabSwitchCommand;
@@ -18,15 +39,20 @@ constexpr unsigned SwitchCommand = IdeTabSwitchCommand;
 // WM_COPYDATA commands: dwData is the command, lpData its text argument
 // (numbers in decimal), the LRESULT its result.
 enum HostCommand : unsigned {
-    CmdPing = 0x54480001, // "" -> 1 once the host's message loop runs
-    CmdOpenFile,          // path -> its 0-based tab index, -1 when unreadable
-    CmdSelectTab,         // index -> the index, -1 when no such tab
-    CmdSetCaret,          // "line,column" (1-based) -> caret position, -1 without file
-    CmdRunToolByShortcut, // shortcut code -> see RunTool in host_ide.cpp
-    CmdRunToolByNumber,   // entry number -> likewise
-    CmdSetFrozen,         // "1" or "0" -> 0
-    CmdGetCounter,        // a HostCounter -> its value
-    CmdGetEditor,         // tab index -> the editor window's handle, 0 when none
+    CmdPing = 0x54480001,  // "" -> 1 once the host's message loop runs
+    CmdOpenFile,           // path -> its 0-based tab index, -1 when unreadable
+    CmdSelectTab,          // index -> the index, -1 when no such tab
+    CmdSetCaret,           // "line,column" (1-based) -> caret position, -1 without file
+    CmdRunToolByShortcut,  // shortcut code -> see RunTool in host_ide.cpp
+    CmdRunToolByNumber,    // entry number -> likewise
+    CmdSetFrozen,          // "1" or "0" -> 0
+    CmdGetCounter,         // a HostCounter -> its value
+    CmdGetEditor,          // tab index -> the editor window's handle, 0 when none
+    CmdGetEditorCount,     // "" -> the number of open files
+    CmdGetCurrentTab,      // "" -> the current file's tab index, -1 when none
+    CmdHandOver,           // HandOverText, from a second start -> 1 once handled
+    CmdSetHandOverFrozen,  // "1" or "0" -> 0; frozen, a hand-over is never answered
+    CmdChangeToolVariable, // "NAME=value" or "NAME" (left out), for later tools -> 0
 };
 
 enum HostCounter : unsigned {

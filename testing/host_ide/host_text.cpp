@@ -1,5 +1,7 @@
 #include "testing/host_ide/host_text.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -82,6 +84,19 @@ std::string ExpandToolArguments(const std::string& arguments, const std::string&
     return out;
 }
 
+void ChangeToolVariables(std::vector<std::pair<std::string, std::string>>& vars,
+                         const std::vector<std::string>& changes) {
+    for (const std::string& change : changes) {
+        size_t eq = change.find('=');
+        std::string name = change.substr(0, eq);
+        auto same = [&](const std::pair<std::string, std::string>& var) {
+            return EqualsNoCase(var.first, name);
+        };
+        vars.erase(std::remove_if(vars.begin(), vars.end(), same), vars.end());
+        if (eq != std::string::npos) vars.push_back({name, change.substr(eq + 1)});
+    }
+}
+
 std::string JoinFileList(const std::vector<std::string>& paths) {
     std::string list;
     for (size_t i = 0; i < paths.size(); i++) {
@@ -129,4 +144,62 @@ std::vector<std::string> SplitHostCommandLine(const std::string& commandLine) {
         params.push_back(param);
     }
     return params;
+}
+
+long LineCount(const std::string& text) {
+    long lines = 1;
+    for (const char* lf = FindLf(text, 0); lf; lf = FindLf(text, lf - text.data() + 1))
+        lines++;
+    return lines;
+}
+
+long PositionFromLine(const std::string& text, long line, size_t caret) {
+    if (line < 0) line = LineOfPosition(text, caret);
+    long count = LineCount(text);
+    if (line > count) return -1;
+    if (line == count) return (long)text.size();
+    return (long)LineStartOf(text, line);
+}
+
+long LineEndPosition(const std::string& text, long line) {
+    if (line < 0) return 0;
+    if (line >= LineCount(text) - 1) return (long)text.size();
+    return (long)LineEndOf(text, LineStartOf(text, line));
+}
+
+long PositionRelative(const std::string& text, long pos, long offset) {
+    long long moved = (long long)pos + offset;
+    return moved < 0 || moved > (long long)text.size() ? 0 : (long)moved;
+}
+
+unsigned long long PreferencesKey(const std::string& preferencesPath) {
+    unsigned long long hash = 14695981039346656037ull;
+    for (char c : preferencesPath) {
+        if (c >= 'a' && c <= 'z') c -= 0x20;
+        hash = (hash ^ (unsigned char)c) * 1099511628211ull;
+    }
+    return hash;
+}
+
+StartRequest ParseStartRequest(const std::vector<std::string>& params) {
+    StartRequest request;
+    for (size_t i = 1; i < params.size(); i++) {
+        if ((params[i] == "/L" || params[i] == "/l") && i + 1 < params.size())
+            request.Line = strtol(params[++i].c_str(), nullptr, 10);
+        else
+            request.Files.push_back(params[i]);
+    }
+    return request;
+}
+
+std::string HandOverText(const std::string& path, long line) {
+    return std::to_string(line) + "\n" + path;
+}
+
+bool ParseHandOverText(const std::string& text, std::string& path, long& line) {
+    size_t lf = text.find('\n');
+    if (lf == std::string::npos) return false;
+    line = strtol(text.c_str(), nullptr, 10);
+    path = text.substr(lf + 1);
+    return !path.empty();
 }

@@ -18,10 +18,29 @@ size_t PositionOfLineColumn(const std::string& text, long line, long column);
 // The caret as the tools see it: "LINExCOLUMN", both counted from 1.
 std::string CursorText(const std::string& text, size_t pos);
 
+// Scintilla's answers over 8-bit text, one byte one character; lines and
+// positions are signed, as the messages carry them.
+// SCI_GETLINECOUNT: an empty text and a text ending in LF have an empty last line.
+long LineCount(const std::string& text);
+// SCI_POSITIONFROMLINE: a negative line means the caret's line, line count
+// gives the text's length, beyond that -1.
+long PositionFromLine(const std::string& text, long line, size_t caret);
+// SCI_GETLINEENDPOSITION: before the line's CR LF or LF; a negative line gives
+// 0, the last line and beyond the text's length.
+long LineEndPosition(const std::string& text, long line);
+// SCI_POSITIONRELATIVE: pos moved by offset characters; 0 when that lies
+// outside the text.
+long PositionRelative(const std::string& text, long pos, long offset);
+
 // The tool's arguments with %FILE and %CURSOR replaced in one left-to-right
 // pass, so a replacement is never expanded again.
 std::string ExpandToolArguments(const std::string& arguments, const std::string& file,
                                 const std::string& cursor);
+// The tool's variables with a test's changes applied in order: "NAME=value"
+// sets NAME (appended when missing), a bare "NAME" leaves it out; names
+// compared without regard to ASCII case.
+void ChangeToolVariables(std::vector<std::pair<std::string, std::string>>& vars,
+                         const std::vector<std::string>& changes);
 // The paths joined by LF, no LF after the last.
 std::string JoinFileList(const std::vector<std::string>& paths);
 // An environment block (NUL-terminated "name=value" strings, then a NUL)
@@ -29,6 +48,22 @@ std::string JoinFileList(const std::vector<std::string>& paths);
 // without regard to ASCII case) are dropped, the new ones appended.
 std::string BuildEnvironment(const char* inherited,
                              const std::vector<std::pair<std::string, std::string>>& vars);
+// The key under which a host of today's kind is found by a second start:
+// the preferences file's path, letter case ignored, hashed (FNV-1a).
+unsigned long long PreferencesKey(const std::string& preferencesPath);
+
+// What a start of today's host was asked to open, from its parameters after
+// the program's own: the files, and the number after "/L" (any letter case;
+// 0 when none), the line wanted in the last file.
+struct StartRequest {
+    std::vector<std::string> Files;
+    long Line = 0;
+};
+StartRequest ParseStartRequest(const std::vector<std::string>& params);
+// The hand-over from a second start to the running host: "line LF path".
+std::string HandOverText(const std::string& path, long line);
+bool ParseHandOverText(const std::string& text, std::string& path, long& line);
+
 // The host's own command line split into parameters, the program first, the
 // way Windows programs usually read theirs (not the tools' rule): blanks
 // separate, double quotes group and are removed.

@@ -13,7 +13,7 @@ TEST(HostText, LineStartClampsLikeScintilla) {
         size_t start;
     } cases[] = {
         {ThreeLines, 0, 0},  {ThreeLines, 1, 4}, {ThreeLines, 2, 7}, {ThreeLines, 9, 7},
-        {ThreeLines, -1, 0}, {"", 3, 0},    {"a\n", 1, 2}, {"a\n", 2, 2},
+        {ThreeLines, -1, 0}, {"", 3, 0},         {"a\n", 1, 2},      {"a\n", 2, 2},
     };
     for (const Case& c : cases)
         EXPECT_EQ(LineStartOf(c.text, c.line), c.start) << c.line << " in " << c.text.size();
@@ -44,6 +44,64 @@ TEST(HostText, LineAndColumnAreClampedToTheLine) {
             << c.line << "," << c.column;
 }
 
+// Scintilla's position messages; "a\r\n" ends in an empty line.
+TEST(HostText, PositionMessagesAnswerAsScintillaDoes) {
+    const std::string CrLfEnd = "a\r\n";
+    struct Case {
+        const std::string& text;
+        long line;
+        long lineStart, lineEnd;
+    } cases[] = {
+        {ThreeLines, 0, 0, 2},     {ThreeLines, 1, 4, 6},    {ThreeLines, 2, 7, 9},
+        {ThreeLines, 3, 9, 9},     {ThreeLines, 4, -1, 9},   {ThreeLines, 1L << 30, -1, 9},
+        {CrLfEnd, 0, 0, 1},        {CrLfEnd, 1, 3, 3},       {CrLfEnd, 2, 3, 3},
+        {CrLfEnd, 3, -1, 3},       {std::string(), 0, 0, 0}, {std::string(), 1, 0, 0},
+        {std::string(), 2, -1, 0}, {ThreeLines, -2, 4, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "line " << c.line << " of " << c.text.size());
+        EXPECT_EQ(PositionFromLine(c.text, c.line, 5), c.lineStart); // a negative line: the caret's
+        EXPECT_EQ(LineEndPosition(c.text, c.line), c.lineEnd);
+    }
+    EXPECT_EQ(LineCount(ThreeLines), 3);
+    EXPECT_EQ(LineCount(CrLfEnd), 2);
+    EXPECT_EQ(LineCount(""), 1);
+}
+
+TEST(HostText, RelativePositionsStayInsideTheText) {
+    struct Case {
+        long pos, offset, result;
+    } cases[] = {
+        {0, 9, 9},    {0, 10, 0},          {4, -4, 0},
+        {4, -5, 0},   {4, -2, 2},          {9, 0, 9},
+        {20, -12, 8}, {2147483647L, 1, 0}, {-2147483647L - 1, -1, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PositionRelative(ThreeLines, c.pos, c.offset), c.result)
+            << c.pos << " " << c.offset;
+}
+
+TEST(HostText, SecondStartRequests) {
+    StartRequest r = ParseStartRequest({"HostIde.exe", "a.pb", "/L", "12", "b c.pb"});
+    EXPECT_EQ(r.Files, (std::vector<std::string>{"a.pb", "b c.pb"}));
+    EXPECT_EQ(r.Line, 12);
+    r = ParseStartRequest({"HostIde.exe", "a.pb", "/l", "x", "/L"});
+    EXPECT_EQ(r.Files, (std::vector<std::string>{"a.pb", "/L"}));
+    EXPECT_EQ(r.Line, 0);
+
+    std::string path;
+    long line = -1;
+    ASSERT_TRUE(ParseHandOverText(HandOverText("C:\\a\n.pb", 7), path, line));
+    EXPECT_EQ(path, "C:\\a\n.pb");
+    EXPECT_EQ(line, 7);
+    EXPECT_FALSE(ParseHandOverText("7", path, line));
+    EXPECT_FALSE(ParseHandOverText("7\n", path, line));
+
+    EXPECT_EQ(PreferencesKey("C:\\Users\\x\\PureBasic.prefs"),
+              PreferencesKey("c:\\users\\X\\purebasic.PREFS"));
+    EXPECT_NE(PreferencesKey("C:\\a.prefs"), PreferencesKey("C:\\b.prefs"));
+}
+
 TEST(HostText, ToolArgumentsAreExpandedOnce) {
     struct Case {
         const char* arguments;
@@ -69,6 +127,14 @@ TEST(HostText, EnvironmentReplacesVariablesOfAnyCase) {
                                  "PB_TOOL_FileList=a\nb\0\0",
                                  61));
     EXPECT_EQ(BuildEnvironment("", {}), std::string(2, '\0'));
+
+    std::vector<std::pair<std::string, std::string>> vars = {{"PB_TOOL_IDE", "C:\\ide.exe"},
+                                                             {"PB_TOOL_Cursor", "1x1"}};
+    ChangeToolVariables(vars, {"pb_tool_ide", "PB_TOOL_Cursor=2x2", "X=a=b", "PB_TOOL_IDE=new"});
+    EXPECT_EQ(vars, (std::vector<std::pair<std::string, std::string>>{
+                        {"PB_TOOL_Cursor", "2x2"}, {"X", "a=b"}, {"PB_TOOL_IDE", "new"}}));
+    ChangeToolVariables(vars, {"x", "Missing"});
+    EXPECT_EQ(vars.size(), 2u);
 }
 
 TEST(HostText, FileListAndCommandLine) {

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "common/environment.h"
+#include "prefs/prefs.h"
 #include "testing/host_ide/host_ide.h"
 #include "testing/host_ide/host_text.h"
-#include "prefs/prefs.h"
 
 namespace {
 
@@ -58,34 +58,86 @@ ToolEntry FindTool(bool byShortcut, long key) {
     return tool;
 }
 
-std::string ToolEnvironment() {
+std::string OwnExecutable() {
+    char path[MAX_PATH * 2];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    return std::string(path, n < sizeof path ? n : 0);
+}
+
+std::string ToolEnvironment(const std::string& cursor) {
     const Editor* current = CurrentEditor();
     std::vector<std::string> paths;
     for (HWND editor : Host.Editors)
         paths.push_back(EditorOf(editor)->Path);
     HWND visible = current ? Host.Editors[Host.Current] : nullptr;
+    std::vector<std::pair<std::string, std::string>> vars = {
+        {"PB_TOOL_MainWindow", std::to_string((uintptr_t)Host.Main)},
+        {"PB_TOOL_Scintilla", std::to_string((uintptr_t)visible)},
+        {"PB_TOOL_FileList", JoinFileList(paths)}};
+    if (Host.Today) {
+        vars.push_back({"PB_TOOL_IDE", OwnExecutable()});
+        vars.push_back({"PB_TOOL_Preferences", Host.Preferences});
+        vars.push_back({"PB_TOOL_Cursor", cursor});
+    }
+    ChangeToolVariables(vars, Host.ToolVariableChanges);
     char* inherited = GetEnvironmentStringsA();
-    std::string block =
-        BuildEnvironment(inherited, {{"PB_TOOL_MainWindow", std::to_string((uintptr_t)Host.Main)},
-                                     {"PB_TOOL_Scintilla", std::to_string((uintptr_t)visible)},
-                                     {"PB_TOOL_FileList", JoinFileList(paths)}});
+    std::string block = BuildEnvironment(inherited, vars);
     FreeEnvironmentStringsA(inherited);
     return block;
 }
+
+long RunTool(const ToolEntry& tool) {
+    if (!tool.Found) return ToolNotFound;
+    const Editor* current = CurrentEditor();
+    std::string file = current ? current->Path : "";
+    std::string cursor = current ? CursorText(current->Text, current->Caret) : "";
+    std::string commandLine =
+        "\"" + tool.Command + "\" " + ExpandToolArguments(tool.Arguments, file, cursor);
+    std::string environment = ToolEnvironment(cursor);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0],
+                        tool.WorkingDir.empty() ? nullptr : tool.WorkingDir.c_str(), &si, &pi))
+        return ToolNotFound;
+    CloseHandle(pi.hThread);
+    long result = (long)pi.dwProcessId;
+    if (tool.Flags & FlagWaitForTool) {
+        // Today's IDE takes no input while a waited-for tool runs, yet
+        // answers the messages the tool sends.
+        if (Host.Today) EnableWindow(Host.Main, FALSE);
+        DWORD exitCode = 0;
+        if (WaitPumpingMessages(pi.hProcess, ToolWaitMs) &&
+            GetExitCodeProcess(pi.hProcess, &exitCode)) {
+            result = (long)exitCode;
+        } else {
+            // A tool that hangs must not outlive the test that started it.
+            TerminateProcess(pi.hProcess, 1);
+            result = ToolTimedOut;
+        }
+        if (Host.Today) EnableWindow(Host.Main, TRUE);
+    }
+    CloseHandle(pi.hProcess);
+    return result;
+}
+
+} // namespace
 
 // The tool talks to the host's windows while it runs, so the host keeps
 // handling messages while it waits.
 bool WaitPumpingMessages(HANDLE process, DWORD timeoutMs) {
     DWORD start = GetTickCount();
+    DWORD handles = process ? 1 : 0;
     for (;;) {
         DWORD elapsed = GetTickCount() - start;
         if (elapsed >= timeoutMs) return false;
         // MWMO_INPUTAVAILABLE: also wake for messages that arrived before
         // this call, or a tool's message could wait unseen until the time-out.
-        DWORD r = MsgWaitForMultipleObjectsEx(1, &process, timeoutMs - elapsed, QS_ALLINPUT,
+        DWORD r = MsgWaitForMultipleObjectsEx(handles, &process, timeoutMs - elapsed, QS_ALLINPUT,
                                               MWMO_INPUTAVAILABLE);
-        if (r == WAIT_OBJECT_0) return true;
-        if (r != WAIT_OBJECT_0 + 1) return false;
+        if (handles && r == WAIT_OBJECT_0) return true;
+        if (r == WAIT_TIMEOUT) continue;
+        if (r != WAIT_OBJECT_0 + handles) return false;
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
@@ -97,39 +149,6 @@ bool WaitPumpingMessages(HANDLE process, DWORD timeoutMs) {
         }
     }
 }
-
-long RunTool(const ToolEntry& tool) {
-    if (!tool.Found) return ToolNotFound;
-    const Editor* current = CurrentEditor();
-    std::string file = current ? current->Path : "";
-    std::string cursor = current ? CursorText(current->Text, current->Caret) : "";
-    std::string commandLine =
-        "\"" + tool.Command + "\" " + ExpandToolArguments(tool.Arguments, file, cursor);
-    std::string environment = ToolEnvironment();
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0],
-                        tool.WorkingDir.empty() ? nullptr : tool.WorkingDir.c_str(), &si, &pi))
-        return ToolNotFound;
-    CloseHandle(pi.hThread);
-    long result = (long)pi.dwProcessId;
-    if (tool.Flags & FlagWaitForTool) {
-        DWORD exitCode = 0;
-        if (WaitPumpingMessages(pi.hProcess, ToolWaitMs) &&
-            GetExitCodeProcess(pi.hProcess, &exitCode)) {
-            result = (long)exitCode;
-        } else {
-            // A tool that hangs must not outlive the test that started it.
-            TerminateProcess(pi.hProcess, 1);
-            result = ToolTimedOut;
-        }
-    }
-    CloseHandle(pi.hProcess);
-    return result;
-}
-
-} // namespace
 
 long RunToolByShortcut(long shortcut) {
     return shortcut ? RunTool(FindTool(true, shortcut)) : ToolNotFound;

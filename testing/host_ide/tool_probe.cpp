@@ -26,17 +26,26 @@ std::string EditorLength() {
     return std::to_string(length);
 }
 
+std::string MainWindowEnabled() {
+    HWND main = (HWND)(uintptr_t)_strtoui64(Variable("PB_TOOL_MainWindow").c_str(), nullptr, 10);
+    return IsWindowEnabled(main) ? "1" : "0";
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char dir[MAX_PATH * 2];
     DWORD n = GetCurrentDirectoryA(sizeof dir, dir);
     std::string fields[ProbeFieldCount] = {GetCommandLineA(),
-                                            std::string(dir, n < sizeof dir ? n : 0),
-                                            Variable("PB_TOOL_MainWindow"),
-                                            Variable("PB_TOOL_Scintilla"),
-                                            Variable("PB_TOOL_FileList"),
-                                            EditorLength()};
+                                           std::string(dir, n < sizeof dir ? n : 0),
+                                           Variable("PB_TOOL_MainWindow"),
+                                           Variable("PB_TOOL_Scintilla"),
+                                           Variable("PB_TOOL_FileList"),
+                                           EditorLength(),
+                                           Variable("PB_TOOL_IDE"),
+                                           Variable("PB_TOOL_Preferences"),
+                                           Variable("PB_TOOL_Cursor"),
+                                           MainWindowEnabled()};
     std::string record;
     for (const std::string& field : fields)
         record += field + '\0';

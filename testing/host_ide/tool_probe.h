@@ -14,6 +14,10 @@ enum ProbeField {
     ProbeScintilla,    // PB_TOOL_Scintilla
     ProbeFileList,     // PB_TOOL_FileList
     ProbeEditorLength, // SCI_GETLENGTH of PB_TOOL_Scintilla, sent while the host waits; "-" when
-                        // unanswered
+                       // unanswered
+    ProbeIde,          // PB_TOOL_IDE
+    ProbePreferences,  // PB_TOOL_Preferences
+    ProbeCursor,       // PB_TOOL_Cursor
+    ProbeMainEnabled,  // "1" when PB_TOOL_MainWindow takes input (IsWindowEnabled), else "0"
     ProbeFieldCount
 };

@@ -1,0 +1,54 @@
+// One step through the history, as plain logic over the files and the IDE,
+// so that its order of operations can be checked without either. A step is
+// all or nothing: the current position goes onto the destination before
+// anything else changes, and it comes off again when the IDE cannot be
+// brought to the target; the source loses the target only after the IDE
+// got there.
+#pragma once
+#include "history/history_line.h"
+#include "ide/navigation_rules.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
+
+// The parts of a step that touch the history files and the IDE.
+class StepActions {
+  public:
+    virtual ~StepActions() = default;
+    // The newest entry of the source worth going to, and the length the
+    // source is cut to so that it and everything passed over are dropped.
+    virtual bool FindTarget(HistoryEntry* target, uint64_t* cutAt) = 0;
+    // Appends the whole line to the destination, or leaves it as it was.
+    virtual bool AppendToDestination(const std::string& line) = 0;
+    // Cuts the destination back to its length before the append.
+    virtual void UndoAppend() = 0;
+    virtual ReachResult Reach(const HistoryEntry& target) = 0;
+    virtual bool CutSource(uint64_t length) = 0;
+    virtual void Log(const std::string& message) = 0;
+};
+
+// The lines a step writes into the IDE's log when it cannot be completed.
+constexpr char StepNotSavedText[] = "History not changed: position could not be saved";
+constexpr char StepSecondInstanceText[] =
+    "History not changed: \"Run only one instance\" is off, file not switched";
+constexpr char StepNotReachedText[] = "History not changed: the IDE did not show the file";
+constexpr char StepNotCutText[] = "History entry kept: history file could not be cut";
+
+// Moves from `current` to the source's newest usable entry, leaving
+// `current` on top of the destination.
+void TakeStep(StepActions& actions, const HistoryEntry& current);
+
+// What a check said about each path, asked once per path in a run; paths
+// that differ only in letter case (as the IDE's file list compares them) are
+// one path.
+class PathVerdicts {
+  public:
+    explicit PathVerdicts(std::function<bool(const std::string&)> check);
+    bool Ask(const std::string& path);
+
+  private:
+    std::function<bool(const std::string&)> check_;
+    std::unordered_map<std::string, bool> verdicts_;
+};

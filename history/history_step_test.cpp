@@ -1,0 +1,86 @@
+#include "history/history_step.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// Does what a scenario says and writes down every call in order.
+class ScriptedStep : public StepActions {
+  public:
+    bool HasTarget = true, AppendWorks = true, CutWorks = true;
+    ReachResult Reaching = ReachResult::Reached;
+    std::vector<std::string> Calls;
+
+    bool FindTarget(HistoryEntry* target, uint64_t* cutAt) override {
+        Calls.push_back("find");
+        *target = {"t.pb", "3x4"};
+        *cutAt = 17;
+        return HasTarget;
+    }
+    bool AppendToDestination(const std::string& line) override {
+        Calls.push_back("append " + line);
+        return AppendWorks;
+    }
+    void UndoAppend() override { Calls.push_back("undo"); }
+    ReachResult Reach(const HistoryEntry& target) override {
+        Calls.push_back("reach " + target.File + "|" + target.Cursor);
+        return Reaching;
+    }
+    bool CutSource(uint64_t length) override {
+        Calls.push_back("cut " + std::to_string(length));
+        return CutWorks;
+    }
+    void Log(const std::string& message) override { Calls.push_back("log " + message); }
+};
+
+// Each scenario: what goes wrong, and the calls the step makes.
+TEST(TakeStep, AllOrNothing) {
+    const std::string find = "find", append = "append c.pb|9x2\r\n", reach = "reach t.pb|3x4",
+                      cut = "cut 17", undo = "undo", log = "log ";
+    using Calls = std::vector<std::string>;
+    const struct {
+        bool HasTarget, AppendWorks, CutWorks;
+        ReachResult Reaching;
+        Calls Expected;
+    } cases[] = {
+        {true, true, true, ReachResult::Reached, Calls{find, append, reach, cut}},
+        {false, true, true, ReachResult::Reached, Calls{find}},
+        {true, false, true, ReachResult::Reached, Calls{find, append, log + StepNotSavedText}},
+        {true, true, true, ReachResult::SecondInstanceRefused,
+         Calls{find, append, reach, undo, log + StepSecondInstanceText}},
+        {true, true, true, ReachResult::NotReached,
+         Calls{find, append, reach, undo, log + StepNotReachedText}},
+        {true, true, false, ReachResult::Reached,
+         Calls{find, append, reach, cut, log + StepNotCutText}},
+    };
+    for (const auto& c : cases) {
+        ScriptedStep step;
+        step.HasTarget = c.HasTarget;
+        step.AppendWorks = c.AppendWorks;
+        step.CutWorks = c.CutWorks;
+        step.Reaching = c.Reaching;
+        TakeStep(step, {"c.pb", "9x2"});
+        EXPECT_EQ(step.Calls, c.Expected) << "scenario " << (&c - cases);
+    }
+}
+
+TEST(PathVerdicts, AsksOncePerPathWhateverItsLetterCase) {
+    std::vector<std::string> asked;
+    PathVerdicts verdicts([&](const std::string& path) {
+        asked.push_back(path);
+        return path.find("gone") == std::string::npos;
+    });
+    EXPECT_FALSE(verdicts.Ask("C:\\gone.pb"));
+    EXPECT_TRUE(verdicts.Ask("C:\\here.pb"));
+    for (int i = 0; i < 1000; ++i) {
+        EXPECT_FALSE(verdicts.Ask(i % 2 ? "c:\\GONE.PB" : "C:\\gone.pb"));
+        EXPECT_TRUE(verdicts.Ask("c:\\Here.pb"));
+    }
+    EXPECT_TRUE(verdicts.Ask("C:\\\xE4.pb"));
+    EXPECT_TRUE(verdicts.Ask("C:\\\xC4.PB"));
+    EXPECT_EQ(asked, (std::vector<std::string>{"C:\\gone.pb", "C:\\here.pb", "C:\\\xE4.pb"}));
+}
+
+} // namespace
