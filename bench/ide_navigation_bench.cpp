@@ -2,8 +2,8 @@
 // any reader needs: the editor's into the buffer it is given, and the buffer
 // into the reader's own memory.
 #include "bench/bench_support.h"
-#include "testing/host_ide/host_client.h"
 #include "ide/ide_navigation.h"
+#include "testing/host_ide/host_client.h"
 
 #include <gtest/gtest.h>
 

@@ -55,13 +55,14 @@ TEST(QuilletBench, StartUpAgainstAnEmptyGuiProgram) {
     const std::string emptyGui = SiblingExe("EmptyGui.exe");
     TempDir quilletDir, emptyDir;
     const std::string arguments = R"( "C:\Projects\Tolvane\main.pb""1234")";
-    std::vector<double> medians = MedianTimes(Runs, {
-        [&] {
-            WriteFileBytes(quilletDir / "History_Back.txt", "");
-            return TimeRun(quillet, arguments, quilletDir.Path());
-        },
-        [&] { return TimeRun(emptyGui, arguments, emptyDir.Path()); },
-    });
+    std::vector<double> medians =
+        MedianTimes(Runs, {
+                              [&] {
+                                  WriteFileBytes(quilletDir / "History_Back.txt", "");
+                                  return TimeRun(quillet, arguments, quilletDir.Path());
+                              },
+                              [&] { return TimeRun(emptyGui, arguments, emptyDir.Path()); },
+                          });
     double ratio = medians[0] / medians[1];
     printf("Quillet run %.2f ms, empty GUI program %.2f ms, ratio %.3f (target < 1.10)\n",
            medians[0] * 1000, medians[1] * 1000, ratio);
@@ -77,13 +78,14 @@ TEST(QuilletBench, MillionLineBackFileAgainstAnEmptyOne) {
                std::to_string(i) + "\r\n";
     ASSERT_TRUE(WriteFileBytes(bigDir / "History_Back.txt", big));
     const std::string arguments = R"( "C:\Projects\Tolvane\main.pb""1234")";
-    std::vector<double> medians = MedianTimes(Runs, {
-        [&] { return TimeRun(quillet, arguments, bigDir.Path()); },
-        [&] {
-            WriteFileBytes(emptyDir / "History_Back.txt", "");
-            return TimeRun(quillet, arguments, emptyDir.Path());
-        },
-    });
+    std::vector<double> medians =
+        MedianTimes(Runs, {
+                              [&] { return TimeRun(quillet, arguments, bigDir.Path()); },
+                              [&] {
+                                  WriteFileBytes(emptyDir / "History_Back.txt", "");
+                                  return TimeRun(quillet, arguments, emptyDir.Path());
+                              },
+                          });
     double ratio = medians[0] / medians[1];
     printf("Quillet with %zu-byte back file %.2f ms, with empty file %.2f ms, ratio %.3f "
            "(target < 1.05)\n",

@@ -2,8 +2,8 @@
 // decides when to run it; it reads no parameters and reports nothing.
 #include <windows.h>
 
-#include "history/history_line.h"
 #include "history/history_file.h"
+#include "history/history_line.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     EmptyHistoryFile(HistoryBackFileName);

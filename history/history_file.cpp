@@ -29,7 +29,7 @@ bool AppendHistoryEntry(HANDLE file, const std::string& entry) {
     return true;
 }
 
-int EmptyHistoryFile(const char* fileName) {
+void EmptyHistoryFile(const char* fileName) {
     AutoCloseHandle file(CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     // Creating anew is refused for a hidden or system file, and while another
@@ -38,5 +38,4 @@ int EmptyHistoryFile(const char* fileName) {
     if (!file.IsValid())
         file = AutoCloseHandle(CreateFileA(fileName, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                            TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.IsValid() ? 1 : 0;
 }

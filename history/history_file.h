@@ -17,6 +17,6 @@ HANDLE OpenHistoryFile(const char* fileName, DWORD disposition);
 bool AppendHistoryEntry(HANDLE file, const std::string& entry);
 
 // Makes the named file exist with 0 bytes, creating or truncating it, and
-// closes it at once. Returns 1 on success, 0 when the file was left as it
-// was (for instance while another process holds it without write sharing).
-int EmptyHistoryFile(const char* fileName);
+// closes it at once. A file another process holds without write sharing is
+// left as it was.
+void EmptyHistoryFile(const char* fileName);

@@ -192,11 +192,10 @@ int CurrentTabIndex(HWND tabBar) {
     return int(SendMessageA(tabBar, TCM_GETCURSEL, 0, 0));
 }
 
-int SelectTab(HWND tabBar, int index, HWND notifyWindow) {
+void SelectTab(HWND tabBar, int index, HWND notifyWindow) {
     if (!notifyWindow) notifyWindow = GetParent(tabBar);
     SendMessageA(tabBar, TCM_SETCURSEL, WPARAM(index), 0);
     SendMessageA(notifyWindow, WM_COMMAND, IdeTabSwitchCommand, LPARAM(tabBar));
-    return 0;
 }
 
 void GotoLine(HWND editor, int line) {
@@ -273,17 +272,15 @@ int ClearRunOnce() {
     return previous;
 }
 
-int RestoreRunOnce(int value) {
+void RestoreRunOnce(int value) {
     if (OpenPrefs(MainPrefsPath())) {
         WritePrefsLong("RunOnce", value);
         ClosePrefs();
     }
-    return 0;
 }
 
-int BringFileToFront(const std::string& path) {
+void BringFileToFront(const std::string& path) {
     ShowFile(path, "", 0);
-    return 0;
 }
 
 ReachResult ShowFile(const std::string& path, const std::string& currentFile, int32_t line) {

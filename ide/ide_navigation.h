@@ -13,8 +13,8 @@
 // The tab bar's selected tab, -1 when none.
 int CurrentTabIndex(HWND tabBar);
 // Selects the tab and tells the IDE, which switches its editor in answer.
-// A null notifyWindow means the tab bar's parent. Returns 0.
-int SelectTab(HWND tabBar, int index, HWND notifyWindow);
+// A null notifyWindow means the tab bar's parent.
+void SelectTab(HWND tabBar, int index, HWND notifyWindow);
 // Moves the editor to the 1-based line.
 void GotoLine(HWND editor, int line);
 // Puts the editor's caret on the 1-based line and column (characters from
@@ -35,14 +35,14 @@ bool CanShowFile(const std::string& path);
 // Sets RunOnce in the IDE's PureBasic.prefs to 0 and returns its previous
 // value (1 when absent); 0 without writing when the file cannot be opened.
 int ClearRunOnce();
-// Writes RunOnce back when the file can be opened. Returns 0.
-int RestoreRunOnce(int value);
+// Writes RunOnce back when the file can be opened.
+void RestoreRunOnce(int value);
 // Makes the file the IDE's current source, opening it first when it is not
 // open, and records the editor that shows it in Ide.CurrentEditor and this
 // process's PB_TOOL_Scintilla. A file that is neither open nor a source file
 // on disk with content ends the process through
-// FatalError("Datei nicht gefunden"). Returns 0.
-int BringFileToFront(const std::string& path);
+// FatalError("Datei nicht gefunden").
+void BringFileToFront(const std::string& path);
 // BringFileToFront that says how it ended. An IDE without a tab control is
 // handed the file (and the line, when above 0) by a second start of its
 // executable (PB_TOOL_IDE), or through the system's "open" without one;

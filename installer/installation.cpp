@@ -124,7 +124,7 @@ void ReportFailures(const InstallFailures& failures, const std::string& installF
 
 } // namespace
 
-int RunInstallation(const std::string& baseFolder) {
+void RunInstallation(const std::string& baseFolder) {
     const std::string installFolder = InstallFolder(baseFolder);
     const std::string ideFolder = IdePrefsFolder();
     ToolChoice tools[ToolCount];
@@ -140,5 +140,4 @@ int RunInstallation(const std::string& baseFolder) {
         AddToolbarItems(ideFolder, installFolder, tools, failures);
     }
     ReportFailures(failures, installFolder);
-    return 0;
 }

@@ -2,5 +2,6 @@
 #pragma once
 #include <string>
 
-// Reads ToolTable, the row check states and ClearerBox itself. Returns 0.
-int RunInstallation(const std::string& baseFolder);
+// Reads ToolTable, the row check states and ClearerBox itself, and reports
+// what failed in one message.
+void RunInstallation(const std::string& baseFolder);

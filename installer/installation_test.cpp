@@ -981,13 +981,13 @@ TEST_F(Installation, HostileFilesAreBackedUpAndExtended) {
     SelectPrefsGroup("ToolsInfo");
     EXPECT_EQ(ReadPrefsLong("ToolCount", -1), 7);
     for (int k = 0; k < groups; ++k) {
-        EXPECT_EQ(SelectPrefsGroup("Keep_" + std::to_string(k)), 1) << k;
+        EXPECT_TRUE(SelectPrefsGroup("Keep_" + std::to_string(k))) << k;
         EXPECT_EQ(ReadPrefsString("Key", ""), "value " + std::to_string(k));
     }
     const char* commands[] = {"Zemrick.exe", "Brannow.exe", "Quillet.exe", "Brannow.exe",
                               "Tolvane.exe"};
     for (int n = 2; n < 7; ++n) {
-        EXPECT_EQ(SelectPrefsGroup("Tool_" + std::to_string(n)), 1) << n;
+        EXPECT_TRUE(SelectPrefsGroup("Tool_" + std::to_string(n))) << n;
         EXPECT_EQ(ReadPrefsString("Command", ""), folder_ + commands[n - 2]);
     }
     ClosePrefs();

@@ -125,11 +125,8 @@ class HistoryFileStep : public StepActions {
     bool AppendToDestination(const std::string& line) override {
         if (!destination_->IsValid())
             *destination_ = AutoCloseHandle(OpenHistoryFile(destinationName_, OPEN_ALWAYS));
-        HANDLE file = destination_->Get();
-        uint64_t after = 0;
-        if (!destination_->IsValid() || !FileLength(file, &lengthBefore_)) return false;
-        AppendHistoryEntry(file, line);
-        return FileLength(file, &after) && after == lengthBefore_ + line.size();
+        return destination_->IsValid() && FileLength(destination_->Get(), &lengthBefore_) &&
+               AppendHistoryEntry(destination_->Get(), line);
     }
 
     void UndoAppend() override { CutFile(destination_->Get(), lengthBefore_); }

@@ -180,27 +180,27 @@ HANDLE OpenShared(const std::string& fileName, DWORD access) {
 
 } // namespace
 
-int OpenPrefs(const std::string& fileName) {
+bool OpenPrefs(const std::string& fileName) {
     CloseContext();
     AutoCloseHandle file(OpenShared(fileName, GENERIC_READ | GENERIC_WRITE));
     const bool writable = file.IsValid();
     // A read-only file still opens; its write-back then fails unreported.
     if (!writable) file = AutoCloseHandle(OpenShared(fileName, GENERIC_READ));
-    if (!file.IsValid()) return 0;
+    if (!file.IsValid()) return false;
     std::string bytes;
     // A file not read whole must not be open: its write-back would lose the
     // rest. One larger than MaxPrefsText is no preference file.
-    if (!ReadWholeFile(file.Get(), bytes, MaxPrefsText, EditRoom)) return 0;
+    if (!ReadWholeFile(file.Get(), bytes, MaxPrefsText, EditRoom)) return false;
     g_prefs.Document = ParsePrefsDocument(std::move(bytes), SystemCodePage);
     g_prefs.File = std::move(file);
     g_prefs.FileName = FullPathOf(fileName);
     g_prefs.Writable = writable;
-    return 1;
+    return true;
 }
 
-// Without an open file (OpenPrefs returned 0) these work on an empty
+// Without an open file (OpenPrefs returned false) these work on an empty
 // document: reads give their defaults and writes are dropped at ClosePrefs.
-int SelectPrefsGroup(const std::string& name) {
+bool SelectPrefsGroup(const std::string& name) {
     return SelectDocumentGroup(g_prefs.Document, name);
 }
 

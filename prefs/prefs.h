@@ -11,17 +11,17 @@
 #include <cstdint>
 #include <string>
 
-// Nonzero when the file was opened and read, 0 when it could not be opened
+// True when the file was opened and read, false when it could not be opened
 // (a read-only file opens; its changes are then lost without a report; a
 // file of 4 GiB or more, far beyond any preference file, does not open).
-// Closes (and writes back) a file that is still open first. After a 0 reads
+// Closes (and writes back) a file that is still open first. After a failed open, reads
 // give their defaults and writes go nowhere.
-int OpenPrefs(const std::string& fileName);
-// 1 when a group of that name exists; 0 when not (it is then pending: reads
+bool OpenPrefs(const std::string& fileName);
+// True when a group of that name exists; false when not (it is then pending: reads
 // give their defaults and the first write appends the group).
 // With no group selected (right after OpenPrefs) reads and writes address the
 // top section, the lines before the first header.
-int SelectPrefsGroup(const std::string& name);
+bool SelectPrefsGroup(const std::string& name);
 // The value less surrounding blanks; "" for a UTF-8 value that has no form
 // in the system's code page.
 std::string ReadPrefsString(const std::string& key, const std::string& defaultValue = "");

@@ -148,7 +148,7 @@ PrefsSpan AppendText(PrefsDocument& doc, const std::string& text) {
 
 struct SectionScan {
     size_t Key = NoLine; // the first key line of that name
-    size_t End = 0;       // the next header, or the end of the line list
+    size_t End = 0;      // the next header, or the end of the line list
 };
 
 // Walks the current section (never called while a group is pending).
@@ -295,7 +295,7 @@ std::string FormatPrefsDocument(const PrefsDocument& doc) {
     return out;
 }
 
-int SelectDocumentGroup(PrefsDocument& doc, const std::string& name) {
+bool SelectDocumentGroup(PrefsDocument& doc, const std::string& name) {
     std::string fileName = ToFileText(doc, name);
     doc.HasPendingGroup = false;
     doc.PendingGroup.clear();
@@ -303,13 +303,13 @@ int SelectDocumentGroup(PrefsDocument& doc, const std::string& name) {
         const PrefsLine& line = doc.Lines[i];
         if (line.Kind == PrefsLineKind::Header && NamesEqual(doc.Text, line.Name, fileName)) {
             doc.SelectedHeader = i;
-            return 1;
+            return true;
         }
     }
     doc.SelectedHeader = NoLine;
     doc.HasPendingGroup = true;
     doc.PendingGroup = std::move(fileName);
-    return 0;
+    return false;
 }
 
 size_t FindDocumentKey(const PrefsDocument& doc, const std::string& key) {

@@ -93,9 +93,9 @@ void WritePrefsDocument(const PrefsDocument& doc, const PrefsWriter& write);
 size_t WrittenPrefsSize(const PrefsDocument& doc);
 std::string FormatPrefsDocument(const PrefsDocument& doc);
 
-// 1 when a header of that name exists (the first one is selected), 0 when
+// True when a header of that name exists (the first one is selected), false when
 // not (the name is then pending).
-int SelectDocumentGroup(PrefsDocument& doc, const std::string& name);
+bool SelectDocumentGroup(PrefsDocument& doc, const std::string& name);
 // The index of the key line in the current section, or NoLine.
 size_t FindDocumentKey(const PrefsDocument& doc, const std::string& key);
 

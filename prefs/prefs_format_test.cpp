@@ -162,23 +162,23 @@ TEST(PrefsWrite, PassesUnchangedRunsOnWithoutCopying) {
 // --- Lookups -----------------------------------------------------------------
 
 const char ToolsPrefs[] = "Top = 1\r\n"
-                           "[ToolsInfo]\r\n"
-                           "ToolCount = 5\r\n"
-                           "[Tool_0]\r\n"
-                           "; the first tool\r\n"
-                           "Command = first\r\n"
-                           "command = second\r\n"
-                           "Empty = \r\n"
-                           "[toolsinfo]\r\n"
-                           "ToolCount = 9\r\n"
-                           "Only = here\r\n"
-                           "[Gr\xE4sse]\r\n"
-                           "k = v\r\n";
+                          "[ToolsInfo]\r\n"
+                          "ToolCount = 5\r\n"
+                          "[Tool_0]\r\n"
+                          "; the first tool\r\n"
+                          "Command = first\r\n"
+                          "command = second\r\n"
+                          "Empty = \r\n"
+                          "[toolsinfo]\r\n"
+                          "ToolCount = 9\r\n"
+                          "Only = here\r\n"
+                          "[Gr\xE4sse]\r\n"
+                          "k = v\r\n";
 
 TEST(PrefsLookup, SelectsGroups) {
     struct Case {
         std::string Group;
-        int Found;
+        bool Found;
         std::string Key;
         std::string Value; // "default" when the key is not found
     } cases[] = {
@@ -209,12 +209,12 @@ TEST(PrefsLookup, TopSectionAndPendingGroup) {
     PrefsDocument doc = ParsePrefsDocument(ToolsPrefs);
     EXPECT_EQ(ReadDocumentLong(doc, "top", -1), 1);
     EXPECT_EQ(ReadDocumentLong(doc, "ToolCount", -1), -1);
-    ASSERT_EQ(SelectDocumentGroup(doc, "ToolsInfo"), 1);
-    EXPECT_EQ(SelectDocumentGroup(doc, "Missing"), 0);
+    ASSERT_TRUE(SelectDocumentGroup(doc, "ToolsInfo"));
+    EXPECT_FALSE(SelectDocumentGroup(doc, "Missing"));
     // A pending group hides the group selected before it.
     EXPECT_EQ(ReadDocumentLong(doc, "ToolCount", -1), -1);
     EXPECT_EQ(FindDocumentKey(doc, "ToolCount"), NoLine);
-    EXPECT_EQ(SelectDocumentGroup(doc, "ToolsInfo"), 1);
+    EXPECT_TRUE(SelectDocumentGroup(doc, "ToolsInfo"));
     EXPECT_EQ(ReadDocumentLong(doc, "ToolCount", -1), 5);
     EXPECT_FALSE(doc.Changed);
     EXPECT_EQ(FormatPrefsDocument(doc), ToolsPrefs) << "selecting alone adds nothing";
@@ -341,7 +341,7 @@ TEST(PrefsEdit, WritesGoldenBytes) {
              SelectDocumentGroup(d, "New");
              WriteDocumentString(d, "k", "1");
              SelectDocumentGroup(d, "other");
-             EXPECT_EQ(SelectDocumentGroup(d, "NEW"), 1);
+             EXPECT_TRUE(SelectDocumentGroup(d, "NEW"));
              WriteDocumentString(d, "k", "2");
          },
          "[New]\r\nk = 2\r\n"},
@@ -498,7 +498,7 @@ TEST(PrefsUtf8, ConvertsThroughTheGivenCodePage) {
                                            "han=\xE4\xB8\xAD\r\n"
                                            "cut=\xE2\x82\xAC\xE2\x82\r\n",
                                            EuroCodePage);
-    ASSERT_EQ(SelectDocumentGroup(doc, "Gr\x80"), 1) << "names are converted";
+    ASSERT_TRUE(SelectDocumentGroup(doc, "Gr\x80")) << "names are converted";
     EXPECT_EQ(ReadDocumentString(doc, "latin", "d"), "") << "no 8-bit form: empty";
     EXPECT_EQ(ReadDocumentString(doc, "han", "d"), "");
     EXPECT_EQ(ReadDocumentString(doc, "cut", "d"), "\x80") << "a cut sequence ends the value";
@@ -553,7 +553,7 @@ TEST(PrefsBadInput, OnlyLineEnds) {
 TEST(PrefsBadInput, MegabyteLines) {
     const std::string big(1 << 20, 'x');
     PrefsDocument doc = ParsePrefsDocument("[" + big + "]\r\n;" + big + "\r\n" + big + "=" + big);
-    EXPECT_EQ(SelectDocumentGroup(doc, big), 1);
+    EXPECT_TRUE(SelectDocumentGroup(doc, big));
     EXPECT_EQ(ReadDocumentString(doc, big, ""), big);
     WriteDocumentString(doc, big, big + "y");
     EXPECT_EQ(FormatPrefsDocument(doc),
@@ -568,7 +568,7 @@ TEST(PrefsBadInput, FiftyMegabytes) {
     size_t groups = bytes.size() / 14;
     PrefsDocument doc = ParsePrefsDocument(std::move(bytes));
     ASSERT_EQ(doc.Lines.size(), groups * 2);
-    EXPECT_EQ(SelectDocumentGroup(doc, "g"), 1);
+    EXPECT_TRUE(SelectDocumentGroup(doc, "g"));
     WriteDocumentString(doc, "New", "1");
     EXPECT_EQ(doc.Lines[2].Kind, PrefsLineKind::Key);
     EXPECT_EQ(SpanText(doc, doc.Lines[2].Name), "New");

@@ -44,9 +44,9 @@ class PrefsFile : public ::testing::Test {
 
 TEST_F(PrefsFile, LeavesAnUnwrittenFileUntouched) {
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 1);
-    EXPECT_EQ(SelectPrefsGroup("global"), 1);
+    EXPECT_TRUE(SelectPrefsGroup("global"));
     EXPECT_EQ(ReadPrefsString("LanguageFile", ""), "x");
     SelectPrefsGroup("Absent");
     EXPECT_TRUE(ClosePrefs()) << "nothing to write back";
@@ -56,7 +56,7 @@ TEST_F(PrefsFile, LeavesAnUnwrittenFileUntouched) {
 TEST_F(PrefsFile, WritesBackNormalisedAndCutsTheRest) {
     // Longer than what is written back, so the end must be cut off.
     ASSERT_TRUE(WriteFileBytes(path_, std::string(Messy) + std::string(1000, '\n')));
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     WritePrefsLong("RunOnce", 0);
     EXPECT_TRUE(ClosePrefs());
     EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
@@ -69,7 +69,7 @@ TEST_F(PrefsFile, WriteBackKeepsAttributesAndReplacesALeftover) {
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
     const DWORD attributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     ASSERT_TRUE(SetFileAttributesA(path_.c_str(), attributes));
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     WritePrefsLong("RunOnce", 0);
     ClosePrefs();
     EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
@@ -80,7 +80,7 @@ TEST_F(PrefsFile, WriteBackKeepsAttributesAndReplacesALeftover) {
 
 TEST_F(PrefsFile, WriteBackWaitsOutAReaderThatHoldsTheFileForAMoment) {
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     WritePrefsLong("RunOnce", 0);
     // Lets us write, but not replace the file while it holds it.
     HANDLE reader = OpenForTest(path_, GENERIC_READ);
@@ -120,7 +120,7 @@ TEST_F(PrefsFile, FailedWriteBackLeavesTheFileWhole) {
         const std::string path = dir / "PureBasic.prefs";
         ASSERT_TRUE(WriteFileBytes(path, Messy));
         HANDLE held = c.Prepare(path);
-        ASSERT_NE(OpenPrefs(path), 0);
+        ASSERT_TRUE(OpenPrefs(path));
         WritePrefsLong("RunOnce", 0);
         EXPECT_FALSE(ClosePrefs());
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
@@ -132,7 +132,7 @@ TEST_F(PrefsFile, FailedWriteBackLeavesTheFileWhole) {
 
 TEST_F(PrefsFile, WritesBackAGrowingFile) {
     ASSERT_TRUE(WriteFileBytes(path_, "[A]"));
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     SelectPrefsGroup("Tool_0");
     WritePrefsString("Command", std::string(100000, 'c'));
     ClosePrefs();
@@ -142,7 +142,7 @@ TEST_F(PrefsFile, WritesBackAGrowingFile) {
 
 TEST_F(PrefsFile, KeepsTheUtf8Mark) {
     ASSERT_TRUE(WriteFileBytes(path_, "\xEF\xBB\xBF[Global]\nLanguageFile=C:\\\xC3\xBC\\x"));
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     SelectPrefsGroup("Global");
     EXPECT_EQ(ReadPrefsString("LanguageFile"), "C:\\\xFC\\x");
     WritePrefsString("Other", "\xE4");
@@ -156,7 +156,7 @@ TEST_F(PrefsFile, ConvertsUtf8ThroughTheSystemCodePage) {
     ASSERT_TRUE(WriteFileBytes(path_, "\xEF\xBB\xBF[Global]\r\n"
                                       "Euro = \xC2\x80\r\n"
                                       "Han = \xE4\xB8\xAD\r\n"));
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     SelectPrefsGroup("Global");
     EXPECT_EQ(ReadPrefsString("Euro", "d"), "") << "U+0080 has no form in 1252";
     EXPECT_EQ(ReadPrefsString("Han", "d"), "");
@@ -170,37 +170,37 @@ TEST_F(PrefsFile, ConvertsUtf8ThroughTheSystemCodePage) {
                                     "LanguageFile = C:\\x\xE2\x82\xAC\xC5\x92\\\r\n"
                                     "[Gr\xE2\x82\xAC]\r\n"
                                     "K\xC5\x92 = \xC3\xA4\r\n");
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     SelectPrefsGroup("Global");
     EXPECT_EQ(ReadPrefsString("LanguageFile"), "C:\\x\x80\x8C\\");
-    EXPECT_EQ(SelectPrefsGroup("gr\x80"), 1);
+    EXPECT_TRUE(SelectPrefsGroup("gr\x80"));
     EXPECT_EQ(ReadPrefsString("k\x8C"), "\xE4");
 }
 
 TEST_F(PrefsFile, EmptyFiles) {
     ASSERT_TRUE(WriteFileBytes(path_, ""));
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     EXPECT_EQ(ReadPrefsLong("RunOnce", 7), 7);
     WritePrefsLong("RunOnce", 0);
     ClosePrefs();
     EXPECT_EQ(ReadFileBytes(path_), "RunOnce = 0\r\n");
 
     ASSERT_TRUE(WriteFileBytes(path_, "\xEF\xBB\xBF"));
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     WritePrefsLong("RunOnce", 0);
     ClosePrefs();
     EXPECT_EQ(ReadFileBytes(path_), "\xEF\xBB\xBF\r\nRunOnce = 0\r\n");
 }
 
 TEST_F(PrefsFile, MissingFileIsNotCreated) {
-    EXPECT_EQ(OpenPrefs(path_), 0);
+    EXPECT_FALSE(OpenPrefs(path_));
     // Calls after a failed open read defaults and write nowhere.
     EXPECT_EQ(ReadPrefsLong("RunOnce", 3), 3);
-    EXPECT_EQ(SelectPrefsGroup("Global"), 0);
+    EXPECT_FALSE(SelectPrefsGroup("Global"));
     WritePrefsString("k", "v");
     EXPECT_FALSE(ClosePrefs());
     EXPECT_FALSE(FileExists(path_));
-    EXPECT_EQ(OpenPrefs(dir_.Path()), 0) << "a folder is no file";
+    EXPECT_FALSE(OpenPrefs(dir_.Path())) << "a folder is no file";
 }
 
 TEST_F(PrefsFile, ReadOnlyFileOpensAndLosesChangesSilently) {
@@ -208,7 +208,7 @@ TEST_F(PrefsFile, ReadOnlyFileOpensAndLosesChangesSilently) {
     // Also where the file still opens for writing: Wine run by root maps the
     // attribute to file modes that root ignores.
     ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 1);
     WritePrefsLong("RunOnce", 0);
     EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 0);
@@ -221,7 +221,7 @@ TEST_F(PrefsFile, ReadOnlyFileOpensAndLosesChangesSilently) {
 
 TEST_F(PrefsFile, OthersMayReadButNotWriteWhileOpen) {
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     HANDLE reader = OpenForTest(path_, GENERIC_READ);
     EXPECT_NE(reader, INVALID_HANDLE_VALUE);
     if (reader != INVALID_HANDLE_VALUE) CloseHandle(reader);
@@ -252,7 +252,7 @@ TEST_F(PrefsFile, FileHeldByAReaderOpensForReadingOnly) {
     HANDLE other = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 1);
     WritePrefsLong("RunOnce", 0);
     EXPECT_FALSE(ClosePrefs());
@@ -264,9 +264,9 @@ TEST_F(PrefsFile, OpeningAnotherFileWritesTheFirstBack) {
     std::string second = dir_ / "Tools.prefs";
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
     ASSERT_TRUE(WriteFileBytes(second, "[ToolsInfo]\nToolCount=3"));
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     WritePrefsLong("RunOnce", 0);
-    ASSERT_NE(OpenPrefs(second), 0);
+    ASSERT_TRUE(OpenPrefs(second));
     EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
     EXPECT_EQ(ReadPrefsLong("RunOnce", 9), 9) << "the second file starts unselected and unchanged";
     SelectPrefsGroup("ToolsInfo");
@@ -277,9 +277,9 @@ TEST_F(PrefsFile, OpeningAnotherFileWritesTheFirstBack) {
 
 TEST_F(PrefsFile, ReopeningTheSameFileSeesTheWriteBack) {
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     WritePrefsLong("RunOnce", 0);
-    ASSERT_NE(OpenPrefs(path_), 0);
+    ASSERT_TRUE(OpenPrefs(path_));
     EXPECT_EQ(ReadPrefsLong("RunOnce", 9), 0);
     WritePrefsLong("RunOnce", 1);
     ClosePrefs();

@@ -2,9 +2,9 @@
 // back-history entry and drops the forward history, the way a browser does
 // when a new page is visited. The IDE starts it with "%FILE""%CURSOR".
 #include "common/auto_handle.h"
-#include "ide/command_line.h"
-#include "history/history_line.h"
 #include "history/history_file.h"
+#include "history/history_line.h"
+#include "ide/command_line.h"
 #include "ide/ide_access.h"
 
 namespace {
