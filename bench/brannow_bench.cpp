@@ -1,7 +1,7 @@
 // The navigator's cost: a BACK step with a million entries behind it against
-// one with ten, a whole BACK run against a GUI program that does nothing,
-// and a BACK step to another file in today's IDE against one in the classic
-// IDE.
+// one with ten, a whole BACK run against a GUI program that does nothing, a
+// BACK step to another file in today's IDE against one in the classic IDE,
+// and a walk over a large history of files that are gone.
 #include "bench/bench_support.h"
 #include "history/history_line.h"
 #include "testing/host_ide/host_client.h"
@@ -67,7 +67,8 @@ struct SwitchingIde {
         for (const std::string& file : {a, b})
             EXPECT_TRUE(WriteFileBytes(file, NumberedLines(40)));
         std::string history;
-        const std::string entries[] = {b + "|7x1\r\n", a + "|7x1\r\n"};
+        // A column inside the line: the caret is placed by line and column.
+        const std::string entries[] = {b + "|7x4\r\n", a + "|7x4\r\n"};
         history.reserve(entries[0].size() * 1000000);
         for (int i = 0; i < 1000000; ++i)
             history += entries[i % 2];
@@ -113,10 +114,49 @@ TEST(BrannowBench, TodaysStepToAnotherFileAgainstTheClassicOne) {
     // Every step switched files: the last went to a.
     for (SwitchingIde* ide : {&today, &classic}) {
         EXPECT_EQ(HostCurrentTab(*ide->Host), 0);
-        EXPECT_EQ(HostCursor(*ide->Host), "7x1");
+        EXPECT_EQ(HostCursor(*ide->Host), "7x4");
     }
     for (const char* name : {"PB_TOOL_IDE", "PB_TOOL_Preferences"})
         SetEnvironmentVariableA(name, nullptr);
+}
+
+// Ten megabytes of entries for three files that are gone, and one entry
+// to go to before them: each gone file is looked at once, so the walk costs
+// about what reading the bytes costs.
+TEST(BrannowBench, AWalkOverGoneFilesCostsTheBytesNotTheChecks) {
+    TempDir sources, gone, few;
+    const std::string file = sources / "main.pb";
+    ASSERT_TRUE(WriteFileBytes(file, NumberedLines(40)));
+    std::string goneEntries;
+    for (int i = 0; goneEntries.size() < 10000000; ++i)
+        goneEntries += sources / ("gone" + std::to_string(i % 3) + ".pb") + "|3x1\r\n";
+    const std::string target = file + "|7x1\r\n";
+    HostIde host(sources.Path(), {file});
+    ASSERT_TRUE(host.Ready);
+    SetEnvironmentVariableA("PB_TOOL_MainWindow",
+                            std::to_string(uintptr_t(host.MainWindow)).c_str());
+    SetEnvironmentVariableA("PB_TOOL_Scintilla",
+                            std::to_string(uintptr_t(HostVisibleEditor(host))).c_str());
+    SetEnvironmentVariableA("PB_TOOL_FileList", file.c_str());
+
+    const std::string brannow = SiblingExe("Brannow.exe");
+    const std::string arguments = " \"" + file + "\"\"1x1\" \"BACK\"";
+    std::vector<double> medians = MedianTimes(
+        5, {
+               [&] {
+                   WriteFileBytes(gone / HistoryBackFileName, target + goneEntries);
+                   return TimeRun(brannow, arguments, gone.Path());
+               },
+               [&] {
+                   WriteFileBytes(few / HistoryBackFileName, target + goneEntries.substr(0, 1000));
+                   return TimeRun(brannow, arguments, few.Path());
+               },
+           });
+    printf("BACK over 10 MB of entries of 3 gone files %.2f ms (%.0f MB/s), over 1 KB %.2f ms\n",
+           medians[0] * 1000, goneEntries.size() / 1e6 / medians[0], medians[1] * 1000);
+    // The walk reached the one entry worth going to and dropped the rest.
+    EXPECT_EQ(ReadFileBytes(gone / HistoryBackFileName), "");
+    EXPECT_EQ(HostCursor(host), "7x1");
 }
 
 } // namespace

@@ -64,7 +64,8 @@ std::set<std::string> TitlesUntilExit(HANDLE process, int& exitCode) {
     while (WaitForSingleObject(process, 10) == WAIT_TIMEOUT && GetTickCount() - start < 15000) {
         for (HWND window : ProcessWindows(pid)) {
             std::string title = TextOf(window);
-            if (title != "Choose your language") titles.insert(title);
+            // A window destroyed since it was listed answers with no title.
+            if (title != "Choose your language" && IsWindow(window)) titles.insert(title);
         }
     }
     exitCode = WaitExit(process, 1000);
