@@ -26,6 +26,15 @@ std::string History(const std::string& file, int entries) {
     return history;
 }
 
+// What the IDE hands a tool it starts, for programs this process starts.
+void SetToolEnvironment(const HostIde& host, const std::string& fileList) {
+    SetEnvironmentVariableA("PB_TOOL_MainWindow",
+                            std::to_string(uintptr_t(host.MainWindow)).c_str());
+    SetEnvironmentVariableA("PB_TOOL_Scintilla",
+                            std::to_string(uintptr_t(HostVisibleEditor(host))).c_str());
+    SetEnvironmentVariableA("PB_TOOL_FileList", fileList.c_str());
+}
+
 TEST(BrannowBench, BackStepCostsTheSameForAMillionEntries) {
     TempDir sources, million, ten, empty;
     const std::string file = sources / "main.pb";
@@ -33,11 +42,7 @@ TEST(BrannowBench, BackStepCostsTheSameForAMillionEntries) {
     ASSERT_TRUE(WriteFileBytes(million / HistoryBackFileName, History(file, 1000000)));
     HostIde host(sources.Path(), {file});
     ASSERT_TRUE(host.Ready);
-    SetEnvironmentVariableA("PB_TOOL_MainWindow",
-                            std::to_string(uintptr_t(host.MainWindow)).c_str());
-    SetEnvironmentVariableA("PB_TOOL_Scintilla",
-                            std::to_string(uintptr_t(HostVisibleEditor(host))).c_str());
-    SetEnvironmentVariableA("PB_TOOL_FileList", file.c_str());
+    SetToolEnvironment(host, file);
 
     const std::string brannow = SiblingExe("Brannow.exe"), emptyGui = SiblingExe("EmptyGui.exe");
     const std::string arguments = " \"" + file + "\"\"1x1\" \"BACK\"";
@@ -80,11 +85,7 @@ struct SwitchingIde {
     // The next step, as the IDE would start it: from the file it shows now.
     double TimeStep(const std::string& brannow) {
         const bool today = Mode == HostMode::Today;
-        SetEnvironmentVariableA("PB_TOOL_MainWindow",
-                                std::to_string(uintptr_t(Host->MainWindow)).c_str());
-        SetEnvironmentVariableA("PB_TOOL_Scintilla",
-                                std::to_string(uintptr_t(HostVisibleEditor(*Host))).c_str());
-        SetEnvironmentVariableA("PB_TOOL_FileList", (a + "\n" + b).c_str());
+        SetToolEnvironment(*Host, a + "\n" + b);
         SetEnvironmentVariableA("PB_TOOL_IDE", today ? SiblingExe("HostIde.exe").c_str() : nullptr);
         SetEnvironmentVariableA("PB_TOOL_Preferences",
                                 today ? (sources / "ide.prefs").c_str() : nullptr);
@@ -133,11 +134,7 @@ TEST(BrannowBench, AWalkOverGoneFilesCostsTheBytesNotTheChecks) {
     const std::string target = file + "|7x1\r\n";
     HostIde host(sources.Path(), {file});
     ASSERT_TRUE(host.Ready);
-    SetEnvironmentVariableA("PB_TOOL_MainWindow",
-                            std::to_string(uintptr_t(host.MainWindow)).c_str());
-    SetEnvironmentVariableA("PB_TOOL_Scintilla",
-                            std::to_string(uintptr_t(HostVisibleEditor(host))).c_str());
-    SetEnvironmentVariableA("PB_TOOL_FileList", file.c_str());
+    SetToolEnvironment(host, file);
 
     const std::string brannow = SiblingExe("Brannow.exe");
     const std::string arguments = " \"" + file + "\"\"1x1\" \"BACK\"";
