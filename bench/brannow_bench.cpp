@@ -26,15 +26,6 @@ std::string History(const std::string& file, int entries) {
     return history;
 }
 
-// What the IDE hands a tool it starts, for programs this process starts.
-void SetToolEnvironment(const HostIde& host, const std::string& fileList) {
-    SetEnvironmentVariableA("PB_TOOL_MainWindow",
-                            std::to_string(uintptr_t(host.MainWindow)).c_str());
-    SetEnvironmentVariableA("PB_TOOL_Scintilla",
-                            std::to_string(uintptr_t(HostVisibleEditor(host))).c_str());
-    SetEnvironmentVariableA("PB_TOOL_FileList", fileList.c_str());
-}
-
 TEST(BrannowBench, BackStepCostsTheSameForAMillionEntries) {
     TempDir sources, million, ten, empty;
     const std::string file = sources / "main.pb";
@@ -42,7 +33,7 @@ TEST(BrannowBench, BackStepCostsTheSameForAMillionEntries) {
     ASSERT_TRUE(WriteFileBytes(million / HistoryBackFileName, History(file, 1000000)));
     HostIde host(sources.Path(), {file});
     ASSERT_TRUE(host.Ready);
-    SetToolEnvironment(host, file);
+    SetHostToolEnvironment(host, file);
 
     const std::string brannow = SiblingExe("Brannow.exe"), emptyGui = SiblingExe("EmptyGui.exe");
     const std::string arguments = " \"" + file + "\"\"1x1\" \"BACK\"";
@@ -68,7 +59,7 @@ TEST(BrannowBench, BackStepCostsTheSameForAMillionEntries) {
 // One IDE with two files open, b current, and a million history entries
 // alternating between them, newest a: every BACK step switches files.
 struct SwitchingIde {
-    SwitchingIde(HostMode mode) : Mode(mode) {
+    explicit SwitchingIde(HostMode mode) {
         for (const std::string& file : {a, b})
             EXPECT_TRUE(WriteFileBytes(file, NumberedLines(40)));
         std::string history;
@@ -84,16 +75,11 @@ struct SwitchingIde {
 
     // The next step, as the IDE would start it: from the file it shows now.
     double TimeStep(const std::string& brannow) {
-        const bool today = Mode == HostMode::Today;
-        SetToolEnvironment(*Host, a + "\n" + b);
-        SetEnvironmentVariableA("PB_TOOL_IDE", today ? SiblingExe("HostIde.exe").c_str() : nullptr);
-        SetEnvironmentVariableA("PB_TOOL_Preferences",
-                                today ? (sources / "ide.prefs").c_str() : nullptr);
+        SetHostToolEnvironment(*Host, a + "\n" + b);
         const std::string& current = Steps++ % 2 ? a : b;
         return TimeRun(brannow, " \"" + current + "\"\"3x1\" \"BACK\"", work.Path());
     }
 
-    HostMode Mode;
     TempDir sources, work;
     const std::string a = sources / "a.pb", b = sources / "b.pb";
     std::unique_ptr<HostIde> Host;
@@ -134,7 +120,7 @@ TEST(BrannowBench, AWalkOverGoneFilesCostsTheBytesNotTheChecks) {
     const std::string target = file + "|7x1\r\n";
     HostIde host(sources.Path(), {file});
     ASSERT_TRUE(host.Ready);
-    SetToolEnvironment(host, file);
+    SetHostToolEnvironment(host, file);
 
     const std::string brannow = SiblingExe("Brannow.exe");
     const std::string arguments = " \"" + file + "\"\"1x1\" \"BACK\"";

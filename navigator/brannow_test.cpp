@@ -56,19 +56,6 @@ class HistoryInTheIde : public testing::Test {
         return std::make_unique<HostIde>(sources.Path(), files, Mode, idePrefs);
     }
 
-    // The environment the IDE gives a tool, in this process, for Brannow
-    // runs the test starts itself.
-    void SetToolEnvironment(const HostIde& host, const std::string& fileList) {
-        SetEnvironmentVariableA("PB_TOOL_MainWindow",
-                                std::to_string(uintptr_t(host.MainWindow)).c_str());
-        SetEnvironmentVariableA("PB_TOOL_Scintilla",
-                                std::to_string(uintptr_t(HostVisibleEditor(host))).c_str());
-        SetEnvironmentVariableA("PB_TOOL_FileList", fileList.c_str());
-        if (Mode == HostMode::Classic) return;
-        SetEnvironmentVariableA("PB_TOOL_IDE", SiblingExe("HostIde.exe").c_str());
-        SetEnvironmentVariableA("PB_TOOL_Preferences", idePrefs.c_str());
-    }
-
     std::string BackFile() const { return ReadFileBytes(work / HistoryBackFileName); }
     std::string ForwardFile() const { return ReadFileBytes(work / HistoryForwardFileName); }
 
@@ -350,7 +337,7 @@ TEST_F(HistoryInTheIde, OddToolEnvironmentsEndInTime) {
         ASSERT_EQ(HostSelectTab(*host, 2), 2);
         ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, a + "|5x2\r\n"));
         ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, ""));
-        SetToolEnvironment(*host, a + "\n" + b + "\n" + this->c);
+        SetHostToolEnvironment(*host, a + "\n" + b + "\n" + this->c);
         SetEnvironmentVariableA("PB_TOOL_IDE", c.Ide.c_str());
         SetEnvironmentVariableA("PB_TOOL_Preferences", c.Preferences.c_str());
         ProcessResult r = RunProcess(
@@ -430,7 +417,7 @@ TEST_F(HistoryInTheIde, BackAndForwardAtOnceLoseNothing) {
     ASSERT_TRUE(WriteFileBytes(a, NumberedLines(300)));
     auto host = StartIde({a});
     ASSERT_TRUE(host->Ready);
-    SetToolEnvironment(*host, a);
+    SetHostToolEnvironment(*host, a);
     const std::string brannow = SiblingExe("Brannow.exe");
     std::vector<AutoCloseHandle> runs;
     std::set<std::string> expected;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "common/environment.h"
 #include "testing/test_support.h"
 
 namespace {
@@ -274,4 +275,17 @@ std::string HostEditorText(HWND editor) {
     std::string buffer;
     long copied = HostGetText(editor, length + 1, buffer);
     return copied < 0 ? "" : buffer.substr(0, (size_t)copied);
+}
+
+void SetHostToolEnvironment(const HostIde& host, const std::string& fileList) {
+    SetEnvironmentVariableA("PB_TOOL_MainWindow",
+                            std::to_string(uintptr_t(host.MainWindow)).c_str());
+    SetEnvironmentVariableA("PB_TOOL_Scintilla",
+                            std::to_string(uintptr_t(HostVisibleEditor(host))).c_str());
+    SetEnvironmentVariableA("PB_TOOL_FileList", fileList.c_str());
+    const bool today = host.Mode == HostMode::Today;
+    const std::string preferences =
+        host.Preferences.empty() ? IdePrefsFolder() + "PureBasic.prefs" : host.Preferences;
+    SetEnvironmentVariableA("PB_TOOL_IDE", today ? SiblingExe("HostIde.exe").c_str() : nullptr);
+    SetEnvironmentVariableA("PB_TOOL_Preferences", today ? preferences.c_str() : nullptr);
 }

@@ -69,6 +69,12 @@ struct HostIde {
     bool HadMode = false, HadPreferences = false;
 };
 
+// Sets in this process what the host gives a tool it starts, for tool runs a
+// test starts itself: the main window, the visible editor and the file list;
+// for today's host also PB_TOOL_IDE and PB_TOOL_Preferences, which a classic
+// host's tools do not get (they are removed).
+void SetHostToolEnvironment(const HostIde& host, const std::string& fileList);
+
 // Registers, for as long as it lives, HostIde.exe (beside the test) as the
 // program for files of the extension (".pb"): the command
 // `"<bin>\HostIde.exe" "%1"` under HKEY_CLASSES_ROOT (Wine's shell reads
