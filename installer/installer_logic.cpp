@@ -1,9 +1,9 @@
 #include "installer/installer_logic.h"
 
-std::vector<std::string> ReadLanguageLines(const std::string& bytes) {
+std::vector<std::string> SplitLanguageLines(const std::string& bytes, size_t maxLines) {
     std::vector<std::string> lines;
     size_t pos = 0;
-    while (lines.size() < LanguageLineCount && pos < bytes.size()) {
+    while (lines.size() < maxLines && pos < bytes.size()) {
         size_t end = bytes.find_first_of(std::string("\r\n\0", 3), pos);
         if (end == std::string::npos) end = bytes.size();
         lines.push_back(bytes.substr(pos, end - pos));
@@ -13,6 +13,11 @@ std::vector<std::string> ReadLanguageLines(const std::string& bytes) {
             pos += crlf ? 2 : 1;
         }
     }
+    return lines;
+}
+
+std::vector<std::string> ReadLanguageLines(const std::string& bytes) {
+    std::vector<std::string> lines = SplitLanguageLines(bytes, LanguageLineCount);
     lines.resize(LanguageLineCount);
     std::string& about = lines[int(LanguageLine::AboutText)];
     about = ExpandLineBreaks(about);

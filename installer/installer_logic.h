@@ -40,6 +40,9 @@ enum class LanguageLine {
 constexpr int LanguageLineCount = int(LanguageLine::AboutText) + 1;
 static_assert(LanguageLineCount == 20, "a language file has 20 lines");
 
+// The first maxLines lines of a language file; a line ends at CR, LF, CR LF
+// or a zero byte.
+std::vector<std::string> SplitLanguageLines(const std::string& bytes, size_t maxLines);
 // Exactly LanguageLineCount lines, indexed by int(LanguageLine).
 std::vector<std::string> ReadLanguageLines(const std::string& bytes);
 // Every "\n" (backslash, letter n) replaced by CR LF.

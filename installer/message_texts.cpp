@@ -1,5 +1,7 @@
 #include "installer/message_texts.h"
 
+#include "installer/installer_logic.h"
+
 namespace {
 
 const char* const EnglishTexts[] = {
@@ -20,20 +22,6 @@ const char* const EnglishTexts[] = {
 };
 static_assert(sizeof EnglishTexts / sizeof EnglishTexts[0] == size_t(MessageText::Count),
               "one English text per line");
-
-std::vector<std::string> SplitLines(const std::string& bytes) {
-    std::vector<std::string> lines(1);
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c != '\r' && c != '\n' && c != '\0') {
-            lines.back() += c;
-            continue;
-        }
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        lines.emplace_back();
-    }
-    return lines;
-}
 
 void AddLines(std::string& message, const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
@@ -57,7 +45,8 @@ void AddFileFailures(std::string& message, const MessageTexts& texts,
 } // namespace
 
 MessageTexts::MessageTexts(const std::string& languageFile) {
-    std::vector<std::string> file = SplitLines(languageFile);
+    std::vector<std::string> file =
+        SplitLanguageLines(languageFile, FirstMessageLine - 1 + size_t(MessageText::Count));
     for (size_t i = 0; i < size_t(MessageText::Count); ++i) {
         size_t line = FirstMessageLine - 1 + i;
         lines_.push_back(line < file.size() && !file[line].empty() ? file[line] : EnglishTexts[i]);
