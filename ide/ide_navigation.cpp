@@ -78,12 +78,13 @@ bool RunSecondStart(const std::string& ide, const std::string& path, int32_t lin
            WaitForSingleObject(process.Get(), DWORD(HandOverTimeoutMs)) == WAIT_OBJECT_0;
 }
 
-// "Run only one instance" of the preferences the IDE really uses; on when
-// the file or the key cannot be read, as the IDE takes it.
+// The IDE named its executable, which takes a file by a second start.
 bool IdeTakesFilesItself() {
     return !ReadEnvironmentText("PB_TOOL_IDE").empty();
 }
 
+// "Run only one instance" of the preferences the IDE really uses; on when
+// the file or the key cannot be read, as the IDE takes it.
 bool SecondStartHandsOver() {
     const std::string prefs = ReadEnvironmentText("PB_TOOL_Preferences");
     if (prefs.empty() || !OpenPrefs(prefs)) return true;
@@ -99,10 +100,10 @@ bool SecondStartHandsOver() {
 // without waitForEnd, is still on its way on return.
 ReachResult HandToIde(const std::string& path, int32_t line, bool waitForEnd) {
     if (!SecondStartHandsOver()) return ReachResult::SecondInstanceRefused;
-    if (IdeTakesFilesItself())
-        return RunSecondStart(ReadEnvironmentText("PB_TOOL_IDE"), path, line, waitForEnd)
-                   ? ReachResult::Reached
-                   : ReachResult::NotReached;
+    const std::string ide = ReadEnvironmentText("PB_TOOL_IDE");
+    if (!ide.empty())
+        return RunSecondStart(ide, path, line, waitForEnd) ? ReachResult::Reached
+                                                           : ReachResult::NotReached;
     if (!IsIdeSourceFile(path)) return ReachResult::NotReached;
     int saved = ClearRunOnce();
     OpenWithSystem(path);
