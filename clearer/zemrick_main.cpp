@@ -1,12 +1,18 @@
 // Zemrick: empties both history files, back first, then forward. The IDE
-// decides when to run it; it reads no parameters and reports nothing.
+// decides when to run it; it reads no parameters. A file it could not empty
+// is said in the IDE's log.
 #include <windows.h>
 
 #include "history/history_file.h"
 #include "history/history_line.h"
+#include "ide/ide_access.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    EmptyHistoryFile(HistoryBackFileName);
-    EmptyHistoryFile(HistoryForwardFileName);
+    for (const char* name : {HistoryBackFileName, HistoryForwardFileName}) {
+        if (!EmptyHistoryFile(name)) {
+            IdeConnection ide = ConnectToIde();
+            LogMessage(ide, std::string("History not cleared: ") + name + " could not be emptied");
+        }
+    }
     return 0;
 }

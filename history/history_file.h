@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 // Opens a history file for reading and writing, letting others only read it
@@ -10,13 +11,20 @@
 // process is tried again for up to a second; INVALID_HANDLE_VALUE after that
 // or on any other failure.
 HANDLE OpenHistoryFile(const char* fileName, DWORD disposition);
-
+// Holds the named history file as OpenHistoryFile does; an absent file is an
+// empty history and is not created, file then stays empty. False when the
+// file is there but cannot be had (a folder, read-only, held by another
+// process for too long).
+bool HoldHistoryFile(const char* fileName, HANDLE* file);
 // Appends the entry at the end of the open file in one write; should the
 // write fail part-way, the file is cut back to its old length, so it never
 // ends in half an entry. False when the entry was not written (a full disk).
 bool AppendHistoryEntry(HANDLE file, const std::string& entry);
-
+// The open file's length in bytes; false when it cannot be had.
+bool HistoryFileLength(HANDLE file, uint64_t* length);
+// Cuts the open file to length bytes.
+bool CutHistoryFile(HANDLE file, uint64_t length);
 // Makes the named file exist with 0 bytes, creating or truncating it, and
-// closes it at once. A file another process holds without write sharing is
-// left as it was.
-void EmptyHistoryFile(const char* fileName);
+// closes it at once. False, with the file left as it was, when another
+// process holds it without write sharing or it cannot be written.
+bool EmptyHistoryFile(const char* fileName);

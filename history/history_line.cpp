@@ -1,6 +1,6 @@
 #include "history/history_line.h"
 
-#include "ide/file_list.h"
+#include "common/text_rules.h"
 
 #include <algorithm>
 

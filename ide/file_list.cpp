@@ -1,15 +1,8 @@
 #include "ide/file_list.h"
 
-#include <algorithm>
+#include "common/text_rules.h"
 
-std::string UpperCasePath(const std::string& path) {
-    std::string upper = path;
-    for (char& c : upper) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if ((u >= 'a' && u <= 'z') || u >= 0xE0) c = static_cast<char>(u - 0x20);
-    }
-    return upper;
-}
+#include <algorithm>
 
 int FindInFileList(const std::string& fileList, const std::string& path) {
     const std::string wanted = UpperCasePath(path);

@@ -4,10 +4,6 @@
 #pragma once
 #include <string>
 
-// Upper-cases a path as the list is compared: ASCII a-z and the 8-bit
-// letters 0xE0-0xFF lose 0x20, everything else is kept.
-std::string UpperCasePath(const std::string& path);
-
 // The 0-based position of the path in the list, letter case ignored, or -1.
 // Every LF starts a field, so a list ending in LF has an empty last field,
 // and an empty list is one empty field.

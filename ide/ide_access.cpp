@@ -1,12 +1,14 @@
 #include "ide/ide_access.h"
 
+#include "common/environment.h"
+#include "ide/ide_messages.h"
 #include "ide/ide_text.h"
 
-#include <cstdlib>
-
-IdeContext Ide;
-
 namespace {
+
+// Long enough for an IDE busy with a big file, short enough that a hung one
+// does not hold a tool the user waits for.
+constexpr UINT LogTimeoutMs = 2000;
 
 HWND WindowFromEnvironment(const char* name) {
     return reinterpret_cast<HWND>(
@@ -19,56 +21,74 @@ std::string WindowClass(HWND window) {
     return LowerClassName(std::string(name, length > 0 ? length : 0));
 }
 
-} // namespace
-
-void ReadToolEnvironment() {
-    Ide.MainWindow = WindowFromEnvironment("PB_TOOL_MainWindow");
-    Ide.CurrentEditor = WindowFromEnvironment("PB_TOOL_Scintilla");
-}
-
-BOOL CALLBACK CollectChildWindow(HWND window, LPARAM) {
-    Ide.ChildWindows.push_back(window);
+BOOL CALLBACK CollectChildWindow(HWND window, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
     return TRUE;
 }
 
-bool DiscoverIdeWindows(HWND mainWindow) {
-    Ide.ChildWindows.clear();
-    Ide.Editors.clear();
+void AddLogLine(HWND listBox, const std::string& text) {
+    DWORD_PTR unused;
+    SendMessageTimeoutA(listBox, LB_INSERTSTRING, WPARAM(-1), LPARAM(text.c_str()),
+                        SMTO_ABORTIFHUNG, LogTimeoutMs, &unused);
+}
+
+void SendLogMessage(HWND mainWindow, const std::string& text) {
+    COPYDATASTRUCT data = {IdeLogMessage, DWORD(text.size() + 1), const_cast<char*>(text.c_str())};
+    DWORD_PTR unused;
+    SendMessageTimeoutA(mainWindow, WM_COPYDATA, 0, LPARAM(&data), SMTO_ABORTIFHUNG, LogTimeoutMs,
+                        &unused);
+}
+
+} // namespace
+
+IdeConnection ConnectToIde() {
+    IdeConnection ide;
+    ide.MainWindow = WindowFromEnvironment("PB_TOOL_MainWindow");
+    ide.Editor = WindowFromEnvironment("PB_TOOL_Scintilla");
+    ide.FileList = ReadEnvironmentText("PB_TOOL_FileList");
+    ide.IdeProgram = ReadEnvironmentText("PB_TOOL_IDE");
+    return ide;
+}
+
+bool DiscoverIdeWindows(IdeConnection& ide) {
+    ide.Discovered = true;
+    ide.Editors.clear();
     // A null main window would make EnumChildWindows walk every top-level
     // window on the desktop, and a list box of some other program could
     // become the log list.
-    if (!mainWindow) return false;
-    EnumChildWindows(mainWindow, CollectChildWindow, 0);
-    for (HWND window : Ide.ChildWindows)
-        if (WindowClass(window) == "scintilla") Ide.Editors.push_back(window);
+    if (!ide.MainWindow || !IsWindow(ide.MainWindow)) return false;
+    std::vector<HWND> windows;
+    EnumChildWindows(ide.MainWindow, CollectChildWindow, LPARAM(&windows));
+    for (HWND window : windows)
+        if (WindowClass(window) == "scintilla") ide.Editors.push_back(window);
     RECT reference;
-    if (Ide.Editors.empty() || !GetWindowRect(Ide.Editors.front(), &reference)) return false;
-    for (HWND window : Ide.ChildWindows) {
+    if (ide.Editors.empty() || !GetWindowRect(ide.Editors.front(), &reference)) return false;
+    for (HWND window : windows) {
         RECT rect;
         if (!GetWindowRect(window, &rect) || rect.left != reference.left) continue;
         std::string className = WindowClass(window);
         if (className == "systabcontrol32") {
-            if (!Ide.TabBar) Ide.TabBar = window;
+            if (!ide.TabBar) ide.TabBar = window;
         } else if (className == "listbox") {
-            if (!Ide.LogList) Ide.LogList = window;
+            if (!ide.LogList) ide.LogList = window;
         }
     }
-    return Ide.TabBar && Ide.LogList;
+    return ide.TabBar && ide.LogList;
 }
 
-void AddLogLine(HWND listBox, int position, const std::string& text) {
-    if (listBox) SendMessageA(listBox, LB_INSERTSTRING, WPARAM(position), LPARAM(text.c_str()));
+bool IsTodaysIde(IdeConnection& ide) {
+    if (!ide.Discovered) DiscoverIdeWindows(ide);
+    return !ide.TabBar && !ide.Editors.empty();
 }
 
-void LogMessage(const std::string& message) {
-    ReadToolEnvironment();
-    DiscoverIdeWindows(Ide.MainWindow);
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    AddLogLine(Ide.LogList, -1, FormatLogLine(now.wHour, now.wMinute, now.wSecond, message));
-}
-
-void FatalError(const std::string& message) {
-    LogMessage(message);
-    std::exit(0);
+void LogMessage(IdeConnection& ide, const std::string& message) {
+    if (!ide.Discovered) DiscoverIdeWindows(ide);
+    if (ide.TabBar) {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        if (ide.LogList)
+            AddLogLine(ide.LogList, FormatLogLine(now.wHour, now.wMinute, now.wSecond, message));
+    } else if (!ide.Editors.empty()) {
+        SendLogMessage(ide.MainWindow, FormatPluginLine(message));
+    }
 }

@@ -1,52 +1,44 @@
-// Reaching the running PureBasic IDE from a tool it started: its windows come
-// from the tool environment and from the main window's descendants, and
-// lines go into its log list. Everything here talks to another process with
-// synchronous window messages.
+// Reaching the running PureBasic IDE from a tool it started. What the IDE
+// hands its tools in their environment becomes an IdeConnection, which the
+// tool passes to every call; the IDE's windows are found among the main
+// window's descendants. Everything here talks to another process with
+// window messages, each bounded, so a hung IDE never holds a tool for ever.
 #pragma once
 #include <windows.h>
-
-#include "common/environment.h"
 
 #include <string>
 #include <vector>
 
-// What the tool knows about the IDE; one record per process (Ide), all
-// empty at start.
-struct IdeContext {
-    HWND MainWindow = nullptr;    // PB_TOOL_MainWindow
-    HWND CurrentEditor = nullptr; // PB_TOOL_Scintilla
-    std::string FileList;         // PB_TOOL_FileList: open files, LF between them
-    // The first tab control and the first list box flush with the editors'
-    // left edge. Once found they are never replaced within the process.
+struct IdeConnection {
+    HWND MainWindow = nullptr; // PB_TOOL_MainWindow
+    // PB_TOOL_Scintilla at start; after a step, the editor that shows the
+    // file reached.
+    HWND Editor = nullptr;
+    std::string FileList;   // PB_TOOL_FileList: open files in tab order, LF between them
+    std::string IdeProgram; // PB_TOOL_IDE: today's IDE names its executable
+    // Found by DiscoverIdeWindows: the first tab control and the first list
+    // box flush with the editors' left edge (the classic IDE's tab bar and
+    // log), kept once found, and the editors of the latest discovery in
+    // enumeration order.
     HWND TabBar = nullptr;
     HWND LogList = nullptr;
-    // Every descendant of the main window, and those of them that are
-    // editors, in enumeration order, from the latest discovery only.
-    std::vector<HWND> ChildWindows;
     std::vector<HWND> Editors;
+    bool Discovered = false;
 };
 
-extern IdeContext Ide;
+// What the IDE handed this process in its environment; no window is looked
+// at yet.
+IdeConnection ConnectToIde();
 
-// Sets Ide.MainWindow and Ide.CurrentEditor from the environment as it is
-// now (0 for a missing or unreadable value).
-void ReadToolEnvironment();
+// Finds the editors afresh, and the tab bar and log list if not known yet.
+// True when there is an editor and both are known: the classic IDE.
+bool DiscoverIdeWindows(IdeConnection& ide);
 
-// Enumerates the main window's descendants afresh into Ide.ChildWindows and
-// Ide.Editors, then looks for the tab bar and log list if they are not known
-// yet. True when there is an editor and both are known.
-bool DiscoverIdeWindows(HWND mainWindow);
+// Today's IDE draws its file tabs itself: editors, but no tab control.
+bool IsTodaysIde(IdeConnection& ide);
 
-// EnumChildWindows callback: appends the window to Ide.ChildWindows and lets
-// the enumeration go on.
-BOOL CALLBACK CollectChildWindow(HWND window, LPARAM unused);
-
-// Inserts text into the list box at position (-1: at the end, unsorted).
-void AddLogLine(HWND listBox, int position, const std::string& text);
-
-// Appends "[H:M:S] [PLUGIN] message" (local time) to the IDE's log list, if
-// the log list can be found.
-void LogMessage(const std::string& message);
-
-// Logs the message and ends the process normally with exit code 0.
-[[noreturn]] void FatalError(const std::string& message);
+// One line in the IDE's log: in the classic IDE "[H:M:S] [PLUGIN] message"
+// at the end of its log list; in today's IDE "[PLUGIN] message" through the
+// IDE's own log message, which keeps it with the current source and adds
+// its own time. Nothing without an IDE.
+void LogMessage(IdeConnection& ide, const std::string& message);

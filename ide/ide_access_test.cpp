@@ -15,6 +15,19 @@ namespace {
 
 const std::string QuilletPath = SiblingExe("Quillet.exe");
 
+// What the frames were sent with WM_COPYDATA: the code and the text.
+std::vector<std::pair<ULONG_PTR, std::string>> CopiedData;
+
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        CopiedData.emplace_back(data->dwData,
+                                std::string(static_cast<const char*>(data->lpData), data->cbData));
+        return TRUE;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 // Registers the window classes once: an editor class written in capitals
 // (class names are matched without regard to case) and one whose name only
 // begins with the editor's.
@@ -26,7 +39,7 @@ void RegisterTestClasses() {
     InitCommonControlsEx(&controls);
     for (const char* name : {"TolvaneTestFrame", "SCINTILLA", "ScintillaX"}) {
         WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpfnWndProc = FrameProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = name;
         RegisterClassA(&wc);
@@ -83,12 +96,20 @@ std::string Decimal(HWND window) {
     return std::to_string(reinterpret_cast<intptr_t>(window));
 }
 
+// The connection a tool would have to the tree's main window.
+IdeConnection ConnectionTo(HWND mainWindow) {
+    IdeConnection ide;
+    ide.MainWindow = mainWindow;
+    return ide;
+}
+
 class IdeAccessTest : public testing::Test {
   protected:
     void SetUp() override {
-        Ide = IdeContext{};
-        SetEnvironmentVariableA("PB_TOOL_MainWindow", nullptr);
-        SetEnvironmentVariableA("PB_TOOL_Scintilla", nullptr);
+        for (const char* name :
+             {"PB_TOOL_MainWindow", "PB_TOOL_Scintilla", "PB_TOOL_FileList", "PB_TOOL_IDE"})
+            SetEnvironmentVariableA(name, nullptr);
+        CopiedData.clear();
     }
     void TearDown() override { SetUp(); }
 };
@@ -109,21 +130,21 @@ TEST_F(IdeAccessTest, FindsTheTabBarAndLogListFlushWithTheFirstEditor) {
     const std::vector<HWND> order = ide.Enumerated();
     ASSERT_EQ(order.size(), 9u);
 
-    EXPECT_TRUE(DiscoverIdeWindows(ide.Main));
+    IdeConnection found = ConnectionTo(ide.Main);
+    EXPECT_TRUE(DiscoverIdeWindows(found));
 
-    EXPECT_EQ(Ide.ChildWindows, order);
     std::vector<HWND> editors;
     for (HWND w : order)
         if (w == editor || w == secondEditor) editors.push_back(w);
-    EXPECT_EQ(Ide.Editors, editors);
-    EXPECT_EQ(Ide.TabBar, tab);
+    EXPECT_EQ(found.Editors, editors);
+    EXPECT_EQ(found.TabBar, tab);
     HWND firstFlushList = std::find(order.begin(), order.end(), firstList) <
                                   std::find(order.begin(), order.end(), secondList)
                               ? firstList
                               : secondList;
-    EXPECT_EQ(Ide.LogList, firstFlushList);
+    EXPECT_EQ(found.LogList, firstFlushList);
     for (HWND notTaken : {lookalike, tabOffByOne, listLeftOfEditor})
-        EXPECT_TRUE(Ide.TabBar != notTaken && Ide.LogList != notTaken);
+        EXPECT_TRUE(found.TabBar != notTaken && found.LogList != notTaken);
 }
 
 TEST_F(IdeAccessTest, KeepsWhatTheFirstDiscoveryFound) {
@@ -131,19 +152,20 @@ TEST_F(IdeAccessTest, KeepsWhatTheFirstDiscoveryFound) {
     first.Add("SCINTILLA", 10, 30);
     HWND tab = first.Add(WC_TABCONTROLA, 10, 0);
     HWND log = first.Add("ListBox", 10, 300);
-    ASSERT_TRUE(DiscoverIdeWindows(first.Main));
+    IdeConnection found = ConnectionTo(first.Main);
+    ASSERT_TRUE(DiscoverIdeWindows(found));
 
     WindowTree second;
     second.Add(WC_TABCONTROLA, 20, 0);
     second.Add("ListBox", 20, 300);
     HWND otherEditor = second.Add("SCINTILLA", 20, 30);
-    EXPECT_TRUE(DiscoverIdeWindows(second.Main));
+    found.MainWindow = second.Main;
+    EXPECT_TRUE(DiscoverIdeWindows(found));
 
-    EXPECT_EQ(Ide.TabBar, tab);
-    EXPECT_EQ(Ide.LogList, log);
-    // The lists describe the latest enumeration only.
-    EXPECT_EQ(Ide.ChildWindows, second.Enumerated());
-    EXPECT_EQ(Ide.Editors, std::vector<HWND>{otherEditor});
+    EXPECT_EQ(found.TabBar, tab);
+    EXPECT_EQ(found.LogList, log);
+    // The editors are those of the latest enumeration only.
+    EXPECT_EQ(found.Editors, std::vector<HWND>{otherEditor});
 }
 
 TEST_F(IdeAccessTest, ReportsWhatIsMissing) {
@@ -151,19 +173,21 @@ TEST_F(IdeAccessTest, ReportsWhatIsMissing) {
         WindowTree noEditor;
         noEditor.Add(WC_TABCONTROLA, 10, 0);
         noEditor.Add("ListBox", 10, 300);
-        EXPECT_FALSE(DiscoverIdeWindows(noEditor.Main));
-        EXPECT_EQ(Ide.TabBar, nullptr);
-        EXPECT_EQ(Ide.LogList, nullptr);
-        EXPECT_TRUE(Ide.Editors.empty());
+        IdeConnection found = ConnectionTo(noEditor.Main);
+        EXPECT_FALSE(DiscoverIdeWindows(found));
+        EXPECT_EQ(found.TabBar, nullptr);
+        EXPECT_EQ(found.LogList, nullptr);
+        EXPECT_TRUE(found.Editors.empty());
     }
     {
         WindowTree noLog;
         noLog.Add("SCINTILLA", 10, 30);
         HWND tab = noLog.Add(WC_TABCONTROLA, 10, 0);
         noLog.Add("ListBox", 11, 300);
-        EXPECT_FALSE(DiscoverIdeWindows(noLog.Main));
-        EXPECT_EQ(Ide.TabBar, tab);
-        EXPECT_EQ(Ide.LogList, nullptr);
+        IdeConnection found = ConnectionTo(noLog.Main);
+        EXPECT_FALSE(DiscoverIdeWindows(found));
+        EXPECT_EQ(found.TabBar, tab);
+        EXPECT_EQ(found.LogList, nullptr);
     }
     HWND gone;
     {
@@ -171,11 +195,13 @@ TEST_F(IdeAccessTest, ReportsWhatIsMissing) {
         closed.Add("SCINTILLA", 10, 30);
         gone = closed.Main;
     }
-    EXPECT_FALSE(DiscoverIdeWindows(gone));
-    EXPECT_TRUE(Ide.ChildWindows.empty());
+    IdeConnection toGone = ConnectionTo(gone);
+    EXPECT_FALSE(DiscoverIdeWindows(toGone));
+    EXPECT_TRUE(toGone.Editors.empty());
     // No main window: nothing on the desktop is searched.
-    EXPECT_FALSE(DiscoverIdeWindows(nullptr));
-    EXPECT_TRUE(Ide.ChildWindows.empty());
+    IdeConnection toNothing;
+    EXPECT_FALSE(DiscoverIdeWindows(toNothing));
+    EXPECT_FALSE(IsTodaysIde(toNothing));
 }
 
 TEST_F(IdeAccessTest, ReadsTheHandlesFromTheEnvironment) {
@@ -185,17 +211,16 @@ TEST_F(IdeAccessTest, ReadsTheHandlesFromTheEnvironment) {
         intptr_t ExpectedMain, ExpectedEditor;
     };
     const Case cases[] = {
-        {"131234", "$1F", 131234, 31},
-        {" \t+42", "%101", 42, 5},
-        {nullptr, "", 0, 0},
+        {"131234", "$1F", 131234, 31}, {"0", "4294967297", 0, 4294967297},
+        {" \t+42", "%101", 42, 5},     {nullptr, "", 0, 0},
         {"garbage", "0x1F", 0, 0},
     };
     for (const Case& c : cases) {
         SetEnvironmentVariableA("PB_TOOL_MainWindow", c.MainWindow);
         SetEnvironmentVariableA("PB_TOOL_Scintilla", c.Scintilla);
-        ReadToolEnvironment();
-        EXPECT_EQ(reinterpret_cast<intptr_t>(Ide.MainWindow), c.ExpectedMain);
-        EXPECT_EQ(reinterpret_cast<intptr_t>(Ide.CurrentEditor), c.ExpectedEditor);
+        IdeConnection ide = ConnectToIde();
+        EXPECT_EQ(reinterpret_cast<intptr_t>(ide.MainWindow), c.ExpectedMain);
+        EXPECT_EQ(reinterpret_cast<intptr_t>(ide.Editor), c.ExpectedEditor);
     }
 }
 
@@ -204,19 +229,12 @@ TEST_F(IdeAccessTest, ReadsLongEnvironmentValuesWhole) {
     for (int i = 0; i < 300; ++i)
         fileList += "C:\\Projects\\file" + std::to_string(i) + ".pb\n";
     SetEnvironmentVariableA("PB_TOOL_FileList", fileList.c_str());
-    EXPECT_EQ(ReadEnvironmentText("PB_TOOL_FileList"), fileList);
+    SetEnvironmentVariableA("PB_TOOL_IDE", "C:\\PureBasic\\PureBasic.exe");
+    IdeConnection ide = ConnectToIde();
+    EXPECT_EQ(ide.FileList, fileList);
+    EXPECT_EQ(ide.IdeProgram, "C:\\PureBasic\\PureBasic.exe");
     SetEnvironmentVariableA("PB_TOOL_FileList", nullptr);
-    EXPECT_EQ(ReadEnvironmentText("PB_TOOL_FileList"), "");
-}
-
-TEST_F(IdeAccessTest, AddLogLineInsertsAtThePosition) {
-    WindowTree ide;
-    HWND list = ide.Add("ListBox", 0, 0);
-    AddLogLine(list, -1, "b");
-    AddLogLine(list, 0, "a");
-    AddLogLine(list, -1, "c");
-    AddLogLine(nullptr, -1, "nowhere");
-    EXPECT_EQ(ListBoxLines(list), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(ConnectToIde().FileList, "");
 }
 
 // True when line is "[H:M:S] [PLUGIN] " + message with the time one of the
@@ -237,15 +255,32 @@ TEST_F(IdeAccessTest, LogMessageWritesATimestampedLineIntoTheLogList) {
     ide.Add(WC_TABCONTROLA, 10, 0);
     HWND log = ide.Add("ListBox", 10, 300);
     SetEnvironmentVariableA("PB_TOOL_MainWindow", Decimal(ide.Main).c_str());
+    IdeConnection connection = ConnectToIde();
     SYSTEMTIME before, after;
     GetLocalTime(&before);
-    LogMessage("Historyfile not found");
-    LogMessage("");
+    LogMessage(connection, "Historyfile not found");
+    LogMessage(connection, "");
     GetLocalTime(&after);
     std::vector<std::string> lines = ListBoxLines(log);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(IsLogLineAt(lines[0], "Historyfile not found", {before, after})) << lines[0];
     EXPECT_TRUE(IsLogLineAt(lines[1], "", {before, after})) << lines[1];
+    EXPECT_TRUE(CopiedData.empty());
+}
+
+// Today's IDE keeps its log lines with each source and redraws its list from
+// them: a line goes in through its own message, without our time.
+TEST_F(IdeAccessTest, LogMessageInTodaysIdeUsesTheIdesOwnMessage) {
+    WindowTree ide;
+    ide.Add("SCINTILLA", 10, 30);
+    HWND log = ide.Add("ListBox", 10, 300);
+    IdeConnection connection = ConnectionTo(ide.Main);
+    ASSERT_TRUE(IsTodaysIde(connection));
+    LogMessage(connection, "History not changed: x");
+    EXPECT_TRUE(ListBoxLines(log).empty());
+    ASSERT_EQ(CopiedData.size(), 1u);
+    EXPECT_EQ(CopiedData[0].first, ULONG_PTR(0x004C4F47));
+    EXPECT_EQ(CopiedData[0].second, std::string("[PLUGIN] History not changed: x", 32));
 }
 
 // Runs Quillet, serving meanwhile any message it sends to this process's

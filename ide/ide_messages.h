@@ -20,3 +20,13 @@ constexpr unsigned SCI_POSITIONRELATIVE = 2670;
 // WM_COMMAND with this wParam and the tab bar as lParam makes the tab bar's
 // selected file current. The number is that of TCM_SETCURSEL.
 constexpr unsigned IdeTabSwitchCommand = 4876;
+
+// Today's IDE takes WM_COPYDATA at its main window: a line for its log
+// (8-bit text), and files to make current (UTF-16 text: the IDE's own
+// executable, the count of files, a line, then the files, LF between them).
+// When it has the files it posts the registered message IdeRunOnceMessage
+// with IdeDoneCode to the window given as the WM_COPYDATA's wParam.
+constexpr unsigned long IdeLogMessage = 0x004C4F47;  // "LOG"
+constexpr unsigned long IdeOpenMessage = 0x4F4E4345; // "ONCE"
+constexpr char IdeRunOnceMessage[] = "PureBasic_RunOnce";
+constexpr unsigned long IdeDoneCode = 0x444F4E45; // "DONE"

@@ -1,12 +1,14 @@
 #include "ide/ide_navigation.h"
 
 #include "common/auto_handle.h"
+#include "common/environment.h"
+#include "common/text_rules.h"
 #include "ide/file_list.h"
-#include "ide/ide_access.h"
 #include "ide/ide_messages.h"
 #include "prefs/prefs.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -22,93 +24,121 @@ constexpr LRESULT MaxEditorLength = LRESULT(1) << 30;
 // The IDE switches editors in a few milliseconds; a tool that waited for
 // ever would hold the IDE, which waits for the tool.
 constexpr ULONGLONG SwitchTimeoutMs = 2000;
-// A second start of the IDE ends once the running IDE has taken the file,
-// which the IDE gives up to 10 s; a file handed to the system takes the
-// same way.
-constexpr ULONGLONG HandOverTimeoutMs = 10500;
+// The IDE takes a file within this time or not at all: its own second start
+// gives up after as long. A file handed to the system takes the same way.
+constexpr UINT HandOverTimeoutMs = 10000;
+constexpr ULONGLONG SystemOpenTimeoutMs = 10500;
+// An answer to a single editor message; a hung IDE gets no longer.
+constexpr UINT MessageTimeoutMs = 5000;
+// The longest path Windows has; a longer name is no file the IDE can open.
+constexpr size_t MaxPathLength = 32767;
+
+// A message to one of the IDE's windows, answered within MessageTimeoutMs;
+// 0 when it is not.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, MessageTimeoutMs,
+                             &result))
+        return 0;
+    return LRESULT(result);
+}
 
 std::string MainPrefsPath() {
     return IdePrefsFolder() + "PureBasic.prefs";
 }
 
-// The shell is loaded only here: a navigator that never hands a file to the
-// system does not pay for it at every start.
-void ShellOpen(SHELLEXECUTEINFOA* info) {
-    using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
-    HMODULE shell = LoadLibraryA("shell32.dll");
-    if (!shell) return;
+std::wstring Widen(const std::string& text) {
+    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring wide(size_t(std::max(length, 0)), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), &wide[0], length);
+    return wide;
+}
+
+template <class Function> Function LoadFunction(HMODULE module, const char* name) {
     // Through void*: FARPROC has no parameters, and the cast warns otherwise.
-    auto shellExecuteEx = reinterpret_cast<ShellExecuteExFunction>(
-        reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteExA")));
-    if (shellExecuteEx && shellExecuteEx(info) && info->hProcess) CloseHandle(info->hProcess);
-    FreeLibrary(shell);
+    return module
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+               : nullptr;
+}
+
+// The shell runs the open's handler through COM, so COM is set up around it.
+// Shell and COM are loaded only here: a navigator that never hands a file to
+// the system does not pay for them at every start.
+bool ShellOpen(SHELLEXECUTEINFOA* info) {
+    using CoInitializeExFunction = HRESULT(WINAPI*)(void*, DWORD);
+    using CoUninitializeFunction = void(WINAPI*)();
+    using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
+    HMODULE ole = LoadLibraryA("ole32.dll");
+    HMODULE shell = LoadLibraryA("shell32.dll");
+    auto coInitializeEx = LoadFunction<CoInitializeExFunction>(ole, "CoInitializeEx");
+    auto coUninitialize = LoadFunction<CoUninitializeFunction>(ole, "CoUninitialize");
+    auto shellExecuteEx = LoadFunction<ShellExecuteExFunction>(shell, "ShellExecuteExA");
+    const bool com =
+        coInitializeEx && coUninitialize &&
+        SUCCEEDED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    const bool opened = shellExecuteEx && shellExecuteEx(info);
+    if (opened && info->hProcess) CloseHandle(info->hProcess);
+    if (com) coUninitialize();
+    if (shell) FreeLibrary(shell);
+    if (ole) FreeLibrary(ole);
+    return opened;
 }
 
 // Hands a source file to the program registered for its type, which is the
 // IDE when its setup registered it, without waiting.
-void OpenWithSystem(const std::string& path) {
+bool OpenWithSystem(const std::string& path) {
     size_t lastBackslash = path.rfind('\\');
     std::string folder =
         lastBackslash == std::string::npos ? "" : path.substr(0, lastBackslash + 1);
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;
-    // No "Open with" dialog or error box: the IDE waits for its tool, so a
-    // tool waiting for the user would hold the IDE.
+    // No "Open with" dialog or error box: the IDE may wait for its tool, so
+    // a tool waiting for the user would hold the IDE.
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpVerb = "Open";
     info.lpFile = path.c_str();
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = SW_SHOWNORMAL;
-    ShellOpen(&info);
+    return ShellOpen(&info);
 }
 
-// Starts the IDE's executable again with the file; with waitForEnd, waits
-// until it has handed the file to the running IDE and ended.
-bool RunSecondStart(const std::string& ide, const std::string& path, int32_t line,
-                    bool waitForEnd) {
-    std::string commandLine = HandOverCommandLine(ide, path, line);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(ide.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &started))
-        return false;
-    AutoCloseHandle process(started.hProcess), thread(started.hThread);
-    return !waitForEnd ||
-           WaitForSingleObject(process.Get(), DWORD(HandOverTimeoutMs)) == WAIT_OBJECT_0;
-}
-
-// The IDE named its executable, which takes a file by a second start.
-bool IdeTakesFilesItself() {
-    return !ReadEnvironmentText("PB_TOOL_IDE").empty();
-}
-
-// "Run only one instance" of the preferences the IDE really uses; on when
-// the file or the key cannot be read, as the IDE takes it.
-bool SecondStartHandsOver() {
-    const std::string prefs = ReadEnvironmentText("PB_TOOL_Preferences");
-    if (prefs.empty() || !OpenPrefs(prefs)) return true;
-    SelectPrefsGroup("Global");
-    bool on = ReadPrefsLong("RunOnce", 1) != 0;
-    ClosePrefs();
-    return on;
-}
-
-// Gives the file to the IDE: to its executable when the IDE named it (the
-// preferences stay untouched), else to the system, with the old IDE's
-// RunOnce cleared around it. A file handed to the system, or to the IDE
-// without waitForEnd, is still on its way on return.
-ReachResult HandToIde(const std::string& path, int32_t line, bool waitForEnd) {
-    if (!SecondStartHandsOver()) return ReachResult::SecondInstanceRefused;
-    const std::string ide = ReadEnvironmentText("PB_TOOL_IDE");
-    if (!ide.empty())
-        return RunSecondStart(ide, path, line, waitForEnd) ? ReachResult::Reached
-                                                           : ReachResult::NotReached;
-    if (!IsIdeSourceFile(path)) return ReachResult::NotReached;
+// The classic IDE opens a file handed to the system with its RunOnce
+// cleared around it.
+bool OpenWithSystemClassic(const std::string& path) {
     int saved = ClearRunOnce();
-    OpenWithSystem(path);
+    bool opened = OpenWithSystem(path);
     RestoreRunOnce(saved);
-    return ReachResult::Reached;
+    return opened;
+}
+
+// A window of this process that the IDE can post its "done" to: a message
+// window whose class ignores the message.
+class ReplyWindow {
+  public:
+    ReplyWindow()
+        : window_(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                  nullptr)) {}
+    ReplyWindow(const ReplyWindow&) = delete;
+    ReplyWindow& operator=(const ReplyWindow&) = delete;
+    ~ReplyWindow() {
+        if (window_) DestroyWindow(window_);
+    }
+    HWND Get() const { return window_; }
+
+  private:
+    HWND window_;
+};
+
+// Today's IDE takes the file itself, whatever its "Run only one instance"
+// says, and has made it current when the message returns.
+bool SendOpenMessage(const IdeConnection& ide, const std::string& path, int32_t line) {
+    if (path.size() > MaxPathLength) return false;
+    std::wstring text = Widen(OpenMessageText(ide.IdeProgram, path, line));
+    ReplyWindow reply;
+    COPYDATASTRUCT data = {IdeOpenMessage, DWORD((text.size() + 1) * sizeof(wchar_t)), &text[0]};
+    DWORD_PTR unused;
+    return SendMessageTimeoutA(ide.MainWindow, WM_COPYDATA, WPARAM(reply.Get()), LPARAM(&data),
+                               SMTO_ABORTIFHUNG, HandOverTimeoutMs, &unused) != 0;
 }
 
 // Nothing that is not a source of the IDE is handed anywhere: a history may
@@ -117,113 +147,152 @@ bool CanOpenFile(const std::string& path) {
     return FileHasContent(path) && IsIdeSourceFile(path);
 }
 
-HWND FirstVisibleEditor() {
-    for (HWND editor : Ide.Editors)
-        if (IsWindowVisible(editor)) return editor;
-    return nullptr;
-}
-
 // Waits for the old editor to hide and a new one to show. An editor made for
 // a file that was just opened is not in the editor list yet, so the IDE's
 // windows are discovered afresh while none is visible. Null when the IDE did
 // not switch in time.
-HWND WaitForSwitchedEditor(HWND oldEditor, ULONGLONG timeoutMs) {
+HWND WaitForSwitchedEditor(IdeConnection& ide, HWND oldEditor, ULONGLONG timeoutMs) {
     const ULONGLONG giveUpAt = GetTickCount64() + timeoutMs;
     while (oldEditor && IsWindowVisible(oldEditor)) {
         if (GetTickCount64() >= giveUpAt) return nullptr;
         Sleep(1);
     }
     for (;;) {
-        if (HWND editor = FirstVisibleEditor()) return editor;
+        if (HWND editor = VisibleEditor(ide)) return editor;
         if (GetTickCount64() >= giveUpAt) return nullptr;
         Sleep(1);
-        DiscoverIdeWindows(Ide.MainWindow);
+        DiscoverIdeWindows(ide);
     }
 }
 
-void RecordCurrentEditor(HWND editor) {
-    Ide.CurrentEditor = editor;
-    SetEnvironmentVariableA("PB_TOOL_Scintilla",
-                            std::to_string(reinterpret_cast<uintptr_t>(editor)).c_str());
+// The keyboard goes where the user now looks. Today's IDE does this itself
+// when it makes a source current; the classic one is asked through its
+// input queue.
+void FocusEditor(HWND editor) {
+    const DWORD ideThread = GetWindowThreadProcessId(editor, nullptr);
+    const DWORD self = GetCurrentThreadId();
+    if (!ideThread || !AttachThreadInput(self, ideThread, TRUE)) return;
+    SetFocus(editor);
+    AttachThreadInput(self, ideThread, FALSE);
 }
 
-// The tab bar's way: select the file's tab and wait for the IDE to switch.
-// True when the tab is selected in the end.
-bool BringTabToFront(int index) {
-    if (HWND visible = FirstVisibleEditor()) Ide.CurrentEditor = visible;
-    if (index == CurrentTabIndex(Ide.TabBar)) return true;
-    SetActiveWindow(Ide.MainWindow);
-    SelectTab(Ide.TabBar, index, Ide.MainWindow);
-    HWND editor = WaitForSwitchedEditor(Ide.CurrentEditor, SwitchTimeoutMs);
-    if (!editor) return false;
-    RecordCurrentEditor(editor);
-    return index == CurrentTabIndex(Ide.TabBar);
-}
-
-// An IDE without a tab control learns of the file only by being handed it.
-// A file that was open already shows in an editor the IDE has: the switch
-// is seen as soon as it happens, before the second start has ended. A file
-// opened just now was waited for, and its editor is found by discovery. A
-// hand-over can end with the IDE having given up on the file, so for a file
-// other than the current one the editor must have changed.
-ReachResult BringEditorToFront(const std::string& path, const std::string& currentFile,
-                               int32_t line, bool handedOver) {
-    const HWND before = Ide.CurrentEditor;
-    if (!handedOver) {
-        if (!currentFile.empty() && UpperCasePath(path) == UpperCasePath(currentFile)) {
-            HWND visible = FirstVisibleEditor();
-            if (visible) Ide.CurrentEditor = visible;
-            return visible ? ReachResult::Reached : ReachResult::NotReached;
-        }
-        ReachResult handed = HandToIde(path, line, false);
-        if (handed != ReachResult::Reached) return handed;
+// The classic IDE's way: select the file's tab and wait for the IDE to
+// switch. True when the tab is selected in the end.
+bool BringTabToFront(IdeConnection& ide, int index) {
+    if (HWND visible = VisibleEditor(ide)) ide.Editor = visible;
+    if (index != CurrentTabIndex(ide.TabBar)) {
+        SetActiveWindow(ide.MainWindow);
+        SelectTab(ide.TabBar, index, ide.MainWindow);
+        HWND editor = WaitForSwitchedEditor(ide, ide.Editor, SwitchTimeoutMs);
+        if (!editor) return false;
+        ide.Editor = editor;
+        if (index != CurrentTabIndex(ide.TabBar)) return false;
     }
-    HWND editor = handedOver && IdeTakesFilesItself()
-                      ? FirstVisibleEditor()
-                      : WaitForSwitchedEditor(before, HandOverTimeoutMs);
-    const bool mustChange = handedOver || !currentFile.empty();
-    if (!editor || (mustChange && editor == before)) return ReachResult::NotReached;
-    RecordCurrentEditor(editor);
+    FocusEditor(ide.Editor);
+    return true;
+}
+
+ReachResult ShowInClassicIde(IdeConnection& ide, const std::string& path) {
+    int index = FindInFileList(ide.FileList, path);
+    if (index == -1) {
+        if (!CanOpenFile(path)) return ReachResult::CannotShow;
+        if (!OpenWithSystemClassic(path)) return ReachResult::NotReached;
+        index = AppendToFileList(ide.FileList, path);
+        DiscoverIdeWindows(ide);
+    }
+    return BringTabToFront(ide, index) ? ReachResult::Reached : ReachResult::NotReached;
+}
+
+// Today's IDE learns of the file only by being handed it. A hand-over can
+// end with the IDE having given up on the file, so for a file other than the
+// current one the editor must have changed.
+ReachResult ShowInTodaysIde(IdeConnection& ide, const std::string& path,
+                            const std::string& currentFile, int32_t line) {
+    if (!currentFile.empty() && SamePath(path, currentFile)) {
+        HWND visible = VisibleEditor(ide);
+        if (visible) ide.Editor = visible;
+        return visible ? ReachResult::Reached : ReachResult::NotReached;
+    }
+    if (FindInFileList(ide.FileList, path) == -1 && !CanOpenFile(path))
+        return ReachResult::CannotShow;
+    const HWND before = VisibleEditor(ide);
+    HWND editor = nullptr;
+    if (!ide.IdeProgram.empty()) {
+        if (!SendOpenMessage(ide, path, line)) return ReachResult::NotReached;
+        DiscoverIdeWindows(ide);
+        editor = VisibleEditor(ide);
+    } else {
+        if (!IsIdeSourceFile(path) || !OpenWithSystem(path)) return ReachResult::NotReached;
+        editor = WaitForSwitchedEditor(ide, before, SystemOpenTimeoutMs);
+    }
+    if (!editor || (!currentFile.empty() && editor == before)) return ReachResult::NotReached;
+    ide.Editor = editor;
     return ReachResult::Reached;
 }
 
 } // namespace
 
 int CurrentTabIndex(HWND tabBar) {
-    return int(SendMessageA(tabBar, TCM_GETCURSEL, 0, 0));
+    DWORD_PTR index = DWORD_PTR(-1);
+    if (!SendMessageTimeoutA(tabBar, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, MessageTimeoutMs,
+                             &index))
+        return -1;
+    return int(index);
 }
 
 void SelectTab(HWND tabBar, int index, HWND notifyWindow) {
     if (!notifyWindow) notifyWindow = GetParent(tabBar);
-    SendMessageA(tabBar, TCM_SETCURSEL, WPARAM(index), 0);
-    SendMessageA(notifyWindow, WM_COMMAND, IdeTabSwitchCommand, LPARAM(tabBar));
+    Ask(tabBar, TCM_SETCURSEL, WPARAM(index));
+    Ask(notifyWindow, WM_COMMAND, IdeTabSwitchCommand, LPARAM(tabBar));
 }
 
 void GotoLine(HWND editor, int line) {
-    SendMessageA(editor, SCI_GOTOLINE, WPARAM(INT_PTR(line) - 1), 0);
+    Ask(editor, SCI_GOTOLINE, WPARAM(INT_PTR(line) - 1));
 }
 
 void GotoPosition(HWND editor, int32_t line, int32_t column) {
+    const LRESULT lines = Ask(editor, SCI_GETLINECOUNT);
+    LRESULT target = std::max<LRESULT>(std::min<LRESULT>(line, lines), 1);
+    // A text that ends with a line end has an empty line after it, which no
+    // recorded line beyond the end means.
+    if (line > lines && target > 1 &&
+        Ask(editor, SCI_POSITIONFROMLINE, WPARAM(target - 1)) ==
+            Ask(editor, SCI_GETLINEENDPOSITION, WPARAM(target - 1)))
+        --target;
     // The start of a line is where the editor's own line message puts the
-    // caret, a line past the end landing on the last line: one message
-    // instead of four, each a round trip to the IDE.
+    // caret.
     if (column <= 1) {
-        GotoLine(editor, line);
+        GotoLine(editor, int(target));
         return;
     }
-    LRESULT lines = SendMessageA(editor, SCI_GETLINECOUNT, 0, 0);
-    WPARAM index = WPARAM(std::max<LRESULT>(std::min<LRESULT>(line, lines), 1) - 1);
-    LRESULT start = SendMessageA(editor, SCI_POSITIONFROMLINE, index, 0);
-    LRESULT end = SendMessageA(editor, SCI_GETLINEENDPOSITION, index, 0);
+    const WPARAM index = WPARAM(target - 1);
+    const LRESULT start = Ask(editor, SCI_POSITIONFROMLINE, index);
+    const LRESULT end = Ask(editor, SCI_GETLINEENDPOSITION, index);
     LRESULT position = end;
     // A line of n bytes holds at most n characters: a column beyond that is
     // past the end without asking, however large it is.
     if (start >= 0 && LRESULT(column) - 1 < end - start) {
-        LRESULT moved =
-            SendMessageA(editor, SCI_POSITIONRELATIVE, WPARAM(start), LPARAM(column - 1));
+        LRESULT moved = Ask(editor, SCI_POSITIONRELATIVE, WPARAM(start), LPARAM(column - 1));
         if (moved >= start && moved < end) position = moved;
     }
-    SendMessageA(editor, SCI_GOTOPOS, WPARAM(position), 0);
+    Ask(editor, SCI_GOTOPOS, WPARAM(position));
+}
+
+int32_t CaretLine(HWND editor) {
+    DWORD_PTR position = 0, line = 0;
+    if (!SendMessageTimeoutA(editor, SCI_GETCURRENTPOS, 0, 0, SMTO_ABORTIFHUNG, MessageTimeoutMs,
+                             &position) ||
+        !SendMessageTimeoutA(editor, SCI_LINEFROMPOSITION, position, 0, SMTO_ABORTIFHUNG,
+                             MessageTimeoutMs, &line))
+        return 0;
+    return int32_t(line) + 1;
+}
+
+HWND VisibleEditor(IdeConnection& ide) {
+    if (!ide.Discovered) DiscoverIdeWindows(ide);
+    for (HWND editor : ide.Editors)
+        if (IsWindowVisible(editor)) return editor;
+    return nullptr;
 }
 
 std::string ReadEditorText(HWND editor) {
@@ -233,13 +302,13 @@ std::string ReadEditorText(HWND editor) {
     GetWindowThreadProcessId(owner, &processId);
     AutoCloseHandle process(OpenProcess(EditorReadAccess, FALSE, processId));
     if (!process.IsValid()) return "";
-    LRESULT length = SendMessageA(editor, SCI_GETLENGTH, 0, 0);
+    LRESULT length = Ask(editor, SCI_GETLENGTH);
     if (length < 0 || length > MaxEditorLength) return "";
     const size_t size = size_t(length) + 1;
     AutoRemoteMemory remote(
         process.Get(), VirtualAllocEx(process.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
     if (!remote.Get()) return "";
-    SendMessageA(editor, SCI_GETTEXT, WPARAM(size), LPARAM(remote.Get()));
+    Ask(editor, SCI_GETTEXT, WPARAM(size), LPARAM(remote.Get()));
     // Read straight into the result: the text crosses over once.
     std::string text(size, '\0');
     SIZE_T got = 0;
@@ -250,19 +319,16 @@ std::string ReadEditorText(HWND editor) {
 }
 
 bool FileHasContent(const std::string& path) {
+    // The file calls would stop at a NUL and look at another file.
+    if (path.find('\0') != std::string::npos) return false;
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
     return data.nFileSizeHigh != 0 || data.nFileSizeLow != 0;
 }
 
-int FindOpenFile(const std::string& path) {
-    Ide.FileList = ReadEnvironmentText("PB_TOOL_FileList");
-    return FindInFileList(Ide.FileList, path);
-}
-
-bool CanShowFile(const std::string& path) {
-    return FindOpenFile(path) != -1 || CanOpenFile(path);
+bool CanShowFile(const IdeConnection& ide, const std::string& path) {
+    return FindInFileList(ide.FileList, path) != -1 || CanOpenFile(path);
 }
 
 int ClearRunOnce() {
@@ -280,23 +346,10 @@ void RestoreRunOnce(int value) {
     }
 }
 
-void BringFileToFront(const std::string& path) {
-    ShowFile(path, "", 0);
-}
-
-ReachResult ShowFile(const std::string& path, const std::string& currentFile, int32_t line) {
-    int index = FindOpenFile(path);
-    const bool handedOver = index == -1;
-    if (handedOver) {
-        if (!CanOpenFile(path)) FatalError("Datei nicht gefunden");
-        ReachResult handed = HandToIde(path, line, true);
-        if (handed != ReachResult::Reached) return handed;
-        index = AppendToFileList(Ide.FileList, path);
-    }
-    ReadToolEnvironment();
-    if (DiscoverIdeWindows(Ide.MainWindow))
-        return BringTabToFront(index) ? ReachResult::Reached : ReachResult::NotReached;
-    // Today's IDE draws its file tabs itself: editors, but no tab control.
-    if (Ide.TabBar || Ide.Editors.empty()) return ReachResult::NotReached;
-    return BringEditorToFront(path, currentFile, line, handedOver);
+ReachResult ShowFile(IdeConnection& ide, const std::string& path, const std::string& currentFile,
+                     int32_t line) {
+    if (!ide.Discovered) DiscoverIdeWindows(ide);
+    if (ide.TabBar) return ShowInClassicIde(ide, path);
+    if (ide.Editors.empty()) return ReachResult::NotReached;
+    return ShowInTodaysIde(ide, path, currentFile, line);
 }

@@ -16,23 +16,14 @@
 
 namespace {
 
-std::string Decimal(HWND window) {
-    return std::to_string(reinterpret_cast<uintptr_t>(window));
-}
-
-std::string Environment(const char* name) {
-    return ReadEnvironmentText(name);
-}
-
-// Sets the variables the IDE gives a tool, for the host as it is now.
-void SetToolEnvironment(const HostIde& host, const std::vector<std::string>& files) {
-    std::string list;
+// What a tool started by the host as it is now would be connected to.
+IdeConnection ConnectAsTool(const HostIde& host, const std::vector<std::string>& files) {
+    IdeConnection ide;
+    ide.MainWindow = host.MainWindow;
+    ide.Editor = HostVisibleEditor(host);
     for (size_t i = 0; i < files.size(); ++i)
-        list += (i ? "\n" : "") + files[i];
-    SetEnvironmentVariableA("PB_TOOL_MainWindow", Decimal(host.MainWindow).c_str());
-    SetEnvironmentVariableA("PB_TOOL_Scintilla", Decimal(HostVisibleEditor(host)).c_str());
-    SetEnvironmentVariableA("PB_TOOL_FileList", list.c_str());
-    Ide = IdeContext();
+        ide.FileList += (i ? "\n" : "") + files[i];
+    return ide;
 }
 
 // Committed private memory of another process: what a leaked remote buffer
@@ -128,24 +119,13 @@ TEST(NavigationMessages, WindowsThatAreGoneAreHarmless) {
     EXPECT_EQ(ReadEditorText(gone), "");
     EXPECT_EQ(ReadEditorText(nullptr), "");
     EXPECT_EQ(ReadEditorText(w.Other), ""); // no parent: not an editor of the IDE
-    EXPECT_EQ(CurrentTabIndex(gone), 0);
+    EXPECT_EQ(CurrentTabIndex(gone), -1);   // no answer: no tab
     SelectTab(gone, 1, nullptr);
     GotoLine(gone, 3);
     GotoPosition(gone, 3, 4);
 }
 
-// --- The file list and RunOnce, from the environment and the prefs file ---
-
-TEST(FindOpenFile, ReadsTheListFromTheEnvironment) {
-    SetEnvironmentVariableA("PB_TOOL_FileList", "C:\\a\\One.pb\nC:\\a\\\xE9t\xE9.pb\n");
-    EXPECT_EQ(FindOpenFile("c:\\A\\one.PB"), 0);
-    EXPECT_EQ(FindOpenFile("C:\\A\\\xC9T\xC9.PB"), 1);
-    EXPECT_EQ(FindOpenFile(""), 2);
-    EXPECT_EQ(Ide.FileList, "C:\\a\\One.pb\nC:\\a\\\xE9t\xE9.pb\n");
-    SetEnvironmentVariableA("PB_TOOL_FileList", nullptr);
-    EXPECT_EQ(FindOpenFile("C:\\a\\One.pb"), -1);
-    EXPECT_EQ(FindOpenFile(""), 0);
-}
+// --- RunOnce of the classic IDE, in the prefs file -----------------------
 
 struct AppData {
     AppData() {
@@ -259,72 +239,68 @@ TEST(GotoLine, MovesTheIdesCaret) {
     EXPECT_EQ(HostCaretLine(host), 1);
 }
 
-TEST(BringFileToFront, SwitchesTabsAndRecordsTheNewEditor) {
+TEST(ShowFile, SwitchesTabsAndRecordsTheNewEditor) {
     ThreeFiles f;
     HostIde host(f.Dir.Path(), f.Files);
     ASSERT_TRUE(host.Ready);
     ASSERT_EQ(HostSelectTab(host, 2), 2);
-    SetToolEnvironment(host, f.Files);
+    IdeConnection ide = ConnectAsTool(host, f.Files);
     HWND target = HostEditors(host)[0];
 
-    BringFileToFront(f.Files[0]);
+    EXPECT_EQ(ShowFile(ide, f.Files[0], f.Files[2], 0), ReachResult::Reached);
     EXPECT_EQ(HostCurrentTab(host), 0);
     EXPECT_EQ(HostVisibleEditor(host), target);
-    EXPECT_EQ(Ide.CurrentEditor, target);
-    EXPECT_EQ(Environment("PB_TOOL_Scintilla"), Decimal(target));
+    EXPECT_EQ(ide.Editor, target);
     HostCounterValues counters = HostCounters(host);
     EXPECT_EQ(counters.TabSetCurSel, 1);
     EXPECT_EQ(counters.MainSwitch, 1);
 
-    ReadToolEnvironment();
-    GotoLine(Ide.CurrentEditor, 4);
+    GotoLine(ide.Editor, 4);
     EXPECT_EQ(HostCaretLine(host), 4);
+    EXPECT_EQ(CaretLine(ide.Editor), 4);
 }
 
-TEST(BringFileToFront, AFileAlreadyInFrontIsLeftAlone) {
+TEST(ShowFile, AFileAlreadyInFrontIsLeftAlone) {
     ThreeFiles f;
     HostIde host(f.Dir.Path(), f.Files);
     ASSERT_TRUE(host.Ready);
-    SetToolEnvironment(host, f.Files);
-    SetEnvironmentVariableA("PB_TOOL_Scintilla", "12345");
+    IdeConnection ide = ConnectAsTool(host, f.Files);
     DWORD handles = HandleCount();
 
-    BringFileToFront(f.Files[2]);
+    EXPECT_EQ(ShowFile(ide, f.Files[2], f.Files[2], 0), ReachResult::Reached);
     EXPECT_EQ(HostCounters(host).TabSetCurSel, 0);
     EXPECT_EQ(HostCounters(host).MainSwitch, 0);
-    EXPECT_EQ(Environment("PB_TOOL_Scintilla"), "12345");
     EXPECT_EQ(HandleCount(), handles);
 }
 
-TEST(BringFileToFront, GivesUpOnAnIdeThatNeverSwitches) {
+TEST(ShowFile, GivesUpOnAnIdeThatNeverSwitches) {
     ThreeFiles f;
     HostIde host(f.Dir.Path(), f.Files);
     ASSERT_TRUE(host.Ready);
-    SetToolEnvironment(host, f.Files);
-    std::string before = Environment("PB_TOOL_Scintilla");
+    IdeConnection ide = ConnectAsTool(host, f.Files);
+    HWND before = ide.Editor;
     HostSetFrozen(host, true);
 
     ULONGLONG start = GetTickCount64();
-    BringFileToFront(f.Files[1]);
+    EXPECT_EQ(ShowFile(ide, f.Files[1], f.Files[2], 0), ReachResult::NotReached);
     ULONGLONG took = GetTickCount64() - start;
     EXPECT_GE(took, 1500u);
     EXPECT_LT(took, 5000u);
-    EXPECT_EQ(Environment("PB_TOOL_Scintilla"), before);
+    EXPECT_EQ(ide.Editor, before);
     EXPECT_EQ(HostCounters(host).MainSwitch, 1);
 }
 
-TEST(BringFileToFront, WithoutAnIdeNothingHappens) {
+TEST(ShowFile, WithoutAnIdeNothingHappens) {
     TempDir dir;
     WriteFileBytes(dir / "a.pb", "x");
-    SetEnvironmentVariableA("PB_TOOL_MainWindow", "0");
-    SetEnvironmentVariableA("PB_TOOL_Scintilla", "$FFFF");
-    SetEnvironmentVariableA("PB_TOOL_FileList", (dir / "a.pb").c_str());
-    Ide = IdeContext();
-    BringFileToFront(dir / "a.pb");
-    EXPECT_EQ(Environment("PB_TOOL_Scintilla"), "$FFFF");
+    IdeConnection ide;
+    ide.Editor = HWND(0xFFFF);
+    ide.FileList = dir / "a.pb";
+    EXPECT_EQ(ShowFile(ide, dir / "a.pb", "", 1), ReachResult::NotReached);
+    EXPECT_EQ(ide.Editor, HWND(0xFFFF));
 }
 
-TEST(BringFileToFront, OpensAFileThatIsNotOpenThroughTheSystem) {
+TEST(ShowFile, OpensAFileThatIsNotOpenThroughTheSystem) {
     ThreeFiles f;
     AppData appData;
     ASSERT_TRUE(WriteFileBytes(appData.Prefs(), "RunOnce = 1\r\n"));
@@ -334,50 +310,50 @@ TEST(BringFileToFront, OpensAFileThatIsNotOpenThroughTheSystem) {
     WriteFileBytes(fourth, NumberedLines(30));
     HostIde host(f.Dir.Path(), f.Files);
     ASSERT_TRUE(host.Ready);
-    SetToolEnvironment(host, f.Files);
+    IdeConnection ide = ConnectAsTool(host, f.Files);
 
     FileWatcher watcher(appData.Prefs());
-    BringFileToFront(fourth);
+    EXPECT_EQ(ShowFile(ide, fourth, f.Files[2], 0), ReachResult::Reached);
     watcher.Stop();
     EXPECT_EQ(watcher.Seen,
               (std::vector<std::string>{"RunOnce = 1\r\n", "RunOnce = 0\r\n", "RunOnce = 1\r\n"}));
-    EXPECT_EQ(Ide.FileList, f.Files[0] + "\n" + f.Files[1] + "\n" + f.Files[2] + "\n" + fourth);
+    EXPECT_EQ(ide.FileList, f.Files[0] + "\n" + f.Files[1] + "\n" + f.Files[2] + "\n" + fourth);
     ASSERT_EQ(HostEditorCount(host), 4);
     EXPECT_EQ(HostCurrentTab(host), 3);
     HWND opened = HostEditors(host)[3];
-    EXPECT_EQ(Ide.CurrentEditor, opened);
+    EXPECT_EQ(ide.Editor, opened);
     EXPECT_EQ(HostEditorText(opened), NumberedLines(30));
     EXPECT_EQ(ReadFileBytes(appData.Prefs()), "RunOnce = 1\r\n");
 }
 
-// A file that is neither open nor a source file on disk ends the tool with
-// the IDE's log line; a tool that is not this test does that (the process
-// ends). A program or a batch file is never started.
-TEST(BringFileToFront, AMissingOrEmptyFileEndsTheToolWithALogLine) {
-    ThreeFiles f;
-    AppData appData;
-    ASSERT_TRUE(WriteFileBytes(appData.Prefs(), "RunOnce=1\n"));
-    WriteFileBytes(f.Dir / "empty.pb", "");
-    WriteFileBytes(f.Dir / "build.bat", "echo ran > ran.txt\r\n");
-    CopyFileA(SiblingExe("NavigationProbe.exe").c_str(), (f.Dir / "tool.exe").c_str(), FALSE);
-    HostIde host(f.Dir.Path(), f.Files);
-    ASSERT_TRUE(host.Ready);
-    SetToolEnvironment(host, f.Files);
+// A file that is neither open nor a source file on disk is not shown, and
+// nothing is handed anywhere: a program or a batch file is never started,
+// also when a NUL in its name hides it behind a source type.
+TEST(ShowFile, AMissingEmptyOrForeignFileCannotBeShown) {
+    for (HostMode mode : {HostMode::Classic, HostMode::Today}) {
+        ThreeFiles f;
+        AppData appData;
+        ASSERT_TRUE(WriteFileBytes(appData.Prefs(), "RunOnce=1\n"));
+        WriteFileBytes(f.Dir / "empty.pb", "");
+        WriteFileBytes(f.Dir / "build.bat", "echo ran > ran.txt\r\n");
+        CopyFileA(SiblingExe("HostIde.exe").c_str(), (f.Dir / "tool.exe").c_str(), FALSE);
+        HostIde host(f.Dir.Path(), f.Files, mode);
+        ASSERT_TRUE(host.Ready);
+        IdeConnection ide = ConnectAsTool(host, f.Files);
+        ide.IdeProgram = mode == HostMode::Today ? SiblingExe("HostIde.exe") : "";
 
-    std::string probe = SiblingExe("NavigationProbe.exe");
-    int expectedLines = 0;
-    for (std::string missing : {f.Dir / "empty.pb", f.Dir / "gone.pb", f.Dir.Path(),
-                                f.Dir / "build.bat", f.Dir / "tool.exe"}) {
-        ProcessResult r = RunProcess(probe, "\"" + probe + "\" \"" + missing + "\"", f.Dir.Path());
-        ASSERT_TRUE(r.Finished);
-        EXPECT_EQ(r.ExitCode, 0u);
-        std::vector<std::string> log = HostLogLines(host);
-        ASSERT_EQ(log.size(), size_t(++expectedLines)) << missing;
-        EXPECT_NE(log.back().find("] [PLUGIN] Datei nicht gefunden"), std::string::npos);
-        EXPECT_FALSE(FileExists(f.Dir / "probe-returned.txt")) << missing;
-        EXPECT_FALSE(FileExists(f.Dir / "ran.txt")) << missing;
+        const std::string hidden = f.Dir / "build.bat";
+        for (std::string missing :
+             {f.Dir / "empty.pb", f.Dir / "gone.pb", f.Dir.Path(), f.Dir / "build.bat",
+              f.Dir / "tool.exe", hidden + std::string(1, '\0') + "x.pb"}) {
+            EXPECT_FALSE(CanShowFile(ide, missing)) << missing;
+            EXPECT_EQ(ShowFile(ide, missing, f.Files[2], 1), ReachResult::CannotShow) << missing;
+        }
+        Sleep(200);
+        EXPECT_FALSE(FileExists(f.Dir / "ran.txt"));
+        EXPECT_EQ(HostEditorCount(host), 3);
+        EXPECT_EQ(ReadFileBytes(appData.Prefs()), "RunOnce=1\n");
     }
-    EXPECT_EQ(ReadFileBytes(appData.Prefs()), "RunOnce=1\n");
 }
 
 } // namespace

@@ -45,5 +45,9 @@ std::string LowerClassName(std::string name) {
 
 std::string FormatLogLine(int hour, int minute, int second, const std::string& message) {
     return "[" + std::to_string(hour) + ":" + std::to_string(minute) + ":" +
-           std::to_string(second) + "] [PLUGIN] " + message;
+           std::to_string(second) + "] " + FormatPluginLine(message);
+}
+
+std::string FormatPluginLine(const std::string& message) {
+    return "[PLUGIN] " + message;
 }

@@ -15,3 +15,5 @@ std::string LowerClassName(std::string name);
 
 // The IDE log line "[H:M:S] [PLUGIN] message", numbers without leading zeros.
 std::string FormatLogLine(int hour, int minute, int second, const std::string& message);
+// "[PLUGIN] message": the line without the time, for an IDE that adds its own.
+std::string FormatPluginLine(const std::string& message);

@@ -1,6 +1,6 @@
 #include "ide/navigation_rules.h"
 
-#include "ide/file_list.h"
+#include "common/text_rules.h"
 
 bool IsIdeSourceFile(const std::string& path) {
     size_t dot = path.rfind('.');
@@ -9,8 +9,6 @@ bool IsIdeSourceFile(const std::string& path) {
     return type == ".PB" || type == ".PBI" || type == ".PBF" || type == ".PBP";
 }
 
-std::string HandOverCommandLine(const std::string& ide, const std::string& path, int32_t line) {
-    std::string commandLine = "\"" + ide + "\" \"" + path + "\"";
-    if (line >= 1) commandLine += " /L " + std::to_string(line);
-    return commandLine;
+std::string OpenMessageText(const std::string& ide, const std::string& path, int32_t line) {
+    return ide + "\n1\n" + std::to_string(line > 0 ? line : 0) + "\n" + path;
 }

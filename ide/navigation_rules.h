@@ -1,5 +1,5 @@
 // The plain rules of bringing the IDE to a file: which files the IDE may be
-// handed, and how its executable is asked to show one.
+// handed, and the text that hands one to today's IDE.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -7,17 +7,17 @@
 // How bringing the IDE to a file ended.
 enum class ReachResult {
     Reached,
-    // "Run only one instance" is off: handing the IDE a file would start a
-    // second IDE, so the file was not switched.
-    SecondInstanceRefused,
     // The IDE did not show the file in time, or could not be asked to.
     NotReached,
+    // Neither open in the IDE nor a source file on disk with content: the
+    // IDE is not asked at all.
+    CannotShow,
 };
 
 // The IDE's own source types (.pb .pbi .pbf .pbp, any letter case): the only
 // files handed to the system to open, so that nothing is ever run.
 bool IsIdeSourceFile(const std::string& path);
 
-// The command line of a second start of the IDE that hands it the file:
-// "<ide>" "<path>" /L <line>, without /L for a line below 1.
-std::string HandOverCommandLine(const std::string& ide, const std::string& path, int32_t line);
+// What today's IDE takes with its open message: its own executable, the
+// count of files, the line (0 for none) and the file, LF between them.
+std::string OpenMessageText(const std::string& ide, const std::string& path, int32_t line);

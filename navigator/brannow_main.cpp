@@ -6,20 +6,23 @@
 // they were; a step that cannot be completed changes neither file and says
 // why in the IDE's log.
 #include "common/auto_handle.h"
+#include "common/text_rules.h"
 #include "history/history_file.h"
 #include "history/history_line.h"
-#include "history/history_step.h"
 #include "history/reverse_line_reader.h"
 #include "ide/command_line.h"
-#include "ide/file_list.h"
 #include "ide/ide_access.h"
 #include "ide/ide_navigation.h"
+#include "navigator/history_step.h"
 
 namespace {
 
 constexpr char HistoryBusyText[] = "History not changed: history file could not be opened";
 // Longer than a step holds the files: up to the IDE's 10 s for taking a file.
 constexpr DWORD StepQueueMs = 20000;
+// Each path looked at costs a trip to the file system; a history of many
+// files that are gone is walked in parts of this many.
+constexpr size_t MaxPathsPerStep = 4096;
 
 // The steps on one pair of history files take turns here, in the order they
 // come. A step holds both files while the IDE gets to its target, longer
@@ -51,58 +54,47 @@ class StepTurn {
     bool held_ = false;
 };
 
-bool FileLength(HANDLE file, uint64_t* length) {
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size)) return false;
-    *length = uint64_t(size.QuadPart);
-    return true;
+// The IDE runs the navigator without waiting for it, so a second press can
+// start a step while an earlier one still moves the IDE. The position this
+// step was started with is then no longer the IDE's, and going on would put
+// it on the history a second time.
+bool IdeStillAt(IdeConnection& ide, const HistoryEntry& current) {
+    int32_t line = 0;
+    if (!ide.Editor || !ParseCursorLine(current.Cursor, &line)) return true;
+    HWND visible = VisibleEditor(ide);
+    return !visible || (visible == ide.Editor && CaretLine(visible) == line);
 }
 
-bool CutFile(HANDLE file, uint64_t length) {
-    LARGE_INTEGER at;
-    at.QuadPart = LONGLONG(length);
-    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-}
-
-// Holds the named history file; an absent file is an empty history and is
-// not created here. False when the file is there but cannot be had (a
-// folder, read-only, held by another process for too long).
-bool HoldIfPresent(const char* name, AutoCloseHandle* file) {
-    const DWORD attributes = GetFileAttributesA(name);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-    // Refused as Windows refuses it, also to a user whom the file system
-    // would let write anyway.
-    if (attributes & FILE_ATTRIBUTE_READONLY) return false;
-    *file = AutoCloseHandle(OpenHistoryFile(name, OPEN_EXISTING));
-    return file->IsValid();
-}
-
-ReachResult ShowEntry(const HistoryEntry& entry, const std::string& currentFile) {
+ReachResult ShowEntry(IdeConnection& ide, const HistoryEntry& entry,
+                      const std::string& currentFile) {
     int32_t line = 0, column = 0;
     const bool exact = ParseCursorPosition(entry.Cursor, &line, &column);
     if (!exact && !ParseCursorLine(entry.Cursor, &line)) line = 0;
-    ReachResult reached = ShowFile(entry.File, currentFile, line);
+    ReachResult reached = ShowFile(ide, entry.File, currentFile, line);
     if (reached != ReachResult::Reached) return reached;
     if (exact)
-        GotoPosition(Ide.CurrentEditor, line, column);
+        GotoPosition(ide.Editor, line, column);
     else if (line > 0)
-        GotoLine(Ide.CurrentEditor, line);
+        GotoLine(ide.Editor, line);
     return reached;
 }
 
 // A step on the two held history files and the running IDE.
 class HistoryFileStep : public StepActions {
   public:
-    HistoryFileStep(HANDLE source, AutoCloseHandle* destination, const char* destinationName,
-                    const HistoryEntry& current)
-        : source_(source), destination_(destination), destinationName_(destinationName),
-          current_(current), showable_(CanShowFile) {}
+    HistoryFileStep(IdeConnection& ide, HANDLE source, AutoCloseHandle* destination,
+                    const char* destinationName, const HistoryEntry& current)
+        : ide_(ide), source_(source), destination_(destination), destinationName_(destinationName),
+          current_(current),
+          showable_([&ide](const std::string& path) { return CanShowFile(ide, path); },
+                    MaxPathsPerStep) {}
 
     // Passes over lines that are no entries, entries at the current position
     // and entries whose file cannot be shown, each file looked at once.
-    bool FindTarget(HistoryEntry* target, uint64_t* cutAt) override {
+    TargetSearch FindTarget(HistoryEntry* target, uint64_t* cutAt) override {
         uint64_t size = 0;
-        if (!FileLength(source_, &size)) return false;
+        if (!HistoryFileLength(source_, &size)) return TargetSearch::Nothing;
+        *cutAt = size;
         HANDLE file = source_;
         ReverseLineReader reader(
             [file](uint64_t offset, char* buffer, size_t count) -> size_t {
@@ -114,29 +106,33 @@ class HistoryFileStep : public StepActions {
             },
             size);
         std::string line;
-        while (reader.Previous(&line, cutAt)) {
-            if (ParseHistoryEntry(line, target) && !SamePosition(*target, current_) &&
-                showable_.Ask(target->File))
-                return true;
+        uint64_t lineStart = 0;
+        while (reader.Previous(&line, &lineStart)) {
+            const bool usable = ParseHistoryEntry(line, target) &&
+                                !SamePosition(*target, current_) && showable_.Ask(target->File);
+            if (showable_.Exhausted()) return TargetSearch::GaveUp;
+            *cutAt = lineStart;
+            if (usable) return TargetSearch::Found;
         }
-        return false;
+        return TargetSearch::Nothing;
     }
 
     bool AppendToDestination(const std::string& line) override {
         if (!destination_->IsValid())
             *destination_ = AutoCloseHandle(OpenHistoryFile(destinationName_, OPEN_ALWAYS));
-        return destination_->IsValid() && FileLength(destination_->Get(), &lengthBefore_) &&
+        return destination_->IsValid() && HistoryFileLength(destination_->Get(), &lengthBefore_) &&
                AppendHistoryEntry(destination_->Get(), line);
     }
 
-    void UndoAppend() override { CutFile(destination_->Get(), lengthBefore_); }
+    void UndoAppend() override { CutHistoryFile(destination_->Get(), lengthBefore_); }
     ReachResult Reach(const HistoryEntry& target) override {
-        return ShowEntry(target, current_.File);
+        return ShowEntry(ide_, target, current_.File);
     }
-    bool CutSource(uint64_t length) override { return CutFile(source_, length); }
-    void Log(const std::string& message) override { LogMessage(message); }
+    bool CutSource(uint64_t length) override { return CutHistoryFile(source_, length); }
+    void Log(const std::string& message) override { LogMessage(ide_, message); }
 
   private:
+    IdeConnection& ide_;
     HANDLE source_;
     AutoCloseHandle* destination_;
     const char* destinationName_;
@@ -152,16 +148,21 @@ void Walk(bool back, const HistoryEntry& current) {
     const char* from = back ? HistoryBackFileName : HistoryForwardFileName;
     const char* to = back ? HistoryForwardFileName : HistoryBackFileName;
     if (GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) return;
+    IdeConnection ide = ConnectToIde();
     StepTurn turn;
-    AutoCloseHandle backFile, forwardFile;
-    if (!HoldIfPresent(HistoryBackFileName, &backFile) ||
-        !HoldIfPresent(HistoryForwardFileName, &forwardFile)) {
-        LogMessage(HistoryBusyText);
+    if (!IdeStillAt(ide, current)) return;
+    HANDLE backHandle, forwardHandle;
+    const bool backHeld = HoldHistoryFile(HistoryBackFileName, &backHandle);
+    AutoCloseHandle backFile(backHandle);
+    const bool forwardHeld = backHeld && HoldHistoryFile(HistoryForwardFileName, &forwardHandle);
+    AutoCloseHandle forwardFile(forwardHeld ? forwardHandle : INVALID_HANDLE_VALUE);
+    if (!backHeld || !forwardHeld) {
+        LogMessage(ide, HistoryBusyText);
         return;
     }
     AutoCloseHandle& source = back ? backFile : forwardFile;
     if (!source.IsValid()) return; // gone since it was looked at
-    HistoryFileStep step(source.Get(), back ? &forwardFile : &backFile, to, current);
+    HistoryFileStep step(ide, source.Get(), back ? &forwardFile : &backFile, to, current);
     TakeStep(step, current);
 }
 

@@ -9,25 +9,30 @@
 
 namespace {
 
-void AddHistoryEntry(const std::string& file, const std::string& cursor) {
+constexpr char HistoryFileFailedText[] = "Historyfile not found";
+
+// False when the entry could not be recorded. The forward history is
+// dropped only once the entry is in, so a failure costs nothing.
+bool AddHistoryEntry(const std::string& file, const std::string& cursor) {
     // A back file held by another history tool for a moment is waited for,
     // so a quick second recording is kept; only a longer hold fails.
     AutoCloseHandle backFile(OpenHistoryFile(HistoryBackFileName, OPEN_ALWAYS));
-    if (!backFile.IsValid()) FatalError("Historyfile not found");
-    // An entry that could not be written (a full disk) must not cost the
-    // forward history as well.
-    if (!AppendHistoryEntry(backFile.Get(), FormatHistoryEntry(file, cursor))) {
-        backFile.Close();
-        FatalError("Historyfile not found");
-    }
+    if (!backFile.IsValid() ||
+        !AppendHistoryEntry(backFile.Get(), FormatHistoryEntry(file, cursor)))
+        return false;
     backFile.Close();
     EmptyHistoryFile(HistoryForwardFileName);
+    return true;
 }
 
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    std::string commandLine = GetCommandLineA();
-    AddHistoryEntry(CommandLineParameter(commandLine, 0), CommandLineParameter(commandLine, 1));
+    const std::string commandLine = GetCommandLineA();
+    if (!AddHistoryEntry(CommandLineParameter(commandLine, 0),
+                         CommandLineParameter(commandLine, 1))) {
+        IdeConnection ide = ConnectToIde();
+        LogMessage(ide, HistoryFileFailedText);
+    }
     return 0;
 }

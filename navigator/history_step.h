@@ -13,13 +13,23 @@
 #include <string>
 #include <unordered_map>
 
+// How the search for a target ended.
+enum class TargetSearch {
+    Found,
+    // No entry worth going to: nothing changes.
+    Nothing,
+    // Too many files looked at, none of them there: the entries passed over
+    // are dropped, and the next step goes on from there.
+    GaveUp,
+};
+
 // The parts of a step that touch the history files and the IDE.
 class StepActions {
   public:
     virtual ~StepActions() = default;
     // The newest entry of the source worth going to, and the length the
     // source is cut to so that it and everything passed over are dropped.
-    virtual bool FindTarget(HistoryEntry* target, uint64_t* cutAt) = 0;
+    virtual TargetSearch FindTarget(HistoryEntry* target, uint64_t* cutAt) = 0;
     // Appends the whole line to the destination, or leaves it as it was.
     virtual bool AppendToDestination(const std::string& line) = 0;
     // Cuts the destination back to its length before the append.
@@ -31,10 +41,10 @@ class StepActions {
 
 // The lines a step writes into the IDE's log when it cannot be completed.
 constexpr char StepNotSavedText[] = "History not changed: position could not be saved";
-constexpr char StepSecondInstanceText[] =
-    "History not changed: \"Run only one instance\" is off, file not switched";
 constexpr char StepNotReachedText[] = "History not changed: the IDE did not show the file";
 constexpr char StepNotCutText[] = "History entry kept: history file could not be cut";
+constexpr char StepGaveUpText[] =
+    "History entries of files that are gone dropped: go back again to go on";
 
 // Moves from `current` to the source's newest usable entry, leaving
 // `current` on top of the destination.
@@ -42,13 +52,17 @@ void TakeStep(StepActions& actions, const HistoryEntry& current);
 
 // What a check said about each path, asked once per path in a run; paths
 // that differ only in letter case (as the IDE's file list compares them) are
-// one path.
+// one path. A run asks at most `limit` paths: past that, Exhausted() holds
+// and every new path is refused unasked.
 class PathVerdicts {
   public:
-    explicit PathVerdicts(std::function<bool(const std::string&)> check);
+    PathVerdicts(std::function<bool(const std::string&)> check, size_t limit);
     bool Ask(const std::string& path);
+    bool Exhausted() const { return exhausted_; }
 
   private:
     std::function<bool(const std::string&)> check_;
     std::unordered_map<std::string, bool> verdicts_;
+    size_t limit_;
+    bool exhausted_ = false;
 };

@@ -1,25 +1,26 @@
-#include "history/history_step.h"
+#include "navigator/history_step.h"
 
-#include "ide/file_list.h"
+#include "common/text_rules.h"
 
 #include <utility>
 
 void TakeStep(StepActions& actions, const HistoryEntry& current) {
     HistoryEntry target;
     uint64_t cutAt = 0;
-    if (!actions.FindTarget(&target, &cutAt)) return;
+    switch (actions.FindTarget(&target, &cutAt)) {
+    case TargetSearch::Found:
+        break;
+    case TargetSearch::Nothing:
+        return;
+    case TargetSearch::GaveUp:
+        if (actions.CutSource(cutAt)) actions.Log(StepGaveUpText);
+        return;
+    }
     if (!actions.AppendToDestination(FormatHistoryEntry(current.File, current.Cursor))) {
         actions.Log(StepNotSavedText);
         return;
     }
-    switch (actions.Reach(target)) {
-    case ReachResult::Reached:
-        break;
-    case ReachResult::SecondInstanceRefused:
-        actions.UndoAppend();
-        actions.Log(StepSecondInstanceText);
-        return;
-    case ReachResult::NotReached:
+    if (actions.Reach(target) != ReachResult::Reached) {
         actions.UndoAppend();
         actions.Log(StepNotReachedText);
         return;
@@ -27,13 +28,17 @@ void TakeStep(StepActions& actions, const HistoryEntry& current) {
     if (!actions.CutSource(cutAt)) actions.Log(StepNotCutText);
 }
 
-PathVerdicts::PathVerdicts(std::function<bool(const std::string&)> check)
-    : check_(std::move(check)) {}
+PathVerdicts::PathVerdicts(std::function<bool(const std::string&)> check, size_t limit)
+    : check_(std::move(check)), limit_(limit) {}
 
 bool PathVerdicts::Ask(const std::string& path) {
     std::string key = UpperCasePath(path);
     auto known = verdicts_.find(key);
     if (known != verdicts_.end()) return known->second;
+    if (verdicts_.size() >= limit_) {
+        exhausted_ = true;
+        return false;
+    }
     bool verdict = check_(path);
     verdicts_.emplace(std::move(key), verdict);
     return verdict;

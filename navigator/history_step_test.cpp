@@ -1,4 +1,4 @@
-#include "history/history_step.h"
+#include "navigator/history_step.h"
 
 #include <gtest/gtest.h>
 
@@ -9,15 +9,16 @@ namespace {
 // Does what a scenario says and writes down every call in order.
 class ScriptedStep : public StepActions {
   public:
-    bool HasTarget = true, AppendWorks = true, CutWorks = true;
+    TargetSearch Search = TargetSearch::Found;
+    bool AppendWorks = true, CutWorks = true;
     ReachResult Reaching = ReachResult::Reached;
     std::vector<std::string> Calls;
 
-    bool FindTarget(HistoryEntry* target, uint64_t* cutAt) override {
+    TargetSearch FindTarget(HistoryEntry* target, uint64_t* cutAt) override {
         Calls.push_back("find");
         *target = {"t.pb", "3x4"};
         *cutAt = 17;
-        return HasTarget;
+        return Search;
     }
     bool AppendToDestination(const std::string& line) override {
         Calls.push_back("append " + line);
@@ -41,23 +42,28 @@ TEST(TakeStep, AllOrNothing) {
                       cut = "cut 17", undo = "undo", log = "log ";
     using Calls = std::vector<std::string>;
     const struct {
-        bool HasTarget, AppendWorks, CutWorks;
+        TargetSearch Search;
+        bool AppendWorks, CutWorks;
         ReachResult Reaching;
         Calls Expected;
     } cases[] = {
-        {true, true, true, ReachResult::Reached, Calls{find, append, reach, cut}},
-        {false, true, true, ReachResult::Reached, Calls{find}},
-        {true, false, true, ReachResult::Reached, Calls{find, append, log + StepNotSavedText}},
-        {true, true, true, ReachResult::SecondInstanceRefused,
-         Calls{find, append, reach, undo, log + StepSecondInstanceText}},
-        {true, true, true, ReachResult::NotReached,
+        {TargetSearch::Found, true, true, ReachResult::Reached, Calls{find, append, reach, cut}},
+        {TargetSearch::Nothing, true, true, ReachResult::Reached, Calls{find}},
+        {TargetSearch::GaveUp, true, true, ReachResult::Reached,
+         Calls{find, cut, log + StepGaveUpText}},
+        {TargetSearch::GaveUp, true, false, ReachResult::Reached, Calls{find, cut}},
+        {TargetSearch::Found, false, true, ReachResult::Reached,
+         Calls{find, append, log + StepNotSavedText}},
+        {TargetSearch::Found, true, true, ReachResult::CannotShow,
          Calls{find, append, reach, undo, log + StepNotReachedText}},
-        {true, true, false, ReachResult::Reached,
+        {TargetSearch::Found, true, true, ReachResult::NotReached,
+         Calls{find, append, reach, undo, log + StepNotReachedText}},
+        {TargetSearch::Found, true, false, ReachResult::Reached,
          Calls{find, append, reach, cut, log + StepNotCutText}},
     };
     for (const auto& c : cases) {
         ScriptedStep step;
-        step.HasTarget = c.HasTarget;
+        step.Search = c.Search;
         step.AppendWorks = c.AppendWorks;
         step.CutWorks = c.CutWorks;
         step.Reaching = c.Reaching;
@@ -68,10 +74,12 @@ TEST(TakeStep, AllOrNothing) {
 
 TEST(PathVerdicts, AsksOncePerPathWhateverItsLetterCase) {
     std::vector<std::string> asked;
-    PathVerdicts verdicts([&](const std::string& path) {
-        asked.push_back(path);
-        return path.find("gone") == std::string::npos;
-    });
+    PathVerdicts verdicts(
+        [&](const std::string& path) {
+            asked.push_back(path);
+            return path.find("gone") == std::string::npos;
+        },
+        3);
     EXPECT_FALSE(verdicts.Ask("C:\\gone.pb"));
     EXPECT_TRUE(verdicts.Ask("C:\\here.pb"));
     for (int i = 0; i < 1000; ++i) {
@@ -80,6 +88,11 @@ TEST(PathVerdicts, AsksOncePerPathWhateverItsLetterCase) {
     }
     EXPECT_TRUE(verdicts.Ask("C:\\\xE4.pb"));
     EXPECT_TRUE(verdicts.Ask("C:\\\xC4.PB"));
+    EXPECT_FALSE(verdicts.Exhausted());
+    // A fourth path is past the limit: refused unasked, and what is known stays.
+    EXPECT_FALSE(verdicts.Ask("C:\\other.pb"));
+    EXPECT_TRUE(verdicts.Exhausted());
+    EXPECT_TRUE(verdicts.Ask("C:\\here.pb"));
     EXPECT_EQ(asked, (std::vector<std::string>{"C:\\gone.pb", "C:\\here.pb", "C:\\\xE4.pb"}));
 }
 
