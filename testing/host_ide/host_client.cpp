@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "common/environment.h"
+#include "testing/host_ide/host_wide.h"
 #include "testing/test_support.h"
 
 namespace {
@@ -29,13 +30,8 @@ long SendCommand(const HostIde& host, HostCommand command, const std::string& te
     return (long)(LRESULT)result;
 }
 
-std::string Narrow(const std::wstring& wide) {
-    if (wide.empty()) return "";
-    int n =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)wide.size(), nullptr, 0, nullptr, nullptr);
-    std::string narrow(n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)wide.size(), &narrow[0], n, nullptr, nullptr);
-    return narrow;
+std::string Decimal(HWND w) {
+    return std::to_string((uintptr_t)w);
 }
 
 // Today's hosts of the preferences file whose key the window carries.
@@ -186,6 +182,43 @@ void HostLeaveOutToolVariable(const HostIde& host, const std::string& name) {
     SendCommand(host, CmdChangeToolVariable, name);
 }
 
+int HostOpenFileUtf8(const HostIde& host, const std::string& utf8Path) {
+    return (int)SendCommand(host, CmdOpenFileUtf8, utf8Path);
+}
+
+HWND HostFocusedEditor(const HostIde& host) {
+    return (HWND)(intptr_t)SendCommand(host, CmdGetFocus, "");
+}
+
+void HostSetPointerFailure(const HostIde& host, bool fail) {
+    SendCommand(host, CmdSetPointerFailure, fail ? "1" : "0");
+}
+
+bool HostInsertText(const HostIde& host, HWND editor, long line, const std::string& text) {
+    return SendCommand(host, CmdInsertText,
+                       Decimal(editor) + "\n" + std::to_string(line) + "\n" + text) == 0;
+}
+
+bool HostDeleteLines(const HostIde& host, HWND editor, long line, long count) {
+    return SendCommand(host, CmdDeleteLines,
+                       Decimal(editor) + "\n" + std::to_string(line) + "\n" +
+                           std::to_string(count)) == 0;
+}
+
+std::wstring HostEditorPath(HWND editor) {
+    int length = GetWindowTextLengthW(editor);
+    std::wstring path(length + 1, L'\0');
+    path.resize(GetWindowTextW(editor, &path[0], length + 1));
+    return path;
+}
+
+std::string HostCurrentPathUtf8(const HostIde& host) {
+    int current = HostCurrentTab(host);
+    std::vector<HWND> editors = HostEditors(host);
+    if (current < 0 || current >= (int)editors.size()) return "";
+    return BytesFrom(HostEditorPath(editors[current]), CP_UTF8);
+}
+
 HostCounterValues HostCounters(const HostIde& host) {
     HostCounterValues values;
     values.TabSetCurSel = SendCommand(host, CmdGetCounter, std::to_string(CounterTabSetCurSel));
@@ -247,7 +280,7 @@ std::vector<std::string> HostLogLines(const HostIde& host) {
         std::wstring text(length > 0 ? length + 1 : 1, L'\0');
         LRESULT got = SendMessageW(host.LogList, LB_GETTEXT, (WPARAM)i, (LPARAM)&text[0]);
         text.resize(got > 0 ? (size_t)got : 0);
-        lines.push_back(Narrow(text));
+        lines.push_back(BytesFrom(text, CP_ACP));
     }
     return lines;
 }

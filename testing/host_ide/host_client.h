@@ -7,8 +7,10 @@
 //   EXPECT_EQ(HostRunToolByShortcut(host, code), 0);
 //   EXPECT_EQ(HostLogLines(host).size(), 1u);
 //
-// Today's IDE (file tabs without a tab control, the hand-over of a second
-// start, PB_TOOL_IDE / PB_TOOL_Preferences / PB_TOOL_Cursor for its tools):
+// Today's IDE (file tabs without a tab control, the 'ONCE' and 'LOG'
+// messages, a log per source, the keyboard focus moved as the IDE moves it,
+// paths held wide, tools started with UTF-16 and given PB_TOOL_IDE,
+// PB_TOOL_Preferences, PB_TOOL_Cursor, PB_TOOL_Selection and PB_TOOL_Word):
 //
 //   HostIde host(dir.Path(), {a, b}, HostMode::Today, dir / "ide.prefs");
 //   std::string second = "HostIde.exe \"" + b + "\" /L 3";  // as PB_TOOL_IDE is started
@@ -119,9 +121,10 @@ long HostRunToolByShortcut(const HostIde& host, long shortcut);
 long HostRunToolByNumber(const HostIde& host, long number);
 // Frozen, the host ignores the switch notification: an IDE that never switches.
 void HostSetFrozen(const HostIde& host, bool frozen);
-// Today's: frozen, the host leaves a second start's hand-over unanswered
-// (for 11 s, handling every other message meanwhile) and then drops it, so
-// the second start gives up after its 10 s and the file is not taken.
+// Today's: frozen, the host leaves a 'ONCE' hand-over (of a second start or
+// a tool) unanswered, handling every other message meanwhile, until 11 s
+// have passed or a test unfreezes it, and then drops it: no DONE, no file
+// taken. A second start gives up after its 10 s.
 void HostSetHandOverFrozen(const HostIde& host, bool frozen);
 // What the tools started from now on find in their environment: the
 // variable set to value (a PB_TOOL_IDE that names no program), or left out
@@ -129,6 +132,23 @@ void HostSetHandOverFrozen(const HostIde& host, bool frozen);
 void HostSetToolVariable(const HostIde& host, const std::string& name, const std::string& value);
 void HostLeaveOutToolVariable(const HostIde& host, const std::string& name);
 HostCounterValues HostCounters(const HostIde& host);
+// Opens the file of the UTF-8 path like HostOpenFile, for names that the
+// code page cannot spell (today's host holds every name whole).
+int HostOpenFileUtf8(const HostIde& host, const std::string& utf8Path);
+// Today's: the window that has the keyboard focus in the host (GetFocus of
+// its thread, which only the host can ask), null when none. After a tool or
+// a change of the current source it is an editor, possibly a hidden one.
+HWND HostFocusedEditor(const HostIde& host);
+// On, every editor answers SCI_GETCHARACTERPOINTER and SCI_GETRANGEPOINTER
+// with 0: an editor whose text cannot be read.
+void HostSetPointerFailure(const HostIde& host, bool fail);
+// Edits an open editor's text as a user would: text inserted at the start of
+// the 1-based line (past the last line: at the last line's start), or count
+// lines from that line on deleted. The caret stays on its code (moves with
+// its line, or to the first line after the deleted ones); the source counts
+// as modified, so a tool with %FILE saves it. False when no such editor.
+bool HostInsertText(const HostIde& host, HWND editor, long line, const std::string& text);
+bool HostDeleteLines(const HostIde& host, HWND editor, long line, long count);
 
 // Reading the host's windows directly.
 
@@ -144,6 +164,10 @@ std::string HostCursor(const HostIde& host);
 // included (1 unless a second start opened a second host).
 int HostInstanceCount(const HostIde& host);
 std::vector<std::string> HostLogLines(const HostIde& host);
+// The full path of the file an editor shows, as the host holds it (wide, so
+// any name), and the current source's path in UTF-8; empty when none.
+std::wstring HostEditorPath(HWND editor);
+std::string HostCurrentPathUtf8(const HostIde& host);
 
 // SCI_GETTEXT as a tool sends it: a buffer of bufferSize bytes reserved in
 // the host's process, filled by the editor and copied back whole. Returns the

@@ -21,10 +21,16 @@
 // hands the file to the today's host of the same preferences file, waits up
 // to 10 s until that host has made the file current (opening it as the last
 // tab if need be), put the caret on line n and come to the front, and ends.
-// With "RunOnce" 0, or no such host running, it becomes a host itself.
+// It asks with the IDE's own protocol: the registered "PureBasic_RunOnce"
+// OPEN, answered with HWND only by a host whose "RunOnce" is on, then the
+// 'ONCE' WM_COPYDATA. Unanswered, it becomes a host itself. Today's host
+// holds its paths wide, starts its tools with a UTF-16 command line and
+// environment, keeps a log per source and moves the keyboard focus as the
+// IDE does.
 #include "testing/host_ide/host_ide.h"
 
 #include "common/auto_gdi.h"
+#include "common/auto_handle.h"
 #include "common/file_text.h"
 
 #include <commctrl.h>
@@ -36,6 +42,7 @@
 
 #include "prefs/prefs.h"
 #include "testing/host_ide/host_text.h"
+#include "testing/host_ide/host_wide.h"
 
 HostState Host;
 
@@ -47,6 +54,16 @@ constexpr size_t PaintColumns = 240;
 constexpr int FileTabPadding = 8;
 // A frozen host holds a hand-over unanswered past the second start's wait.
 constexpr DWORD HandOverHoldMs = HandOverWaitMs + 1000;
+
+// A number of group "Global" of today's preferences file, read when needed
+// so that a test may change it while the host runs.
+bool ReadGlobalPreference(const char* key, long absent) {
+    if (!OpenPrefs(Host.Preferences)) return absent != 0;
+    SelectPrefsGroup("Global");
+    bool on = ReadPrefsLong(key, absent) != 0;
+    ClosePrefs();
+    return on;
+}
 
 Editor* EditorFromIndex(int index) {
     if (index < 0 || index >= (int)Host.Editors.size()) return nullptr;
@@ -64,9 +81,36 @@ LRESULT CopyEditorText(const Editor& e, WPARAM size, char* buffer) {
     return (LRESULT)n;
 }
 
+size_t ClampPosition(const Editor& e, intptr_t pos) {
+    return (size_t)std::clamp<intptr_t>(pos, 0, (intptr_t)e.Text.size());
+}
+
 void MoveCaret(HWND editor, Editor* e, intptr_t pos) {
-    e->Caret = (size_t)std::clamp<intptr_t>(pos, 0, (intptr_t)e->Text.size());
+    e->Caret = e->Anchor = ClampPosition(*e, pos);
     InvalidateRect(editor, nullptr, FALSE);
+}
+
+// SCI_GETLINE: the line with its line end; the length alone without a buffer.
+LRESULT CopyLine(const Editor& e, long line, char* buffer) {
+    if (line < 0 || line >= LineCount(e.Text)) return 0;
+    size_t start = LineStartOf(e.Text, line);
+    size_t end = line + 1 < LineCount(e.Text) ? LineStartOf(e.Text, line + 1) : e.Text.size();
+    if (buffer) memcpy(buffer, e.Text.data() + start, end - start);
+    return (LRESULT)(end - start);
+}
+
+// SCI_GETRANGEPOINTER: null for a range outside the text, which Scintilla
+// does not check.
+LRESULT RangePointer(const Editor& e, intptr_t start, intptr_t length) {
+    if (Host.PointerFailure || start < 0 || length < 0 || start + length > (intptr_t)e.Text.size())
+        return 0;
+    return (LRESULT)(e.Text.c_str() + start);
+}
+
+void ChangeText(HWND editor, Editor* e, std::string text) {
+    e->Text = std::move(text);
+    e->Modified = true;
+    MoveCaret(editor, e, (intptr_t)e->Caret);
 }
 
 // Only the lines around the caret are looked at, so painting stays cheap
@@ -128,10 +172,40 @@ LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return CopyEditorText(*e, wp, reinterpret_cast<char*>(lp));
     case SCI_SETTEXT:
         e->Text = lp ? reinterpret_cast<const char*>(lp) : "";
+        e->Modified = true;
         MoveCaret(w, e, 0);
+        return 0;
+    case WM_CHAR:
+        // Typed keys go where the focus is, shown or not.
+        if (wp >= ' ' && wp < 0x80) {
+            size_t at = e->Caret;
+            ChangeText(w, e, e->Text.substr(0, at) + (char)wp + e->Text.substr(at));
+            MoveCaret(w, e, (intptr_t)at + 1);
+        }
         return 0;
     case SCI_GETCURRENTPOS:
         return (LRESULT)e->Caret;
+    case SCI_GETANCHOR:
+        return (LRESULT)e->Anchor;
+    case SCI_SETSEL:
+        MoveCaret(w, e, (int32_t)lp < 0 ? (intptr_t)e->Text.size() : (int32_t)lp);
+        e->Anchor = ClampPosition(*e, (int32_t)wp);
+        return 0;
+    case SCI_GETSELECTIONSTART:
+        return (LRESULT)std::min(e->Anchor, e->Caret);
+    case SCI_GETSELECTIONEND:
+        return (LRESULT)std::max(e->Anchor, e->Caret);
+    case SCI_GETCHARAT:
+        return (int32_t)wp >= 0 && (size_t)(int32_t)wp < e->Text.size() ? (char)e->Text[(int32_t)wp]
+                                                                        : 0;
+    case SCI_GETLINE:
+        return CopyLine(*e, (int32_t)wp, reinterpret_cast<char*>(lp));
+    case SCI_LINELENGTH:
+        return CopyLine(*e, (int32_t)wp, nullptr);
+    case SCI_GETCHARACTERPOINTER:
+        return Host.PointerFailure ? 0 : (LRESULT)e->Text.c_str();
+    case SCI_GETRANGEPOINTER:
+        return RangePointer(*e, (int32_t)wp, (int32_t)lp);
     case SCI_GOTOPOS:
         MoveCaret(w, e, (int32_t)wp);
         return 0;
@@ -147,7 +221,7 @@ LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case SCI_GETLINEENDPOSITION:
         return LineEndPosition(e->Text, (int32_t)wp);
     case SCI_POSITIONRELATIVE:
-        return PositionRelative(e->Text, (int32_t)wp, (int32_t)lp);
+        return PositionRelative(e->Text, (int32_t)wp, (int32_t)lp, Host.Today);
     }
     return DefWindowProcA(w, msg, wp, lp);
 }
@@ -168,6 +242,11 @@ void ShowEditor(int index) {
     if (Host.Today) InvalidateRect(Host.FileTabs, nullptr, TRUE);
 }
 
+std::deque<std::string>& CurrentLog() {
+    Editor* e = EditorFromIndex(Host.Current);
+    return e ? e->Log : Host.NoSourceLog;
+}
+
 // The IDE's answer to WM_COMMAND 4876 from its main window or the panel.
 void HandleSwitchCommand(HostCounter counter, LPARAM source) {
     Host.Counters[counter]++;
@@ -179,6 +258,10 @@ int SelectTab(int index) {
     if (!EditorFromIndex(index)) return -1;
     if (!Host.Today) SendToTabBar(TCM_SETCURSEL, (WPARAM)index, 0);
     ShowEditor(index);
+    if (Host.Today) {
+        RedrawLog();
+        FocusEditor(Host.Editors[index]);
+    }
     return index;
 }
 
@@ -200,37 +283,52 @@ void LayoutWindows() {
 
 // ---- Files -----------------------------------------------------------------
 
-std::string FullPath(const std::string& path) {
-    char full[4 * MAX_PATH];
-    DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    return n && n < sizeof full ? std::string(full, n) : path;
+std::wstring FullPath(const std::wstring& path) {
+    wchar_t full[32768];
+    DWORD n = GetFullPathNameW(path.c_str(), 32768, full, nullptr);
+    return n && n < 32768 ? std::wstring(full, n) : path;
 }
 
-std::string FileLabel(const std::string& path) {
-    return path.substr(path.find_last_of("\\/") + 1);
+std::wstring FileLabel(const std::wstring& path) {
+    return path.substr(path.find_last_of(L"\\/") + 1);
 }
 
-int FindOpenFileTab(const std::string& path) {
+bool SameFileName(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+int FindOpenFileTab(const std::wstring& path) {
     for (size_t i = 0; i < Host.Editors.size(); i++)
-        if (lstrcmpiA(EditorOf(Host.Editors[i])->Path.c_str(), path.c_str()) == 0) return (int)i;
+        if (SameFileName(EditorOf(Host.Editors[i])->Path, path)) return (int)i;
     return -1;
+}
+
+bool ReadFileWide(const std::wstring& path, std::string& text) {
+    AutoCloseHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    return file.IsValid() && ReadWholeFile(file.Get(), text);
 }
 
 // Opens the file as a new last tab and makes it current; a file that is open
 // already is made current, as the IDE does.
-int OpenFile(const std::string& path) {
-    std::string full = FullPath(path);
+int OpenFile(const std::wstring& path) {
+    std::wstring full = FullPath(path);
     int open = FindOpenFileTab(full);
     if (open >= 0) return SelectTab(open);
     std::string text;
-    if (!ReadWholeFile(full, text)) return -1;
-    HWND window = CreateWindowExA(0, EditorClassName, "", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
-                                  Host.Main, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!ReadFileWide(full, text)) return -1;
+    // The caption holds the path, so that tests read it whole from outside.
+    HWND window = CreateWindowExW(0, L"Scintilla", full.c_str(), WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
+                                  0, 0, Host.Main, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!window) return -1;
-    SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR) new Editor{full, std::move(text), 0});
+    Editor* e = new Editor;
+    e->Path = full;
+    e->Text = std::move(text);
+    SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)e);
     int index = (int)Host.Editors.size();
     if (!Host.Today) {
-        std::string label = FileLabel(full);
+        std::string label = BytesFrom(FileLabel(full), CP_ACP);
         TCITEMA item = {};
         item.mask = TCIF_TEXT;
         item.pszText = &label[0];
@@ -239,6 +337,39 @@ int OpenFile(const std::string& path) {
     Host.Editors.push_back(window);
     LayoutWindows();
     return SelectTab(index);
+}
+
+// "editor LF line LF rest": the editor's data, the 0-based line and the rest.
+Editor* ParseEditorEdit(const std::string& arg, HWND& editor, long& line, std::string& rest) {
+    size_t first = arg.find('\n'), second = arg.find('\n', first + 1);
+    if (second == std::string::npos) return nullptr;
+    editor = (HWND)(uintptr_t)_strtoui64(arg.c_str(), nullptr, 10);
+    line = strtol(arg.c_str() + first + 1, nullptr, 10) - 1;
+    rest = arg.substr(second + 1);
+    auto open = std::find(Host.Editors.begin(), Host.Editors.end(), editor);
+    return open == Host.Editors.end() ? nullptr : EditorOf(editor);
+}
+
+int EditEditorText(const std::string& arg, bool insert) {
+    HWND editor = nullptr;
+    long line = 0;
+    std::string rest;
+    Editor* e = ParseEditorEdit(arg, editor, line, rest);
+    if (!e) return -1;
+    // The caret stays on its code, as an editor keeps it while lines move.
+    long caretLine = LineOfPosition(e->Text, e->Caret);
+    size_t column = e->Caret - LineStartOf(e->Text, caretLine);
+    long moved = 0;
+    if (insert) {
+        ChangeText(editor, e, InsertAtLine(e->Text, line, rest));
+        moved = caretLine >= line ? LineCount(rest) - 1 : 0;
+    } else {
+        long count = strtol(rest.c_str(), nullptr, 10);
+        ChangeText(editor, e, DeleteLines(e->Text, line, count));
+        moved = caretLine >= line + count ? -count : caretLine >= line ? line - caretLine : 0;
+    }
+    MoveCaret(editor, e, (intptr_t)(LineStartOf(e->Text, caretLine + moved) + column));
+    return 0;
 }
 
 int SetCaret(const std::string& lineAndColumn) {
@@ -258,9 +389,9 @@ std::vector<RECT> FileTabRects(HDC dc) {
     std::vector<RECT> rects;
     int x = 0;
     for (HWND editor : Host.Editors) {
-        std::string label = FileLabel(EditorOf(editor)->Path);
+        std::wstring label = FileLabel(EditorOf(editor)->Path);
         SIZE size = {};
-        GetTextExtentPoint32A(dc, label.c_str(), (int)label.size(), &size);
+        GetTextExtentPoint32W(dc, label.c_str(), (int)label.size(), &size);
         RECT r = {x, 0, x + size.cx + 2 * FileTabPadding, TabBarHeight};
         rects.push_back(r);
         x = r.right;
@@ -279,8 +410,8 @@ void PaintFileTabs(HWND w) {
         bool current = (int)i == Host.Current;
         FillRect(dc, &r, GetSysColorBrush(current ? COLOR_WINDOW : COLOR_BTNFACE));
         FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
-        std::string label = FileLabel(EditorOf(Host.Editors[i])->Path);
-        DrawTextA(dc, label.c_str(), (int)label.size(), &r,
+        std::wstring label = FileLabel(EditorOf(Host.Editors[i])->Path);
+        DrawTextW(dc, label.c_str(), (int)label.size(), &r,
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
     SelectObject(dc, oldFont);
@@ -317,19 +448,65 @@ void GotoStartLine(long line) {
     MoveCaret(Host.Editors[Host.Current], e, (intptr_t)LineStartOf(e->Text, line - 1));
 }
 
-LRESULT TakeHandOver(const std::string& text) {
-    std::string path;
-    long line = 0;
-    if (!ParseHandOverText(text, path, line)) return 0;
+std::wstring OwnExecutable() {
+    wchar_t path[32768];
+    DWORD n = GetModuleFileNameW(nullptr, path, 32768);
+    return std::wstring(path, n < 32768 ? n : 0);
+}
+
+UINT RunOnceMessage() {
+    return RegisterWindowMessageA(RunOnceMessageName);
+}
+
+// 'ONCE': files handed over by a tool or a second start, whatever "RunOnce"
+// says. A sender that does not name this IDE is ignored: no DONE, nothing
+// opened.
+LRESULT TakeOnce(HWND replyTo, const COPYDATASTRUCT& data) {
+    const wchar_t* wide = static_cast<const wchar_t*>(data.lpData);
+    size_t length = wide ? wcsnlen(wide, data.cbData / sizeof(wchar_t)) : 0;
+    OnceRequest request;
+    if (!ParseOnceText(BytesFrom(std::wstring(wide ? wide : L"", length), CP_UTF8), request) ||
+        !SameFileName(FullPath(WideFrom(request.Ide, CP_UTF8)), OwnExecutable()))
+        return 0;
     if (Host.HandOverFrozen) {
-        // Handles everything else meanwhile, so only the second start waits.
-        WaitPumpingMessages(nullptr, HandOverHoldMs);
+        // Handles everything else meanwhile, so only the sender waits; a
+        // test's unfreezing ends the hold at once.
+        for (DWORD start = GetTickCount();
+             Host.HandOverFrozen && GetTickCount() - start < HandOverHoldMs;)
+            WaitPumpingMessages(nullptr, 50);
         return 0;
     }
-    OpenFile(path);
-    GotoStartLine(line);
+    PostMessageA(replyTo, RunOnceMessage(), RunOnceDone, (LPARAM)Host.Main);
+    for (const std::string& file : request.Files)
+        OpenFile(WideFrom(file, CP_UTF8));
+    GotoStartLine(request.Line);
     SetForegroundWindow(Host.Main);
     return 1;
+}
+
+// A second start asks for the host of its preferences file (the key on its
+// window); only a host that runs one instance answers.
+void AnswerOpen(HWND asking) {
+    HANDLE key = (HANDLE)(uintptr_t)PreferencesKey(Host.Preferences);
+    if (!IsWindow(asking) || GetPropA(asking, HostKeyProperty) != key) return;
+    if (!ReadGlobalPreference("RunOnce", 1)) return;
+    PostMessageA(asking, RunOnceMessage(), RunOnceWindow, (LPARAM)Host.Main);
+}
+
+void AddLogLine(const COPYDATASTRUCT& data) {
+    const char* text = static_cast<const char*>(data.lpData);
+    std::string line = text ? std::string(text, strnlen(text, data.cbData)) : "";
+    if (ReadGlobalPreference("LogTimeStamp", 1)) {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        char stamp[16];
+        wsprintfA(stamp, "[%02u:%02u:%02u] ", now.wHour, now.wMinute, now.wSecond);
+        line = stamp + line;
+    }
+    std::deque<std::string>& log = CurrentLog();
+    log.push_back(line);
+    if (log.size() > LogLinesPerSource) log.pop_front();
+    RedrawLog();
 }
 
 // ---- Commands from other processes -----------------------------------------
@@ -340,7 +517,9 @@ LRESULT RunCommand(unsigned command, const std::string& arg) {
     case CmdPing:
         return 1;
     case CmdOpenFile:
-        return OpenFile(arg);
+        return OpenFile(WideFrom(arg, CP_ACP));
+    case CmdOpenFileUtf8:
+        return OpenFile(WideFrom(arg, CP_UTF8));
     case CmdSelectTab:
         return SelectTab((int)number);
     case CmdSetCaret:
@@ -360,14 +539,20 @@ LRESULT RunCommand(unsigned command, const std::string& arg) {
         return (LRESULT)Host.Editors.size();
     case CmdGetCurrentTab:
         return Host.Current;
-    case CmdHandOver:
-        return TakeHandOver(arg);
     case CmdSetHandOverFrozen:
         Host.HandOverFrozen = number != 0;
         return 0;
     case CmdChangeToolVariable:
         Host.ToolVariableChanges.push_back(arg);
         return 0;
+    case CmdGetFocus:
+        return (LRESULT)GetFocus();
+    case CmdSetPointerFailure:
+        Host.PointerFailure = number != 0;
+        return 0;
+    case CmdInsertText:
+    case CmdDeleteLines:
+        return EditEditorText(arg, command == CmdInsertText);
     }
     return -1;
 }
@@ -440,8 +625,24 @@ LRESULT CALLBACK MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_COPYDATA: {
         const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lp);
+        if (Host.Today && data.dwData == OnceCopyData) return TakeOnce((HWND)wp, data);
+        if (Host.Today && data.dwData == LogCopyData) {
+            AddLogLine(data);
+            return 1;
+        }
         return RunCommand((unsigned)data.dwData, TextOf(data));
     }
+    case WM_ACTIVATE:
+        // Back to the window that had the focus, not the main window itself.
+        if (!Host.Today || LOWORD(wp) == WA_INACTIVE || !IsWindow(Host.FocusTarget)) break;
+        SetFocus(Host.FocusTarget);
+        return 0;
+    default:
+        if (Host.Today && msg == RunOnceMessage() && wp == RunOnceOpen) {
+            AnswerOpen((HWND)lp);
+            return 0;
+        }
+        break;
     case WM_CLOSE:
         // Ends without hiding or destroying the shown window, which costs two
         // seconds under Wine with a bare X server; the process's end takes
@@ -477,8 +678,9 @@ bool RegisterClasses(HINSTANCE instance) {
 
 // What a second instance does: the running host opens the files, as when a
 // file handed to the system reaches the IDE that is already running.
-void HandFilesTo(HWND running, const std::vector<std::string>& files) {
-    for (const std::string& file : files) {
+void HandFilesTo(HWND running, const std::vector<std::wstring>& files) {
+    for (const std::wstring& wide : files) {
+        std::string file = BytesFrom(wide, CP_ACP);
         COPYDATASTRUCT data = {CmdOpenFile, (DWORD)file.size() + 1, (void*)file.c_str()};
         DWORD_PTR result = 0;
         SendMessageTimeoutA(running, WM_COPYDATA, 0, (LPARAM)&data, SMTO_ABORTIFHUNG, 10000,
@@ -495,16 +697,8 @@ std::string Variable(const char* name) {
 
 std::string TodayPreferencesPath() {
     std::string chosen = Variable(HostPreferencesVariable);
-    if (!chosen.empty()) return FullPath(chosen);
+    if (!chosen.empty()) return BytesFrom(FullPath(WideFrom(chosen, CP_ACP)), CP_ACP);
     return Variable("APPDATA") + "\\PureBasic\\PureBasic.prefs";
-}
-
-bool RunOnlyOneInstance() {
-    if (!OpenPrefs(Host.Preferences)) return true;
-    SelectPrefsGroup("Global");
-    bool once = ReadPrefsLong("RunOnce", 1) != 0;
-    ClosePrefs();
-    return once;
 }
 
 // Today's host of this preferences file, null when none runs.
@@ -516,24 +710,64 @@ HWND FindTodayHost() {
     return nullptr;
 }
 
-// The second start's side: ends only once the running host has taken the
-// files, or the wait has run out.
-void HandOverTo(HWND running, const StartRequest& request) {
+// The second start's side of the IDE's protocol: asks the hosts for their
+// window and hands the files to the one that answers, in at most
+// HandOverWaitMs. False when none answers: then it is a host itself.
+bool HandOverOnce(const std::vector<std::wstring>& files, long line) {
+    HWND own =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    if (!own) return false;
+    SetPropA(own, HostKeyProperty, (HANDLE)(uintptr_t)PreferencesKey(Host.Preferences));
+    const UINT runOnce = RunOnceMessage();
+    DWORD start = GetTickCount();
+    // Sent rather than posted, to the hosts only: a host has posted its answer
+    // when the call returns, so a slow host is never taken for none.
+    for (HWND w = FindWindowExA(nullptr, nullptr, HostTodayClassName, nullptr); w;
+         w = FindWindowExA(nullptr, w, HostTodayClassName, nullptr)) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(w, runOnce, RunOnceOpen, (LPARAM)own, SMTO_NORMAL, HandOverWaitMs,
+                            &ignored);
+    }
+    MSG msg;
+    HWND running = nullptr;
+    while (!running && PeekMessageA(&msg, own, runOnce, runOnce, PM_REMOVE))
+        if (msg.wParam == RunOnceWindow) running = (HWND)msg.lParam;
+    if (!running) {
+        DestroyWindow(own);
+        return false;
+    }
     DWORD processId = 0;
     GetWindowThreadProcessId(running, &processId);
     AllowSetForegroundWindow(processId);
-    DWORD start = GetTickCount();
-    for (size_t i = 0; i < request.Files.size(); i++) {
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= HandOverWaitMs) return;
-        long line = i + 1 == request.Files.size() ? request.Line : 0;
-        std::string text = HandOverText(request.Files[i], line);
-        COPYDATASTRUCT data = {CmdHandOver, (DWORD)text.size() + 1, (void*)text.c_str()};
-        DWORD_PTR result = 0;
-        if (!SendMessageTimeoutA(running, WM_COPYDATA, 0, (LPARAM)&data, SMTO_NORMAL,
-                                 HandOverWaitMs - elapsed, &result))
-            return;
+    OnceRequest once;
+    once.Ide = BytesFrom(OwnExecutable(), CP_UTF8);
+    once.Line = line;
+    for (const std::wstring& file : files)
+        once.Files.push_back(BytesFrom(file, CP_UTF8));
+    std::wstring text = WideFrom(OnceText(once), CP_UTF8);
+    COPYDATASTRUCT data = {OnceCopyData, (DWORD)((text.size() + 1) * sizeof(wchar_t)),
+                           (void*)text.c_str()};
+    DWORD_PTR result = 0;
+    DWORD elapsed = GetTickCount() - start;
+    if (elapsed < HandOverWaitMs &&
+        SendMessageTimeoutW(running, WM_COPYDATA, (WPARAM)own, (LPARAM)&data, SMTO_NORMAL,
+                            HandOverWaitMs - elapsed, &result)) {
+        // DONE was posted before the files were taken; it ends the wait.
+        for (bool done = false; !done && GetTickCount() - start < HandOverWaitMs;) {
+            if (!PeekMessageA(&msg, own, runOnce, runOnce, PM_REMOVE)) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
+                continue;
+            }
+            done = msg.wParam == RunOnceDone;
+        }
     }
+    DestroyWindow(own);
+    return true;
+}
+
+// The host's parameters, read wide so that no name is lost.
+std::vector<std::string> CommandLineParameters() {
+    return SplitHostCommandLine(BytesFrom(GetCommandLineW(), CP_UTF8));
 }
 
 } // namespace
@@ -546,29 +780,39 @@ const Editor* CurrentEditor() {
     return EditorFromIndex(Host.Current);
 }
 
+void FocusEditor(HWND editor) {
+    Host.FocusTarget = editor;
+    SetFocus(editor);
+}
+
+void RedrawLog() {
+    SendMessageA(Host.LogList, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(Host.LogList, LB_RESETCONTENT, 0, 0);
+    for (const std::string& line : CurrentLog())
+        SendMessageA(Host.LogList, LB_ADDSTRING, 0, (LPARAM)line.c_str());
+    SendMessageA(Host.LogList, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(Host.LogList, nullptr, TRUE);
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    std::vector<std::string> params = SplitHostCommandLine(GetCommandLineA());
+    std::vector<std::string> params = CommandLineParameters();
     StartRequest request;
     Host.Today = Variable(HostModeVariable) == HostModeToday;
-    if (Host.Today) {
+    if (Host.Today)
         request = ParseStartRequest(params);
-        for (std::string& file : request.Files)
-            file = FullPath(file);
+    else // the classic host takes every parameter as a file
+        request.Files.assign(params.begin() + std::min<size_t>(1, params.size()), params.end());
+    std::vector<std::wstring> files;
+    for (const std::string& file : request.Files)
+        files.push_back(FullPath(WideFrom(file, CP_UTF8)));
+    if (Host.Today) {
         Host.Preferences = TodayPreferencesPath();
-        HWND running = RunOnlyOneInstance() ? FindTodayHost() : nullptr;
-        if (running) {
-            HandOverTo(running, request);
-            return 0;
-        }
-    } else {
-        for (size_t i = 1; i < params.size(); i++)
-            request.Files.push_back(FullPath(params[i]));
-        if (HWND running = FindWindowA(HostClassName, nullptr)) {
-            HandFilesTo(running, request.Files);
-            return 0;
-        }
+        // Nothing to ask when no host of this preferences file runs.
+        if (FindTodayHost() && HandOverOnce(files, request.Line)) return 0;
+    } else if (HWND running = FindWindowA(HostClassName, nullptr)) {
+        HandFilesTo(running, files);
+        return 0;
     }
-    const std::vector<std::string>& files = request.Files;
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     if (!RegisterClasses(instance)) return 1;
@@ -578,7 +822,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                                 960, 720, nullptr, nullptr, instance, nullptr);
     if (!main) return 1;
-    for (const std::string& file : files)
+    for (const std::wstring& file : files)
         OpenFile(file);
     GotoStartLine(request.Line);
     ShowWindow(main, show);

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -10,9 +11,12 @@
 
 // One open file: an editor window owns it through GWLP_USERDATA.
 struct Editor {
-    std::string Path;
+    std::wstring Path; // full path; the classic IDE passes it on in the code page
     std::string Text;
     size_t Caret = 0;
+    size_t Anchor = 0; // the selection's other end, Caret when nothing is selected
+    bool Modified = false;
+    std::deque<std::string> Log; // today's: this source's log lines, oldest first
 };
 
 struct HostState {
@@ -28,6 +32,9 @@ struct HostState {
     int Current = -1;             // the tab whose editor is visible
     bool Frozen = false;          // ignore the switch notification
     bool HandOverFrozen = false;  // never answer a second start
+    bool PointerFailure = false;  // the editors' pointer messages answer 0
+    HWND FocusTarget = nullptr;   // today's: given the focus again when the main window activates
+    std::deque<std::string> NoSourceLog;          // today's: log lines while no source is open
     std::vector<std::string> ToolVariableChanges; // a test's, see ChangeToolVariables
     long Counters[CounterCount] = {};
 };
@@ -37,6 +44,12 @@ extern HostState Host;
 Editor* EditorOf(HWND editor);
 // The current file's editor, null when no file is open.
 const Editor* CurrentEditor();
+// Today's: gives the keyboard focus to the window (an editor), also when it
+// is hidden, and remembers it for the main window's next activation.
+void FocusEditor(HWND editor);
+// Today's: the current source's log lines into the list box, replacing what
+// the list box held.
+void RedrawLog();
 
 // Runs the first active tool of Tools.prefs with that shortcut code, or the
 // entry of that number. Result: the tool's exit code when the host waits for

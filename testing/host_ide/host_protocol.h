@@ -4,6 +4,17 @@
 #pragma once
 #include "ide/ide_messages.h"
 
+// Scintilla messages the editors answer beyond those the tools send today.
+constexpr unsigned SCI_GETCHARAT = 2007;
+constexpr unsigned SCI_GETANCHOR = 2009;
+constexpr unsigned SCI_GETSELECTIONSTART = 2143;
+constexpr unsigned SCI_GETSELECTIONEND = 2145;
+constexpr unsigned SCI_GETLINE = 2153;
+constexpr unsigned SCI_SETSEL = 2160;
+constexpr unsigned SCI_LINELENGTH = 2350;
+constexpr unsigned SCI_GETCHARACTERPOINTER = 2520;
+constexpr unsigned SCI_GETRANGEPOINTER = 2643;
+
 constexpr char HostClassName[] = "TolvaneHostIde";
 constexpr char HostTitle[] = "Host IDE";
 // The container that holds the tab bar, so that the tab bar's parent is not
@@ -32,6 +43,20 @@ constexpr char HostKeyProperty[] = "TolvaneHostPreferencesKey";
 // How long a second start waits for the running host to take its file.
 constexpr unsigned HandOverWaitMs = 10000;
 
+// Today's IDE's own messages. WM_COPYDATA to the main window: 'LOG' adds
+// 8-bit text to the current source's log; 'ONCE' hands over files as UTF-16
+// "IDE LF COUNT LF LINE LF FILE1 LF ...", DONE posted to the window in wParam.
+// The registered message: OPEN (lParam the asking window) broadcast by a
+// second start, HWND (lParam the main window) its answer.
+constexpr unsigned long LogCopyData = 0x004C4F47;
+constexpr unsigned long OnceCopyData = 0x4F4E4345;
+constexpr char RunOnceMessageName[] = "PureBasic_RunOnce";
+constexpr unsigned RunOnceOpen = 0x4F50454E;
+constexpr unsigned RunOnceWindow = 0x48574E44;
+constexpr unsigned RunOnceDone = 0x444F4E45;
+// Log lines kept per source; older ones are dropped.
+constexpr unsigned LogLinesPerSource = 100;
+
 // The notification that makes the tab bar's selected file current: WM_COMMAND
 // with this wParam and the tab bar as lParam, to the main window or the panel.
 constexpr unsigned SwitchCommand = IdeTabSwitchCommand;
@@ -50,9 +75,13 @@ enum HostCommand : unsigned {
     CmdGetEditor,          // tab index -> the editor window's handle, 0 when none
     CmdGetEditorCount,     // "" -> the number of open files
     CmdGetCurrentTab,      // "" -> the current file's tab index, -1 when none
-    CmdHandOver,           // HandOverText, from a second start -> 1 once handled
     CmdSetHandOverFrozen,  // "1" or "0" -> 0; frozen, a hand-over is never answered
     CmdChangeToolVariable, // "NAME=value" or "NAME" (left out), for later tools -> 0
+    CmdGetFocus,           // "" -> the window with the host's keyboard focus, 0 none
+    CmdOpenFileUtf8,       // UTF-8 path -> like CmdOpenFile
+    CmdSetPointerFailure,  // "1" or "0" -> 0; on, the editors' pointer messages answer 0
+    CmdInsertText,         // "editor LF line LF text" -> 0, -1 when no such editor
+    CmdDeleteLines,        // "editor LF line LF count" -> 0, -1 when no such editor
 };
 
 enum HostCounter : unsigned {

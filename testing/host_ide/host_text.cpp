@@ -1,6 +1,7 @@
 #include "testing/host_ide/host_text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -9,6 +10,10 @@ namespace {
 const char* FindLf(const std::string& text, size_t from) {
     if (from >= text.size()) return nullptr;
     return static_cast<const char*>(memchr(text.data() + from, '\n', text.size() - from));
+}
+
+bool IsContinuation(char c) {
+    return ((unsigned char)c & 0xC0) == 0x80;
 }
 
 bool EqualsNoCase(const std::string& a, const std::string& b) {
@@ -59,11 +64,44 @@ size_t PositionOfLineColumn(const std::string& text, long line, long column) {
     return pos < end ? pos : end;
 }
 
-std::string CursorText(const std::string& text, size_t pos) {
+std::string CursorText(const std::string& text, size_t pos, bool utf8) {
     if (pos > text.size()) pos = text.size();
     long line = LineOfPosition(text, pos);
-    size_t column = pos - LineStartOf(text, line);
+    size_t column = 0;
+    for (size_t i = LineStartOf(text, line); i < pos; i++)
+        column += !utf8 || !IsContinuation(text[i]);
     return std::to_string(line + 1) + "x" + std::to_string(column + 1);
+}
+
+std::string SelectionText(const std::string& text, size_t anchor, size_t caret, bool utf8) {
+    return CursorText(text, std::min(anchor, caret), utf8) + "x" +
+           CursorText(text, std::max(anchor, caret), utf8);
+}
+
+std::string WordAt(const std::string& text, size_t pos) {
+    auto isWord = [&](size_t i) {
+        unsigned char c = (unsigned char)text[i];
+        return isalnum(c) || c == '_' || c >= 0x80;
+    };
+    size_t start = std::min(pos, text.size()), end = start;
+    while (start > 0 && isWord(start - 1))
+        start--;
+    while (end < text.size() && isWord(end))
+        end++;
+    return text.substr(start, end - start);
+}
+
+std::string InsertAtLine(const std::string& text, long line, const std::string& insert) {
+    std::string out = text;
+    return out.insert(LineStartOf(text, line), insert);
+}
+
+std::string DeleteLines(const std::string& text, long line, long count) {
+    size_t start = LineStartOf(text, line);
+    size_t end = count <= 0                        ? start
+                 : line + count >= LineCount(text) ? text.size()
+                                                   : LineStartOf(text, line + count);
+    return text.substr(0, start) + text.substr(end);
 }
 
 std::string ExpandToolArguments(const std::string& arguments, const std::string& file,
@@ -167,9 +205,18 @@ long LineEndPosition(const std::string& text, long line) {
     return (long)LineEndOf(text, LineStartOf(text, line));
 }
 
-long PositionRelative(const std::string& text, long pos, long offset) {
+long PositionRelative(const std::string& text, long pos, long offset, bool utf8) {
     long long moved = (long long)pos + offset;
-    return moved < 0 || moved > (long long)text.size() ? 0 : (long)moved;
+    if (!utf8 || pos < 0 || pos > (long)text.size())
+        return moved < 0 || moved > (long long)text.size() ? 0 : (long)moved;
+    long long at = pos;
+    for (long step = offset > 0 ? 1 : -1; offset != 0 && at >= 0; offset -= step) {
+        do
+            at += step;
+        while (at > 0 && at < (long long)text.size() && IsContinuation(text[at]));
+        if (at > (long long)text.size()) return 0;
+    }
+    return at < 0 ? 0 : (long)at;
 }
 
 unsigned long long PreferencesKey(const std::string& preferencesPath) {
@@ -192,14 +239,28 @@ StartRequest ParseStartRequest(const std::vector<std::string>& params) {
     return request;
 }
 
-std::string HandOverText(const std::string& path, long line) {
-    return std::to_string(line) + "\n" + path;
+std::string OnceText(const OnceRequest& request) {
+    std::string text = request.Ide + "\n" + std::to_string(request.Files.size()) + "\n" +
+                       std::to_string(request.Line);
+    for (const std::string& file : request.Files)
+        text += "\n" + file;
+    return text;
 }
 
-bool ParseHandOverText(const std::string& text, std::string& path, long& line) {
-    size_t lf = text.find('\n');
-    if (lf == std::string::npos) return false;
-    line = strtol(text.c_str(), nullptr, 10);
-    path = text.substr(lf + 1);
-    return !path.empty();
+bool ParseOnceText(const std::string& text, OnceRequest& request) {
+    std::vector<std::string> fields;
+    for (size_t start = 0;;) {
+        size_t lf = text.find('\n', start);
+        fields.push_back(text.substr(start, lf - start));
+        if (lf == std::string::npos) break;
+        start = lf + 1;
+    }
+    if (fields.size() < 2) return false;
+    request.Ide = fields[0];
+    long count = strtol(fields[1].c_str(), nullptr, 10);
+    request.Line = fields.size() > 2 ? strtol(fields[2].c_str(), nullptr, 10) : 0;
+    request.Files.clear();
+    for (size_t i = 3; i < fields.size() && (long)(i - 3) < count; i++)
+        request.Files.push_back(fields[i]);
+    return true;
 }

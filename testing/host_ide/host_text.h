@@ -15,8 +15,19 @@ long LineOfPosition(const std::string& text, size_t pos);
 size_t LineEndOf(const std::string& text, size_t lineStart);
 // The position of a 1-based line and column; the column is clamped to the line.
 size_t PositionOfLineColumn(const std::string& text, long line, long column);
-// The caret as the tools see it: "LINExCOLUMN", both counted from 1.
-std::string CursorText(const std::string& text, size_t pos);
+// The caret as the tools see it: "LINExCOLUMN", both counted from 1; the
+// column in bytes, or in UTF-8 characters when utf8 (today's editors).
+std::string CursorText(const std::string& text, size_t pos, bool utf8 = false);
+// PB_TOOL_Selection: "LxCxLxC", the selection's start before its end, in the
+// form of CursorText.
+std::string SelectionText(const std::string& text, size_t anchor, size_t caret, bool utf8);
+// PB_TOOL_Word: the run of letters, digits, '_' and non-ASCII bytes that
+// touches pos; "" when none does.
+std::string WordAt(const std::string& text, size_t pos);
+// The text with insert put at the start of the 0-based line (clamped as
+// LineStartOf), or with count lines from that line on removed.
+std::string InsertAtLine(const std::string& text, long line, const std::string& insert);
+std::string DeleteLines(const std::string& text, long line, long count);
 
 // Scintilla's answers over 8-bit text, one byte one character; lines and
 // positions are signed, as the messages carry them.
@@ -28,9 +39,9 @@ long PositionFromLine(const std::string& text, long line, size_t caret);
 // SCI_GETLINEENDPOSITION: before the line's CR LF or LF; a negative line gives
 // 0, the last line and beyond the text's length.
 long LineEndPosition(const std::string& text, long line);
-// SCI_POSITIONRELATIVE: pos moved by offset characters; 0 when that lies
-// outside the text.
-long PositionRelative(const std::string& text, long pos, long offset);
+// SCI_POSITIONRELATIVE: pos moved by offset characters (UTF-8 characters when
+// utf8); 0 when that lies outside the text.
+long PositionRelative(const std::string& text, long pos, long offset, bool utf8 = false);
 
 // The tool's arguments with %FILE and %CURSOR replaced in one left-to-right
 // pass, so a replacement is never expanded again.
@@ -60,9 +71,16 @@ struct StartRequest {
     long Line = 0;
 };
 StartRequest ParseStartRequest(const std::vector<std::string>& params);
-// The hand-over from a second start to the running host: "line LF path".
-std::string HandOverText(const std::string& path, long line);
-bool ParseHandOverText(const std::string& text, std::string& path, long& line);
+// The 'ONCE' text, UTF-8 here: the sender's IDE, the number of files, the
+// line, then the files, each ending in LF but the last. Parsing takes at most
+// COUNT files; false when the IDE or the count line is missing.
+struct OnceRequest {
+    std::string Ide;
+    std::vector<std::string> Files;
+    long Line = 0;
+};
+std::string OnceText(const OnceRequest& request);
+bool ParseOnceText(const std::string& text, OnceRequest& request);
 
 // The host's own command line split into parameters, the program first, the
 // way Windows programs usually read theirs (not the tools' rule): blanks

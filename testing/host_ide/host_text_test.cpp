@@ -89,13 +89,31 @@ TEST(HostText, SecondStartRequests) {
     EXPECT_EQ(r.Files, (std::vector<std::string>{"a.pb", "/L"}));
     EXPECT_EQ(r.Line, 0);
 
-    std::string path;
-    long line = -1;
-    ASSERT_TRUE(ParseHandOverText(HandOverText("C:\\a\n.pb", 7), path, line));
-    EXPECT_EQ(path, "C:\\a\n.pb");
-    EXPECT_EQ(line, 7);
-    EXPECT_FALSE(ParseHandOverText("7", path, line));
-    EXPECT_FALSE(ParseHandOverText("7\n", path, line));
+    // 'ONCE': at most COUNT files are taken; IDE and COUNT must be there.
+    struct Once {
+        const char* text;
+        bool parsed;
+        long line;
+        std::vector<std::string> files;
+    } onces[] = {
+        {"C:\\ide.exe\n2\n7\nC:\\a.pb\nC:\\b.pb", true, 7, {"C:\\a.pb", "C:\\b.pb"}},
+        {"C:\\ide.exe\n1\n0\nC:\\a.pb\nC:\\b.pb", true, 0, {"C:\\a.pb"}},
+        {"C:\\ide.exe\n5\n3\nC:\\a.pb", true, 3, {"C:\\a.pb"}},
+        {"C:\\ide.exe\n-1\n3\nC:\\a.pb", true, 3, {}},
+        {"C:\\ide.exe", false, 0, {}},
+    };
+    for (const Once& o : onces) {
+        OnceRequest r;
+        EXPECT_EQ(ParseOnceText(o.text, r), o.parsed) << o.text;
+        if (!o.parsed) continue;
+        EXPECT_EQ(r.Ide, "C:\\ide.exe");
+        EXPECT_EQ(r.Line, o.line) << o.text;
+        EXPECT_EQ(r.Files, o.files) << o.text;
+    }
+    OnceRequest r2;
+    ASSERT_TRUE(ParseOnceText(OnceText({"x.exe", {"a", "b"}, 4}), r2));
+    EXPECT_EQ(r2.Files, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(r2.Line, 4);
 
     EXPECT_EQ(PreferencesKey("C:\\Users\\x\\PureBasic.prefs"),
               PreferencesKey("c:\\users\\X\\purebasic.PREFS"));

@@ -9,6 +9,7 @@
 #include "prefs/prefs.h"
 #include "testing/host_ide/host_ide.h"
 #include "testing/host_ide/host_text.h"
+#include "testing/host_ide/host_wide.h"
 
 namespace {
 
@@ -58,50 +59,114 @@ ToolEntry FindTool(bool byShortcut, long key) {
     return tool;
 }
 
-std::string OwnExecutable() {
-    char path[MAX_PATH * 2];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    return std::string(path, n < sizeof path ? n : 0);
+// Text as the tool gets it: today's IDE is a Unicode program, so its tools'
+// command line and environment are built in UTF-8 and passed on as UTF-16;
+// the classic IDE's stay in the code page.
+UINT ToolCodePage() {
+    return Host.Today ? CP_UTF8 : CP_ACP;
+}
+
+std::string ToolText(const std::wstring& wide) {
+    return BytesFrom(wide, ToolCodePage());
+}
+
+// Settings and a test's changes are in the code page.
+std::string FromCodePage(const std::string& bytes) {
+    return Host.Today ? BytesFrom(WideFrom(bytes, CP_ACP), CP_UTF8) : bytes;
 }
 
 std::string ToolEnvironment(const std::string& cursor) {
     const Editor* current = CurrentEditor();
     std::vector<std::string> paths;
     for (HWND editor : Host.Editors)
-        paths.push_back(EditorOf(editor)->Path);
+        paths.push_back(ToolText(EditorOf(editor)->Path));
     HWND visible = current ? Host.Editors[Host.Current] : nullptr;
     std::vector<std::pair<std::string, std::string>> vars = {
         {"PB_TOOL_MainWindow", std::to_string((uintptr_t)Host.Main)},
         {"PB_TOOL_Scintilla", std::to_string((uintptr_t)visible)},
         {"PB_TOOL_FileList", JoinFileList(paths)}};
     if (Host.Today) {
-        vars.push_back({"PB_TOOL_IDE", OwnExecutable()});
-        vars.push_back({"PB_TOOL_Preferences", Host.Preferences});
+        wchar_t own[32768];
+        DWORD n = GetModuleFileNameW(nullptr, own, 32768);
+        vars.push_back({"PB_TOOL_IDE", ToolText(std::wstring(own, n < 32768 ? n : 0))});
+        vars.push_back({"PB_TOOL_Preferences", FromCodePage(Host.Preferences)});
         vars.push_back({"PB_TOOL_Cursor", cursor});
+        if (current) {
+            vars.push_back({"PB_TOOL_Selection",
+                            SelectionText(current->Text, current->Anchor, current->Caret, true)});
+            vars.push_back({"PB_TOOL_Word", WordAt(current->Text, current->Caret)});
+        }
     }
-    ChangeToolVariables(vars, Host.ToolVariableChanges);
-    char* inherited = GetEnvironmentStringsA();
-    std::string block = BuildEnvironment(inherited, vars);
-    FreeEnvironmentStringsA(inherited);
-    return block;
+    std::vector<std::string> changes;
+    for (const std::string& change : Host.ToolVariableChanges)
+        changes.push_back(FromCodePage(change));
+    ChangeToolVariables(vars, changes);
+    if (!Host.Today) {
+        char* inherited = GetEnvironmentStringsA();
+        std::string block = BuildEnvironment(inherited, vars);
+        FreeEnvironmentStringsA(inherited);
+        return block;
+    }
+    wchar_t* inherited = GetEnvironmentStringsW();
+    const wchar_t* end = inherited;
+    while (*end)
+        end += wcslen(end) + 1;
+    std::string utf8 = BytesFrom(std::wstring(inherited, end - inherited + 1), CP_UTF8);
+    FreeEnvironmentStringsW(inherited);
+    return BuildEnvironment(utf8.c_str(), vars);
+}
+
+// %FILE makes the IDE save the current source first.
+void SaveForTool(const ToolEntry& tool) {
+    Editor* current = Host.Current >= 0 ? EditorOf(Host.Editors[Host.Current]) : nullptr;
+    if (!Host.Today || !current || !current->Modified ||
+        tool.Arguments.find("%FILE") == std::string::npos)
+        return;
+    HANDLE f = CreateFileW(current->Path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    if (WriteFile(f, current->Text.data(), (DWORD)current->Text.size(), &written, nullptr))
+        current->Modified = false;
+    CloseHandle(f);
+}
+
+bool StartTool(const ToolEntry& tool, PROCESS_INFORMATION& pi) {
+    const Editor* current = CurrentEditor();
+    std::string file = current ? ToolText(current->Path) : "";
+    std::string cursor = current ? CursorText(current->Text, current->Caret, Host.Today) : "";
+    std::string commandLine = "\"" + FromCodePage(tool.Command) + "\" " +
+                              ExpandToolArguments(FromCodePage(tool.Arguments), file, cursor);
+    std::string environment = ToolEnvironment(cursor);
+    if (!Host.Today) {
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0],
+                              tool.WorkingDir.empty() ? nullptr : tool.WorkingDir.c_str(), &si,
+                              &pi);
+    }
+    std::wstring wideCommand = WideFrom(commandLine, CP_UTF8);
+    std::wstring wideEnvironment = WideFrom(environment, CP_UTF8);
+    std::wstring workingDir = WideFrom(tool.WorkingDir, CP_ACP);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    return CreateProcessW(nullptr, &wideCommand[0], nullptr, nullptr, FALSE,
+                          CREATE_UNICODE_ENVIRONMENT, &wideEnvironment[0],
+                          workingDir.empty() ? nullptr : workingDir.c_str(), &si, &pi);
 }
 
 long RunTool(const ToolEntry& tool) {
     if (!tool.Found) return ToolNotFound;
-    const Editor* current = CurrentEditor();
-    std::string file = current ? current->Path : "";
-    std::string cursor = current ? CursorText(current->Text, current->Caret) : "";
-    std::string commandLine =
-        "\"" + tool.Command + "\" " + ExpandToolArguments(tool.Arguments, file, cursor);
-    std::string environment = ToolEnvironment(cursor);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
+    SaveForTool(tool);
+    HWND startEditor = Host.Current >= 0 ? Host.Editors[Host.Current] : nullptr;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0],
-                        tool.WorkingDir.empty() ? nullptr : tool.WorkingDir.c_str(), &si, &pi))
-        return ToolNotFound;
+    if (!StartTool(tool, pi)) return ToolNotFound;
     CloseHandle(pi.hThread);
     long result = (long)pi.dwProcessId;
+    if (!(tool.Flags & FlagWaitForTool) && Host.Today) {
+        SetForegroundWindow(Host.Main);
+        FocusEditor(startEditor);
+    }
     if (tool.Flags & FlagWaitForTool) {
         // Today's IDE takes no input while a waited-for tool runs, yet
         // answers the messages the tool sends.
@@ -115,7 +180,13 @@ long RunTool(const ToolEntry& tool) {
             TerminateProcess(pi.hProcess, 1);
             result = ToolTimedOut;
         }
-        if (Host.Today) EnableWindow(Host.Main, TRUE);
+        if (Host.Today) {
+            // The focus goes back to the editor the tool started from, even
+            // when another source has become current meanwhile.
+            EnableWindow(Host.Main, TRUE);
+            SetForegroundWindow(Host.Main);
+            FocusEditor(startEditor);
+        }
     }
     CloseHandle(pi.hProcess);
     return result;
