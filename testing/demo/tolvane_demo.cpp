@@ -149,10 +149,18 @@ void ShowHistory(const std::string& folder) {
     }
 }
 
+// The recorder is waited for by the IDE, which answers with its exit code;
+// the navigator is not, and the IDE answers with its process, waited for
+// here before the next look at the IDE.
 bool RunTool(const HostIde& host, long shortcut, const std::string& keys) {
     long result = HostRunToolByShortcut(host, shortcut);
-    return Check(result == 0,
-                 keys + ": the IDE ran the installed tool, exit code " + std::to_string(result));
+    if (shortcut == Record)
+        return Check(result == 0, keys + ": the IDE ran the installed tool, exit code " +
+                                      std::to_string(result));
+    AutoCloseHandle process(result > 0 ? OpenProcess(SYNCHRONIZE, FALSE, DWORD(result)) : nullptr);
+    bool ended = result > 0 &&
+                 (!process.IsValid() || WaitForSingleObject(process.Get(), 30000) == WAIT_OBJECT_0);
+    return Check(ended, keys + ": the IDE started the installed tool, which ended");
 }
 
 bool MoveCaret(const HostIde& host, int tab, long line, long column) {
@@ -167,9 +175,9 @@ void ExpectPlace(const HostIde& host, const std::vector<std::string>& files, int
 
 int RunInIde(const std::string& folder, const std::string& shots,
              const std::vector<std::string>& files) {
-    HostIde host(FolderOf(files[0]), files);
-    if (!Check(host.Ready,
-               "the stand-in IDE is open with " + std::to_string(files.size()) + " files"))
+    HostIde host(FolderOf(files[0]), files, HostMode::Today);
+    if (!Check(host.Ready, "the stand-in of today's IDE is open with " +
+                               std::to_string(files.size()) + " files"))
         return 1;
     const std::string backFile = folder + "History_Back.txt";
     struct Stop {
