@@ -468,7 +468,7 @@ LRESULT TakeOnce(HWND replyTo, const COPYDATASTRUCT& data) {
     size_t length = wide ? wcsnlen(wide, data.cbData / sizeof(wchar_t)) : 0;
     OnceRequest request;
     if (!ParseOnceText(BytesFrom(std::wstring(wide ? wide : L"", length), CP_UTF8), request) ||
-        !SameFileName(FullPath(WideFrom(request.Ide, CP_UTF8)), OwnExecutable()))
+        !SameFileName(WideFrom(request.Ide, CP_UTF8), OwnExecutable()))
         return 0;
     if (Host.HandOverFrozen) {
         // Handles everything else meanwhile, so only the sender waits; a
