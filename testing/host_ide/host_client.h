@@ -144,8 +144,9 @@ HWND HostFocusedEditor(const HostIde& host);
 void HostSetPointerFailure(const HostIde& host, bool fail);
 // Edits an open editor's text as a user would: text inserted at the start of
 // the 1-based line (past the last line: at the last line's start), or count
-// lines from that line on deleted. The caret stays on its code (moves with
-// its line, or to the first line after the deleted ones); the source counts
+// lines from that line on deleted (none past the last line). The caret stays
+// on its code (moves with its line, or to the start of the first line after
+// the deleted ones when its own line went); the source counts
 // as modified, so a tool with %FILE saves it. False when no such editor.
 bool HostInsertText(const HostIde& host, HWND editor, long line, const std::string& text);
 bool HostDeleteLines(const HostIde& host, HWND editor, long line, long count);

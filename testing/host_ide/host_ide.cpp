@@ -155,7 +155,7 @@ void PaintEditor(HWND editor, const Editor& e) {
 // the sender widened it.
 LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     Editor* e = EditorOf(w);
-    if (!e) return DefWindowProcA(w, msg, wp, lp);
+    if (!e) return DefWindowProcW(w, msg, wp, lp);
     switch (msg) {
     case WM_NCDESTROY:
         SetWindowLongPtrA(w, GWLP_USERDATA, 0);
@@ -223,7 +223,7 @@ LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case SCI_POSITIONRELATIVE:
         return PositionRelative(e->Text, (int32_t)wp, (int32_t)lp, Host.Today);
     }
-    return DefWindowProcA(w, msg, wp, lp);
+    return DefWindowProcW(w, msg, wp, lp);
 }
 
 // ---- Tabs ------------------------------------------------------------------
@@ -319,8 +319,9 @@ int OpenFile(const std::wstring& path) {
     std::string text;
     if (!ReadFileWide(full, text)) return -1;
     // The caption holds the path, so that tests read it whole from outside.
-    HWND window = CreateWindowExW(0, L"Scintilla", full.c_str(), WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
-                                  0, 0, Host.Main, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExW(0, WideFrom(EditorClassName, CP_ACP).c_str(), full.c_str(),
+                                  WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, Host.Main, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
     if (!window) return -1;
     Editor* e = new Editor;
     e->Path = full;
@@ -367,6 +368,7 @@ int EditEditorText(const std::string& arg, bool insert) {
         long count = strtol(rest.c_str(), nullptr, 10);
         ChangeText(editor, e, DeleteLines(e->Text, line, count));
         moved = caretLine >= line + count ? -count : caretLine >= line ? line - caretLine : 0;
+        if (caretLine >= line && caretLine < line + count) column = 0;
     }
     MoveCaret(editor, e, (intptr_t)(LineStartOf(e->Text, caretLine + moved) + column));
     return 0;
@@ -466,7 +468,7 @@ LRESULT TakeOnce(HWND replyTo, const COPYDATASTRUCT& data) {
     size_t length = wide ? wcsnlen(wide, data.cbData / sizeof(wchar_t)) : 0;
     OnceRequest request;
     if (!ParseOnceText(BytesFrom(std::wstring(wide ? wide : L"", length), CP_UTF8), request) ||
-        !SameFileName(FullPath(WideFrom(request.Ide, CP_UTF8)), OwnExecutable()))
+        !SameFileName(WideFrom(request.Ide, CP_UTF8), OwnExecutable()))
         return 0;
     if (Host.HandOverFrozen) {
         // Handles everything else meanwhile, so only the sender waits; a
@@ -663,16 +665,18 @@ bool RegisterClasses(HINSTANCE instance) {
     WNDCLASSA panel = main;
     panel.lpfnWndProc = PanelProc;
     panel.lpszClassName = HostPanelClassName;
-    WNDCLASSA editor = main;
+    // Wide, so that the caption holds the file's path whole.
+    static const std::wstring editorClass = WideFrom(EditorClassName, CP_ACP);
+    WNDCLASSW editor = {};
     editor.lpfnWndProc = EditorProc;
+    editor.hInstance = instance;
     editor.hCursor = LoadCursor(nullptr, IDC_IBEAM);
-    editor.hbrBackground = nullptr;
-    editor.lpszClassName = EditorClassName;
+    editor.lpszClassName = editorClass.c_str();
     WNDCLASSA tabs = main;
     tabs.lpfnWndProc = FileTabsProc;
     tabs.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     tabs.lpszClassName = FileTabsClassName;
-    return RegisterClassA(&main) && RegisterClassA(&panel) && RegisterClassA(&editor) &&
+    return RegisterClassA(&main) && RegisterClassA(&panel) && RegisterClassW(&editor) &&
            RegisterClassA(&tabs);
 }
 

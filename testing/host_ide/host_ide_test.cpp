@@ -7,8 +7,10 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "testing/host_ide/host_client.h"
+#include "testing/host_ide/host_wide.h"
 #include "testing/host_ide/tool_probe.h"
 #include "testing/test_support.h"
 
@@ -64,6 +66,64 @@ std::vector<std::string> WaitForProbe(const std::string& path) {
         if (fields.size() == ProbeFieldCount) return fields;
     }
     return {};
+}
+
+std::string ToolEntry(int n, const std::string& command, const std::string& arguments,
+                      const std::string& workingDir, int shortcut, int flags, int deactivate = 0) {
+    return "[Tool_" + std::to_string(n) + "]\r\nCommand = " + command +
+           "\r\nArguments = " + arguments + "\r\nWorkingDir = " + workingDir +
+           "\r\nShortcut = " + std::to_string(shortcut) + "\r\nFlags = " + std::to_string(flags) +
+           "\r\nDeactivate = " + std::to_string(deactivate) + "\r\n";
+}
+
+// Tools.prefs in a PureBasic folder of the APPDATA given, which the hosts
+// started from now on inherit.
+bool WriteTools(const TempDir& appData, int count, const std::string& entries) {
+    CreateDirectoryA((appData / "PureBasic").c_str(), nullptr);
+    return WriteFileBytes(appData / "PureBasic\\Tools.prefs",
+                          "[ToolsInfo]\r\nToolCount = " + std::to_string(count) + "\r\n" +
+                              entries) &&
+           SetEnvironmentVariableA("APPDATA", WithoutSlash(appData.Path()).c_str());
+}
+
+// Today's IDE's own messages, as a tool sends them.
+LRESULT SendOnce(HWND main, HWND replyTo, const std::wstring& text, DWORD timeoutMs = 20000) {
+    COPYDATASTRUCT data = {OnceCopyData, (DWORD)((text.size() + 1) * sizeof(wchar_t)),
+                           (void*)text.c_str()};
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(main, WM_COPYDATA, (WPARAM)replyTo, (LPARAM)&data, SMTO_NORMAL,
+                             timeoutMs, &result))
+        return -1;
+    return (LRESULT)result;
+}
+
+void SendLog(HWND main, const std::string& text, bool withZero) {
+    COPYDATASTRUCT data = {LogCopyData, (DWORD)(text.size() + withZero), (void*)text.c_str()};
+    SendMessageA(main, WM_COPYDATA, 0, (LPARAM)&data);
+}
+
+// Whether the host posted DONE, naming its main window, to the window.
+bool TakeDone(HWND replyTo, HWND main) {
+    UINT runOnce = RegisterWindowMessageA(RunOnceMessageName);
+    MSG msg;
+    for (int i = 0; i < 50; i++, Sleep(10))
+        if (PeekMessageA(&msg, replyTo, runOnce, runOnce, PM_REMOVE))
+            return msg.wParam == RunOnceDone && (HWND)msg.lParam == main;
+    return false;
+}
+
+// "[hh:mm:ss] " and the text.
+bool Stamped(const std::string& line, const std::string& text) {
+    const char pattern[] = "[dd:dd:dd] ";
+    if (line.size() != 11 + text.size() || line.substr(11) != text) return false;
+    for (int i = 0; i < 11; i++)
+        if (pattern[i] == 'd' ? !isdigit((unsigned char)line[i]) : line[i] != pattern[i])
+            return false;
+    return true;
+}
+
+std::wstring Wide(const std::string& utf8) {
+    return WideFrom(utf8, CP_UTF8);
 }
 
 TEST(HostIde, WindowsAreWhereTheToolsLookForThem) {
@@ -240,39 +300,31 @@ TEST(HostIde, RunsToolsAsTheIdeDoes) {
     TempDir dir, appData, work;
     std::string probe = SiblingExe("ToolProbe.exe");
     std::string output = dir / "probe.out";
-    ASSERT_TRUE(CreateDirectoryA((appData / "PureBasic").c_str(), nullptr));
-    auto entry = [&](int n, const std::string& arguments, const std::string& workingDir,
-                     int shortcut, int flags, int deactivate) {
-        return "[Tool_" + std::to_string(n) + "]\r\nCommand = " + probe +
-               "\r\nArguments = " + arguments + "\r\nWorkingDir = " + workingDir +
-               "\r\nShortcut = " + std::to_string(shortcut) +
-               "\r\nFlags = " + std::to_string(flags) +
-               "\r\nDeactivate = " + std::to_string(deactivate) + "\r\n";
-    };
-    ASSERT_TRUE(WriteFileBytes(
-        appData / "PureBasic\\Tools.prefs",
-        "[ToolsInfo]\r\nToolCount = 3\r\n" + entry(0, "deactivated", work.Path(), 131125, 1, 1) +
-            entry(1, "\"%FILE\"\"%CURSOR\" %FILE|%CURSOR", work.Path(), 131125, 1, 0) +
-            entry(2, "unwaited", "", 131126, 0, 0) +
-            entry(3, "beyond the count", "", 131127, 1, 0)));
-    ASSERT_TRUE(SetEnvironmentVariableA("APPDATA", WithoutSlash(appData.Path()).c_str()));
+    ASSERT_TRUE(WriteTools(
+        appData, 3,
+        ToolEntry(0, probe, "deactivated", work.Path(), 131125, 1, 1) +
+            ToolEntry(1, probe, "\"%FILE\"\"%CURSOR\" %FILE|%CURSOR", work.Path(), 131125, 1) +
+            ToolEntry(2, probe, "unwaited", "", 131126, 0) +
+            ToolEntry(3, probe, "beyond the count", "", 131127, 1)));
     ASSERT_TRUE(SetEnvironmentVariableA(ProbeOutputVariable, output.c_str()));
     std::string a = dir / "a.pb", b = dir / "b c.pb", bText = "one\r\ntwo\r\n";
     ASSERT_TRUE(WriteFileBytes(a, "x"));
     ASSERT_TRUE(WriteFileBytes(b, bText));
 
-    // Today's IDE also names itself, its preferences file and the cursor,
-    // and takes no input while it waits for a tool.
+    // Today's IDE also names itself, its preferences file, the cursor, the
+    // selection and the word, and takes no input while it waits for a tool.
     std::string chosenPrefs = dir / "chosen.prefs";
     std::string ide = SiblingExe("HostIde.exe");
     struct Run {
         HostMode mode;
         std::string preferences;
-        std::string seenIde, seenPreferences, seenCursor, enabledWhileWaited;
+        std::string seenIde, seenPreferences, seenCursor, enabledWhileWaited, seenSelection,
+            seenWord;
     } runs[] = {
-        {HostMode::Classic, "", "", "", "", "1"},
-        {HostMode::Today, chosenPrefs, ide, chosenPrefs, "2x3", "0"},
-        {HostMode::Today, "", ide, appData / "PureBasic\\PureBasic.prefs", "2x3", "0"},
+        {HostMode::Classic, "", "", "", "", "1", "", ""},
+        {HostMode::Today, chosenPrefs, ide, chosenPrefs, "2x3", "0", "2x2x2x3", "two"},
+        {HostMode::Today, "", ide, appData / "PureBasic\\PureBasic.prefs", "2x3", "0", "2x2x2x3",
+         "two"},
     };
     for (const Run& run : runs) {
         SCOPED_TRACE(run.seenPreferences);
@@ -280,6 +332,7 @@ TEST(HostIde, RunsToolsAsTheIdeDoes) {
         HostIde host(dir.Path(), {a, b}, run.mode, run.preferences);
         ASSERT_TRUE(host.Ready);
         ASSERT_EQ(HostSetCaret(host, 2, 3), 7);
+        SendMessageA(HostVisibleEditor(host), SCI_SETSEL, 6, 7); // "w" selected
 
         ASSERT_EQ(HostRunToolByShortcut(host, 131125), (long)ProbeExitCode);
         std::vector<std::string> seen = WaitForProbe(output);
@@ -295,6 +348,8 @@ TEST(HostIde, RunsToolsAsTheIdeDoes) {
         EXPECT_EQ(seen[ProbePreferences], run.seenPreferences);
         EXPECT_EQ(seen[ProbeCursor], run.seenCursor);
         EXPECT_EQ(seen[ProbeMainEnabled], run.enabledWhileWaited);
+        EXPECT_EQ(seen[ProbeSelection], run.seenSelection);
+        EXPECT_EQ(seen[ProbeWord], run.seenWord);
         EXPECT_TRUE(IsWindowEnabled(host.MainWindow));
 
         // A tool the host does not wait for: it starts in the host's folder.
@@ -483,6 +538,237 @@ TEST(HostIde, LogLinesFromAnotherProcessReadBack) {
     for (const char* line : lines)
         SendMessageA(host.LogList, LB_INSERTSTRING, (WPARAM)-1, (LPARAM)line);
     EXPECT_EQ(HostLogLines(host), std::vector<std::string>(lines, lines + 2));
+}
+
+// The 'ONCE' message: the sender's IDE compared as a file name, DONE posted
+// to the window in wParam, the files made current or opened, the line rule;
+// handled although "Run only one instance" is off.
+TEST(HostIde, TodaysOnceMessageFollowsTheIdesRules) {
+    TempDir dir;
+    std::string a = dir / "a.pb", b = dir / "b.pb", c = dir / "c.pb";
+    for (const std::string& file : {a, b, c})
+        ASSERT_TRUE(WriteFileBytes(file, NumberedLines(10))); // 11 lines, the last empty
+    ASSERT_TRUE(WriteFileBytes(dir / "ide.prefs", "[Global]\r\nRunOnce = 0\r\n"));
+    HostIde host(dir.Path(), {a, b}, HostMode::Today, dir / "ide.prefs");
+    ASSERT_TRUE(host.Ready);
+    HWND reply =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(reply);
+
+    std::string ide = SiblingExe("HostIde.exe"), upper = ide + "|" + a;
+    CharUpperA(&upper[0]);
+    std::string upperIde = upper.substr(0, upper.find('|')), upperA = upper.substr(ide.size() + 1);
+    struct Step {
+        std::string text;
+        bool taken;
+        int tab, count;
+        const char* cursor;
+    } steps[] = {
+        {dir / "HostIde.exe\n1\n5\n" + a, false, 1, 2, "1x1"}, // another program's path
+        {"HostIde.exe\n1\n5\n" + a, false, 1, 2, "1x1"},
+        {"", false, 1, 2, "1x1"},
+        {upperIde + "\n1\n5\n" + upperA, true, 0, 2, "5x1"},
+        {ide + "\n1\n11\n" + a, true, 0, 2, "5x1"}, // the line count: left alone
+        {ide + "\n1\n0\n" + b, true, 1, 2, "1x1"},
+        {ide + "\n2\n10\n" + a + "\n" + c, true, 2, 3, "10x1"}, // c opened as the last tab
+        {ide + "\n1\n3\n" + dir / "missing.pb", true, 2, 3, "3x1"},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.text);
+        EXPECT_EQ(SendOnce(host.MainWindow, reply, Wide(s.text)) == 1, s.taken);
+        EXPECT_EQ(TakeDone(reply, host.MainWindow), s.taken);
+        EXPECT_EQ(HostCurrentTab(host), s.tab);
+        EXPECT_EQ(HostEditorCount(host), s.count);
+        EXPECT_EQ(HostCursor(host), s.cursor);
+        EXPECT_EQ(HostFocusedEditor(host), HostVisibleEditor(host));
+    }
+
+    // A frozen IDE never answers: the sender gives up, nothing is taken.
+    HostSetHandOverFrozen(host, true);
+    EXPECT_EQ(SendOnce(host.MainWindow, reply, Wide(ide + "\n1\n0\n" + a), 1000), -1);
+    HostSetHandOverFrozen(host, false);
+    EXPECT_FALSE(TakeDone(reply, host.MainWindow));
+    EXPECT_EQ(HostCurrentTab(host), 2);
+    DestroyWindow(reply);
+}
+
+TEST(HostIde, TodaysLogIsKeptPerSource) {
+    TempDir dir;
+    std::string a = dir / "a.pb", b = dir / "b.pb", prefs = dir / "ide.prefs";
+    ASSERT_TRUE(WriteFileBytes(a, "a"));
+    ASSERT_TRUE(WriteFileBytes(b, "b"));
+    for (bool stamped : {true, false}) {
+        SCOPED_TRACE(stamped);
+        ASSERT_TRUE(WriteFileBytes(prefs, stamped ? "" : "[Global]\r\nLogTimeStamp = 0\r\n"));
+        HostIde host(dir.Path(), {a, b}, HostMode::Today, prefs);
+        ASSERT_TRUE(host.Ready);
+        auto expect = [&](const std::vector<std::string>& texts) {
+            std::vector<std::string> lines = HostLogLines(host);
+            ASSERT_EQ(lines.size(), texts.size());
+            for (size_t i = 0; i < texts.size(); i++)
+                EXPECT_TRUE(stamped ? Stamped(lines[i], texts[i]) : lines[i] == texts[i])
+                    << lines[i];
+        };
+        SendLog(host.MainWindow, "in b", true);
+        HostSelectTab(host, 0);
+        expect({});
+        SendLog(host.MainWindow, "in a", false);
+        SendMessageA(host.LogList, LB_INSERTSTRING, (WPARAM)-1, (LPARAM) "put in directly");
+        EXPECT_EQ(HostLogLines(host).size(), 2u);
+        SendMessageA(host.FileTabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 3)); // b
+        ASSERT_EQ(HostCurrentTab(host), 1);
+        expect({"in b"});
+        HostSelectTab(host, 0);
+        expect({"in a"});
+        if (!stamped) continue;
+        for (int i = 0; i < (int)LogLinesPerSource; i++)
+            SendLog(host.MainWindow, std::to_string(i), false);
+        std::vector<std::string> lines = HostLogLines(host);
+        ASSERT_EQ(lines.size(), (size_t)LogLinesPerSource);
+        EXPECT_TRUE(Stamped(lines[0], "0"));
+    }
+}
+
+// The focus after a waited tool goes back to the editor it started from,
+// even though the tool made another source current; otherwise it follows
+// the current source.
+TEST(HostIde, TodaysFocusFollowsTheIde) {
+    TempDir dir, appData;
+    std::string a = dir / "a.pb", b = dir / "b.pb";
+    ASSERT_TRUE(WriteFileBytes(a, "a"));
+    ASSERT_TRUE(WriteFileBytes(b, "b"));
+    std::string ide = SiblingExe("HostIde.exe");
+    ASSERT_TRUE(WriteTools(appData, 2,
+                           ToolEntry(0, ide, "\"" + b + "\"", "", 0, 1) +
+                               ToolEntry(1, SiblingExe("ToolProbe.exe"), "", "", 0, 0)));
+    HostIde host(dir.Path(), {a, b}, HostMode::Today, dir / "ide.prefs");
+    ASSERT_TRUE(host.Ready);
+    std::vector<HWND> editors = HostEditors(host);
+    EXPECT_EQ(HostFocusedEditor(host), editors[1]) << "the file opened last";
+
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int current, focused;
+    } steps[] = {
+        {"select", [&] { HostSelectTab(host, 0); }, 0, 0},
+        {"click", [&] { SendMessageA(host.FileTabs, WM_LBUTTONDOWN, 0, MAKELPARAM(60, 3)); }, 1, 1},
+        {"open", [&] { HostOpenFile(host, a); }, 0, 0},
+        {"waited tool switching to b", [&] { EXPECT_EQ(HostRunToolByNumber(host, 0), 0); }, 1, 0},
+        {"tool not waited for", [&] { EXPECT_GT(HostRunToolByNumber(host, 1), 0); }, 1, 1},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.act();
+        EXPECT_EQ(HostCurrentTab(host), s.current);
+        EXPECT_EQ(HostFocusedEditor(host), editors[s.focused]);
+    }
+    EXPECT_FALSE(IsWindowVisible(editors[0]));
+}
+
+// Names that the code page cannot spell: opened, handed over by a second
+// start and passed to a tool whole.
+TEST(HostIde, TodaysHostHoldsAnyName) {
+    TempDir dir, appData;
+    std::string folder = dir.Path() + u8"\u0141\u00f3d\u017a\\";
+    std::string beetle = folder + u8"\u0416\u0443\u043a.pb", japan = folder + u8"\u65e5\u672c.pb";
+    ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), nullptr));
+    for (const std::string& file : {beetle, japan}) {
+        AutoCloseHandle f(
+            CreateFileW(Wide(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(f.Get(), "one\ntwo\nthree\n", 14, &written, nullptr));
+    }
+    std::string output = dir / "probe.out";
+    ASSERT_TRUE(SetEnvironmentVariableA(ProbeOutputVariable, output.c_str()));
+    ASSERT_TRUE(
+        WriteTools(appData, 1, ToolEntry(0, SiblingExe("ToolProbe.exe"), "\"%FILE\"", "", 0, 1)));
+    HostIde host(dir.Path(), {}, HostMode::Today, dir / "ide.prefs");
+    ASSERT_TRUE(host.Ready);
+
+    EXPECT_EQ(HostOpenFileUtf8(host, beetle), 0);
+    EXPECT_EQ(HostCurrentPathUtf8(host), beetle);
+    std::wstring second = L"HostIde.exe \"" + Wide(japan) + L"\" /L 2";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessW(Wide(SiblingExe("HostIde.exe")).c_str(), &second[0], nullptr,
+                               nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    AutoCloseHandle process(pi.hProcess);
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), (DWORD)WAIT_OBJECT_0);
+    EXPECT_EQ(HostCurrentPathUtf8(host), japan);
+    EXPECT_EQ(HostCursor(host), "2x1");
+    EXPECT_EQ(HostOpenFileUtf8(host, beetle), 0) << "found open, not opened again";
+
+    ASSERT_EQ(HostRunToolByNumber(host, 0), (long)ProbeExitCode);
+    std::vector<std::string> seen = WaitForProbe(output);
+    ASSERT_EQ(seen.size(), (size_t)ProbeFieldCount);
+    EXPECT_NE(seen[ProbeCommandLine].find("\"" + beetle + "\""), std::string::npos);
+    EXPECT_EQ(seen[ProbeFileList], beetle + "\n" + japan);
+    SetEnvironmentVariableA(ProbeOutputVariable, nullptr);
+}
+
+// The reading messages of Scintilla, the pointers valid in the host's
+// process, and a test's edits above the caret.
+TEST(HostIde, EditorsAnswerScintillasReadingMessages) {
+    TempDir dir;
+    const std::string text = "first\r\nsecond\r\n\xD0\x96uk x\r\n"; // 4 lines, the last empty
+    ASSERT_TRUE(WriteFileBytes(dir / "a.pb", text));
+    HostIde host(dir.Path(), {dir / "a.pb"}, HostMode::Today, dir / "ide.prefs");
+    ASSERT_TRUE(host.Ready);
+    HWND editor = HostVisibleEditor(host);
+    struct Message {
+        unsigned msg;
+        WPARAM wp;
+        LPARAM lp;
+        LRESULT result;
+    } messages[] = {
+        {SCI_GETLINECOUNT, 0, 0, 4},       {SCI_LINELENGTH, 1, 0, 8},
+        {SCI_LINELENGTH, 3, 0, 0},         {SCI_LINEFROMPOSITION, 15, 0, 2},
+        {SCI_POSITIONRELATIVE, 15, 1, 17}, {SCI_POSITIONRELATIVE, 17, -1, 15},
+        {SCI_GETCHARAT, 1, 0, 'i'},        {SCI_GETRANGEPOINTER, 23, 1, 0},
+        {SCI_GETLENGTH, 0, 0, 23},         {SCI_GETLINEENDPOSITION, 2, 0, 21},
+    };
+    for (const Message& m : messages)
+        EXPECT_EQ(SendMessageA(editor, m.msg, m.wp, m.lp), m.result) << m.msg << " " << m.wp;
+    SendMessageA(editor, SCI_GOTOLINE, 99, 0);
+    EXPECT_EQ(HostCursor(host), "4x1") << "past the last line: the empty last line";
+
+    AutoCloseHandle process(OpenProcess(PROCESS_VM_READ, FALSE, host.ProcessId));
+    auto read = [&](LRESULT at, size_t size) {
+        std::string bytes(size, '?');
+        SIZE_T got = 0;
+        if (!at || !ReadProcessMemory(process.Get(), (void*)at, &bytes[0], size, &got))
+            return std::string("-");
+        return bytes;
+    };
+    EXPECT_EQ(read(SendMessageA(editor, SCI_GETCHARACTERPOINTER, 0, 0), text.size() + 1),
+              text + '\0');
+    EXPECT_EQ(read(SendMessageA(editor, SCI_GETRANGEPOINTER, 7, 6), 6), "second");
+    HostSetPointerFailure(host, true);
+    EXPECT_EQ(SendMessageA(editor, SCI_GETCHARACTERPOINTER, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(editor, SCI_GETRANGEPOINTER, 7, 6), 0);
+    HostSetPointerFailure(host, false);
+
+    // The caret keeps to its code while lines come and go above it.
+    HostSetCaret(host, 2, 3);
+    struct Edit {
+        bool insert;
+        long line;
+        const char* inserted;
+        long count;
+        const char* cursor;
+    } edits[] = {
+        {true, 1, "n\r\nn\r\n", 0, "4x3"}, {false, 1, "", 3, "1x3"}, {true, 2, "x", 0, "1x3"},
+        {false, 1, "", 1, "1x1"},          {false, 9, "", 1, "1x1"},
+    };
+    for (const Edit& e : edits) {
+        EXPECT_TRUE(e.insert ? HostInsertText(host, editor, e.line, e.inserted)
+                             : HostDeleteLines(host, editor, e.line, e.count));
+        EXPECT_EQ(HostCursor(host), e.cursor) << e.line;
+    }
+    EXPECT_FALSE(HostInsertText(host, host.MainWindow, 1, "x"));
 }
 
 } // namespace

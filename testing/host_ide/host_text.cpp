@@ -97,6 +97,7 @@ std::string InsertAtLine(const std::string& text, long line, const std::string& 
 }
 
 std::string DeleteLines(const std::string& text, long line, long count) {
+    if (line < 0 || line >= LineCount(text)) return text;
     size_t start = LineStartOf(text, line);
     size_t end = count <= 0                        ? start
                  : line + count >= LineCount(text) ? text.size()

@@ -25,7 +25,8 @@ std::string SelectionText(const std::string& text, size_t anchor, size_t caret, 
 // touches pos; "" when none does.
 std::string WordAt(const std::string& text, size_t pos);
 // The text with insert put at the start of the 0-based line (clamped as
-// LineStartOf), or with count lines from that line on removed.
+// LineStartOf), or with count lines from that line on removed (none when
+// the line is not in the text).
 std::string InsertAtLine(const std::string& text, long line, const std::string& insert);
 std::string DeleteLines(const std::string& text, long line, long count);
 

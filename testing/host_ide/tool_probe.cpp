@@ -7,13 +7,14 @@
 #include <string>
 
 #include "testing/host_ide/host_protocol.h"
+#include "testing/host_ide/host_wide.h"
 
 namespace {
 
 std::string Variable(const char* name) {
-    char value[32768];
-    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-    return n < sizeof value ? std::string(value, n) : std::string();
+    static wchar_t value[32768];
+    DWORD n = GetEnvironmentVariableW(WideFrom(name, CP_ACP).c_str(), value, 32768);
+    return BytesFrom(std::wstring(value, n < 32768 ? n : 0), CP_UTF8);
 }
 
 // Asks the host's editor while the host waits for this tool: it answers only
@@ -34,23 +35,26 @@ std::string MainWindowEnabled() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    char dir[MAX_PATH * 2];
-    DWORD n = GetCurrentDirectoryA(sizeof dir, dir);
-    std::string fields[ProbeFieldCount] = {GetCommandLineA(),
-                                           std::string(dir, n < sizeof dir ? n : 0),
-                                           Variable("PB_TOOL_MainWindow"),
-                                           Variable("PB_TOOL_Scintilla"),
-                                           Variable("PB_TOOL_FileList"),
-                                           EditorLength(),
-                                           Variable("PB_TOOL_IDE"),
-                                           Variable("PB_TOOL_Preferences"),
-                                           Variable("PB_TOOL_Cursor"),
-                                           MainWindowEnabled()};
+    wchar_t dir[MAX_PATH * 2];
+    DWORD n = GetCurrentDirectoryW(MAX_PATH * 2, dir);
+    std::string fields[ProbeFieldCount] = {
+        BytesFrom(GetCommandLineW(), CP_UTF8),
+        BytesFrom(std::wstring(dir, n < MAX_PATH * 2 ? n : 0), CP_UTF8),
+        Variable("PB_TOOL_MainWindow"),
+        Variable("PB_TOOL_Scintilla"),
+        Variable("PB_TOOL_FileList"),
+        EditorLength(),
+        Variable("PB_TOOL_IDE"),
+        Variable("PB_TOOL_Preferences"),
+        Variable("PB_TOOL_Cursor"),
+        MainWindowEnabled(),
+        Variable("PB_TOOL_Selection"),
+        Variable("PB_TOOL_Word")};
     std::string record;
     for (const std::string& field : fields)
         record += field + '\0';
-    HANDLE f = CreateFileA(Variable(ProbeOutputVariable).c_str(), GENERIC_WRITE, 0, nullptr,
-                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE f = CreateFileW(WideFrom(Variable(ProbeOutputVariable), CP_UTF8).c_str(), GENERIC_WRITE,
+                           0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         WriteFile(f, record.data(), (DWORD)record.size(), &written, nullptr);

@@ -1,15 +1,16 @@
 // ToolProbe.exe, a tool for tests of the host: it records what it was started
 // with into the file named by the variable TOOL_PROBE_OUTPUT, as fields
 // separated by NUL bytes, in the order of ProbeField, and exits with
-// ProbeExitCode.
+// ProbeExitCode. It reads its command line and environment wide and records
+// them in UTF-8, so that a name the code page cannot spell shows whole.
 #pragma once
 
 constexpr char ProbeOutputVariable[] = "TOOL_PROBE_OUTPUT";
 constexpr unsigned ProbeExitCode = 7;
 
 enum ProbeField {
-    ProbeCommandLine,  // GetCommandLineA, raw
-    ProbeCurrentDir,   // GetCurrentDirectoryA
+    ProbeCommandLine,  // GetCommandLineW, raw
+    ProbeCurrentDir,   // GetCurrentDirectoryW
     ProbeMainWindow,   // PB_TOOL_MainWindow
     ProbeScintilla,    // PB_TOOL_Scintilla
     ProbeFileList,     // PB_TOOL_FileList
@@ -19,5 +20,7 @@ enum ProbeField {
     ProbePreferences,  // PB_TOOL_Preferences
     ProbeCursor,       // PB_TOOL_Cursor
     ProbeMainEnabled,  // "1" when PB_TOOL_MainWindow takes input (IsWindowEnabled), else "0"
+    ProbeSelection,    // PB_TOOL_Selection
+    ProbeWord,         // PB_TOOL_Word
     ProbeFieldCount
 };
