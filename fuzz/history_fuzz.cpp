@@ -1,7 +1,6 @@
 // Walks arbitrary bytes backwards as a history file and checks the result
 // against a plain forward split; takes the same bytes as an editor's text to
-// find a line again, from a fingerprint of the text before an edit and from
-// bytes that are no fingerprint.
+// find a line again after an edit, with its fingerprint whole and damaged.
 #include "history/history_line.h"
 #include "history/line_fingerprint.h"
 #include "history/reverse_line_reader.h"
@@ -42,14 +41,11 @@ void CheckFingerprints(const uint8_t* data, size_t size) {
          RelocateLine(text, remembered, fingerprint) != remembered))
         abort();
     const std::string_view edited = text.substr(std::min<size_t>(data[1], text.size()));
-    CheckRelocation(edited, remembered, fingerprint);
-    CheckRelocation(edited, remembered, text.substr(0, 59));
+    std::string damaged = fingerprint;
+    if (!damaged.empty()) damaged[3 + data[1] % 56] = "0123456789abcdef"[data[0] % 16];
+    for (const std::string& print : {fingerprint, damaged})
+        CheckRelocation(edited, remembered, print);
     CheckRelocation(text, INT32_MAX, fingerprint);
-    if (!fingerprint.empty()) {
-        std::string damaged = fingerprint;
-        damaged[3 + data[1] % 56] = "0123456789abcdef"[data[0] % 16];
-        CheckRelocation(edited, remembered, damaged);
-    }
 }
 
 } // namespace
@@ -87,10 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         HistoryEntry entry;
         if (ParseHistoryEntry(line, &entry) && entry.File + "|" + entry.Cursor != line) abort();
         const CursorField field = SplitCursorField(entry.Cursor);
-        if (field.Cursor + (field.Fingerprint.empty() ? "" : "|" + field.Fingerprint) !=
-                entry.Cursor.substr(0, field.Fingerprint.empty() ? field.Cursor.size()
-                                                                 : std::string::npos) ||
-            field.Fingerprint.find('|') != std::string::npos)
+        if (entry.Cursor.compare(0, field.Cursor.size(), field.Cursor) != 0 ||
+            (!field.Fingerprint.empty() && field.Cursor + "|" + field.Fingerprint != entry.Cursor))
             abort();
         int32_t cursorLine;
         if (ParseCursorLine(entry.Cursor, &cursorLine) && cursorLine < 1) abort();

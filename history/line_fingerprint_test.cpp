@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
 namespace {
@@ -19,30 +18,26 @@ std::string Join(const Lines& lines, const std::string& lineEnd = "\n") {
 }
 
 // Three blocks alike but for their condition, between two procedures.
-const Lines Source = {
-    "; Gamma",       "EnableExplicit", "",           "Procedure Alpha(a)",
-    "  If a = 1",    "    Count + 1",  "  EndIf",    "  If a = 2",
-    "    Count + 1", "  EndIf",        "  If a = 3", "    Count + 1",
-    "  EndIf",       "EndProcedure",   "",           "Procedure Gamma(c)",
-    "  Debug c",     "EndProcedure",   "",           "Alpha(2)",
-};
-
+const Lines Source = {"; Gamma",       "EnableExplicit", "",           "Procedure Alpha(a)",
+                      "  If a = 1",    "    Count + 1",  "  EndIf",    "  If a = 2",
+                      "    Count + 1", "  EndIf",        "  If a = 3", "    Count + 1",
+                      "  EndIf",       "EndProcedure",   "",           "Procedure Gamma(c)",
+                      "  Debug c",     "EndProcedure",   "",           "Alpha(2)"};
+// The remembered EndIf (line 11) twice, 4 lines above and below it.
 const Lines Block = {"a1", "a2", "a3", "a4",    "a5", "a6", "a7",
                      "p",  "q",  "r",  "EndIf", "s",  "t",  "u"};
+const Lines Twice = {"a5", "a6", "a7", "p", "q", "r",     "EndIf", "s", "t",
+                     "u",  "-",  "p",  "q", "r", "EndIf", "s",     "t", "u"};
 
-// `line` is 1-based; `count` lines of `text` go in before it.
-Lines Inserted(Lines lines, int line, int count, const std::string& text = "; new") {
-    lines.insert(lines.begin() + line - 1, size_t(count), text);
-    return lines;
-}
-
-Lines Erased(Lines lines, int line, int count) {
-    lines.erase(lines.begin() + line - 1, lines.begin() + line - 1 + count);
-    return lines;
-}
-
-Lines Replaced(Lines lines, int line, const std::string& text) {
-    lines[size_t(line - 1)] = text;
+// `count` copies of `text` go in before the 1-based `line`, or with a
+// negative count lines there go; `replaced` then replaces one line.
+Lines Edited(Lines lines, int line, int count, int replaced = 0, const std::string& text = "x") {
+    auto at = lines.begin() + line - 1;
+    if (count >= 0)
+        lines.insert(at, size_t(count), "; new");
+    else
+        lines.erase(at, at - count);
+    if (replaced) lines[size_t(replaced - 1)] = text;
     return lines;
 }
 
@@ -54,36 +49,20 @@ TEST(RelocateLine, FindsTheRememberedLineWhereItIsNow) {
         Lines After;
         int32_t Expected;
     } cases[] = {
-        {"nothing changed", Source, 17, Source, 17},
-        {"three lines inserted above", Source, 17, Inserted(Source, 1, 3), 20},
-        {"lines deleted above", Source, 17, Erased(Source, 5, 9), 8},
+        {"three lines inserted above", Source, 17, Edited(Source, 1, 3), 20},
+        {"lines deleted above", Source, 17, Edited(Source, 5, -9), 8},
+        {"lines inserted right above", Source, 17, Edited(Source, 17, 3), 20},
         // The nearest EndIf (2 lines on) and the farther one share half their
         // neighbours with the remembered one; only the right one shares all.
-        {"an EndIf among alike EndIfs", Source, 10, Inserted(Source, 1, 5), 15},
-        {"the remembered line rewritten", Source, 10, Replaced(Source, 10, "  Else"), 10},
-        {"the remembered line rewritten and moved", Source, 10,
-         Replaced(Inserted(Source, 1, 5), 15, "  Else"), 10},
-        {"re-indented and moved", Source, 17, Replaced(Inserted(Source, 1, 2), 19, "\t\tDebug c  "),
-         19},
-        {"a blank line found by its neighbours", Source, 15, Inserted(Source, 1, 4), 19},
-        {"the remembered number past the end now", Source, 20, Erased(Source, 1, 6), 14},
-        {"lines inserted right above it", Source, 17, Inserted(Source, 17, 3), 20},
-        {"the code gone", Source, 17, Erased(Source, 16, 3), 17},
-        {"a line from another file", {"x", "y", "Debug 1", "z", "w"}, 3, Source, 3},
+        {"an EndIf among alike EndIfs", Source, 10, Edited(Source, 1, 5), 15},
+        {"the line rewritten", Source, 10, Edited(Source, 1, 0, 10, "Else"), 10},
+        {"the line rewritten, moved", Source, 10, Edited(Source, 1, 5, 15, "Else"), 10},
+        {"re-indented, moved", Source, 17, Edited(Source, 1, 2, 19, "\tDebug c "), 19},
+        {"a line of another file", {"x", "y", "Debug 1", "z"}, 3, Source, 3},
         {"a file empty now", Source, 17, {""}, 17},
         // Equally near, the better neighbours win; equally good, the one above.
-        {"the better of two equally near",
-         Block,
-         11,
-         {"a1", "a2", "a3", "p", "q", "r", "EndIf", "s", "t", "x", "-", "p", "q", "r", "EndIf", "s",
-          "t", "u"},
-         15},
-        {"the one above of two alike",
-         Block,
-         11,
-         {"a1", "a2", "a3", "p", "q", "r", "EndIf", "s", "t", "u", "-", "p", "q", "r", "EndIf", "s",
-          "t", "u"},
-         7},
+        {"the better of two", Block, 11, Edited(Twice, 1, 0, 10, "x"), 15},
+        {"the upper of two", Block, 11, Twice, 7},
     };
     for (const auto& c : cases) {
         const std::string fingerprint = FingerprintOfLine(Join(c.Before), c.Remembered);
@@ -92,52 +71,29 @@ TEST(RelocateLine, FindsTheRememberedLineWhereItIsNow) {
     }
 }
 
-TEST(RelocateLine, LineEndsDoNotMatter) {
+TEST(RelocateLine, ReadsAnyLineEndsAndExcerptsAlike) {
     const std::string lf = FingerprintOfLine(Join(Source), 17);
     for (const char* lineEnd : {"\r\n", "\r"}) {
         EXPECT_EQ(FingerprintOfLine(Join(Source, lineEnd), 17), lf);
-        EXPECT_EQ(RelocateLine(Join(Inserted(Source, 1, 3), lineEnd), 17, lf), 20);
+        EXPECT_EQ(RelocateLine(Join(Edited(Source, 1, 3), lineEnd), 17, lf), 20);
     }
-    // A text ending in a line end has an empty last line, as in the editor.
-    EXPECT_FALSE(FingerprintOfLine("a\r\nb\r\n", 3).empty());
-    EXPECT_TRUE(FingerprintOfLine("a\r\nb\r\n", 4).empty());
-    EXPECT_TRUE(FingerprintOfLine("a", 0).empty());
+    const std::string excerpt = Join(Lines(Source.begin() + 13, Source.end()), "\r\n");
+    EXPECT_EQ(FingerprintOfLine(excerpt, 4), lf);
+    EXPECT_EQ(RelocateLine(excerpt, 2, lf), 4);
 }
 
-TEST(RelocateLine, AnExcerptGivesTheSameFingerprintAsTheWholeText) {
-    const std::string whole = Join(Source, "\r\n");
-    const std::string excerpt = Join(Lines(Source.begin() + 13, Source.begin() + 20), "\r\n");
-    EXPECT_EQ(FingerprintOfLine(excerpt, 4), FingerprintOfLine(whole, 17));
-    EXPECT_EQ(RelocateLine(excerpt, 2, FingerprintOfLine(whole, 17)), 4);
-}
-
-TEST(RelocateLine, AFingerprintNotOfThisFormIsIgnored) {
-    const std::string good = FingerprintOfLine(Join(Source), 17);
-    const std::string moved = Join(Inserted(Source, 1, 3));
+TEST(RelocateLine, IgnoresAFingerprintNotOfItsForm) {
+    const std::string good = FingerprintOfLine(Join(Source), 17),
+                      moved = Join(Edited(Source, 1, 3));
     std::string upper = good, noLine = good;
     for (char& c : upper)
         c = char(toupper(c));
     noLine.replace(3 + 3 * 8, 8, "00000000");
-    const struct {
-        const char* Name;
-        std::string Fingerprint;
-        int32_t Expected;
-    } cases[] = {
-        {"well formed", good, 20},
-        {"none", "", 17},
-        {"another version", "v2" + good.substr(2), 17},
-        {"too long", good + "0", 17},
-        {"too short", good.substr(0, good.size() - 1), 17},
-        {"upper case", upper, 17},
-        {"not hexadecimal", good.substr(0, 10) + "g" + good.substr(11), 17},
-        {"a bar inside", good.substr(0, 10) + "|" + good.substr(11), 17},
-        {"no line of its own", noLine, 17},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(RelocateLine(moved, 17, c.Fingerprint), c.Expected) << c.Name;
-    EXPECT_EQ(good.size(), 59u);
-    EXPECT_EQ(good.find_first_not_of("v:0123456789abcdef"), std::string::npos);
-    EXPECT_EQ(RelocateLine(moved, 0, good), 0);
+    ASSERT_EQ(RelocateLine(moved, 17, good), 20);
+    for (const std::string& fingerprint :
+         {std::string(), "v2" + good.substr(2), good + "0", good.substr(1), upper, noLine,
+          good.substr(0, 10) + "g" + good.substr(11), good.substr(0, 10) + "|" + good.substr(11)})
+        EXPECT_EQ(RelocateLine(moved, 17, fingerprint), 17) << fingerprint;
 }
 
 TEST(RelocateLine, LooksOnlyWithinTheWindowOfALargeFile) {
@@ -145,53 +101,25 @@ TEST(RelocateLine, LooksOnlyWithinTheWindowOfALargeFile) {
     for (int i = 1; i <= 200000; ++i)
         lines.push_back("Line " + std::to_string(i));
     const std::string fingerprint = FingerprintOfLine(Join(lines), 150000);
-    const struct {
-        int Inserted, Erased;
-        int32_t Expected;
-    } cases[] = {
-        {3, 0, 150003},
-        {0, 3, 149997},
-        {RelocationWindow, 0, 150000 + RelocationWindow},
-        {RelocationWindow + 1, 0, 150000},
-        {0, RelocationWindow + 1, 150000},
-    };
-    for (const auto& c : cases) {
-        const Lines after =
-            c.Inserted ? Inserted(lines, 100, c.Inserted) : Erased(lines, 100, c.Erased);
-        EXPECT_EQ(RelocateLine(Join(after, "\r\n"), 150000, fingerprint), c.Expected)
-            << c.Inserted << " inserted, " << c.Erased << " erased";
+    for (int moved : {3, -3, RelocationWindow, RelocationWindow + 1, -RelocationWindow - 1}) {
+        const int32_t expected = std::abs(moved) > RelocationWindow ? 150000 : 150000 + moved;
+        const std::string text = Join(Edited(lines, 100, moved), "\r\n");
+        EXPECT_EQ(RelocateLine(text, 150000, fingerprint), expected) << moved;
     }
 }
 
-TEST(CursorField, SplitsAfterTheCursorOnlyWhenOneFieldFollows) {
-    const struct {
-        const char* AfterFile;
-        const char* Cursor;
-        const char* Fingerprint;
-    } cases[] = {
-        {"12x5", "12x5", ""},  {"12x5|v1:ab", "12x5", "v1:ab"}, {"12x5|v1:ab|x", "12x5", ""},
-        {"12x5|", "12x5", ""}, {"|v1:ab", "", "v1:ab"},         {"", "", ""},
-    };
-    for (const auto& c : cases) {
-        const CursorField field = SplitCursorField(c.AfterFile);
-        EXPECT_EQ(field.Cursor, c.Cursor) << c.AfterFile;
-        EXPECT_EQ(field.Fingerprint, c.Fingerprint) << c.AfterFile;
+TEST(CursorField, SplitsOffOneFingerprintAndFormatsOldEntriesAsBefore) {
+    for (const auto& c : {Lines{"12x5", "12x5", ""}, Lines{"12x5|v1:a", "12x5", "v1:a"},
+                          Lines{"12x5|v1:a|x", "12x5", ""}, Lines{"|v1:a", "", "v1:a"}}) {
+        const CursorField field = SplitCursorField(c[0]);
+        EXPECT_EQ(field.Cursor + "/" + field.Fingerprint, c[1] + "/" + c[2]);
     }
-}
-
-TEST(CursorField, AnEntryWithoutAFingerprintKeepsItsBytes) {
     const std::string fingerprint = FingerprintOfLine(Join(Source), 17);
-    EXPECT_EQ(FormatFingerprintedEntry("C:\\a.pb", "17x5", ""),
-              FormatHistoryEntry("C:\\a.pb", "17x5"));
-    EXPECT_EQ(FormatFingerprintedEntry("C:\\a.pb", "17x5", "v1:damaged"), "C:\\a.pb|17x5\r\n");
+    EXPECT_EQ(FormatFingerprintedEntry("a.pb", "17x5", ""), FormatHistoryEntry("a.pb", "17x5"));
+    EXPECT_EQ(FormatFingerprintedEntry("a.pb", "17x5", "v1:damaged"), "a.pb|17x5\r\n");
     EXPECT_EQ(FormatFingerprintedEntry("a.pb", "1|2", fingerprint), "a.pb|1|2\r\n");
-    const std::string line = FormatFingerprintedEntry("C:\\a.pb", "17x5", fingerprint);
-    EXPECT_EQ(line, "C:\\a.pb|17x5|" + fingerprint + "\r\n");
-    HistoryEntry entry;
-    ASSERT_TRUE(ParseHistoryEntry(line.substr(0, line.size() - 2), &entry));
-    const CursorField field = SplitCursorField(entry.Cursor);
-    EXPECT_EQ(field.Cursor, "17x5");
-    EXPECT_EQ(field.Fingerprint, fingerprint);
+    EXPECT_EQ(FormatFingerprintedEntry("a.pb", "17x5", fingerprint),
+              "a.pb|17x5|" + fingerprint + "\r\n");
 }
 
 } // namespace
