@@ -167,19 +167,8 @@ int32_t RelocateLine(std::string_view text, int32_t rememberedLine, std::string_
     return int32_t(found);
 }
 
-CursorField SplitCursorField(const std::string& afterFile) {
-    const size_t bar = afterFile.find('|');
-    if (bar == std::string::npos) return {afterFile, {}};
-    std::string fingerprint = afterFile.substr(bar + 1);
-    if (fingerprint.find('|') != std::string::npos) fingerprint.clear();
-    return {afterFile.substr(0, bar), fingerprint};
-}
-
 std::string FormatFingerprintedEntry(const std::string& file, const std::string& cursor,
                                      const std::string& fingerprint) {
     Hashes hashes;
-    // A bar in the cursor would make the fingerprint unreadable.
-    const bool fits =
-        ParseFingerprint(fingerprint, hashes) && cursor.find('|') == std::string::npos;
-    return FormatHistoryEntry(file, fits ? cursor + "|" + fingerprint : cursor);
+    return FormatHistoryEntry(file, cursor, ParseFingerprint(fingerprint, hashes) ? fingerprint : "");
 }

@@ -37,16 +37,6 @@ std::string FingerprintOfLine(std::string_view text, int32_t line);
 // (numbers counted within it).
 int32_t RelocateLine(std::string_view text, int32_t rememberedLine, std::string_view fingerprint);
 
-// An entry is "FILE|CURSOR" or "FILE|CURSOR|FINGERPRINT". The file cannot
-// hold "|", so the first "|" ends it; this splits the rest. Without a second
-// "|" the cursor is the whole rest, as for every entry written so far. More
-// than one "|" after the cursor leaves the fingerprint empty.
-struct CursorField {
-    std::string Cursor;
-    std::string Fingerprint;
-};
-CursorField SplitCursorField(const std::string& afterFile);
-
 // One complete line of a history file; without a well-formed fingerprint the
 // same bytes as an entry written before fingerprints existed.
 std::string FormatFingerprintedEntry(const std::string& file, const std::string& cursor,
