@@ -88,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (line.compare(0, head.size(), head) != 0 ||
                 (line.size() != head.size() && line[head.size()] != '|') ||
                 (!entry.Fingerprint.empty() && head + "|" + entry.Fingerprint != line) ||
-                (entry.Fingerprint.empty() && line.find('|', head.size() + 1) == std::string::npos &&
+                (entry.Fingerprint.empty() &&
+                 line.find('|', head.size() + 1) == std::string::npos &&
                  line.size() > head.size() + 1))
                 abort();
             const std::string written =

@@ -170,5 +170,6 @@ int32_t RelocateLine(std::string_view text, int32_t rememberedLine, std::string_
 std::string FormatFingerprintedEntry(const std::string& file, const std::string& cursor,
                                      const std::string& fingerprint) {
     Hashes hashes;
-    return FormatHistoryEntry(file, cursor, ParseFingerprint(fingerprint, hashes) ? fingerprint : "");
+    return FormatHistoryEntry(file, cursor,
+                              ParseFingerprint(fingerprint, hashes) ? fingerprint : "");
 }
