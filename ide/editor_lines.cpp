@@ -1,6 +1,7 @@
 #include "ide/editor_lines.h"
 
 #include "common/auto_handle.h"
+#include "history/history_line.h"
 #include "history/line_fingerprint.h"
 #include "ide/ide_messages.h"
 
@@ -57,10 +58,12 @@ bool ReadEditorLines(HWND editor, int64_t first, int64_t last, EditorExcerpt* ex
     return ReadRemote(editor, address, size_t(end - start), &excerpt->Text);
 }
 
-std::string EditorLineFingerprint(HWND editor, int32_t line) {
+std::string CursorLineFingerprint(HWND editor, const std::string& cursor) {
+    int32_t line = 0;
     EditorExcerpt excerpt;
-    if (line < 1 || !ReadEditorLines(editor, int64_t(line) - FingerprintNeighbours,
-                                     int64_t(line) + FingerprintNeighbours, &excerpt))
+    if (!editor || !ParseCursorLine(cursor, &line) ||
+        !ReadEditorLines(editor, int64_t(line) - FingerprintNeighbours,
+                         int64_t(line) + FingerprintNeighbours, &excerpt))
         return "";
     return FingerprintOfLine(excerpt.Text, int32_t(line - excerpt.First + 1));
 }

@@ -21,8 +21,10 @@ struct EditorExcerpt {
 // is larger than a source file gets, or its memory cannot be read.
 bool ReadEditorLines(HWND editor, int64_t first, int64_t last, EditorExcerpt* excerpt);
 
-// The fingerprint of the editor's 1-based line; empty when it cannot be read.
-std::string EditorLineFingerprint(HWND editor, int32_t line);
+// The fingerprint of the editor's line that a cursor text "LINExCOLUMN"
+// names; empty without an editor (nothing is asked then), for another form
+// of cursor, or when the text cannot be read.
+std::string CursorLineFingerprint(HWND editor, const std::string& cursor);
 
 // Where the remembered line is now in the editor (RelocateLine); the
 // remembered number when the editor's text cannot be read.

@@ -167,12 +167,9 @@ void Walk(bool back, const HistoryEntry& current) {
     }
     AutoCloseHandle& source = back ? backFile : forwardFile;
     if (!source.IsValid()) return; // gone since it was looked at
-    // The editor still shows the position left (IdeStillAt): its line is
-    // read there, the caret's line being the cursor's.
+    // The editor still shows the position left (IdeStillAt).
     HistoryEntry leaving = current;
-    int32_t line = 0;
-    if (ide.Editor && ParseCursorLine(current.Cursor, &line))
-        leaving.Fingerprint = EditorLineFingerprint(ide.Editor, line);
+    leaving.Fingerprint = CursorLineFingerprint(ide.Editor, current.Cursor);
     HistoryFileStep step(ide, source.Get(), back ? &forwardFile : &backFile, to, leaving);
     TakeStep(step, leaving);
 }

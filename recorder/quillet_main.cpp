@@ -29,14 +29,6 @@ bool AddHistoryEntry(const std::string& file, const std::string& cursor,
     return true;
 }
 
-// Without an editor (a run outside the IDE) nothing is asked of user32,
-// which Quillet loads only on first use.
-std::string CursorLineFingerprint(const IdeConnection& ide, const std::string& cursor) {
-    int32_t line = 0;
-    if (!ide.Editor || !ParseCursorLine(cursor, &line)) return "";
-    return EditorLineFingerprint(ide.Editor, line);
-}
-
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -44,7 +36,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::string cursor = CommandLineParameter(commandLine, 1);
     IdeConnection ide = ConnectToIde();
     if (!AddHistoryEntry(CommandLineParameter(commandLine, 0), cursor,
-                         CursorLineFingerprint(ide, cursor))) {
+                         CursorLineFingerprint(ide.Editor, cursor))) {
         LogMessage(ide, HistoryFileFailedText);
     }
     return 0;
