@@ -1,5 +1,7 @@
 #include "ide/file_list.h"
 
+#include "common/text_rules.h"
+
 #include <gtest/gtest.h>
 
 namespace {
