@@ -1,9 +1,11 @@
 // The navigator's cost: a BACK step with a million entries behind it against
 // one with ten, a whole BACK run against a GUI program that does nothing, a
 // BACK step to another file in today's IDE against one in the classic IDE,
-// and a walk over a large history of files that are gone.
+// a walk over a large history of files that are gone, and a step whose line
+// moved in a large file against one whose line stayed.
 #include "bench/bench_support.h"
 #include "history/history_line.h"
+#include "history/line_fingerprint.h"
 #include "testing/host_ide/host_client.h"
 
 #include <gtest/gtest.h>
@@ -149,6 +151,50 @@ TEST(BrannowBench, AWalkOverGoneFilesCostsTheBytesNotTheChecks) {
     // The walk reached the one entry worth going to and dropped the rest.
     EXPECT_EQ(ReadFileBytes(gone / HistoryBackFileName), "");
     EXPECT_EQ(HostCursor(host), "7x1");
+}
+
+// Two copies of a 200,000-line source open, one with lines inserted at its
+// top as far as a line is looked for; the same remembered line stepped to in
+// each, from a third file: the moved one is searched for, the other is found
+// at once.
+TEST(BrannowBench, AStepToAMovedLineInALargeFile) {
+    TempDir sources, work;
+    const int32_t remembered = 150000;
+    std::string text;
+    for (int i = 1; i <= 200000; ++i)
+        text += "  Total + Value(" + std::to_string(i) + ")\r\n";
+    const std::string fingerprint = FingerprintOfLine(text, remembered);
+    const std::string start = sources / "start.pb", same = sources / "same.pb",
+                      moved = sources / "moved.pb";
+    ASSERT_TRUE(WriteFileBytes(start, NumberedLines(40)));
+    ASSERT_TRUE(WriteFileBytes(same, text));
+    ASSERT_TRUE(WriteFileBytes(moved, std::string(RelocationWindow, '\n') + text));
+    HostIde host(sources.Path(), {start, same, moved});
+    ASSERT_TRUE(host.Ready);
+
+    const std::string brannow = SiblingExe("Brannow.exe");
+    const std::string cursor = std::to_string(remembered) + "x3";
+    const auto step = [&](const std::string& target, int tab, const std::string& lands) {
+        return [&, target, tab, lands] {
+            HostSelectTab(host, 0);
+            HostSetCaret(host, 1, 1);
+            SetHostToolEnvironment(host, start + "\n" + same + "\n" + moved);
+            WriteFileBytes(work / HistoryBackFileName,
+                           FormatHistoryEntry(target, cursor, fingerprint));
+            const double seconds =
+                TimeRun(brannow, " \"" + start + "\"\"1x1\" \"BACK\"", work.Path());
+            EXPECT_EQ(HostCurrentTab(host), tab);
+            EXPECT_EQ(HostCursor(host), lands);
+            return seconds;
+        };
+    };
+    std::vector<double> medians =
+        MedianTimes(Runs, {step(moved, 2, std::to_string(remembered + RelocationWindow) + "x3"),
+                           step(same, 1, cursor)});
+    printf("BACK to a line moved %d lines in a 200,000-line file %.2f ms, not moved %.2f ms, "
+           "ratio %.3f (target <= 1.5)\n",
+           RelocationWindow, medians[0] * 1000, medians[1] * 1000, medians[0] / medians[1]);
+    EXPECT_LE(medians[0] / medians[1], 1.5);
 }
 
 } // namespace

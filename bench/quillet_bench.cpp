@@ -1,7 +1,10 @@
 // Quillet's cost in one run: its start-to-exit time against a GUI program
-// that does nothing, its time with a huge back file against an empty one,
-// and the size and imports of the history tools.
+// that does nothing, without an IDE and with one whose editor it reads for
+// the fingerprint, its time with a huge back file against an empty one, and
+// the size and imports of the history tools.
 #include "bench/bench_support.h"
+#include "history/line_fingerprint.h"
+#include "testing/host_ide/host_client.h"
 
 #include <gtest/gtest.h>
 
@@ -67,6 +70,43 @@ TEST(QuilletBench, StartUpAgainstAnEmptyGuiProgram) {
     printf("Quillet run %.2f ms, empty GUI program %.2f ms, ratio %.3f (target < 1.10)\n",
            medians[0] * 1000, medians[1] * 1000, ratio);
     EXPECT_LT(ratio, 1.10);
+}
+
+// Started by the IDE, Quillet reads the lines around the cursor from the
+// editor, which loads user32 and asks the IDE: against the same empty
+// program started with the same environment.
+TEST(QuilletBench, WithAnIdeAgainstAnEmptyGuiProgram) {
+    const std::string quillet = SiblingExe("Quillet.exe");
+    const std::string emptyGui = SiblingExe("EmptyGui.exe");
+    TempDir sources, quilletDir, emptyDir;
+    const std::string source = sources / "main.pb";
+    std::string text;
+    for (int i = 1; i <= 200000; ++i)
+        text += "  Total + Value(" + std::to_string(i) + ")\r\n";
+    ASSERT_TRUE(WriteFileBytes(source, text));
+    HostIde host(sources.Path(), {source});
+    ASSERT_TRUE(host.Ready);
+    ASSERT_GE(HostSetCaret(host, 150000, 3), 0);
+    SetHostToolEnvironment(host, source);
+    const std::string arguments = " \"" + source + "\"\"150000x3\"";
+    std::vector<double> medians =
+        MedianTimes(Runs, {
+                              [&] {
+                                  WriteFileBytes(quilletDir / "History_Back.txt", "");
+                                  return TimeRun(quillet, arguments, quilletDir.Path());
+                              },
+                              [&] { return TimeRun(emptyGui, arguments, emptyDir.Path()); },
+                          });
+    for (const char* name : {"PB_TOOL_MainWindow", "PB_TOOL_Scintilla", "PB_TOOL_FileList"})
+        SetEnvironmentVariableA(name, nullptr);
+    double ratio = medians[0] / medians[1];
+    printf("Quillet run with an IDE %.2f ms, empty GUI program %.2f ms, ratio %.3f "
+           "(target <= 2.5)\n",
+           medians[0] * 1000, medians[1] * 1000, ratio);
+    EXPECT_LE(ratio, 2.5);
+    // Every run kept the fingerprint of the line.
+    EXPECT_EQ(ReadFileBytes(quilletDir / "History_Back.txt"),
+              source + "|150000x3|" + FingerprintOfLine(text, 150000) + "\r\n");
 }
 
 TEST(QuilletBench, MillionLineBackFileAgainstAnEmptyOne) {

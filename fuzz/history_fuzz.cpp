@@ -1,13 +1,57 @@
 // Walks arbitrary bytes backwards as a history file and checks the result
-// against a plain forward split.
+// against a plain forward split; takes the same bytes as an editor's text to
+// find a line again after an edit, with its fingerprint whole and damaged.
 #include "history/history_line.h"
+#include "history/line_fingerprint.h"
 #include "history/reverse_line_reader.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+namespace {
+
+// Lines as the editor counts them: one more than its line ends.
+int64_t CountLines(std::string_view text) {
+    int64_t lines = 1;
+    for (size_t i = 0; i < text.size(); ++i)
+        lines +=
+            text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
+    return lines;
+}
+
+void CheckRelocation(std::string_view text, int32_t remembered, std::string_view fingerprint) {
+    const int32_t line = RelocateLine(text, remembered, fingerprint);
+    if (line != remembered && (line < 1 || line > CountLines(text))) abort();
+}
+
+// The first two bytes pick the line to remember and the bytes cut from the
+// front of the text before it is looked for; views over the fuzzer's own
+// buffer let the sanitizer see any read past the text.
+void CheckFingerprints(const uint8_t* data, size_t size) {
+    if (size < 2) return;
+    const std::string_view text(reinterpret_cast<const char*>(data) + 2, size - 2);
+    const int32_t remembered = data[0] % 64;
+    const std::string fingerprint = FingerprintOfLine(text, remembered);
+    if (fingerprint.empty() != (remembered < 1 || remembered > CountLines(text))) abort();
+    if (!fingerprint.empty() &&
+        (fingerprint.size() != 59 || fingerprint.find_first_of("\r\n|") != std::string::npos ||
+         RelocateLine(text, remembered, fingerprint) != remembered))
+        abort();
+    const std::string_view edited = text.substr(std::min<size_t>(data[1], text.size()));
+    std::string damaged = fingerprint;
+    if (!damaged.empty()) damaged[3 + data[1] % 56] = "0123456789abcdef"[data[0] % 16];
+    for (const std::string& print : {fingerprint, damaged})
+        CheckRelocation(edited, remembered, print);
+    CheckRelocation(text, INT32_MAX, fingerprint);
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    CheckFingerprints(data, size);
     std::string text(reinterpret_cast<const char*>(data), size);
 
     std::vector<std::string> forward;
@@ -36,8 +80,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (text.compare(size_t(start), line.size(), line) != 0) abort();
         if (start > 0 && text[size_t(start) - 1] != '\r' && text[size_t(start) - 1] != '\n')
             abort();
+        // An entry reads back as the line it came from, apart from a field
+        // after the fingerprint's, which drops the fingerprint.
         HistoryEntry entry;
-        if (ParseHistoryEntry(line, &entry) && entry.File + "|" + entry.Cursor != line) abort();
+        if (ParseHistoryEntry(line, &entry)) {
+            const std::string head = entry.File + "|" + entry.Cursor;
+            if (line.compare(0, head.size(), head) != 0 ||
+                (line.size() != head.size() && line[head.size()] != '|') ||
+                (!entry.Fingerprint.empty() && head + "|" + entry.Fingerprint != line) ||
+                (entry.Fingerprint.empty() &&
+                 line.find('|', head.size() + 1) == std::string::npos &&
+                 line.size() > head.size() + 1))
+                abort();
+            const std::string written =
+                FormatHistoryEntry(entry.File, entry.Cursor, entry.Fingerprint);
+            if (!entry.Fingerprint.empty() && written != line + "\r\n") abort();
+        }
         int32_t cursorLine;
         if (ParseCursorLine(entry.Cursor, &cursorLine) && cursorLine < 1) abort();
         int32_t positionLine, column;

@@ -4,16 +4,29 @@
 
 #include <algorithm>
 
-std::string FormatHistoryEntry(const std::string& file, const std::string& cursor) {
-    return file + "|" + cursor + "\r\n";
+std::string FormatHistoryEntry(const std::string& file, const std::string& cursor,
+                               const std::string& fingerprint) {
+    const bool readsBack = !fingerprint.empty() && cursor.find('|') == std::string::npos &&
+                           fingerprint.find_first_of("|\r\n") == std::string::npos;
+    return file + "|" + cursor + (readsBack ? "|" + fingerprint : "") + "\r\n";
 }
 
 bool ParseHistoryEntry(const std::string& line, HistoryEntry* entry) {
     size_t bar = line.find('|');
     if (bar == std::string::npos) return false;
+    CursorField field = SplitCursorField(line.substr(bar + 1));
     entry->File = line.substr(0, bar);
-    entry->Cursor = line.substr(bar + 1);
+    entry->Cursor = std::move(field.Cursor);
+    entry->Fingerprint = std::move(field.Fingerprint);
     return true;
+}
+
+CursorField SplitCursorField(const std::string& afterFile) {
+    const size_t bar = afterFile.find('|');
+    if (bar == std::string::npos) return {afterFile, {}};
+    std::string fingerprint = afterFile.substr(bar + 1);
+    if (fingerprint.find('|') != std::string::npos) fingerprint.clear();
+    return {afterFile.substr(0, bar), fingerprint};
 }
 
 namespace {

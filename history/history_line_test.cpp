@@ -9,6 +9,16 @@ TEST(FormatHistoryEntry, JoinsFileAndCursorIntoOneCrLfLine) {
     EXPECT_EQ(FormatHistoryEntry("", ""), "|\r\n");
     // Bytes pass unchanged: no quoting, no escaping, no code-page conversion.
     EXPECT_EQ(FormatHistoryEntry("\"\xE4|\xFF\"", "a|b"), "\"\xE4|\xFF\"|a|b\r\n");
+    // A fingerprint only where it reads back as written.
+    const struct {
+        const char *Cursor, *Fingerprint, *Line;
+    } cases[] = {
+        {"17x5", "v1:0a", "a.pb|17x5|v1:0a\r\n"}, {"17x5", "", "a.pb|17x5\r\n"},
+        {"1|2", "v1:0a", "a.pb|1|2\r\n"},         {"17x5", "v1|0a", "a.pb|17x5\r\n"},
+        {"17x5", "v1:\r\n", "a.pb|17x5\r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatHistoryEntry("a.pb", c.Cursor, c.Fingerprint), c.Line) << c.Fingerprint;
 }
 
 TEST(HistoryEntry, SplitsAtTheFirstBar) {
@@ -20,7 +30,11 @@ TEST(HistoryEntry, SplitsAtTheFirstBar) {
     EXPECT_EQ(e.File, "");
     EXPECT_EQ(e.Cursor, "");
     ASSERT_TRUE(ParseHistoryEntry("f|a|b", &e));
-    EXPECT_EQ(e.Cursor, "a|b");
+    EXPECT_EQ(e.Cursor, "a");
+    EXPECT_EQ(e.Fingerprint, "b");
+    ASSERT_TRUE(ParseHistoryEntry("f|a|b|c", &e));
+    EXPECT_EQ(e.Cursor, "a");
+    EXPECT_EQ(e.Fingerprint, "");
     EXPECT_FALSE(ParseHistoryEntry("no bar here", &e));
 }
 
@@ -77,6 +91,7 @@ TEST(SamePosition, FileCaseIgnoredLineCompared) {
     EXPECT_FALSE(SamePosition({"a.pb", "3x1"}, {"b.pb", "3x1"}));
     EXPECT_TRUE(SamePosition({"a.pb", "odd"}, {"A.PB", "odd"}));
     EXPECT_FALSE(SamePosition({"a.pb", "odd"}, {"a.pb", "3x1"}));
+    EXPECT_TRUE(SamePosition({"a.pb", "3x1", "v1:0a"}, {"a.pb", "3x1", ""}));
 }
 
 } // namespace

@@ -16,6 +16,9 @@ constexpr unsigned SCI_GETTEXT = 2182;
 constexpr unsigned SCI_GETLENGTH = 2183;
 constexpr unsigned SCI_GETLINECOUNT = 2154;
 constexpr unsigned SCI_POSITIONRELATIVE = 2670;
+// The address, in the editor's process, of a range of its text made
+// contiguous; 0 when it cannot give one.
+constexpr unsigned SCI_GETRANGEPOINTER = 2643;
 
 // WM_COMMAND with this wParam and the tab bar as lParam makes the tab bar's
 // selected file current. The number is that of TCM_SETCURSEL.

@@ -4,13 +4,15 @@
 // history and brings the IDE to the entry's line and column; FORWARD does
 // the same the other way round. With nothing to go to, both files stay as
 // they were; a step that cannot be completed changes neither file and says
-// why in the IDE's log.
+// why in the IDE's log. A position keeps the fingerprint of its line, so a
+// step lands on the remembered code even after lines above it changed.
 #include "common/auto_handle.h"
 #include "common/text_rules.h"
 #include "history/history_file.h"
 #include "history/history_line.h"
 #include "history/reverse_line_reader.h"
 #include "ide/command_line.h"
+#include "ide/editor_lines.h"
 #include "ide/ide_access.h"
 #include "ide/ide_navigation.h"
 #include "navigator/history_step.h"
@@ -72,6 +74,9 @@ ReachResult ShowEntry(IdeConnection& ide, const HistoryEntry& entry,
     if (!exact && !ParseCursorLine(entry.Cursor, &line)) line = 0;
     ReachResult reached = ShowFile(ide, entry.File, currentFile, line);
     if (reached != ReachResult::Reached) return reached;
+    // Read only now: a file opened by the step is in the editor only now.
+    if (line > 0 && !entry.Fingerprint.empty())
+        line = RelocateEditorLine(ide.Editor, line, entry.Fingerprint);
     if (exact)
         GotoPosition(ide.Editor, line, column);
     else if (line > 0)
@@ -162,8 +167,11 @@ void Walk(bool back, const HistoryEntry& current) {
     }
     AutoCloseHandle& source = back ? backFile : forwardFile;
     if (!source.IsValid()) return; // gone since it was looked at
-    HistoryFileStep step(ide, source.Get(), back ? &forwardFile : &backFile, to, current);
-    TakeStep(step, current);
+    // The editor still shows the position left (IdeStillAt).
+    HistoryEntry leaving = current;
+    leaving.Fingerprint = CursorLineFingerprint(ide.Editor, current.Cursor);
+    HistoryFileStep step(ide, source.Get(), back ? &forwardFile : &backFile, to, leaving);
+    TakeStep(step, leaving);
 }
 
 } // namespace

@@ -70,8 +70,22 @@ class HistoryInTheIde : public testing::Test {
         return std::make_unique<HostIde>(sources.Path(), files, Mode, idePrefs);
     }
 
-    std::string BackFile() const { return ReadFileBytes(work / HistoryBackFileName); }
-    std::string ForwardFile() const { return ReadFileBytes(work / HistoryForwardFileName); }
+    // The positions of a history file, each line without the fingerprint
+    // that the tools add when they can read the editor.
+    std::string BackFile() const { return Positions(work / HistoryBackFileName); }
+    std::string ForwardFile() const { return Positions(work / HistoryForwardFileName); }
+    static std::string Positions(const std::string& path) {
+        const std::string text = ReadFileBytes(path);
+        std::string positions;
+        size_t at = 0;
+        for (size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {
+            HistoryEntry entry;
+            const std::string line = text.substr(at, end - at);
+            const bool printed = ParseHistoryEntry(line, &entry) && !entry.Fingerprint.empty();
+            positions += (printed ? entry.File + "|" + entry.Cursor : line) + "\r\n";
+        }
+        return positions + text.substr(at);
+    }
 
     // Makes the tab current with the caret at "LINExCOLUMN", then runs the tool.
     void RunAt(const HostIde& host, int tab, const std::string& cursor, long shortcut) {
@@ -563,6 +577,144 @@ TEST(Brannow, OtherDirectionsDoNothing) {
     }
     EXPECT_EQ(ReadFileBytes(work / HistoryBackFileName), history);
     EXPECT_EQ(ReadFileBytes(work / HistoryForwardFileName), history);
+}
+
+// Lines that occur in no other file of these tests, each once.
+std::string Program(int lines) {
+    std::string text;
+    for (int i = 1; i <= lines; ++i)
+        text += "  Total + Value(" + std::to_string(i) + ")\r\n";
+    return text;
+}
+
+// Blocks of If, Debug, EndIf, a comment and a blank line: every fifth line
+// is the same EndIf.
+std::string Blocks(int count) {
+    std::string text;
+    for (int i = 1; i <= count; ++i)
+        text += "If x = " + std::to_string(i) + "\r\n  Debug " + std::to_string(i) +
+                "\r\nEndIf\r\n; ----\r\n\r\n";
+    return text;
+}
+
+// A position recorded by Quillet (or left by a step), then its file edited
+// above it: the step lands on the remembered code where it is found, on the
+// remembered number where it is not, and never outside the text.
+TEST_P(HistoryInBothIdes, FindsTheRememberedCodeAgain) {
+    enum class Entry { Recorded, LeftByAStep, Old, Damaged, TooLong, OtherFile, ExtraField };
+    enum class Edit { InsertThree, DeleteFour, InsertFive, RewriteAndInsertThree, Empty };
+    const std::string program = Program(40);
+    const struct {
+        const char* Name;
+        std::string Text;
+        const char* Remembered;
+        Entry How;
+        Edit Change;
+        const char* Lands;
+        bool OnDisk = false; // the file closed, changed on disk, opened by the step
+        bool Unreadable = false;
+    } cases[] = {
+        {"three lines inserted above", program, "17x5", Entry::Recorded, Edit::InsertThree, "20x5"},
+        {"lines deleted above", program, "17x5", Entry::Recorded, Edit::DeleteFour, "13x5"},
+        {"an EndIf among EndIf lines", Blocks(12), "23x4", Entry::Recorded, Edit::InsertFive,
+         "28x4"},
+        {"the line itself rewritten", program, "17x5", Entry::Recorded, Edit::RewriteAndInsertThree,
+         "17x5"},
+        {"closed and changed on disk", program, "17x5", Entry::Recorded, Edit::InsertThree, "20x5",
+         true},
+        {"forward after an edit", program, "17x5", Entry::LeftByAStep, Edit::InsertThree, "20x5"},
+        {"an old entry", program, "17x5", Entry::Old, Edit::InsertThree, "17x5"},
+        {"200,000 lines", Program(200000), "150000x3", Entry::Recorded, Edit::InsertThree,
+         "150003x3"},
+        {"a damaged fingerprint", program, "17x5", Entry::Damaged, Edit::InsertThree, "17x5"},
+        {"a fingerprint too long", program, "17x5", Entry::TooLong, Edit::InsertThree, "17x5"},
+        {"another file's fingerprint", program, "17x5", Entry::OtherFile, Edit::InsertThree,
+         "17x5"},
+        {"an extra field", program, "17x5", Entry::ExtraField, Edit::InsertThree, "17x5"},
+        {"a text that cannot be read", program, "17x5", Entry::Recorded, Edit::InsertThree, "17x5",
+         false, true},
+        {"a file empty now", program, "17x5", Entry::Recorded, Edit::Empty, "1x1"},
+    };
+    std::unique_ptr<HostFileType> fileType;
+    if (Mode == HostMode::Classic) {
+        fileType = std::make_unique<HostFileType>(".pb");
+        ASSERT_TRUE(fileType->Registered);
+    }
+    const std::string back = work / HistoryBackFileName, forward = work / HistoryForwardFileName;
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    RunAt(*host, 0, "5x1", Record);
+    HistoryEntry other;
+    ASSERT_TRUE(
+        ParseHistoryEntry(ReadFileBytes(back).substr(0, ReadFileBytes(back).size() - 2), &other));
+    const char* inserted = "; one\r\n; two\r\n; three\r\n";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string file = sources / (std::to_string(&c - cases) + ".pb");
+        ASSERT_TRUE(WriteFileBytes(file, c.Text));
+        const int tab = HostOpenFile(*host, file);
+        ASSERT_GT(tab, 0);
+        ASSERT_TRUE(WriteFileBytes(back, c.How == Entry::LeftByAStep ? a + "|5x1\r\n" : ""));
+        ASSERT_TRUE(WriteFileBytes(forward, ""));
+        RunAt(*host, tab, c.Remembered, c.How == Entry::LeftByAStep ? Back : Record);
+        const std::string& kept = c.How == Entry::LeftByAStep ? forward : back;
+        const std::string line = ReadFileBytes(kept).substr(0, ReadFileBytes(kept).size() - 2);
+        HistoryEntry entry;
+        ASSERT_TRUE(ParseHistoryEntry(line, &entry));
+        ASSERT_EQ(entry.Cursor, c.Remembered);
+        ASSERT_EQ(entry.Fingerprint.size(), 59u) << line;
+
+        std::string fingerprint = entry.Fingerprint;
+        if (c.How == Entry::Damaged) fingerprint[3 + 3 * 8] ^= 1; // the line's own hash
+        if (c.How == Entry::TooLong) fingerprint += "0";
+        if (c.How == Entry::OtherFile) fingerprint = other.Fingerprint;
+        if (c.How == Entry::ExtraField) fingerprint += "|x";
+        if (c.How == Entry::Old) fingerprint.clear();
+        std::string target = file, text = c.Text;
+        const HWND editor = HostEditors(*host)[tab];
+        switch (c.Change) {
+        case Edit::InsertThree:
+            text = inserted + text;
+            ASSERT_TRUE(HostInsertText(*host, editor, 1, inserted));
+            break;
+        case Edit::DeleteFour:
+            ASSERT_TRUE(HostDeleteLines(*host, editor, 2, 4));
+            break;
+        case Edit::InsertFive:
+            ASSERT_TRUE(HostInsertText(*host, editor, 1, "\r\n\r\n\r\n\r\n\r\n"));
+            break;
+        case Edit::RewriteAndInsertThree:
+            ASSERT_TRUE(HostDeleteLines(*host, editor, 17, 1));
+            ASSERT_TRUE(HostInsertText(*host, editor, 17, "  Total - Value(17)\r\n"));
+            ASSERT_TRUE(HostInsertText(*host, editor, 1, inserted));
+            break;
+        case Edit::Empty:
+            ASSERT_TRUE(HostDeleteLines(*host, editor, 1, 1000));
+            ASSERT_EQ(HostEditorText(editor), "");
+            break;
+        }
+        if (c.OnDisk) {
+            target = sources / ("changed" + std::to_string(&c - cases) + ".pb");
+            ASSERT_TRUE(WriteFileBytes(target, text));
+        }
+        ASSERT_TRUE(WriteFileBytes(kept, target + "|" + entry.Cursor +
+                                             (fingerprint.empty() ? "" : "|" + fingerprint) +
+                                             "\r\n"));
+        HostSetPointerFailure(*host, c.Unreadable);
+        if (c.How == Entry::LeftByAStep)
+            ASSERT_TRUE(RunTool(*host, Forward));
+        else
+            RunAt(*host, 0, "1x1", Back);
+        HostSetPointerFailure(*host, false);
+        ExpectAt(*host, c.OnDisk ? HostEditorCount(*host) - 1 : tab, c.Lands);
+        EXPECT_EQ(ReadFileBytes(kept), "");
+        // The position left keeps its fingerprint when the editor can be read.
+        const std::string left = ReadFileBytes(c.How == Entry::LeftByAStep ? back : forward);
+        const std::string from = c.How == Entry::LeftByAStep ? "5x1" : "1x1";
+        EXPECT_EQ(left.size(), (a + "|" + from + "\r\n").size() + (c.Unreadable ? 0 : 60)) << left;
+        EXPECT_EQ(left.compare(0, a.size() + from.size() + 1, a + "|" + from), 0) << left;
+    }
+    EXPECT_TRUE(HostLogLines(*host).empty());
 }
 
 } // namespace

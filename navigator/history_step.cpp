@@ -16,7 +16,8 @@ void TakeStep(StepActions& actions, const HistoryEntry& current) {
         if (actions.CutSource(cutAt)) actions.Log(StepGaveUpText);
         return;
     }
-    if (!actions.AppendToDestination(FormatHistoryEntry(current.File, current.Cursor))) {
+    if (!actions.AppendToDestination(
+            FormatHistoryEntry(current.File, current.Cursor, current.Fingerprint))) {
         actions.Log(StepNotSavedText);
         return;
     }

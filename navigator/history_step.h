@@ -47,7 +47,7 @@ constexpr char StepGaveUpText[] =
     "History entries of files that are gone dropped: go back again to go on";
 
 // Moves from `current` to the source's newest usable entry, leaving
-// `current` on top of the destination.
+// `current`, with its fingerprint, on top of the destination.
 void TakeStep(StepActions& actions, const HistoryEntry& current);
 
 // What a check said about each path, asked once per path in a run; paths

@@ -38,7 +38,7 @@ class ScriptedStep : public StepActions {
 
 // Each scenario: what goes wrong, and the calls the step makes.
 TEST(TakeStep, AllOrNothing) {
-    const std::string find = "find", append = "append c.pb|9x2\r\n", reach = "reach t.pb|3x4",
+    const std::string find = "find", append = "append c.pb|9x2|v1:0a\r\n", reach = "reach t.pb|3x4",
                       cut = "cut 17", undo = "undo", log = "log ";
     using Calls = std::vector<std::string>;
     const struct {
@@ -67,7 +67,7 @@ TEST(TakeStep, AllOrNothing) {
         step.AppendWorks = c.AppendWorks;
         step.CutWorks = c.CutWorks;
         step.Reaching = c.Reaching;
-        TakeStep(step, {"c.pb", "9x2"});
+        TakeStep(step, {"c.pb", "9x2", "v1:0a"}); // the position left keeps its fingerprint
         EXPECT_EQ(step.Calls, c.Expected) << "scenario " << (&c - cases);
     }
 }

@@ -1,6 +1,7 @@
 // Quillet started by the stand-in IDE through a registered tool entry and its
 // shortcut, as a user starts it with Ctrl+5.
 #include "history/history_line.h"
+#include "history/line_fingerprint.h"
 #include "testing/host_ide/host_client.h"
 #include "testing/test_support.h"
 
@@ -44,9 +45,38 @@ TEST_F(QuilletInTheIde, RecordsTheCurrentFileAndCursor) {
     ASSERT_TRUE(host.Ready);
     ASSERT_GE(HostSetCaret(host, 2, 3), 0);
     EXPECT_EQ(HostRunToolByShortcut(host, CtrlFive), 0);
-    EXPECT_EQ(ReadFileBytes(work / HistoryBackFileName), source + "|2x3\r\n");
+    EXPECT_EQ(ReadFileBytes(work / HistoryBackFileName),
+              source + "|2x3|" + FingerprintOfLine("line one\r\nline two\r\n", 2) + "\r\n");
     EXPECT_EQ(ReadFileBytes(work / HistoryForwardFileName), "");
     EXPECT_TRUE(HostLogLines(host).empty());
+}
+
+// The fingerprint is that of the editor's text at the cursor's line, the
+// lines beyond the text's start and end included; without the editor's text
+// the entry is as without an IDE.
+TEST_F(QuilletInTheIde, KeepsTheFingerprintOfTheCursorLine) {
+    std::string text;
+    for (int i = 1; i <= 30; ++i)
+        text += "Procedure P" + std::to_string(i) + "()\r\n";
+    ASSERT_TRUE(WriteFileBytes(source, text));
+    const struct {
+        long Line;
+        bool Unreadable;
+    } cases[] = {{1, false}, {2, false}, {15, false}, {31, false}, {15, true}};
+    HostIde host(sources.Path(), {source});
+    ASSERT_TRUE(host.Ready);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Line);
+        ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, ""));
+        ASSERT_GE(HostSetCaret(host, c.Line, 1), 0);
+        HostSetPointerFailure(host, c.Unreadable);
+        EXPECT_EQ(HostRunToolByShortcut(host, CtrlFive), 0);
+        const std::string cursor = std::to_string(c.Line) + "x1";
+        EXPECT_EQ(ReadFileBytes(work / HistoryBackFileName),
+                  FormatHistoryEntry(source, cursor,
+                                     c.Unreadable ? "" : FingerprintOfLine(text, c.Line)));
+    }
+    HostSetPointerFailure(host, false);
 }
 
 TEST_F(QuilletInTheIde, LogsABackFileHeldLongerThanItWaits) {

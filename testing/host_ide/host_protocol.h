@@ -13,7 +13,6 @@ constexpr unsigned SCI_GETLINE = 2153;
 constexpr unsigned SCI_SETSEL = 2160;
 constexpr unsigned SCI_LINELENGTH = 2350;
 constexpr unsigned SCI_GETCHARACTERPOINTER = 2520;
-constexpr unsigned SCI_GETRANGEPOINTER = 2643;
 
 constexpr char HostClassName[] = "TolvaneHostIde";
 constexpr char HostTitle[] = "Host IDE";
