@@ -87,11 +87,11 @@ bool IdeTakesFilesItself() {
 // the file or the key cannot be read, as the IDE takes it.
 bool SecondStartHandsOver() {
     const std::string prefs = ReadEnvironmentText("PB_TOOL_Preferences");
-    if (prefs.empty() || !OpenPrefs(prefs)) return true;
-    SelectPrefsGroup("Global");
-    bool on = ReadPrefsLong("RunOnce", 1) != 0;
-    ClosePrefs();
-    return on;
+    if (prefs.empty()) return true;
+    Prefs file = OpenPrefs(prefs);
+    if (!file.IsOpen()) return true;
+    SelectPrefsGroup(file, "Global");
+    return ReadPrefsLong(file, "RunOnce", 1) != 0;
 }
 
 // Gives the file to the IDE: to its executable when the IDE named it (the
@@ -266,17 +266,19 @@ bool CanShowFile(const std::string& path) {
 }
 
 int ClearRunOnce() {
-    if (!OpenPrefs(MainPrefsPath())) return 0;
-    int previous = ReadPrefsLong("RunOnce", 1);
-    WritePrefsLong("RunOnce", 0);
-    ClosePrefs();
+    Prefs prefs = OpenPrefs(MainPrefsPath());
+    if (!prefs.IsOpen()) return 0;
+    int previous = ReadPrefsLong(prefs, "RunOnce", 1);
+    WritePrefsLong(prefs, "RunOnce", 0);
+    ClosePrefs(prefs);
     return previous;
 }
 
 void RestoreRunOnce(int value) {
-    if (OpenPrefs(MainPrefsPath())) {
-        WritePrefsLong("RunOnce", value);
-        ClosePrefs();
+    Prefs prefs = OpenPrefs(MainPrefsPath());
+    if (prefs.IsOpen()) {
+        WritePrefsLong(prefs, "RunOnce", value);
+        ClosePrefs(prefs);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "installer/language_chooser.h"
 
 #include "common/auto_handle.h"
+#include "common/file_text.h"
 #include "installer/control_numbers.h"
 #include "installer/installer_logic.h"
 #include "installer/installer_state.h"
@@ -33,6 +34,10 @@ void ScanLanguageFolder() {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             LanguageList.push_back(LanguageEntryFromFileName(found.cFileName));
     } while (FindNextFileA(find.Get(), &found));
+}
+
+bool ReadLanguageFile(const std::string& name, std::string& bytes) {
+    return ReadWholeFile("Sprachen\\" + name + ".txt", bytes);
 }
 
 int ChooseLanguage() {

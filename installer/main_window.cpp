@@ -1,11 +1,12 @@
 #include "installer/main_window.h"
 
 #include "common/environment.h"
-#include "common/file_text.h"
 #include "installer/control_numbers.h"
+#include "installer/ide_settings.h"
 #include "installer/installation.h"
 #include "installer/installer_logic.h"
 #include "installer/installer_state.h"
+#include "installer/language_chooser.h"
 #include "installer/requesters.h"
 #include "installer/tool_rows.h"
 #include "installer/window_layer.h"
@@ -18,6 +19,7 @@ namespace {
 const char* const MainWindowClass = "TolvaneMainWindow";
 
 struct MainWindowState {
+    MessageTexts Messages;
     bool Done = false;
     HWND Focus = nullptr; // the control that had the focus when the window was left
 };
@@ -33,10 +35,10 @@ class LanguageLines {
 };
 
 void ProposeBaseFolder() {
-    if (!OpenPrefs(IdePrefsFolder() + "PureBasic.prefs")) return;
-    SelectPrefsGroup("Global");
-    std::string value = ReadPrefsString("LanguageFile", "");
-    ClosePrefs();
+    Prefs prefs = OpenPrefs(IdePrefsFolder() + MainFile);
+    if (!prefs.IsOpen()) return;
+    SelectPrefsGroup(prefs, "Global");
+    std::string value = ReadPrefsString(prefs, "LanguageFile", "");
     BaseFolder = BaseFolderFromLanguageFile(value);
 }
 
@@ -51,7 +53,7 @@ void OnControlEvent(MainWindowState& state, int number, int notification) {
     case InstallButton:
         if (!clicked) return;
         ShowMessage("Info", Texts.InstallNotice);
-        RunInstallation(BaseFolder);
+        RunInstallation(BaseFolder, state.Messages);
         state.Done = true;
         return;
     case AboutButton:
@@ -162,9 +164,10 @@ void RunMainLoop(HWND window, MainWindowState& state) {
 void RunMainWindow(int languageIndex) {
     ProposeBaseFolder();
     std::string bytes;
-    if (!ReadWholeFile("Sprachen\\" + LanguageList[languageIndex] + ".txt", bytes)) return;
+    if (!ReadLanguageFile(LanguageList[languageIndex], bytes)) return;
     LanguageLines lines(ReadLanguageLines(bytes));
     MainWindowState state;
+    state.Messages = MessageTexts(bytes);
     WindowEvents events;
     events.Control = [&](int number, int notification) {
         OnControlEvent(state, number, notification);

@@ -2,7 +2,6 @@
 // user closes it or installs; with /uninstall it takes the tools out of the
 // IDE again instead. Any other command line (the IDE passes the current file
 // and cursor) starts it as usual. Exits with 0.
-#include "installer/ide_files.h"
 #include "installer/installer_state.h"
 #include "installer/language_chooser.h"
 #include "installer/main_window.h"
@@ -19,9 +18,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     ScanLanguageFolder();
     int languageIndex = ChooseLanguage();
-    if (languageIndex != -1) {
-        LoadMessageTexts(LanguageList[languageIndex]);
-        RunMainWindow(languageIndex);
-    }
+    if (languageIndex != -1) RunMainWindow(languageIndex);
     return 0;
 }

@@ -500,11 +500,10 @@ std::string TodayPreferencesPath() {
 }
 
 bool RunOnlyOneInstance() {
-    if (!OpenPrefs(Host.Preferences)) return true;
-    SelectPrefsGroup("Global");
-    bool once = ReadPrefsLong("RunOnce", 1) != 0;
-    ClosePrefs();
-    return once;
+    Prefs prefs = OpenPrefs(Host.Preferences);
+    if (!prefs.IsOpen()) return true;
+    SelectPrefsGroup(prefs, "Global");
+    return ReadPrefsLong(prefs, "RunOnce", 1) != 0;
 }
 
 // Today's host of this preferences file, null when none runs.
