@@ -1,5 +1,5 @@
-// Tolvane's program-wide state: the tool table, the language list and texts,
-// the base folder and the main window. It lives until the process ends; the
+// Tolvane's program-wide state: the tool table, the texts of its rows, the
+// base folder and the main window. It lives until the process ends; the
 // installation reads it when the install button is pressed.
 #pragma once
 #include <windows.h>
@@ -41,10 +41,9 @@ struct LanguageTexts {
     std::string AboutText;
 };
 
-extern std::vector<std::string> LanguageList;
 extern LanguageTexts Texts;
 extern std::string BaseFolder;
 extern HWND MainWindow;
 
-// Empty tool table, language list and texts, as at start-up.
+// Empty tool table and texts, as at start-up.
 void AllocateProgramState();

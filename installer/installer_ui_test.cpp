@@ -64,8 +64,7 @@ class InProcess : public ::testing::Test {
     // Runs the main window of a sample language while drive() acts on it.
     template <class Drive> void RunMain(Drive drive) {
         WriteLanguage("Sample", SampleLanguageLines());
-        LanguageList = {"Sample"};
-        RunDriven([] { RunMainWindow(0); },
+        RunDriven([] { RunMainWindow("Sample"); },
                   [&] {
                       HWND main = WaitTopWindow(Self, "Title");
                       ASSERT_TRUE(main);
@@ -80,7 +79,7 @@ class InProcess : public ::testing::Test {
 using LanguageChooser = InProcess;
 
 TEST_F(LanguageChooser, ReturnsThePositionOrMinusOne) {
-    LanguageList = {"Alpha", "Beta"};
+    const std::vector<std::string> languages = {"Alpha", "Beta"};
     struct {
         const char* name;
         std::function<void(HWND)> act;
@@ -103,12 +102,11 @@ TEST_F(LanguageChooser, ReturnsThePositionOrMinusOne) {
     };
     for (auto& c : cases) {
         int chosen = -2;
-        RunDriven([&] { chosen = ChooseLanguage(); },
+        RunDriven([&] { chosen = ChooseLanguage(languages); },
                   [&] {
                       HWND chooser = WaitTopWindow(Self, "Choose your language");
                       ASSERT_TRUE(chooser);
-                      EXPECT_EQ(ComboItems(FindControl(chooser, LanguageListControl)),
-                                LanguageList);
+                      EXPECT_EQ(ComboItems(FindControl(chooser, LanguageListControl)), languages);
                       EXPECT_EQ(ComboSelection(FindControl(chooser, LanguageListControl)), 0);
                       c.act(chooser);
                   });
@@ -118,7 +116,7 @@ TEST_F(LanguageChooser, ReturnsThePositionOrMinusOne) {
 
 TEST_F(LanguageChooser, GoOnWithAnEmptyListDoesNothing) {
     int chosen = -2;
-    RunDriven([&] { chosen = ChooseLanguage(); },
+    RunDriven([&] { chosen = ChooseLanguage({}); },
               [&] {
                   HWND chooser = WaitTopWindow(Self, "Choose your language");
                   ASSERT_TRUE(chooser);
@@ -555,8 +553,7 @@ TEST_F(MainWindowState, IconRequesterKeepsViewAndPathOnTheChosenFile) {
 }
 
 TEST_F(MainWindowState, MissingLanguageFileShowsNothing) {
-    LanguageList = {"Ghost"};
-    RunMainWindow(0);
+    RunMainWindow("Ghost");
     EXPECT_EQ(MainWindow, nullptr);
     EXPECT_EQ(ToolTable[0].EnableBox, 0) << "no rows built";
 }
@@ -566,9 +563,8 @@ TEST_F(MainWindowState, ShortLanguageFileLeavesTheAboutTextEmpty) {
     lines.resize(19);
     lines[3] = "En\\nable"; // shown as the two characters
     WriteLanguage("Short", lines);
-    LanguageList = {"Short"};
     std::string about = "unset", enable;
-    RunDriven([] { RunMainWindow(0); },
+    RunDriven([] { RunMainWindow("Short"); },
               [&] {
                   HWND main = WaitTopWindow(Self, "Title");
                   ASSERT_TRUE(main);

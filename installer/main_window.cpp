@@ -161,10 +161,10 @@ void RunMainLoop(HWND window, MainWindowState& state) {
 
 } // namespace
 
-void RunMainWindow(int languageIndex) {
+void RunMainWindow(const std::string& language) {
     ProposeBaseFolder();
     std::string bytes;
-    if (!ReadLanguageFile(LanguageList[languageIndex], bytes)) return;
+    if (!ReadLanguageFile(language, bytes)) return;
     LanguageLines lines(ReadLanguageLines(bytes));
     MainWindowState state;
     state.Messages = MessageTexts(bytes);

@@ -16,8 +16,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         RunUninstall();
         return 0;
     }
-    ScanLanguageFolder();
-    int languageIndex = ChooseLanguage();
-    if (languageIndex != -1) RunMainWindow(languageIndex);
+    const std::vector<std::string> languages = ScanLanguageFolder();
+    int chosen = ChooseLanguage(languages);
+    if (chosen != -1) RunMainWindow(languages[chosen]);
     return 0;
 }

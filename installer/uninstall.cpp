@@ -5,7 +5,6 @@
 #include "common/environment.h"
 #include "installer/ide_files.h"
 #include "installer/ide_settings.h"
-#include "installer/installer_state.h"
 #include "installer/language_chooser.h"
 #include "installer/uninstall_plan.h"
 #include "installer/window_layer.h"
@@ -78,11 +77,11 @@ UninstallCounts Remove(const std::string& ideFolder, const Findings& found,
 } // namespace
 
 void RunUninstall() {
-    ScanLanguageFolder();
-    int languageIndex = ChooseLanguage();
-    if (languageIndex == -1) return;
+    const std::vector<std::string> languages = ScanLanguageFolder();
+    int chosen = ChooseLanguage(languages);
+    if (chosen == -1) return;
     std::string language;
-    ReadLanguageFile(LanguageList[languageIndex], language);
+    ReadLanguageFile(languages[chosen], language);
     const MessageTexts messages(language);
     const std::string ideFolder = IdePrefsFolder();
     Findings found = FindWhatBelongs(ideFolder);
