@@ -126,12 +126,12 @@ void AddToolbarItems(const std::string& ideFolder, const std::string& installFol
 
 } // namespace
 
-void RunInstallation(const std::string& baseFolder, const MessageTexts& messages) {
-    const std::string installFolder = InstallFolder(baseFolder);
+void RunInstallation(const InstallerState& state, const MessageTexts& messages) {
+    const std::string installFolder = InstallFolder(state.BaseFolder);
     const std::string ideFolder = IdePrefsFolder();
     ToolChoice tools[ToolCount];
     for (int i = 0; i < ToolCount; ++i)
-        tools[i] = ChoiceOfRow(ToolTable[i]);
+        tools[i] = ChoiceOfRow(state.Tools[i]);
 
     InstallFailures failures;
     // A folder that cannot be made fails every copy, and so registers nothing.

@@ -21,7 +21,7 @@ namespace {
 
 const std::string Template = "\"%FILE\"\"%CURSOR\"";
 
-// The built-in catalogue by ToolTable index, named as the sample language
+// The built-in catalogue by tool table index, named as the sample language
 // file names the tools.
 struct CatalogueTool {
     std::string MenuItemName, ExeName, IconFile, Arguments;
@@ -230,7 +230,7 @@ class Installation : public testing::Test {
         process_ = nullptr;
     }
 
-    // The row of the tool with that ToolTable index: on screen they stand in
+    // The row of the tool with that tool table index: on screen they stand in
     // the order 1, 0, 2, 3.
     const ToolRowWindows& Row(int index) const {
         return rows_[index == 0 ? 1 : index == 1 ? 0 : index];

@@ -11,13 +11,13 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitWindowLayer();
-    AllocateProgramState();
     if (HasUninstallSwitch(GetCommandLineA())) {
         RunUninstall();
         return 0;
     }
     const std::vector<std::string> languages = ScanLanguageFolder();
     int chosen = ChooseLanguage(languages);
-    if (chosen != -1) RunMainWindow(languages[chosen]);
+    InstallerState state;
+    if (chosen != -1) RunMainWindow(languages[chosen], state);
     return 0;
 }
