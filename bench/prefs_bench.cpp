@@ -44,10 +44,11 @@ double Now() {
 
 double TimePrefs(const std::string& path) {
     double start = Now();
-    EXPECT_NE(OpenPrefs(path), 0);
-    EXPECT_EQ(SelectPrefsGroup("Tool_" + std::to_string(Groups - 1)), 1);
-    WritePrefsString("Command", "C:\\Tools\\Tolvane\\Quillet.exe");
-    ClosePrefs();
+    Prefs prefs = OpenPrefs(path);
+    EXPECT_TRUE(prefs.IsOpen());
+    EXPECT_TRUE(SelectPrefsGroup(prefs, "Tool_" + std::to_string(Groups - 1)));
+    WritePrefsString(prefs, "Command", "C:\\Tools\\Tolvane\\Quillet.exe");
+    ClosePrefs(prefs);
     return Now() - start;
 }
 

@@ -23,10 +23,13 @@ TEST(Environment, IdePrefsFolderFollowsAppData) {
     char old[MAX_PATH] = "";
     DWORD hadOld = GetEnvironmentVariableA("APPDATA", old, MAX_PATH);
     const std::string longFolder = "C:\\" + std::string(MAX_PATH, 'a');
+    char current[MAX_PATH * 4];
+    ASSERT_GT(GetCurrentDirectoryA(sizeof current, current), 2u);
+    const std::string drive(current, 2);
     const std::pair<const char*, std::string> cases[] = {
         {"C:\\Users\\u\\AppData\\Roaming", "C:\\Users\\u\\AppData\\Roaming\\PureBasic\\"},
         {longFolder.c_str(), longFolder + "\\PureBasic\\"},
-        {nullptr, "\\PureBasic\\"},
+        {nullptr, drive + "\\PureBasic\\"}, // the root of the current drive
     };
     for (const auto& [appData, folder] : cases) {
         SetEnvironmentVariableA("APPDATA", appData);
@@ -53,7 +56,12 @@ TEST(Files, WholeFilesAndFoldersOfFiles) {
     ASSERT_TRUE(CreateDirectoryA((dir / "sub").c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA((dir / "copy").c_str(), nullptr));
     ASSERT_TRUE(WriteFileBytes(dir / "copy\\empty", "replaced"));
-    CopyFolderFiles(dir.Path().substr(0, dir.Path().size() - 1), dir / "copy\\");
+    std::vector<std::string> notCopied;
+    EXPECT_TRUE(
+        CopyFolderFiles(dir.Path().substr(0, dir.Path().size() - 1), dir / "copy\\", notCopied));
+    EXPECT_TRUE(notCopied.empty());
+    EXPECT_FALSE(CopyFolderFiles(dir / "absent", dir / "copy\\", notCopied))
+        << "a folder that cannot be listed is a failure";
     EXPECT_EQ(ReadFileBytes(dir / "copy\\empty"), "");
     EXPECT_EQ(ReadFileBytes(dir / "copy\\big"), big);
     EXPECT_FALSE(FileExists(dir / "copy\\sub")) << "folders are not copied";

@@ -16,5 +16,8 @@ std::string ReadEnvironmentText(const char* name) {
 }
 
 std::string IdePrefsFolder() {
-    return ReadEnvironmentText("APPDATA") + "\\PureBasic\\";
+    const std::string folder = ReadEnvironmentText("APPDATA") + "\\PureBasic\\";
+    char full[MAX_PATH * 4];
+    DWORD length = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : folder;
 }

@@ -6,6 +6,7 @@
 std::string ReadEnvironmentText(const char* name);
 
 // The folder where the PureBasic IDE keeps its preference files,
-// "%APPDATA%\PureBasic\". Without APPDATA it is "\PureBasic\", the root of
-// the current drive, as the IDE's own tools find it.
+// "%APPDATA%\PureBasic\". Without APPDATA it is "\PureBasic\" at the root of
+// the current drive, as the IDE's own tools find it, given as a full path so
+// that messages name it.
 std::string IdePrefsFolder();

@@ -34,16 +34,36 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     return file.IsValid() && ReadWholeFile(file.Get(), bytes);
 }
 
-std::vector<std::string> CopyFolderFiles(const std::string& from, const std::string& to) {
-    std::vector<std::string> notCopied;
+bool CopyFolderFiles(const std::string& from, const std::string& to,
+                     std::vector<std::string>& notCopied) {
     WIN32_FIND_DATAA found;
     AutoFindHandle find(FindFirstFileA((from + "\\*").c_str(), &found));
-    if (!find.IsValid()) return notCopied;
+    // "." is always there: a folder that lists nothing cannot be read.
+    if (!find.IsValid()) return false;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         if (!CopyFileA((from + "\\" + found.cFileName).c_str(), (to + found.cFileName).c_str(),
                        FALSE))
             notCopied.push_back(found.cFileName);
     } while (FindNextFileA(find.Get(), &found));
-    return notCopied;
+    return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+bool RetryWhileHeld(const std::function<bool()>& attempt) {
+    const ULONGLONG giveUpAt = GetTickCount64() + 1000;
+    for (;;) {
+        if (attempt()) return true;
+        DWORD error = GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION &&
+             error != ERROR_LOCK_VIOLATION) ||
+            GetTickCount64() >= giveUpAt)
+            return false;
+        Sleep(5);
+    }
+}
+
+bool MakeFolder(const std::string& path) {
+    if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

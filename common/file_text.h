@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,14 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 // Copies the files, not the sub-folders, of the folder from into the folder
 // to (which ends with a backslash and must exist), replacing files of the
-// same name. Files that fail to copy are passed over; their names are the
-// result.
-std::vector<std::string> CopyFolderFiles(const std::string& from, const std::string& to);
+// same name. Files that fail to copy are passed over and their names added
+// to notCopied. False when the folder cannot be listed (an empty one can).
+bool CopyFolderFiles(const std::string& from, const std::string& to,
+                     std::vector<std::string>& notCopied);
+// Runs attempt until it succeeds, or fails for another reason than another
+// program's hold on the file, or a second has passed: a reader such as a
+// virus scanner holds a file for a moment only.
+bool RetryWhileHeld(const std::function<bool()>& attempt);
+
+// Creates a folder; true also when it is there already.
+bool MakeFolder(const std::string& path);

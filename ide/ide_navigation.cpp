@@ -332,17 +332,19 @@ bool CanShowFile(const IdeConnection& ide, const std::string& path) {
 }
 
 int ClearRunOnce() {
-    if (!OpenPrefs(MainPrefsPath())) return 0;
-    int previous = ReadPrefsLong("RunOnce", 1);
-    WritePrefsLong("RunOnce", 0);
-    ClosePrefs();
+    Prefs prefs = OpenPrefs(MainPrefsPath());
+    if (!prefs.IsOpen()) return 0;
+    int previous = ReadPrefsLong(prefs, "RunOnce", 1);
+    WritePrefsLong(prefs, "RunOnce", 0);
+    ClosePrefs(prefs);
     return previous;
 }
 
 void RestoreRunOnce(int value) {
-    if (OpenPrefs(MainPrefsPath())) {
-        WritePrefsLong("RunOnce", value);
-        ClosePrefs();
+    Prefs prefs = OpenPrefs(MainPrefsPath());
+    if (prefs.IsOpen()) {
+        WritePrefsLong(prefs, "RunOnce", value);
+        ClosePrefs(prefs);
     }
 }
 

@@ -2,29 +2,42 @@
 
 #include "common/auto_handle.h"
 #include "common/file_text.h"
-#include "prefs/prefs.h"
 
 #include <windows.h>
 
 namespace {
 
-MessageTexts g_messages;
+// The write-back and the backup replace a file whole, which a read-only
+// file refuses, and so does any other program that holds it, whatever it
+// shares: only a file nobody else has open can be opened sharing nothing.
+// True too for a backup that is not there yet.
+bool CanReplaceFile(const std::string& file, bool mayBeMissing) {
+    DWORD attributes = GetFileAttributesA(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return mayBeMissing;
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+    return RetryWhileHeld([&] {
+        AutoCloseHandle handle(CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return handle.IsValid();
+    });
+}
+
+bool Check(bool ok, std::vector<std::string>& failed, const std::string& file) {
+    if (!ok) failed.push_back(file);
+    return ok;
+}
 
 } // namespace
-
-void LoadMessageTexts(const std::string& languageName) {
-    std::string bytes;
-    if (ReadWholeFile("Sprachen\\" + languageName + ".txt", bytes))
-        g_messages = MessageTexts(bytes);
-}
-
-const MessageTexts& Messages() {
-    return g_messages;
-}
 
 BackupResult BackUpFile(const std::string& file, const std::string& backup) {
     std::string original, copy;
     if (!ReadWholeFile(file, original)) return BackupResult::NotRead;
+    // A hidden backup is replaced as any other (CopyFile refuses to on
+    // Windows); a read-only one is not.
+    DWORD attributes = GetFileAttributesA(backup.c_str());
+    const DWORD hidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & hidden))
+        SetFileAttributesA(backup.c_str(), attributes & ~hidden);
     // The copy's own result is not trusted: a full disk has left backups
     // of 0 bytes that it reported as done.
     CopyFileA(file.c_str(), backup.c_str(), FALSE);
@@ -32,30 +45,37 @@ BackupResult BackUpFile(const std::string& file, const std::string& backup) {
                                                            : BackupResult::NotBackedUp;
 }
 
-bool CanWriteFile(const std::string& file) {
-    AutoCloseHandle handle(CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return handle.IsValid();
-}
-
-bool ChangePrefsFile(const std::string& file, const std::string& backup,
-                     const std::function<void()>& edit, FileFailures& failures) {
-    switch (BackUpFile(file, backup)) {
-    case BackupResult::NotRead:
-        failures.NotRead.push_back(file);
-        return false;
-    case BackupResult::NotBackedUp:
-        failures.NotBackedUp.push_back(file);
-        return false;
-    case BackupResult::Done:
-        break;
+bool ChangePrefsFiles(const std::vector<PrefsChange>& changes, FileFailures& failures) {
+    for (const PrefsChange& change : changes) {
+        std::string bytes;
+        if (!Check(ReadWholeFile(change.File, bytes), failures.NotRead, change.File) ||
+            !Check(CanReplaceFile(change.File, false), failures.NotWritten, change.File) ||
+            !Check(CanReplaceFile(change.Backup, true), failures.NotBackedUp, change.File))
+            return false;
     }
-    if (!OpenPrefs(file)) {
-        failures.NotRead.push_back(file);
+    for (const PrefsChange& change : changes) {
+        BackupResult backup = BackUpFile(change.File, change.Backup);
+        if (!Check(backup != BackupResult::NotRead, failures.NotRead, change.File) ||
+            !Check(backup == BackupResult::Done, failures.NotBackedUp, change.File))
+            return false;
+    }
+    std::vector<Prefs> open;
+    for (const PrefsChange& change : changes) {
+        open.push_back(OpenPrefs(change.File));
+        if (!Check(open.back().IsOpen(), failures.NotRead, change.File) ||
+            !Check(open.back().Writable, failures.NotWritten, change.File))
+            return false;
+    }
+    for (size_t i = 0; i < changes.size(); ++i)
+        changes[i].Edit(open[i]);
+    for (size_t i = 0; i < changes.size(); ++i) {
+        if (ClosePrefs(open[i])) continue;
+        failures.NotWritten.push_back(changes[i].File);
+        for (size_t k = 0; k < i; ++k)
+            if (!CopyFileA(changes[k].Backup.c_str(), changes[k].File.c_str(), FALSE))
+                failures.NotRestored.insert(failures.NotRestored.end(),
+                                            {changes[k].File, changes[k].Backup});
         return false;
     }
-    edit();
-    if (ClosePrefs()) return true;
-    failures.NotWritten.push_back(file);
-    return false;
+    return true;
 }

@@ -1,28 +1,26 @@
 // The IDE's two preference files as the installation and the uninstall
-// handle them: where they are, and a backup that is checked before either
-// file is changed.
+// change them: each change is made only after the file's backup holds
+// exactly its bytes.
 #pragma once
-#include "common/environment.h"
 #include "installer/message_texts.h"
+#include "prefs/prefs.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 enum class BackupResult { Done, NotRead, NotBackedUp };
 // Copies file to backup, replacing it, and reads the backup back: Done only
 // when it then holds exactly the file's bytes.
 BackupResult BackUpFile(const std::string& file, const std::string& backup);
-// Files are opened for writing with others allowed to read, as the
-// preferences component opens them; false when that is refused.
-bool CanWriteFile(const std::string& file);
-// A backup, then the change, then a look at what is on disk: each failure
-// lands in failures. edit makes its changes between OpenPrefs and the close;
-// false when the file was left unchanged.
-bool ChangePrefsFile(const std::string& file, const std::string& backup,
-                     const std::function<void()>& edit, FileFailures& failures);
 
-// The texts of the messages, from the chosen language file ("Sprachen\" +
-// name + ".txt"), read at once: a requester may change the working folder
-// later. Until then, and when the file cannot be read, they are English.
-void LoadMessageTexts(const std::string& languageName);
-const MessageTexts& Messages();
+struct PrefsChange {
+    std::string File, Backup;
+    std::function<void(Prefs&)> Edit; // between the open and the close
+};
+// Makes every change or none: each file is read, checked to be free for
+// replacing (not read-only, held by no other program) and backed up before
+// the first is opened for writing; should a later write fail after all, the
+// files written before it get their backups back. Each failure lands in
+// failures, under the file that stopped it. False when nothing changed.
+bool ChangePrefsFiles(const std::vector<PrefsChange>& changes, FileFailures& failures);

@@ -10,6 +10,7 @@
 #include "common/file_text.h"
 #include "installer/control_numbers.h"
 #include "installer/ide_files.h"
+#include "installer/ide_settings.h"
 #include "installer/installation_plan.h"
 #include "installer/installer_state.h"
 #include "installer/message_texts.h"
@@ -20,11 +21,13 @@
 
 namespace {
 
-// Copies a file into the installation folder, noting its name there when the copy fails.
-void CopyInto(const std::string& from, const std::string& folder, const std::string& name,
+// Copies a file into the installation folder; false, with its name noted,
+// when the copy fails.
+bool CopyInto(const std::string& from, const std::string& folder, const std::string& name,
               InstallFailures& failures) {
-    if (!CopyFileA(from.c_str(), (folder + name).c_str(), FALSE))
-        failures.NotCopied.push_back(name);
+    if (CopyFileA(from.c_str(), (folder + name).c_str(), FALSE)) return true;
+    failures.NotCopied.push_back(name);
+    return false;
 }
 
 // The IDE starts the installed copy of this program in the installation
@@ -33,18 +36,20 @@ void CopyInto(const std::string& from, const std::string& folder, const std::str
 void CopyProgramFolders(const std::string& installFolder, InstallFailures& failures) {
     for (const char* folder : {"Sprachen", "Icons", "Plugins"}) {
         const std::string target = installFolder + folder + "\\";
-        CreateDirectoryA(FolderToCreate(target).c_str(), nullptr);
-        for (const std::string& name : CopyFolderFiles(folder, target))
+        std::vector<std::string> notCopied;
+        if (!MakeFolder(FolderToCreate(target)) || !CopyFolderFiles(folder, target, notCopied))
+            notCopied = {"*"};
+        for (const std::string& name : notCopied)
             failures.NotCopied.push_back(std::string(folder) + "\\" + name);
     }
 }
 
-void WriteItems(const std::vector<PrefsItem>& items) {
+void WriteItems(Prefs& prefs, const std::vector<PrefsItem>& items) {
     for (const PrefsItem& item : items) {
         if (item.IsNumber)
-            WritePrefsLong(item.Key, item.Number);
+            WritePrefsLong(prefs, item.Key, item.Number);
         else
-            WritePrefsString(item.Key, item.Text);
+            WritePrefsString(prefs, item.Key, item.Text);
     }
 }
 
@@ -62,82 +67,80 @@ ToolChoice ChoiceOfRow(const ToolEntry& tool) {
     return choice;
 }
 
-// The clearer entry, then one entry per enabled tool, numbered on from
-// ToolCount. False when Tools.prefs was left unchanged: nothing is registered.
+// The clearer entry, then one entry per enabled tool whose program was
+// copied, numbered on from ToolCount; a tool whose copy failed is switched
+// off. False when no entry was added or Tools.prefs was left unchanged.
 bool RegisterTools(const std::string& ideFolder, const std::string& installFolder,
-                   const ToolChoice (&tools)[ToolCount], bool withClearer,
-                   InstallFailures& failures) {
-    auto addEntries = [&] {
-        SelectPrefsGroup("ToolsInfo");
-        int32_t count = ReadPrefsLong("ToolCount", 0);
-        auto addEntry = [&](const std::vector<PrefsItem>& keys) {
-            SelectPrefsGroup("Tool_" + std::to_string(count));
-            WriteItems(keys);
+                   ToolChoice (&tools)[ToolCount], bool withClearer, InstallFailures& failures) {
+    int added = 0, wanted = 0;
+    auto addEntries = [&](Prefs& prefs) {
+        SelectPrefsGroup(prefs, ToolsInfoGroup);
+        int32_t count = ReadPrefsLong(prefs, ToolCountKey, 0);
+        auto addEntry = [&](const std::string& exe, const std::vector<PrefsItem>& keys) {
+            ++wanted;
+            if (!CopyInto("Plugins\\" + exe, installFolder, exe, failures)) return false;
+            SelectPrefsGroup(prefs, NumberedKey(ToolGroupPrefix, count));
+            WriteItems(prefs, keys);
             // A corrupt ToolCount near the top of the range wraps instead of
             // overflowing: the numbers are garbage then, but defined garbage.
             count = int32_t(uint32_t(count) + 1u);
+            ++added;
+            return true;
         };
-        if (withClearer) {
-            CopyInto("Plugins\\Zemrick.exe", installFolder, "Zemrick.exe", failures);
-            addEntry(ClearerEntryKeys(installFolder));
-        }
-        for (const ToolChoice& tool : tools) {
-            if (!tool.Enabled) continue;
-            CopyInto("Plugins\\" + tool.ExeName, installFolder, tool.ExeName, failures);
-            addEntry(CatalogueEntryKeys(tool, installFolder));
-        }
-        SelectPrefsGroup("ToolsInfo");
-        WritePrefsLong("ToolCount", count);
+        if (withClearer) addEntry("Zemrick.exe", ClearerEntryKeys(installFolder));
+        for (ToolChoice& tool : tools)
+            if (tool.Enabled)
+                tool.Enabled = addEntry(tool.ExeName, CatalogueEntryKeys(tool, installFolder));
+        SelectPrefsGroup(prefs, ToolsInfoGroup);
+        WritePrefsLong(prefs, ToolCountKey, count);
     };
-    return ChangePrefsFile(ideFolder + "Tools.prefs", ideFolder + "Tools2.prefs", addEntries,
-                           failures.Files);
+    return ChangePrefsFiles({{ideFolder + ToolsFile, ideFolder + ToolsBackup, addEntries}},
+                            failures.Files) &&
+           (added > 0 || wanted == 0);
 }
 
-// The IDE reads its toolbar from "ToolbarNew" whenever that group exists, so
-// buttons written to "Toolbar" beside it would never show.
+// The IDE reads its toolbar from ToolbarNew whenever that group exists, so
+// buttons written to Toolbar beside it would never show.
 void AddToolbarItems(const std::string& ideFolder, const std::string& installFolder,
                      const ToolChoice (&tools)[ToolCount], InstallFailures& failures) {
-    auto addItems = [&] {
-        const char* group = SelectPrefsGroup("ToolbarNew") ? "ToolbarNew" : "Toolbar";
-        SelectPrefsGroup(group);
-        int32_t existing = ReadPrefsLong("ItemCount", 0);
+    auto addItems = [&](Prefs& prefs) {
+        const char* group =
+            SelectPrefsGroup(prefs, NewToolbarGroup) ? NewToolbarGroup : OldToolbarGroup;
+        SelectPrefsGroup(prefs, group);
+        int32_t existing = ReadPrefsLong(prefs, ItemCountKey, 0);
         ToolbarPlan plan = PlanToolbar(tools, installFolder, existing);
         for (const auto& [from, to] : plan.IconCopies)
             if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
                 failures.NotCopied.push_back(to.substr(installFolder.size()));
         for (const ToolbarItem& item : plan.Items) {
-            WritePrefsString("Icon_" + std::to_string(item.Number), item.Icon);
-            WritePrefsString("Action_" + std::to_string(item.Number), item.Action);
+            WritePrefsString(prefs, NumberedKey(IconKeyPrefix, item.Number), item.Icon);
+            WritePrefsString(prefs, NumberedKey(ActionKeyPrefix, item.Number), item.Action);
         }
-        SelectPrefsGroup(group);
-        WritePrefsLong("ItemCount", plan.ItemCount);
+        SelectPrefsGroup(prefs, group);
+        WritePrefsLong(prefs, ItemCountKey, plan.ItemCount);
     };
-    if (!ChangePrefsFile(ideFolder + "PureBasic.prefs", ideFolder + "PureBasic1.prefs", addItems,
-                         failures.Files))
+    if (!ChangePrefsFiles({{ideFolder + MainFile, ideFolder + MainBackup, addItems}},
+                          failures.Files))
         failures.NoButtons = true;
-}
-
-void ReportFailures(const InstallFailures& failures, const std::string& installFolder) {
-    if (!failures.Any()) return;
-    ShowMessage("Tolvane", InstallReport(Messages(), failures, installFolder));
 }
 
 } // namespace
 
-void RunInstallation(const std::string& baseFolder) {
-    const std::string installFolder = InstallFolder(baseFolder);
+void RunInstallation(const InstallerState& state, const MessageTexts& messages) {
+    const std::string installFolder = InstallFolder(state.BaseFolder);
     const std::string ideFolder = IdePrefsFolder();
     ToolChoice tools[ToolCount];
     for (int i = 0; i < ToolCount; ++i)
-        tools[i] = ChoiceOfRow(ToolTable[i]);
+        tools[i] = ChoiceOfRow(state.Tools[i]);
 
     InstallFailures failures;
-    CreateDirectoryA(FolderToCreate(installFolder).c_str(), nullptr);
+    // A folder that cannot be made fails every copy, and so registers nothing.
+    MakeFolder(FolderToCreate(installFolder));
     if (!RegisterTools(ideFolder, installFolder, tools, GetControlState(ClearerBox), failures)) {
         failures.NothingRegistered = true;
     } else {
         if (InstallsTolvane(tools)) CopyProgramFolders(installFolder, failures);
         AddToolbarItems(ideFolder, installFolder, tools, failures);
     }
-    ReportFailures(failures, installFolder);
+    if (failures.Any()) ShowMessage("Tolvane", InstallReport(messages, failures, installFolder));
 }

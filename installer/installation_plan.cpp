@@ -16,10 +16,10 @@ std::vector<PrefsItem> EntryKeys(const std::string& command, const std::string& 
                                  const std::string& workingDir, const std::string& menuItemName,
                                  int32_t shortcut, int32_t trigger, int32_t flags,
                                  int32_t hideFromMenu) {
-    return {Text("Command", command),
+    return {Text(CommandKey, command),
             Text("Arguments", arguments),
             Text("WorkingDir", workingDir),
-            Text("MenuItemName", menuItemName),
+            Text(MenuItemNameKey, menuItemName),
             Number("Shortcut", shortcut),
             Text("ConfigLine", ""),
             Number("Trigger", trigger),
@@ -32,7 +32,7 @@ std::vector<PrefsItem> EntryKeys(const std::string& command, const std::string& 
 }
 
 ToolbarItem Separator() {
-    return {0, "Separator", ""};
+    return {0, SeparatorIcon, ""};
 }
 
 } // namespace
@@ -80,8 +80,8 @@ ToolbarPlan PlanToolbar(const ToolChoice (&tools)[ToolCount], const std::string&
         return ToolCatalogue[i].IsTolvane == tolvane && tools[i].Enabled && tools[i].OnToolbar;
     };
     auto button = [&](int i) {
-        return ToolbarItem{0, "External:" + installFolder + FileNameOfPath(tools[i].IconPath),
-                           "Tool:" + tools[i].MenuItemName};
+        return ToolbarItem{0, ExternalIcon + installFolder + FileNameOfPath(tools[i].IconPath),
+                           ToolAction + tools[i].MenuItemName};
     };
     // Each wanted item with the tool whose icon it needs (-1 for separators).
     // The configuration program's button stands apart, behind a separator of its own.

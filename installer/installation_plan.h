@@ -2,6 +2,7 @@
 // touching any file: the installation folder, the keys of each tool entry and
 // the toolbar items. The Win32 side (installation.cpp) carries it out.
 #pragma once
+#include "installer/ide_settings.h"
 #include "installer/tool_catalogue.h"
 
 #include <cstdint>
@@ -38,10 +39,6 @@ struct ToolbarPlan {
     // Icon files to copy: source path, then target path.
     std::vector<std::pair<std::string, std::string>> IconCopies;
 };
-
-// The IDE holds its toolbar in a fixed array of this many items and does not
-// check the bound when it reads, so we never write past it.
-constexpr int MaxToolbarItems = 50;
 
 std::string InstallFolder(const std::string& baseFolder);
 // The path handed to CreateDirectory: at most 260 characters, without

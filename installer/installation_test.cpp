@@ -10,15 +10,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <random>
 #include <set>
+#include <tuple>
 
 namespace {
 
 const std::string Template = "\"%FILE\"\"%CURSOR\"";
 
-// The built-in catalogue by ToolTable index, named as the sample language
+// The built-in catalogue by tool table index, named as the sample language
 // file names the tools.
 struct CatalogueTool {
     std::string MenuItemName, ExeName, IconFile, Arguments;
@@ -227,7 +230,7 @@ class Installation : public testing::Test {
         process_ = nullptr;
     }
 
-    // The row of the tool with that ToolTable index: on screen they stand in
+    // The row of the tool with that tool table index: on screen they stand in
     // the order 1, 0, 2, 3.
     const ToolRowWindows& Row(int index) const {
         return rows_[index == 0 ? 1 : index == 1 ? 0 : index];
@@ -725,10 +728,11 @@ TEST_F(Installation, UnsetAppDataMeansTheRootOfTheCurrentDrive) {
     EnableOnly({1});
     std::string report;
     ASSERT_EQ(Install(&report), 0);
-    EXPECT_EQ(report, ours ? ""
-                           : "The installation is not complete.\r\n\\PureBasic\\Tools.prefs could "
-                             "not be read, so it was left unchanged.\r\n" +
-                                 NothingRegistered);
+    EXPECT_EQ(report, ours
+                          ? ""
+                          : "The installation is not complete.\r\nC:\\PureBasic\\Tools.prefs could "
+                            "not be read, so it was left unchanged.\r\n" +
+                                NothingRegistered);
 
     EXPECT_EQ(FilesIn(IdeFolder()), (std::set<std::string>{"Tools.prefs", "PureBasic.prefs"}));
     EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), tools);
@@ -977,20 +981,21 @@ TEST_F(Installation, HostileFilesAreBackedUpAndExtended) {
     EXPECT_TRUE(got == expected) << got.size() << " lines instead of " << expected.size();
 
     // And read as the IDE reads it.
-    ASSERT_TRUE(OpenPrefs(Ide("Tools.prefs")));
-    SelectPrefsGroup("ToolsInfo");
-    EXPECT_EQ(ReadPrefsLong("ToolCount", -1), 7);
+    Prefs prefs = OpenPrefs(Ide("Tools.prefs"));
+    ASSERT_TRUE(prefs.IsOpen());
+    SelectPrefsGroup(prefs, "ToolsInfo");
+    EXPECT_EQ(ReadPrefsLong(prefs, "ToolCount", -1), 7);
     for (int k = 0; k < groups; ++k) {
-        EXPECT_TRUE(SelectPrefsGroup("Keep_" + std::to_string(k))) << k;
-        EXPECT_EQ(ReadPrefsString("Key", ""), "value " + std::to_string(k));
+        EXPECT_TRUE(SelectPrefsGroup(prefs, "Keep_" + std::to_string(k))) << k;
+        EXPECT_EQ(ReadPrefsString(prefs, "Key", ""), "value " + std::to_string(k));
     }
     const char* commands[] = {"Zemrick.exe", "Brannow.exe", "Quillet.exe", "Brannow.exe",
                               "Tolvane.exe"};
     for (int n = 2; n < 7; ++n) {
-        EXPECT_TRUE(SelectPrefsGroup("Tool_" + std::to_string(n))) << n;
-        EXPECT_EQ(ReadPrefsString("Command", ""), folder_ + commands[n - 2]);
+        EXPECT_TRUE(SelectPrefsGroup(prefs, "Tool_" + std::to_string(n))) << n;
+        EXPECT_EQ(ReadPrefsString(prefs, "Command", ""), folder_ + commands[n - 2]);
     }
-    ClosePrefs();
+    ClosePrefs(prefs);
     EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")).size(), toolsAfter.size()) << "only read";
 }
 
@@ -1066,9 +1071,13 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         {"old PureBasic1.prefs read-only", "PureBasic1.prefs", ReadOnly,
          Incomplete + NotBackedUp(Ide("PureBasic.prefs")) + NoButtons, registered, mainPrefs,
          programs},
-        {"Tools.prefs read-only", "Tools.prefs", ReadOnly,
-         Incomplete + NotWritten(Ide("Tools.prefs")) + NothingRegistered, tools, mainPrefs,
-         programs},
+        {"Tools.prefs read-only",
+         "Tools.prefs",
+         ReadOnly,
+         Incomplete + NotWritten(Ide("Tools.prefs")) + NothingRegistered,
+         tools,
+         mainPrefs,
+         {}},
         {"Tools.prefs locked",
          "Tools.prefs",
          Locked,
@@ -1078,14 +1087,14 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
          {}},
         {"PureBasic.prefs read-only", "PureBasic.prefs", ReadOnly,
          Incomplete + NotWritten(Ide("PureBasic.prefs")) + NoButtons, registered, mainPrefs,
-         everything},
+         programs},
         {"PureBasic.prefs locked", "PureBasic.prefs", Locked,
          Incomplete + NotRead(Ide("PureBasic.prefs")) + NoButtons, registered, mainPrefs, programs},
         {"base folder whose parent does not exist",
          "",
          Missing,
-         Incomplete + "These files could not be copied into " + base_.Path() +
-             "gone\\deeper\\Tolvane\\:\r\nZemrick.exe\r\nQuillet.exe\r\nAnker.ico",
+         Incomplete + NothingRegistered + "\r\nThese files could not be copied into " +
+             base_.Path() + "gone\\deeper\\Tolvane\\:\r\nZemrick.exe\r\nQuillet.exe",
          "",
          "",
          {}},
@@ -1125,12 +1134,9 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
 
         EXPECT_EQ(report, c.Report);
         if (c.What == Missing) {
-            const std::string gone = base + "Tolvane\\";
-            EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), "[ToolsInfo]\r\nToolCount = 2\r\n" +
-                                                             ClearerEntry(0, gone) +
-                                                             ToolEntry(1, gone, 1));
-            EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")),
-                      "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, gone, {-1, 1}));
+            // No entry for a program that is not on disk.
+            EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), tools);
+            EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), mainPrefs);
             EXPECT_FALSE(FileExists(base_.Path() + "gone"));
             continue;
         }
@@ -1181,6 +1187,19 @@ std::string Removed(int entries, int items, const std::vector<std::string>& fold
            ". Toolbar items removed: " + std::to_string(items) + ".\r\n" + FoldersRemain(folders);
 }
 
+std::string CountUnclear(const std::string& file) {
+    return file + " does not say how many tool entries the IDE reads (ToolCount), so it was left "
+                  "unchanged.\r\n";
+}
+
+// Equal bytes; a failure shows the sizes and the start only, for files of megabytes.
+::testing::AssertionResult SameBytes(const std::string& got, const std::string& want) {
+    if (got == want) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << got.size() << " bytes: " << got.substr(0, 2000) << "\ninstead of " << want.size()
+           << " bytes: " << want.substr(0, 2000);
+}
+
 std::string Normalised(const std::string& bytes) {
     return FormatPrefsDocument(ParsePrefsDocument(bytes));
 }
@@ -1203,7 +1222,10 @@ class Uninstall : public Installation {
             EXPECT_EQ(WaitExit(cmd), 0) << "the script does not wait for Tolvane";
             CloseHandle(cmd);
         } else {
-            process_ = StartTolvane(folders_.Work, folders_.AppData, arguments);
+            ScopedVariable unset("APPDATA", nullptr);
+            process_ = withAppData_ ? StartTolvane(folders_.Work, folders_.AppData, arguments)
+                                    : StartProcess(SiblingExe("Tolvane.exe"),
+                                                   "Tolvane.exe " + arguments, folders_.Work);
         }
         if (!process_) return seen;
         pid_ = GetProcessId(process_);
@@ -1244,6 +1266,7 @@ class Uninstall : public Installation {
 
     std::unique_ptr<ReadOnlyFile> readOnly_;
     std::unique_ptr<LockedFile> locked_;
+    bool withAppData_ = true;
 };
 
 // A tool of the user's own, with a key Tolvane does not know and a comment.
@@ -1265,6 +1288,28 @@ TEST_F(Uninstall, Scenarios) {
                                      standard + "[Editor]\r\nTabLength = 2\r\n";
     const std::string installedTools = "[ToolsInfo]\r\nToolCount = 1\r\n" + ToolEntry(0, F1, 1);
     const std::string installedMain = "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, F1, {-1, 1});
+    const std::string noEntries = "[ToolsInfo]\r\nToolCount = 0\r\n",
+                      noItems = "[Toolbar]\r\nItemCount = 0\r\n";
+    auto toolsWith = [](const std::string& count, const std::string& entries) {
+        return "[ToolsInfo]\r\nToolCount = " + count + "\r\n" + entries;
+    };
+    std::string lower = F1, slashed = F1;
+    for (char& c : lower)
+        c = char(tolower((unsigned char)c));
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    const std::string command = "Command = " + F1 + "Quillet.exe";
+    const std::string quoted =
+        Fill(ToolEntry(0, F1, 1), command, "Command = \"" + F1 + "Quillet.exe\"");
+    const std::string stray = "[Stray]\r\nBlob = " + std::string(50 << 20, 'x') + "\r\n";
+    const std::string recorderAction = "Tool:" + Catalogue[1].MenuItemName;
+    const std::string refused = "Nothing was removed.";
+    auto notChanged = [&](const std::string& failure) {
+        return failure + refused + "\r\n" + FoldersRemain({F1});
+    };
+    auto oldBackup = [&](const char* name, DWORD attributes) {
+        ASSERT_TRUE(WriteFileBytes(Ide(name), "old"));
+        ASSERT_TRUE(SetFileAttributesA(Ide(name).c_str(), attributes));
+    };
     auto language = SampleLanguageLines();
     for (int line = 21; line <= 33; ++line)
         language.push_back("Line " + std::to_string(line));
@@ -1276,9 +1321,30 @@ TEST_F(Uninstall, Scenarios) {
         bool Choose;
         int Answer;
         std::vector<std::string> Messages;
-        std::string ToolsAfter, MainAfter; // empty: untouched, no backup
+        std::string ToolsAfter, MainAfter; // both empty: untouched, no backup
         bool ThroughCmd = false;
-    } scenarios[] = {
+    };
+    // Asked and answered OK: Tolvane's entries and the two items go.
+    auto removesAll = [&](const char* name, const std::string& tools, const std::string& main,
+                          std::function<void()> before, int entries,
+                          const std::vector<std::string>& folders,
+                          const std::string& toolsAfter = "[ToolsInfo]\r\nToolCount = 0\r\n",
+                          const std::string& mainAfter = "[Toolbar]\r\nItemCount = 0\r\n") {
+        return Scenario{name,         tools,
+                        main,         before,
+                        "/uninstall", true,
+                        IDOK,         {Question(entries, 2, folders), Removed(entries, 2, folders)},
+                        toolsAfter,   mainAfter};
+    };
+    // Both files stay as they are, with this message (after the question, if asked).
+    auto refuses = [&](const char* name, const std::string& tools, std::function<void()> before,
+                       const std::string& message, bool asked) {
+        std::vector<std::string> messages = {message};
+        if (asked) messages.insert(messages.begin(), Question(1, 2, {F1}));
+        return Scenario{name, tools, installedMain, before, "/uninstall",
+                        true, IDOK,  messages,      "",     ""};
+    };
+    const Scenario scenarios[] = {
         {"the worked example installed, then removed",
          originalTools,
          originalMain,
@@ -1447,6 +1513,76 @@ TEST_F(Uninstall, Scenarios) {
          "[ToolsInfo]\r\nToolCount = 0\r\n",
          "[Toolbar]\r\nItemCount = 0\r\n",
          true},
+        // Entries and buttons the user edited: ours are recognised all the same.
+        // Entries and buttons the user edited: ours are recognised all the same.
+        removesAll("a command in other letters", toolsWith("1", ToolEntry(0, lower, 1)),
+                   installedMain, nullptr, 1, {lower}),
+        removesAll("a command with forward slashes", toolsWith("1", ToolEntry(0, slashed, 1)),
+                   installedMain, nullptr, 1, {slashed}),
+        removesAll("a command in quotes", toolsWith("1", quoted), installedMain, nullptr, 1, {F1}),
+        removesAll("a command moved to another Tolvane folder",
+                   toolsWith("1", ToolEntry(0, F2, 1)), installedMain, nullptr, 1, {F2, F1}),
+        removesAll("a button given a built-in icon", installedTools,
+                   "[Toolbar]\r\nItemCount = 3\r\n" + standard + SeparatorItem(2) +
+                       Item(3, "Standard:Find", recorderAction),
+                   nullptr, 1, {F1}, noEntries, "[Toolbar]\r\nItemCount = 1\r\n" + standard),
+        removesAll("a stray 50 MB group", installedTools + stray, installedMain, nullptr, 1, {F1},
+                   noEntries + stray),
+        // A ToolCount the IDE does not read every entry by: an installation may have
+        // written into an entry of the user's, so nothing is taken out.
+        refuses("ToolCount lies low", toolsWith("1", UserTool(0) + ToolEntry(1, F1, 1)), nullptr,
+                CountUnclear(Ide("Tools.prefs")) + refused, false),
+        refuses("ToolCount negative", toolsWith("-1", ToolEntry(0, F1, 1)), nullptr,
+                CountUnclear(Ide("Tools.prefs")) + refused, false),
+        refuses("ToolCount junk", toolsWith("one", ToolEntry(0, F1, 1)), nullptr,
+                CountUnclear(Ide("Tools.prefs")) + refused, false),
+        // Buttons whose entries are gone are still Tolvane's.
+        removesAll("entries deleted by hand", toolsWith("1", UserTool(0)), installedMain, nullptr,
+                   0, {F1}, toolsWith("1", UserTool(0))),
+        removesAll("Tools.prefs emptied", "", installedMain, nullptr, 0, {F1}, ""),
+        // Files that cannot be changed: both files change, or neither does.
+        refuses("PureBasic.prefs read-only", installedTools,
+                [&] { readOnly_ = std::make_unique<ReadOnlyFile>(Ide("PureBasic.prefs")); },
+                notChanged(NotWritten(Ide("PureBasic.prefs"))), true),
+        refuses("old Tools2.prefs read-only", installedTools,
+                [&] {
+                    oldBackup("Tools2.prefs", FILE_ATTRIBUTE_NORMAL);
+                    readOnly_ = std::make_unique<ReadOnlyFile>(Ide("Tools2.prefs"));
+                },
+                notChanged(NotBackedUp(Ide("Tools.prefs"))), true),
+        refuses("a folder named PureBasic1.prefs", installedTools,
+                [&] { ASSERT_TRUE(CreateDirectoryA(Ide("PureBasic1.prefs").c_str(), nullptr)); },
+                notChanged(NotBackedUp(Ide("PureBasic.prefs"))), true),
+        refuses("Tools.prefs held, others may read", installedTools,
+                [&] { locked_ = std::make_unique<LockedFile>(Ide("Tools.prefs"), FILE_SHARE_READ); },
+                notChanged(NotWritten(Ide("Tools.prefs"))), true),
+        refuses("Tools.prefs held, others may read and write", installedTools,
+                [&] {
+                    locked_ = std::make_unique<LockedFile>(Ide("Tools.prefs"),
+                                                           FILE_SHARE_READ | FILE_SHARE_WRITE);
+                },
+                notChanged(NotWritten(Ide("Tools.prefs"))), true),
+        refuses("PureBasic.prefs held, others may do anything", installedTools,
+                [&] {
+                    locked_ = std::make_unique<LockedFile>(
+                        Ide("PureBasic.prefs"),
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+                },
+                notChanged(NotWritten(Ide("PureBasic.prefs"))), true),
+        removesAll("hidden system files and backups", installedTools, installedMain,
+                   [&] {
+                       const DWORD hidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+                       ASSERT_TRUE(SetFileAttributesA(Ide("Tools.prefs").c_str(), hidden));
+                       oldBackup("PureBasic1.prefs", hidden);
+                   },
+                   1, {F1}),
+        refuses("APPDATA unset: the root of the current drive", installedTools,
+                [&] {
+                    ASSERT_TRUE(DriveCIsThisBuildsWinePrefix() || !FileExists("C:\\PureBasic"));
+                    DeleteTree("C:\\PureBasic\\");
+                    withAppData_ = false;
+                },
+                NotRead("C:\\PureBasic\\Tools.prefs") + refused, false),
         {"texts from language lines 21 on",
          originalTools,
          originalMain,
@@ -1480,20 +1616,32 @@ TEST_F(Uninstall, Scenarios) {
         RunSeen seen = Run(c.Arguments, c.Choose, c.Answer, c.ThroughCmd);
         readOnly_.reset();
         locked_.reset();
+        withAppData_ = true;
 
         EXPECT_EQ(seen.ExitCode, 0);
         EXPECT_EQ(seen.Messages, c.Messages);
         EXPECT_EQ(seen.MainWindow, c.Arguments.find("/") == std::string::npos);
-        if (c.ToolsAfter.empty()) {
-            EXPECT_TRUE(ReadFileBytes(Ide("Tools.prefs")) == tools) << "untouched";
-            EXPECT_TRUE(ReadFileBytes(Ide("PureBasic.prefs")) == main) << "untouched";
-            EXPECT_EQ(FilesIn(IdeFolder()), files) << "no backup";
-            continue;
+        const std::set<std::string> after = FilesIn(IdeFolder());
+        if (c.ToolsAfter.empty() && c.MainAfter.empty()) {
+            EXPECT_TRUE(SameBytes(ReadFileBytes(Ide("Tools.prefs")), tools)) << "untouched";
+            EXPECT_TRUE(SameBytes(ReadFileBytes(Ide("PureBasic.prefs")), main)) << "untouched";
+            EXPECT_EQ(after, files) << "no backup";
+        } else {
+            EXPECT_TRUE(SameBytes(ReadFileBytes(Ide("Tools.prefs")), c.ToolsAfter));
+            EXPECT_TRUE(SameBytes(ReadFileBytes(Ide("PureBasic.prefs")), c.MainAfter));
+            for (auto [file, backup, before, now] :
+                 {std::make_tuple("Tools.prefs", "Tools2.prefs", &tools, &c.ToolsAfter),
+                  std::make_tuple("PureBasic.prefs", "PureBasic1.prefs", &main, &c.MainAfter)}) {
+                if (*now != *before)
+                    EXPECT_TRUE(SameBytes(ReadFileBytes(Ide(backup)), *before))
+                        << "backup of " << file << " before the change";
+                else
+                    EXPECT_EQ(after.count(backup), files.count(backup)) << "no backup of " << file;
+            }
         }
-        EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), c.ToolsAfter);
-        EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), c.MainAfter);
-        EXPECT_TRUE(ReadFileBytes(Ide("Tools2.prefs")) == tools) << "backup before the change";
-        EXPECT_TRUE(ReadFileBytes(Ide("PureBasic1.prefs")) == main) << "backup before the change";
+        // Attributes the row gave do not reach the next one.
+        for (const std::string& name : after)
+            SetFileAttributesA(Ide(name).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
 

@@ -1,6 +1,7 @@
-// Tolvane's program-wide state: the tool table, the language list and texts,
-// the base folder and the main window. It lives until the process ends; the
-// installation reads it when the install button is pressed.
+// The state of Tolvane's main window: the tool table, the texts of its rows,
+// the base folder and the window itself. Its owner passes it to the window,
+// whose events work on it; the installation reads it when the install button
+// is pressed.
 #pragma once
 #include <windows.h>
 
@@ -27,8 +28,6 @@ struct ToolEntry : ToolSettings {
     int ArgumentsLabel = 0;
 };
 
-extern ToolEntry ToolTable[ToolCount];
-
 // Captions shared by the tool rows and the texts of the two messages.
 struct LanguageTexts {
     std::string EnableCaption;
@@ -41,10 +40,9 @@ struct LanguageTexts {
     std::string AboutText;
 };
 
-extern std::vector<std::string> LanguageList;
-extern LanguageTexts Texts;
-extern std::string BaseFolder;
-extern HWND MainWindow;
-
-// Empty tool table, language list and texts, as at start-up.
-void AllocateProgramState();
+struct InstallerState {
+    ToolEntry Tools[ToolCount];
+    LanguageTexts Texts;
+    std::string BaseFolder;
+    HWND MainWindow = nullptr; // while it is open
+};

@@ -50,7 +50,6 @@ class InProcess : public ::testing::Test {
         SetEnvironmentVariableA("APPDATA", folders_.AppData.c_str());
         WriteCatalogueIcons(folders_.Work);
         InitWindowLayer();
-        AllocateProgramState();
     }
     void TearDown() override { SetCurrentDirectoryA(oldDirectory_); }
 
@@ -62,10 +61,9 @@ class InProcess : public ::testing::Test {
                        "[Global]\r\nLanguageFile = " + value + "\r\n");
     }
     // Runs the main window of a sample language while drive() acts on it.
-    template <class Drive> void RunMain(Drive drive) {
+    template <class Drive> void RunMain(InstallerState& state, Drive drive) {
         WriteLanguage("Sample", SampleLanguageLines());
-        LanguageList = {"Sample"};
-        RunDriven([] { RunMainWindow(0); },
+        RunDriven([&] { RunMainWindow("Sample", state); },
                   [&] {
                       HWND main = WaitTopWindow(Self, "Title");
                       ASSERT_TRUE(main);
@@ -73,14 +71,17 @@ class InProcess : public ::testing::Test {
                   });
     }
 
+    template <class Drive> void RunMain(Drive drive) { RunMain(state_, drive); }
+
     TolvaneFolders folders_;
+    InstallerState state_;
     char oldDirectory_[MAX_PATH] = "";
 };
 
 using LanguageChooser = InProcess;
 
 TEST_F(LanguageChooser, ReturnsThePositionOrMinusOne) {
-    LanguageList = {"Alpha", "Beta"};
+    const std::vector<std::string> languages = {"Alpha", "Beta"};
     struct {
         const char* name;
         std::function<void(HWND)> act;
@@ -103,12 +104,11 @@ TEST_F(LanguageChooser, ReturnsThePositionOrMinusOne) {
     };
     for (auto& c : cases) {
         int chosen = -2;
-        RunDriven([&] { chosen = ChooseLanguage(); },
+        RunDriven([&] { chosen = ChooseLanguage(languages); },
                   [&] {
                       HWND chooser = WaitTopWindow(Self, "Choose your language");
                       ASSERT_TRUE(chooser);
-                      EXPECT_EQ(ComboItems(FindControl(chooser, LanguageListControl)),
-                                LanguageList);
+                      EXPECT_EQ(ComboItems(FindControl(chooser, LanguageListControl)), languages);
                       EXPECT_EQ(ComboSelection(FindControl(chooser, LanguageListControl)), 0);
                       c.act(chooser);
                   });
@@ -118,7 +118,7 @@ TEST_F(LanguageChooser, ReturnsThePositionOrMinusOne) {
 
 TEST_F(LanguageChooser, GoOnWithAnEmptyListDoesNothing) {
     int chosen = -2;
-    RunDriven([&] { chosen = ChooseLanguage(); },
+    RunDriven([&] { chosen = ChooseLanguage({}); },
               [&] {
                   HWND chooser = WaitTopWindow(Self, "Choose your language");
                   ASSERT_TRUE(chooser);
@@ -263,20 +263,19 @@ TEST_F(MainWindowState, BaseFolderComesFromTheIdePreferences) {
         {"C:\\x.catalog", ""},
     };
     for (auto& c : cases) {
-        AllocateProgramState();
+        InstallerState state;
         WriteLanguageFileValue(c.value);
         std::string shown;
-        RunMain([&](HWND main) {
+        RunMain(state, [&](HWND main) {
             shown = TextOf(FindControl(main, PathField));
             Click(FindControl(main, CloseButton));
         });
-        EXPECT_EQ(BaseFolder, c.folder);
+        EXPECT_EQ(state.BaseFolder, c.folder);
         EXPECT_EQ(shown, c.folder);
     }
-    AllocateProgramState();
     DeleteFileA((folders_.AppData + "\\PureBasic\\PureBasic.prefs").c_str());
     RunMain([&](HWND main) { Click(FindControl(main, CloseButton)); });
-    EXPECT_EQ(BaseFolder, "");
+    EXPECT_EQ(state_.BaseFolder, "");
 }
 
 // An APPDATA longer than MAX_PATH is read whole. Cut off or left empty, it
@@ -298,7 +297,7 @@ TEST_F(MainWindowState, LongAppDataIsReadWhole) {
     RunMain([&](HWND main) { Click(FindControl(main, CloseButton)); });
     // Nothing lies at the long path, which the ANSI file functions could not
     // open anyway.
-    EXPECT_EQ(BaseFolder, "");
+    EXPECT_EQ(state_.BaseFolder, "");
 }
 
 TEST_F(MainWindowState, FieldsKeepBaseFolderAndArgumentsEqualToWhatTheyShow) {
@@ -307,7 +306,8 @@ TEST_F(MainWindowState, FieldsKeepBaseFolderAndArgumentsEqualToWhatTheyShow) {
     RunMain([&](HWND main) {
         HWND path = FindControl(main, PathField);
         TypeText(path, "E:\\Typed\\");
-        afterTyping = BaseFolder; // the field's notification was handled before TypeText returned
+        afterTyping =
+            state_.BaseFolder; // the field's notification was handled before TypeText returned
         auto rows = FindToolRows(main);
         ASSERT_EQ(rows.size(), 4u);
         TypeText(rows[1].ArgumentsField, "\"%FILE\" x");
@@ -315,12 +315,12 @@ TEST_F(MainWindowState, FieldsKeepBaseFolderAndArgumentsEqualToWhatTheyShow) {
         Click(FindControl(main, CloseButton));
     });
     EXPECT_EQ(afterTyping, "E:\\Typed\\");
-    EXPECT_EQ(BaseFolder, "E:\\Typed\\");
+    EXPECT_EQ(state_.BaseFolder, "E:\\Typed\\");
     // Rows from top to bottom are entries 1, 0, 2, 3.
-    EXPECT_EQ(ToolTable[0].Arguments, "\"%FILE\" x");
-    EXPECT_EQ(ToolTable[3].Arguments, "");
-    EXPECT_EQ(ToolTable[1].Arguments, "\"%FILE\"\"%CURSOR\"");
-    EXPECT_EQ(ToolTable[2].Arguments, "\"%FILE\"\"%CURSOR\" \"FORWARD\"");
+    EXPECT_EQ(state_.Tools[0].Arguments, "\"%FILE\" x");
+    EXPECT_EQ(state_.Tools[3].Arguments, "");
+    EXPECT_EQ(state_.Tools[1].Arguments, "\"%FILE\"\"%CURSOR\"");
+    EXPECT_EQ(state_.Tools[2].Arguments, "\"%FILE\"\"%CURSOR\" \"FORWARD\"");
 }
 
 TEST_F(MainWindowState, CatalogueAndLanguageTextsFillTheTable) {
@@ -347,17 +347,17 @@ TEST_F(MainWindowState, CatalogueAndLanguageTextsFillTheTable) {
         {"Setup", "Tolvane.exe", "Icons/Tolvane.ico", "\"%FILE\"\"%CURSOR\"", 0x20037},
     };
     for (int i = 0; i < ToolCount; ++i) {
-        EXPECT_EQ(ToolTable[i].MenuItemName, expected[i].name);
-        EXPECT_EQ(ToolTable[i].ExeName, expected[i].exe);
-        EXPECT_EQ(ToolTable[i].IconPath, expected[i].icon);
-        EXPECT_EQ(ToolTable[i].Arguments, expected[i].arguments);
-        EXPECT_EQ(ToolTable[i].ShortcutCode, expected[i].shortcut);
-        EXPECT_TRUE(ToolTable[i].IconImage.Get()) << "catalogue icon loaded";
+        EXPECT_EQ(state_.Tools[i].MenuItemName, expected[i].name);
+        EXPECT_EQ(state_.Tools[i].ExeName, expected[i].exe);
+        EXPECT_EQ(state_.Tools[i].IconPath, expected[i].icon);
+        EXPECT_EQ(state_.Tools[i].Arguments, expected[i].arguments);
+        EXPECT_EQ(state_.Tools[i].ShortcutCode, expected[i].shortcut);
+        EXPECT_TRUE(state_.Tools[i].IconImage.Get()) << "catalogue icon loaded";
     }
-    EXPECT_EQ(Texts.EnableCaption, "Enable");
-    EXPECT_EQ(Texts.ArgumentsCaption, "Arguments");
-    EXPECT_EQ(Texts.InstallNotice, "Install notice");
-    EXPECT_EQ(Texts.AboutText, "About one\r\nAbout two");
+    EXPECT_EQ(state_.Texts.EnableCaption, "Enable");
+    EXPECT_EQ(state_.Texts.ArgumentsCaption, "Arguments");
+    EXPECT_EQ(state_.Texts.InstallNotice, "Install notice");
+    EXPECT_EQ(state_.Texts.AboutText, "About one\r\nAbout two");
 }
 
 TEST_F(MainWindowState, ShortcutButtonStoresTheChosenCode) {
@@ -388,8 +388,8 @@ TEST_F(MainWindowState, ShortcutButtonStoresTheChosenCode) {
         WaitWindowGone(chooser);
         Click(FindControl(main, CloseButton));
     });
-    EXPECT_EQ(ToolTable[2].ShortcutCode, 0x30074);
-    EXPECT_EQ(ToolTable[1].ShortcutCode, 0x20035);
+    EXPECT_EQ(state_.Tools[2].ShortcutCode, 0x30074);
+    EXPECT_EQ(state_.Tools[1].ShortcutCode, 0x20035);
     EXPECT_EQ(captionAfter, captionBefore);
     EXPECT_EQ(captionAfter, "Key...");
 }
@@ -468,10 +468,10 @@ TEST_F(MainWindowState, FolderRequesterCancelledChangesNothingChosenEndsInBacksl
         AnswerDialog(requester, IDCANCEL);
         WaitWindowGone(requester);
         Sync(main);
-        afterCancel = BaseFolder;
+        afterCancel = state_.BaseFolder;
         fieldAfterCancel = TextOf(FindControl(main, PathField));
 
-        // The requester starts at BaseFolder; taking it as it is must give it back.
+        // The requester starts at the base folder; taking it as it is must give it back.
         TypeText(FindControl(main, PathField), chosen);
         PostClick(FindControl(main, BrowseButton));
         requester = WaitRequester();
@@ -480,7 +480,7 @@ TEST_F(MainWindowState, FolderRequesterCancelledChangesNothingChosenEndsInBacksl
         AnswerDialog(requester, IDOK);
         WaitWindowGone(requester);
         Sync(main);
-        afterChoice = BaseFolder;
+        afterChoice = state_.BaseFolder;
         fieldAfterChoice = TextOf(FindControl(main, PathField));
         Click(FindControl(main, CloseButton));
     });
@@ -529,7 +529,7 @@ TEST_F(MainWindowState, IconRequesterKeepsViewAndPathOnTheChosenFile) {
         ASSERT_EQ(rows.size(), 4u);
         const ToolRowWindows& row = rows[1]; // entry 0
         for (const Step& step : steps) {
-            HANDLE before = ToolTable[0].IconImage.Get();
+            HANDLE before = state_.Tools[0].IconImage.Get();
             PostClick(row.IconButton);
             HWND requester = WaitRequester();
             ASSERT_TRUE(requester) << step.name;
@@ -540,8 +540,8 @@ TEST_F(MainWindowState, IconRequesterKeepsViewAndPathOnTheChosenFile) {
                 ChooseFileInRequester(requester, step.file);
             WaitWindowGone(requester);
             Sync(main);
-            HANDLE image = ToolTable[0].IconImage.Get();
-            EXPECT_EQ(ToolTable[0].IconPath, step.path) << step.name;
+            HANDLE image = state_.Tools[0].IconImage.Get();
+            EXPECT_EQ(state_.Tools[0].IconPath, step.path) << step.name;
             EXPECT_EQ(TextOf(row.IconField), step.path) << step.name;
             EXPECT_EQ(image != nullptr, step.image) << step.name;
             EXPECT_EQ(ShownImage(row.IconView), image) << step.name;
@@ -555,10 +555,9 @@ TEST_F(MainWindowState, IconRequesterKeepsViewAndPathOnTheChosenFile) {
 }
 
 TEST_F(MainWindowState, MissingLanguageFileShowsNothing) {
-    LanguageList = {"Ghost"};
-    RunMainWindow(0);
-    EXPECT_EQ(MainWindow, nullptr);
-    EXPECT_EQ(ToolTable[0].EnableBox, 0) << "no rows built";
+    RunMainWindow("Ghost", state_);
+    EXPECT_EQ(state_.MainWindow, nullptr);
+    EXPECT_EQ(state_.Tools[0].EnableBox, 0) << "no rows built";
 }
 
 TEST_F(MainWindowState, ShortLanguageFileLeavesTheAboutTextEmpty) {
@@ -566,9 +565,8 @@ TEST_F(MainWindowState, ShortLanguageFileLeavesTheAboutTextEmpty) {
     lines.resize(19);
     lines[3] = "En\\nable"; // shown as the two characters
     WriteLanguage("Short", lines);
-    LanguageList = {"Short"};
     std::string about = "unset", enable;
-    RunDriven([] { RunMainWindow(0); },
+    RunDriven([&] { RunMainWindow("Short", state_); },
               [&] {
                   HWND main = WaitTopWindow(Self, "Title");
                   ASSERT_TRUE(main);

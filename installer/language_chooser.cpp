@@ -1,6 +1,7 @@
 #include "installer/language_chooser.h"
 
 #include "common/auto_handle.h"
+#include "common/file_text.h"
 #include "installer/control_numbers.h"
 #include "installer/installer_logic.h"
 #include "installer/installer_state.h"
@@ -10,10 +11,10 @@ namespace {
 
 const char* const ChooserClass = "TolvaneLanguageChooser";
 
-void CreateChooserControls(HWND window) {
+void CreateChooserControls(HWND window, const std::vector<std::string>& languages) {
     HWND list = CreateControl(LanguageListControl, window, "COMBOBOX", "",
                               CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 0, 0, 200, 200);
-    for (const std::string& entry : LanguageList)
+    for (const std::string& entry : languages)
         SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)entry.c_str());
     SendMessageA(list, CB_SETCURSEL, 0, 0); // nothing when the list is empty
     CreateControl(LanguageDeclineButton, window, "BUTTON", "X", BS_PUSHBUTTON | WS_TABSTOP, 0, 0,
@@ -25,17 +26,23 @@ void CreateChooserControls(HWND window) {
 
 } // namespace
 
-void ScanLanguageFolder() {
+std::vector<std::string> ScanLanguageFolder() {
+    std::vector<std::string> languages;
     WIN32_FIND_DATAA found;
     AutoFindHandle find(FindFirstFileA("Sprachen\\*.*", &found));
-    if (!find.IsValid()) return;
+    if (!find.IsValid()) return languages;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            LanguageList.push_back(LanguageEntryFromFileName(found.cFileName));
+            languages.push_back(LanguageEntryFromFileName(found.cFileName));
     } while (FindNextFileA(find.Get(), &found));
+    return languages;
 }
 
-int ChooseLanguage() {
+bool ReadLanguageFile(const std::string& name, std::string& bytes) {
+    return ReadWholeFile("Sprachen\\" + name + ".txt", bytes);
+}
+
+int ChooseLanguage(const std::vector<std::string>& languages) {
     int outcome = 0; // 0 while open, then the position + 1, or -1
     HWND window = nullptr;
     WindowEvents events;
@@ -50,7 +57,7 @@ int ChooseLanguage() {
     window =
         OpenEventWindow(ChooserClass, "Choose your language", 100, 100, 200, 45, nullptr, events);
     if (!window) return -1;
-    CreateChooserControls(window);
+    CreateChooserControls(window, languages);
     if (!RunEventLoop(window, [&] { return outcome != 0; })) outcome = -1;
     DestroyWindow(window);
     return outcome > 0 ? outcome - 1 : -1;

@@ -1,11 +1,12 @@
 #include "installer/main_window.h"
 
 #include "common/environment.h"
-#include "common/file_text.h"
 #include "installer/control_numbers.h"
+#include "installer/ide_settings.h"
 #include "installer/installation.h"
 #include "installer/installer_logic.h"
 #include "installer/installer_state.h"
+#include "installer/language_chooser.h"
 #include "installer/requesters.h"
 #include "installer/tool_rows.h"
 #include "installer/window_layer.h"
@@ -18,6 +19,8 @@ namespace {
 const char* const MainWindowClass = "TolvaneMainWindow";
 
 struct MainWindowState {
+    InstallerState& Installer;
+    MessageTexts Messages;
     bool Done = false;
     HWND Focus = nullptr; // the control that had the focus when the window was left
 };
@@ -32,15 +35,16 @@ class LanguageLines {
     std::vector<std::string> lines_;
 };
 
-void ProposeBaseFolder() {
-    if (!OpenPrefs(IdePrefsFolder() + "PureBasic.prefs")) return;
-    SelectPrefsGroup("Global");
-    std::string value = ReadPrefsString("LanguageFile", "");
-    ClosePrefs();
-    BaseFolder = BaseFolderFromLanguageFile(value);
+void ProposeBaseFolder(InstallerState& state) {
+    Prefs prefs = OpenPrefs(IdePrefsFolder() + MainFile);
+    if (!prefs.IsOpen()) return;
+    SelectPrefsGroup(prefs, "Global");
+    std::string value = ReadPrefsString(prefs, "LanguageFile", "");
+    state.BaseFolder = BaseFolderFromLanguageFile(value);
 }
 
 void OnControlEvent(MainWindowState& state, int number, int notification) {
+    InstallerState& installer = state.Installer;
     bool clicked = notification == BN_CLICKED;
     bool fieldEvent =
         notification == EN_CHANGE || notification == EN_SETFOCUS || notification == EN_KILLFOCUS;
@@ -50,26 +54,26 @@ void OnControlEvent(MainWindowState& state, int number, int notification) {
         return;
     case InstallButton:
         if (!clicked) return;
-        ShowMessage("Info", Texts.InstallNotice);
-        RunInstallation(BaseFolder);
+        ShowMessage("Info", installer.Texts.InstallNotice);
+        RunInstallation(installer, state.Messages);
         state.Done = true;
         return;
     case AboutButton:
-        if (clicked) ShowMessage("About", Texts.AboutText);
+        if (clicked) ShowMessage("About", installer.Texts.AboutText);
         return;
     case PathField:
-        if (fieldEvent) BaseFolder = GetControlText(PathField);
+        if (fieldEvent) installer.BaseFolder = GetControlText(PathField);
         return;
     case BrowseButton:
         if (clicked) {
-            std::string folder = OpenFolderRequester("Browse Path", BaseFolder);
+            std::string folder = OpenFolderRequester("Browse Path", installer.BaseFolder);
             if (folder.empty()) return;
-            BaseFolder = folder;
+            installer.BaseFolder = folder;
             SetControlText(PathField, folder);
         }
         return;
     }
-    HandleToolRowEvent(number, notification);
+    HandleToolRowEvent(installer, number, notification);
 }
 
 // Like a dialog: the focus goes back to where it was when the window is
@@ -77,7 +81,7 @@ void OnControlEvent(MainWindowState& state, int number, int notification) {
 void OnActivate(MainWindowState& state, bool active) {
     if (!active) {
         HWND focus = GetFocus();
-        if (focus && IsChild(MainWindow, focus)) state.Focus = focus;
+        if (focus && IsChild(state.Installer.MainWindow, focus)) state.Focus = focus;
     } else if (state.Focus && IsWindow(state.Focus)) {
         SetFocus(state.Focus);
     }
@@ -85,53 +89,53 @@ void OnActivate(MainWindowState& state, bool active) {
 
 // The rows in the order they stand from top to bottom, which is also the
 // order of Tab.
-void CreateToolRows(HWND area, const LanguageLines& lines) {
+void CreateToolRows(InstallerState& state, HWND area, const LanguageLines& lines) {
     int order[ToolCount];
     for (int i = 0; i < ToolCount; ++i)
         order[i] = i;
     std::sort(order, order + ToolCount,
               [](int a, int b) { return ToolCatalogue[a].RowY < ToolCatalogue[b].RowY; });
     for (int index : order)
-        CreateToolRow(area, index, lines[ToolCatalogue[index].MenuItemName]);
+        CreateToolRow(state, area, index, lines[ToolCatalogue[index].MenuItemName]);
 }
 
-void CreateToolArea(HWND window, const LanguageLines& lines) {
+void CreateToolArea(InstallerState& state, HWND window, const LanguageLines& lines) {
     HWND area = CreateScrollArea(ToolArea, window, 0, 40, 860, 212, 1000, 190);
     // Level with the field's text, as the row labels are with their fields.
     CreateControl(PathLabel, area, "STATIC", lines[LanguageLine::PathLabel], SS_CENTERIMAGE, 0, 0,
                   0, 100, 20);
-    CreateControl(PathField, area, "EDIT", BaseFolder, ES_AUTOHSCROLL | WS_TABSTOP,
+    CreateControl(PathField, area, "EDIT", state.BaseFolder, ES_AUTOHSCROLL | WS_TABSTOP,
                   WS_EX_CLIENTEDGE, 100, 0, 400, 20);
     CreateControl(BrowseButton, area, "BUTTON", "....", BS_PUSHBUTTON | WS_TABSTOP, 0, 500, 0, 40,
                   20);
     CreateControl(ClearerBox, area, "BUTTON", lines[LanguageLine::ClearerBox],
                   BS_AUTOCHECKBOX | WS_TABSTOP, 0, 0, 20, 300, 20);
     SetControlState(ClearerBox, true);
-    CreateToolRows(area, lines);
+    CreateToolRows(state, area, lines);
 }
 
-void ReadLanguageTexts(const LanguageLines& lines) {
-    Texts.EnableCaption = lines[LanguageLine::EnableCaption];
-    Texts.MenuCaption = lines[LanguageLine::MenuCaption];
-    Texts.ToolbarCaption = lines[LanguageLine::ToolbarCaption];
-    Texts.ShortcutCaption = lines[LanguageLine::ShortcutCaption];
-    Texts.ShortcutButtonCaption = lines[LanguageLine::ShortcutButtonCaption];
-    Texts.ArgumentsCaption = lines[LanguageLine::ArgumentsCaption];
-    Texts.InstallNotice = lines[LanguageLine::InstallNotice];
-    Texts.AboutText = lines[LanguageLine::AboutText]; // "\n" already expanded
+void ReadLanguageTexts(LanguageTexts& texts, const LanguageLines& lines) {
+    texts.EnableCaption = lines[LanguageLine::EnableCaption];
+    texts.MenuCaption = lines[LanguageLine::MenuCaption];
+    texts.ToolbarCaption = lines[LanguageLine::ToolbarCaption];
+    texts.ShortcutCaption = lines[LanguageLine::ShortcutCaption];
+    texts.ShortcutButtonCaption = lines[LanguageLine::ShortcutButtonCaption];
+    texts.ArgumentsCaption = lines[LanguageLine::ArgumentsCaption];
+    texts.InstallNotice = lines[LanguageLine::InstallNotice];
+    texts.AboutText = lines[LanguageLine::AboutText]; // "\n" already expanded
 }
 
 HWND BuildMainWindow(MainWindowState& state, WindowEvents& events, const LanguageLines& lines) {
     HWND window = OpenEventWindow(MainWindowClass, lines[LanguageLine::WindowTitle], 0, 100, 860,
                                   280, nullptr, events);
     if (!window) return nullptr;
-    MainWindow = window;
+    state.Installer.MainWindow = window;
     CreateControl(HeaderText, window, "STATIC",
                   lines[LanguageLine::HeaderFirstLine] + "\r\n" +
                       lines[LanguageLine::HeaderSecondLine],
                   0, 0, 0, 0, 760, 40);
-    ReadLanguageTexts(lines);
-    CreateToolArea(window, lines);
+    ReadLanguageTexts(state.Installer.Texts, lines);
+    CreateToolArea(state.Installer, window, lines);
     const DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
     CreateControl(InstallButton, window, "BUTTON", lines[LanguageLine::InstallButton], button, 0,
                   20, 250, 260, 20);
@@ -159,12 +163,12 @@ void RunMainLoop(HWND window, MainWindowState& state) {
 
 } // namespace
 
-void RunMainWindow(int languageIndex) {
-    ProposeBaseFolder();
+void RunMainWindow(const std::string& language, InstallerState& installer) {
+    ProposeBaseFolder(installer);
     std::string bytes;
-    if (!ReadWholeFile("Sprachen\\" + LanguageList[languageIndex] + ".txt", bytes)) return;
+    if (!ReadLanguageFile(language, bytes)) return;
     LanguageLines lines(ReadLanguageLines(bytes));
-    MainWindowState state;
+    MainWindowState state{installer, MessageTexts(bytes)};
     WindowEvents events;
     events.Control = [&](int number, int notification) {
         OnControlEvent(state, number, notification);
@@ -177,5 +181,5 @@ void RunMainWindow(int languageIndex) {
     // The process ends right after; tests that run the window in-process
     // need it gone.
     DestroyWindow(window);
-    MainWindow = nullptr;
+    installer.MainWindow = nullptr;
 }

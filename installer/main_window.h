@@ -2,8 +2,12 @@
 // the user closes it or starts the installation.
 #pragma once
 
-// Proposes BaseFolder from the IDE's preferences, loads the language file of
-// LanguageList[languageIndex], builds MainWindow with its tool rows and runs
-// its event loop. Returns at once, showing nothing, when the language file
-// cannot be opened.
-void RunMainWindow(int languageIndex);
+// Proposes state.BaseFolder from the IDE's preferences, reads the language file
+// of that name (captions and message texts), builds the window with its tool rows
+// and runs its event loop. Returns at once, showing nothing, when the language file cannot be
+// opened.
+#include "installer/installer_state.h"
+
+#include <string>
+
+void RunMainWindow(const std::string& language, InstallerState& state);

@@ -19,6 +19,9 @@ const char* const EnglishTexts[] = {
     "Tool entries removed: %1. Toolbar items removed: %2.",
     "The installation folders are still on disk; delete them when you no longer need them:",
     "Nothing was removed.",
+    ("%1 does not say how many tool entries the IDE reads (ToolCount), so it was left "
+     "unchanged."),
+    "%1 was changed and could not be put back; its old content is in %2.",
 };
 static_assert(sizeof EnglishTexts / sizeof EnglishTexts[0] == size_t(MessageText::Count),
               "one English text per line");
@@ -40,6 +43,11 @@ void AddFileFailures(std::string& message, const MessageTexts& texts,
         AddLine(message, texts.Get(MessageText::NotRead, file));
     for (const std::string& file : failures.NotWritten)
         AddLine(message, texts.Get(MessageText::NotWritten, file));
+    for (const std::string& file : failures.CountUnclear)
+        AddLine(message, texts.Get(MessageText::CountUnclear, file));
+    for (size_t i = 0; i + 1 < failures.NotRestored.size(); i += 2)
+        AddLine(message, texts.Get(MessageText::NotRestored, failures.NotRestored[i],
+                                   failures.NotRestored[i + 1]));
 }
 
 } // namespace
@@ -69,7 +77,8 @@ std::string MessageTexts::Get(MessageText text, const std::string& first,
 }
 
 bool FileFailures::Any() const {
-    return !NotBackedUp.empty() || !NotRead.empty() || !NotWritten.empty();
+    return !NotBackedUp.empty() || !NotRead.empty() || !NotWritten.empty() ||
+           !CountUnclear.empty() || !NotRestored.empty();
 }
 
 bool InstallFailures::Any() const {

@@ -22,6 +22,8 @@ enum class MessageText {
     Removed,       // %1 tool entries, %2 toolbar items
     FoldersRemain, // the folders follow
     NothingRemoved,
+    CountUnclear, // %1 the file
+    NotRestored,  // %1 the file, %2 its backup
     Count
 };
 constexpr int FirstMessageLine = 21;
@@ -39,9 +41,12 @@ class MessageTexts {
     std::vector<std::string> lines_;
 };
 
-// Files that could not be backed up, read or written, by full path.
+// Files that could not be backed up, read or written, by full path; a
+// Tools.prefs whose ToolCount does not cover its entries; files that were
+// changed before another failed and could not get their backup back (with
+// the backup after each).
 struct FileFailures {
-    std::vector<std::string> NotBackedUp, NotRead, NotWritten;
+    std::vector<std::string> NotBackedUp, NotRead, NotWritten, CountUnclear, NotRestored;
     bool Any() const;
 };
 

@@ -2,7 +2,6 @@
 // user closes it or installs; with /uninstall it takes the tools out of the
 // IDE again instead. Any other command line (the IDE passes the current file
 // and cursor) starts it as usual. Exits with 0.
-#include "installer/ide_files.h"
 #include "installer/installer_state.h"
 #include "installer/language_chooser.h"
 #include "installer/main_window.h"
@@ -12,16 +11,13 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitWindowLayer();
-    AllocateProgramState();
     if (HasUninstallSwitch(GetCommandLineA())) {
         RunUninstall();
         return 0;
     }
-    ScanLanguageFolder();
-    int languageIndex = ChooseLanguage();
-    if (languageIndex != -1) {
-        LoadMessageTexts(LanguageList[languageIndex]);
-        RunMainWindow(languageIndex);
-    }
+    const std::vector<std::string> languages = ScanLanguageFolder();
+    int chosen = ChooseLanguage(languages);
+    InstallerState state;
+    if (chosen != -1) RunMainWindow(languages[chosen], state);
     return 0;
 }

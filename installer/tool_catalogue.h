@@ -1,4 +1,4 @@
-// The four tools Tolvane offers, indexed as ToolTable and the installation's
+// The four tools Tolvane offers, indexed as the tool table and the installation's
 // choices are. The main window builds one row per tool from it; the
 // installation reads which tool is Tolvane itself.
 #pragma once

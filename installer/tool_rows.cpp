@@ -84,7 +84,7 @@ bool IsFieldEvent(int notification) {
     return notification == EN_CHANGE || notification == EN_SETFOCUS || notification == EN_KILLFOCUS;
 }
 
-void HandleRowControl(ToolEntry& tool, int number, int notification) {
+void HandleRowControl(ToolEntry& tool, HWND owner, int number, int notification) {
     if (number == tool.ArgumentsField) {
         if (IsFieldEvent(notification)) tool.Arguments = GetControlText(number);
         return;
@@ -94,8 +94,7 @@ void HandleRowControl(ToolEntry& tool, int number, int notification) {
     if (number == tool.ShortcutBox) SyncShortcutButton(tool);
     if (number == tool.EnableBox) OnEnableBox(tool);
     if (number == tool.IconButton) ChooseIcon(tool);
-    if (number == tool.ShortcutButton)
-        tool.ShortcutCode = ChooseShortcut(tool.ShortcutCode, MainWindow);
+    if (number == tool.ShortcutButton) tool.ShortcutCode = ChooseShortcut(tool.ShortcutCode, owner);
 }
 
 HWND CreateRowControl(int& number, HWND parent, const char* className, const std::string& text,
@@ -106,9 +105,11 @@ HWND CreateRowControl(int& number, HWND parent, const char* className, const std
 
 } // namespace
 
-void CreateToolRow(HWND toolArea, int index, const std::string& menuItemName) {
+void CreateToolRow(InstallerState& state, HWND toolArea, int index,
+                   const std::string& menuItemName) {
     const CatalogueTool& entry = ToolCatalogue[index];
-    ToolEntry& tool = ToolTable[index];
+    ToolEntry& tool = state.Tools[index];
+    const LanguageTexts& texts = state.Texts;
     tool.MenuItemName = menuItemName;
     tool.ExeName = entry.ExeName;
     tool.IconPath = entry.IconPath;
@@ -118,12 +119,12 @@ void CreateToolRow(HWND toolArea, int index, const std::string& menuItemName) {
     HWND row = CreateContainer(NextControlNumber(), toolArea, 0, entry.RowY, 1000, 25);
     CreateRowControl(tool.NameField, row, "EDIT", menuItemName + ":", EditField, WS_EX_CLIENTEDGE,
                      10, 3, 120, 20);
-    CreateRowControl(tool.EnableBox, row, "BUTTON", Texts.EnableCaption, CheckBox, 0, 130, 0, 80,
+    CreateRowControl(tool.EnableBox, row, "BUTTON", texts.EnableCaption, CheckBox, 0, 130, 0, 80,
                      20);
-    CreateRowControl(tool.MenuBox, row, "BUTTON", Texts.MenuCaption, CheckBox, 0, 210, 0, 80, 20);
+    CreateRowControl(tool.MenuBox, row, "BUTTON", texts.MenuCaption, CheckBox, 0, 210, 0, 80, 20);
 
     HWND frame = CreateContainer(NextControlNumber(), row, 290, 0, 262, 25);
-    CreateRowControl(tool.ToolbarBox, frame, "BUTTON", Texts.ToolbarCaption, CheckBox, 0, 2, 0, 80,
+    CreateRowControl(tool.ToolbarBox, frame, "BUTTON", texts.ToolbarCaption, CheckBox, 0, 2, 0, 80,
                      20);
     CreateRowControl(tool.IconField, frame, "EDIT", tool.IconPath, EditField | ES_READONLY,
                      WS_EX_CLIENTEDGE, 82, 0, 120, 20);
@@ -132,11 +133,11 @@ void CreateToolRow(HWND toolArea, int index, const std::string& menuItemName) {
                      32, 32);
     ShowRowImage(tool, tool.IconPath);
 
-    CreateRowControl(tool.ShortcutBox, row, "BUTTON", Texts.ShortcutCaption, CheckBox, 0, 560, 0,
+    CreateRowControl(tool.ShortcutBox, row, "BUTTON", texts.ShortcutCaption, CheckBox, 0, 560, 0,
                      80, 20);
-    CreateRowControl(tool.ShortcutButton, row, "BUTTON", Texts.ShortcutButtonCaption, PushButton, 0,
+    CreateRowControl(tool.ShortcutButton, row, "BUTTON", texts.ShortcutButtonCaption, PushButton, 0,
                      660, 0, 100, 20);
-    CreateRowControl(tool.ArgumentsLabel, row, "STATIC", Texts.ArgumentsCaption, Label, 0, 760, 0,
+    CreateRowControl(tool.ArgumentsLabel, row, "STATIC", texts.ArgumentsCaption, Label, 0, 760, 0,
                      80, 20);
     CreateRowControl(tool.ArgumentsField, row, "EDIT", tool.Arguments, EditField, WS_EX_CLIENTEDGE,
                      840, 0, 140, 20);
@@ -146,10 +147,10 @@ void CreateToolRow(HWND toolArea, int index, const std::string& menuItemName) {
         SetControlState(box, true);
 }
 
-void HandleToolRowEvent(int number, int notification) {
-    for (ToolEntry& tool : ToolTable) {
+void HandleToolRowEvent(InstallerState& state, int number, int notification) {
+    for (ToolEntry& tool : state.Tools) {
         if (!OwnsControl(tool, number)) continue;
-        HandleRowControl(tool, number, notification);
+        HandleRowControl(tool, state.MainWindow, number, notification);
         return;
     }
 }

@@ -1,13 +1,16 @@
-// The tool rows of the main window: one row of controls per ToolTable entry.
+// The tool rows of the main window: one row of controls per tool of the table.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
-// Fills ToolTable[index] from the catalogue's entry and builds its row
+#include "installer/installer_state.h"
+
+// Fills state.Tools[index] from the catalogue's entry and builds its row
 // inside toolArea, every box checked.
-void CreateToolRow(HWND toolArea, int index, const std::string& menuItemName);
+void CreateToolRow(InstallerState& state, HWND toolArea, int index,
+                   const std::string& menuItemName);
 
 // Offers an event of control number to the rows 0 to 3 in turn; the first
 // that owns the control handles it.
-void HandleToolRowEvent(int number, int notification);
+void HandleToolRowEvent(InstallerState& state, int number, int notification);

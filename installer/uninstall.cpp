@@ -2,12 +2,12 @@
 // uninstall_plan over the files' line lists.
 #include "installer/uninstall.h"
 
+#include "common/environment.h"
 #include "installer/ide_files.h"
-#include "installer/installer_state.h"
+#include "installer/ide_settings.h"
 #include "installer/language_chooser.h"
 #include "installer/uninstall_plan.h"
 #include "installer/window_layer.h"
-#include "prefs/prefs.h"
 
 #include <windows.h>
 
@@ -16,91 +16,84 @@ namespace {
 const char* const Title = "Uninstall";
 
 struct Findings {
-    std::vector<TolvaneEntry> Entries;
-    int Items = 0;
+    ToolsFindings Tools;
+    ToolbarRemoval Toolbar;
     FileFailures Failures;
+    bool Any() const { return !Tools.Entries.empty() || Toolbar.Items > 0; }
+    UninstallCounts Counts() const {
+        UninstallCounts counts{int(Tools.Entries.size()), Toolbar.Items,
+                               InstallationFolders(Tools.Entries)};
+        counts.Folders.insert(counts.Folders.end(), Toolbar.IconFolders.begin(),
+                              Toolbar.IconFolders.end());
+        return counts;
+    }
 };
 
-// Reads both files without changing them: Tolvane's entries, and how many
-// toolbar items would go with them.
+// Reads both files without changing them: Tolvane's entries, and the
+// toolbar items that would go with them or whose entries are gone.
 Findings FindWhatBelongs(const std::string& ideFolder) {
     Findings found;
-    const std::string tools = ideFolder + "Tools.prefs", main = ideFolder + "PureBasic.prefs";
-    if (!OpenPrefs(tools)) {
+    const std::string tools = ideFolder + ToolsFile, main = ideFolder + MainFile;
+    Prefs toolsPrefs = OpenPrefs(tools);
+    if (!toolsPrefs.IsOpen()) {
         found.Failures.NotRead.push_back(tools);
         return found;
     }
-    EditPrefsDocument([&](PrefsDocument& doc) { found.Entries = FindTolvaneEntries(doc); });
-    ClosePrefs();
-    if (found.Entries.empty()) return found;
-    if (!OpenPrefs(main)) {
+    found.Tools = FindTolvaneEntries(toolsPrefs.Document);
+    Prefs mainPrefs = OpenPrefs(main);
+    if (mainPrefs.IsOpen()) {
+        PrefsDocument trial = mainPrefs.Document;
+        found.Toolbar = RemoveTolvaneToolbarItems(trial, found.Tools);
+    } else if (GetFileAttributesA(main.c_str()) != INVALID_FILE_ATTRIBUTES) {
         // Without a PureBasic.prefs there is no toolbar; one that cannot be
         // read may hold buttons that would outlive their entries.
-        if (GetFileAttributesA(main.c_str()) != INVALID_FILE_ATTRIBUTES)
-            found.Failures.NotRead.push_back(main);
-        return found;
+        found.Failures.NotRead.push_back(main);
     }
-    EditPrefsDocument([&](PrefsDocument& doc) {
-        PrefsDocument trial = doc;
-        found.Items = RemoveTolvaneToolbarItems(trial, found.Entries);
-    });
-    ClosePrefs();
+    if (found.Any() && !found.Tools.CountCoversEntries)
+        found.Failures.CountUnclear.push_back(tools);
     return found;
 }
 
-bool AskToGoOn(const UninstallCounts& counts) {
-    return MessageBoxA(ModalOwner(), UninstallQuestion(Messages(), counts).c_str(), Title,
-                       MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
-}
-
-// The toolbar first: should Tools.prefs then fail, its entries are still
-// there for the next try to find, while buttons without entries would stay
-// for good.
 UninstallCounts Remove(const std::string& ideFolder, const Findings& found,
                        FileFailures& failures) {
     UninstallCounts removed;
-    removed.Folders = InstallationFolders(found.Entries);
-    const std::string tools = ideFolder + "Tools.prefs", main = ideFolder + "PureBasic.prefs";
-    if (!CanWriteFile(tools)) {
-        failures.NotWritten.push_back(tools);
-        return removed;
-    }
-    int items = 0;
-    if (found.Items > 0) {
-        auto removeItems = [&] {
-            EditPrefsDocument(
-                [&](PrefsDocument& doc) { items = RemoveTolvaneToolbarItems(doc, found.Entries); });
-        };
-        if (!ChangePrefsFile(main, ideFolder + "PureBasic1.prefs", removeItems, failures))
-            return removed;
+    removed.Folders = found.Counts().Folders;
+    int entries = 0, items = 0;
+    std::vector<PrefsChange> changes;
+    if (!found.Tools.Entries.empty())
+        changes.push_back({ideFolder + ToolsFile, ideFolder + ToolsBackup,
+                           [&](Prefs& prefs) { entries = RemoveTolvaneEntries(prefs.Document); }});
+    if (found.Toolbar.Items > 0)
+        changes.push_back({ideFolder + MainFile, ideFolder + MainBackup, [&](Prefs& prefs) {
+                               items = RemoveTolvaneToolbarItems(prefs.Document, found.Tools).Items;
+                           }});
+    if (ChangePrefsFiles(changes, failures)) {
+        removed.Entries = entries;
         removed.Items = items;
     }
-    int entries = 0;
-    auto removeEntries = [&] {
-        EditPrefsDocument([&](PrefsDocument& doc) { entries = RemoveTolvaneEntries(doc); });
-    };
-    if (ChangePrefsFile(tools, ideFolder + "Tools2.prefs", removeEntries, failures))
-        removed.Entries = entries;
     return removed;
 }
 
 } // namespace
 
 void RunUninstall() {
-    ScanLanguageFolder();
-    int languageIndex = ChooseLanguage();
-    if (languageIndex == -1) return;
-    LoadMessageTexts(LanguageList[languageIndex]);
+    const std::vector<std::string> languages = ScanLanguageFolder();
+    int chosen = ChooseLanguage(languages);
+    if (chosen == -1) return;
+    std::string language;
+    ReadLanguageFile(languages[chosen], language);
+    const MessageTexts messages(language);
     const std::string ideFolder = IdePrefsFolder();
     Findings found = FindWhatBelongs(ideFolder);
-    UninstallCounts counts{int(found.Entries.size()), found.Items,
-                           InstallationFolders(found.Entries)};
-    if (found.Entries.empty() || found.Failures.Any()) {
-        ShowMessage(Title, UninstallOutcome(Messages(), {}, found.Failures));
+    if (!found.Any() || found.Failures.Any()) {
+        ShowMessage(Title, UninstallOutcome(messages, {}, found.Failures));
         return;
     }
-    if (!AskToGoOn(counts)) return;
+    UninstallCounts counts = found.Counts();
+    if (MessageBoxA(ModalOwner(), UninstallQuestion(messages, counts).c_str(), Title,
+                    MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return;
     FileFailures failures;
     UninstallCounts removed = Remove(ideFolder, found, failures);
-    ShowMessage(Title, UninstallOutcome(Messages(), removed, failures));
+    ShowMessage(Title, UninstallOutcome(messages, removed, failures));
 }

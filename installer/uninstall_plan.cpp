@@ -1,6 +1,6 @@
 #include "installer/uninstall_plan.h"
 
-#include "installer/installation_plan.h"
+#include "installer/ide_settings.h"
 
 #include <algorithm>
 #include <climits>
@@ -11,14 +11,17 @@ bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
-char Folded(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+// The folder of a path whose last part lies directly inside it, else "".
+std::string FolderOf(const std::string& path) {
+    size_t nameStart = path.find_last_of("\\/");
+    return nameStart == std::string::npos ? "" : path.substr(0, nameStart + 1);
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return Folded(x) == Folded(y);
-           });
+// Paths as Windows compares them: letter case and slash direction aside.
+bool SamePath(std::string a, std::string b) {
+    std::replace(a.begin(), a.end(), '/', '\\');
+    std::replace(b.begin(), b.end(), '/', '\\');
+    return EqualNoCase(a, b);
 }
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
@@ -48,6 +51,11 @@ std::string SectionValue(const PrefsDocument& doc, size_t header, const std::str
     return "";
 }
 
+// The digits of a ToolCount as the IDE writes it, else -1.
+int64_t PlainCount(const std::string& value) {
+    return NumberAfter(value, "");
+}
+
 struct PlacedGroup {
     int64_t Number;
     size_t Header;
@@ -60,13 +68,13 @@ struct PlacedGroup {
 std::vector<PlacedGroup> PlacedGroups(const PrefsDocument& tools) {
     std::vector<PlacedGroup> groups;
     for (size_t header : DocumentGroupHeaders(tools)) {
-        int64_t number = NumberAfter(DocumentLineName(tools, header), "Tool_");
+        int64_t number = NumberAfter(DocumentLineName(tools, header), ToolGroupPrefix);
         if (number < 0) continue;
-        std::string folder = TolvaneFolderOfCommand(SectionValue(tools, header, "Command"));
+        std::string folder = TolvaneFolderOfCommand(SectionValue(tools, header, CommandKey));
         groups.push_back({number,
                           header,
                           !folder.empty(),
-                          {folder, SectionValue(tools, header, "MenuItemName")}});
+                          {folder, SectionValue(tools, header, MenuItemNameKey)}});
     }
     std::stable_sort(groups.begin(), groups.end(), [](const PlacedGroup& a, const PlacedGroup& b) {
         return a.Number < b.Number;
@@ -75,6 +83,17 @@ std::vector<PlacedGroup> PlacedGroups(const PrefsDocument& tools) {
 }
 
 const char* const TolvanePrograms[] = {"Quillet.exe", "Brannow.exe", "Zemrick.exe", "Tolvane.exe"};
+
+// The folder of a path whose last part lies directly inside a folder named
+// "Tolvane", separator included, else "".
+std::string TolvaneFolderOfPath(const std::string& path) {
+    const std::string folder = FolderOf(path), name = "Tolvane";
+    if (folder.size() < name.size() + 1) return "";
+    size_t nameStart = folder.size() - 1 - name.size();
+    if (!EqualNoCase(folder.substr(nameStart, name.size()), name)) return "";
+    if (nameStart > 0 && !IsSeparator(folder[nameStart - 1])) return "";
+    return folder;
+}
 
 // One item of the toolbar: the first Icon_ and Action_ key of its number.
 struct PresentItem {
@@ -92,35 +111,49 @@ struct ItemLine {
     bool IsIcon;
 };
 
-bool IconInFolder(const PresentItem& item, const TolvaneEntry& entry) {
-    return StartsWithNoCase(item.Icon, "External:" + entry.Folder);
+// The icon file of an "External:" icon, else "".
+std::string IconFile(const PresentItem& item) {
+    const std::string prefix = ExternalIcon;
+    return StartsWithNoCase(item.Icon, prefix) ? item.Icon.substr(prefix.size()) : "";
 }
 
-bool BelongsToTolvane(const PresentItem& item, const std::vector<TolvaneEntry>& entries) {
-    for (const TolvaneEntry& entry : entries) {
-        if (!IconInFolder(item, entry)) continue;
-        std::string rest = item.Icon.substr(9 + entry.Folder.size());
-        bool directlyInside = std::none_of(rest.begin(), rest.end(), IsSeparator);
-        if (directlyInside || item.Action == "Tool:" + entry.MenuItemName) return true;
-    }
-    return false;
+// The menu item name of a "Tool:" action; false for other actions.
+bool ToolOfAction(const std::string& action, std::string& name) {
+    const std::string prefix = ToolAction;
+    if (action.compare(0, prefix.size(), prefix) != 0) return false;
+    name = action.substr(prefix.size());
+    return true;
+}
+
+bool BelongsToTolvane(const PresentItem& item, const ToolsFindings& tools) {
+    if (EqualNoCase(item.Icon, SeparatorIcon)) return false;
+    const std::string iconFolder = FolderOf(IconFile(item));
+    for (const TolvaneEntry& entry : tools.Entries)
+        if (!iconFolder.empty() && SamePath(iconFolder, entry.Folder)) return true;
+    std::string name;
+    if (!ToolOfAction(item.Action, name) ||
+        std::count(tools.UserToolNames.begin(), tools.UserToolNames.end(), name) > 0)
+        return false;
+    return !TolvaneFolderOfPath(IconFile(item)).empty() ||
+           std::any_of(tools.Entries.begin(), tools.Entries.end(),
+                       [&](const TolvaneEntry& entry) { return entry.MenuItemName == name; });
 }
 
 size_t ToolbarHeader(const PrefsDocument& main) {
     size_t fallback = NoLine;
     for (size_t header : DocumentGroupHeaders(main)) {
         std::string name = DocumentLineName(main, header);
-        if (EqualNoCase(name, "ToolbarNew")) return header;
-        if (fallback == NoLine && EqualNoCase(name, "Toolbar")) fallback = header;
+        if (EqualNoCase(name, NewToolbarGroup)) return header;
+        if (fallback == NoLine && EqualNoCase(name, OldToolbarGroup)) fallback = header;
     }
     return fallback;
 }
 
 // The item number of a toolbar key line ("Icon_3", "Action_3"), or -1.
 int64_t ItemNumberOfKey(const std::string& key, bool& isIcon) {
-    int64_t number = NumberAfter(key, "Icon_");
+    int64_t number = NumberAfter(key, IconKeyPrefix);
     isIcon = number >= 0;
-    if (!isIcon) number = NumberAfter(key, "Action_");
+    if (!isIcon) number = NumberAfter(key, ActionKeyPrefix);
     return number >= 1 && number <= MaxToolbarItems ? number : -1;
 }
 
@@ -161,13 +194,13 @@ std::vector<PresentItem> ItemsOfLines(const PrefsDocument& main,
 
 // Marks Tolvane's items and the separators before them, numbers the others
 // from 1; the number marked.
-int MarkRemovedItems(std::vector<PresentItem>& items, const std::vector<TolvaneEntry>& entries) {
+int MarkRemovedItems(std::vector<PresentItem>& items, const ToolsFindings& tools) {
     int removed = 0;
     for (size_t k = items.size(); k-- > 0;) {
-        bool separatorBeforeRemoved = EqualNoCase(items[k].Icon, "Separator") &&
+        bool separatorBeforeRemoved = EqualNoCase(items[k].Icon, SeparatorIcon) &&
                                       k + 1 < items.size() && items[k + 1].Removed &&
-                                      !EqualNoCase(items[k + 1].Icon, "Separator");
-        items[k].Removed = separatorBeforeRemoved || BelongsToTolvane(items[k], entries);
+                                      !EqualNoCase(items[k + 1].Icon, SeparatorIcon);
+        items[k].Removed = separatorBeforeRemoved || BelongsToTolvane(items[k], tools);
         removed += items[k].Removed;
     }
     int32_t number = 0;
@@ -179,30 +212,47 @@ int MarkRemovedItems(std::vector<PresentItem>& items, const std::vector<TolvaneE
 } // namespace
 
 std::string TolvaneFolderOfCommand(const std::string& command) {
-    size_t nameStart = command.find_last_of("\\/");
-    if (nameStart == std::string::npos || nameStart < 7) return "";
-    std::string program = command.substr(nameStart + 1);
+    size_t start = command.find_first_not_of(" \t");
+    if (start == std::string::npos) return "";
+    // The IDE runs a quoted command as the path inside the quotes.
+    if (command[start] == '"') {
+        size_t end = command.find('"', start + 1);
+        if (end == std::string::npos) return "";
+        return TolvaneFolderOfCommand(command.substr(start + 1, end - start - 1));
+    }
+    std::string path = command.substr(start);
+    path.erase(path.find_last_not_of(" \t") + 1);
+    std::string program = path.substr(FolderOf(path).size());
     if (std::none_of(std::begin(TolvanePrograms), std::end(TolvanePrograms),
                      [&](const char* name) { return EqualNoCase(program, name); }))
         return "";
-    size_t folderStart = nameStart - 7;
-    if (!EqualNoCase(command.substr(folderStart, 7), "Tolvane")) return "";
-    if (folderStart > 0 && !IsSeparator(command[folderStart - 1])) return "";
-    return command.substr(0, nameStart + 1);
+    return TolvaneFolderOfPath(path);
 }
 
-std::vector<TolvaneEntry> FindTolvaneEntries(const PrefsDocument& tools) {
-    std::vector<TolvaneEntry> entries;
-    for (const PlacedGroup& group : PlacedGroups(tools))
-        if (group.Tolvane) entries.push_back(group.Entry);
-    return entries;
+ToolsFindings FindTolvaneEntries(const PrefsDocument& tools) {
+    ToolsFindings found;
+    int64_t lastNumber = -1;
+    for (const PlacedGroup& group : PlacedGroups(tools)) {
+        if (group.Tolvane)
+            found.Entries.push_back(group.Entry);
+        else
+            found.UserToolNames.push_back(group.Entry.MenuItemName);
+        lastNumber = group.Number;
+    }
+    size_t info = NoLine;
+    for (size_t header : DocumentGroupHeaders(tools))
+        if (info == NoLine && EqualNoCase(DocumentLineName(tools, header), ToolsInfoGroup))
+            info = header;
+    int64_t count = info == NoLine ? -1 : PlainCount(SectionValue(tools, info, ToolCountKey));
+    found.CountCoversEntries = lastNumber < 0 || count > lastNumber;
+    return found;
 }
 
 std::vector<std::string> InstallationFolders(const std::vector<TolvaneEntry>& entries) {
     std::vector<std::string> folders;
     for (const TolvaneEntry& entry : entries)
         if (std::none_of(folders.begin(), folders.end(),
-                         [&](const std::string& f) { return EqualNoCase(f, entry.Folder); }))
+                         [&](const std::string& f) { return SamePath(f, entry.Folder); }))
             folders.push_back(entry.Folder);
     return folders;
 }
@@ -218,7 +268,7 @@ int RemoveTolvaneEntries(PrefsDocument& tools) {
     for (const PlacedGroup& group : groups) {
         if (group.Tolvane) continue;
         if (group.Number != kept)
-            RenameDocumentLine(tools, group.Header, "Tool_" + std::to_string(kept));
+            RenameDocumentLine(tools, group.Header, NumberedKey(ToolGroupPrefix, kept));
         ++kept;
     }
     std::vector<size_t> lines;
@@ -228,18 +278,30 @@ int RemoveTolvaneEntries(PrefsDocument& tools) {
             lines.push_back(line);
     }
     RemoveDocumentLineSet(tools, lines);
-    SelectDocumentGroup(tools, "ToolsInfo");
-    WriteDocumentLong(tools, "ToolCount", kept);
+    SelectDocumentGroup(tools, ToolsInfoGroup);
+    WriteDocumentLong(tools, ToolCountKey, kept);
     return static_cast<int>(removed.size());
 }
 
-int RemoveTolvaneToolbarItems(PrefsDocument& main, const std::vector<TolvaneEntry>& entries) {
+ToolbarRemoval RemoveTolvaneToolbarItems(PrefsDocument& main, const ToolsFindings& tools) {
+    ToolbarRemoval removal;
     size_t header = ToolbarHeader(main);
-    if (header == NoLine || entries.empty()) return 0;
+    if (header == NoLine) return removal;
     std::vector<ItemLine> lines = ToolbarItemLines(main, header);
     std::vector<PresentItem> items = ItemsOfLines(main, lines);
-    int removed = MarkRemovedItems(items, entries);
-    if (removed == 0) return 0;
+    int removed = MarkRemovedItems(items, tools);
+    if (removed == 0) return removal;
+    std::vector<std::string> known = InstallationFolders(tools.Entries);
+    for (const PresentItem& item : items) {
+        std::string folder = TolvaneFolderOfPath(IconFile(item));
+        if (!item.Removed || folder.empty() ||
+            std::any_of(known.begin(), known.end(),
+                        [&](const std::string& f) { return SamePath(f, folder); }))
+            continue;
+        known.push_back(folder);
+        removal.IconFolders.push_back(folder);
+    }
+    removal.Items = removed;
 
     // Renamed first, while the indices still hold.
     std::vector<size_t> gone;
@@ -248,14 +310,14 @@ int RemoveTolvaneToolbarItems(PrefsDocument& main, const std::vector<TolvaneEntr
         if (item.Removed)
             gone.push_back(line.Index);
         else if (item.NewNumber != line.Number)
-            RenameDocumentLine(main, line.Index,
-                               (line.IsIcon ? "Icon_" : "Action_") +
-                                   std::to_string(item.NewNumber));
+            RenameDocumentLine(
+                main, line.Index,
+                NumberedKey(line.IsIcon ? IconKeyPrefix : ActionKeyPrefix, item.NewNumber));
     }
     RemoveDocumentLineSet(main, gone);
     SelectDocumentGroup(main, DocumentLineName(main, header));
-    WriteDocumentLong(main, "ItemCount", int32_t(items.size()) - removed);
-    return removed;
+    WriteDocumentLong(main, ItemCountKey, int32_t(items.size()) - removed);
+    return removal;
 }
 
 bool HasUninstallSwitch(const std::string& commandLine) {

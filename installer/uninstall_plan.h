@@ -2,12 +2,15 @@
 // as plain functions over the files' line lists: no file is touched here.
 // The Win32 flow (uninstall.cpp) reads the files, asks, and writes them back.
 //
-// A tool entry belongs to Tolvane when its Command names one of its four
-// programs directly inside a folder named "Tolvane", whatever folder holds
-// that. A toolbar item belongs to it when its icon is "External:" + the
-// folder of such an entry + a file name, or, for an icon deeper inside that
-// folder, when its action also names such an entry ("Tool:" + menu item
-// name). A separator goes with the removed button that directly follows it.
+// A tool entry belongs to Tolvane when its Command (in quotes or not) names
+// one of its four programs directly inside a folder named "Tolvane",
+// whatever folder holds that; letter case and slash direction do not
+// matter. A toolbar button belongs to it when its icon is "External:" + the
+// folder of such an entry + a file name, or when its action names a tool
+// ("Tool:" + menu item name) that no entry of the user's bears and either
+// an entry of Tolvane's bore or whose icon lies directly inside a folder
+// named "Tolvane": the buttons of entries deleted by hand. A separator goes
+// with the removed button that directly follows it.
 #pragma once
 #include "prefs/prefs_format.h"
 
@@ -19,13 +22,23 @@ struct TolvaneEntry {
     std::string MenuItemName;
 };
 
+// What Tools.prefs holds.
+struct ToolsFindings {
+    std::vector<TolvaneEntry> Entries; // Tolvane's
+    std::vector<std::string> UserToolNames;
+    // ToolCount is a plain number above every entry's: otherwise the IDE
+    // does not read all of them, and an installation may have written into
+    // an entry of the user's that it took for free. Nothing is removed then.
+    bool CountCoversEntries = true;
+};
+
 // The folder of a Tolvane program named by a Command value, or "" when the
 // command is no program of Tolvane's.
 std::string TolvaneFolderOfCommand(const std::string& command);
 
 // Tolvane's entries among the Tool_<n> groups that can be placed: numbered
 // with plain decimal digits. Others ("Tool_x", "Tool_007") are left alone.
-std::vector<TolvaneEntry> FindTolvaneEntries(const PrefsDocument& tools);
+ToolsFindings FindTolvaneEntries(const PrefsDocument& tools);
 // The distinct folders of the entries, in their order.
 std::vector<std::string> InstallationFolders(const std::vector<TolvaneEntry>& entries);
 
@@ -35,12 +48,17 @@ std::vector<std::string> InstallationFolders(const std::vector<TolvaneEntry>& en
 // an entry of Tolvane's the document stays unchanged. The number removed.
 int RemoveTolvaneEntries(PrefsDocument& tools);
 
-// Removes the items of entries from the toolbar group the IDE reads
+struct ToolbarRemoval {
+    int Items = 0;
+    // Folders named "Tolvane" of removed buttons' icons that no entry named.
+    std::vector<std::string> IconFolders;
+};
+// Removes Tolvane's buttons from the toolbar group the IDE reads
 // ("ToolbarNew" when present, else "Toolbar"), renumbers the items 1 to
 // MaxToolbarItems that stay from 1 in their old order and writes ItemCount
 // as their number. Items numbered outside that range are left alone. Without
-// an item to remove the document stays unchanged. The number removed.
-int RemoveTolvaneToolbarItems(PrefsDocument& main, const std::vector<TolvaneEntry>& entries);
+// an item to remove the document stays unchanged.
+ToolbarRemoval RemoveTolvaneToolbarItems(PrefsDocument& main, const ToolsFindings& tools);
 
 // True when a command line holds the switch /uninstall (any letter case) as
 // an argument of its own, quoted or not; the program name does not count.

@@ -13,7 +13,6 @@ const DWORD FixedWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISI
 const char* const ContainerClass = "TolvaneContainer";
 const char* const ScrollAreaClass = "TolvaneScrollArea";
 
-std::vector<HWND> Controls; // indexed by number
 int LastAutomaticNumber = FirstAutomaticNumber - 1;
 AutoGdiObject<HFONT> DialogFont;
 
@@ -202,8 +201,6 @@ HWND CreateControl(int number, HWND parent, const char* className, const std::st
                                    GetModuleHandleA(nullptr), nullptr);
     if (!control) return nullptr;
     SendMessageA(control, WM_SETFONT, (WPARAM)DialogFont.Get(), FALSE);
-    if ((size_t)number >= Controls.size()) Controls.resize(number + 1);
-    Controls[number] = control;
     return control;
 }
 
@@ -239,8 +236,31 @@ void ScrollIntoView(HWND area, HWND control) {
     ScrollAreaTo(area, x, y);
 }
 
+// Found among Tolvane's windows by its number, which is unique in the
+// program, so that no table of controls outlives their windows.
 HWND ControlWindow(int number) {
-    return number >= 0 && (size_t)number < Controls.size() ? Controls[number] : nullptr;
+    struct Search {
+        int Number;
+        HWND Found;
+    } search{number, nullptr};
+    EnumWindows(
+        [](HWND top, LPARAM param) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(param);
+            // Only Tolvane's own windows: a message box's buttons have small numbers too.
+            if (GetWindowLongPtrA(top, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(EventWindowProc))
+                return TRUE;
+            EnumChildWindows(
+                top,
+                [](HWND child, LPARAM param) -> BOOL {
+                    auto& search = *reinterpret_cast<Search*>(param);
+                    if (GetDlgCtrlID(child) == search.Number) search.Found = child;
+                    return !search.Found;
+                },
+                param);
+            return !search.Found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
 }
 
 bool GetControlState(int number) {

@@ -1,8 +1,8 @@
 // The thin window layer under Tolvane's windows: fixed-size top-level
-// windows with their event loop, child controls registered under their
-// program-wide numbers, container and scrolling windows that pass their
-// children's notifications up to the top-level window, and the owner that
-// modal windows attach to.
+// windows with their event loop, child controls under program-wide numbers
+// (found again by them among Tolvane's windows, not kept in a table),
+// container and scrolling windows that pass their children's notifications
+// up to the top-level window, and the owner that modal windows attach to.
 #pragma once
 #include <windows.h>
 

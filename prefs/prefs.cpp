@@ -1,4 +1,4 @@
-// The file side of the preferences component: one process-wide open file,
+// The file side of the preferences component: an open file is a value,
 // read whole on opening and written whole on closing. Everything about the
 // format is in prefs_format.
 #include "prefs/prefs.h"
@@ -9,24 +9,9 @@
 #include <climits>
 #include <vector>
 
-#include "common/auto_handle.h"
 #include "common/file_text.h"
-#include "prefs/prefs_format.h"
 
 namespace {
-
-bool CloseContext();
-
-// The one open file of the process. Being a static object, it is destroyed at
-// the normal end of the program (return from main, exit()), which closes a
-// file left open with its write-back.
-struct PrefsContext {
-    AutoCloseHandle File;
-    std::string FileName;
-    bool Writable = false; // opened for writing, so no other program writes it
-    PrefsDocument Document;
-    ~PrefsContext() { CloseContext(); }
-} g_prefs;
 
 // Chunks, because ReadFile and WriteFile count in DWORDs.
 constexpr size_t Chunk = 1u << 30;
@@ -120,26 +105,16 @@ bool ReplaceHeldFile(AutoCloseHandle& held, const std::string& source, const std
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     if (MoveFileExA(source.c_str(), target.c_str(), flags)) return true;
     held.Close();
-    const ULONGLONG giveUpAt = GetTickCount64() + 1000;
-    for (;;) {
-        if (MoveFileExA(source.c_str(), target.c_str(), flags)) return true;
-        DWORD error = GetLastError();
-        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) ||
-            GetTickCount64() >= giveUpAt)
-            return false;
-        Sleep(5);
-    }
+    return RetryWhileHeld(
+        [&] { return MoveFileExA(source.c_str(), target.c_str(), flags) != FALSE; });
 }
 
 // The new content goes whole onto the disk in a file beside the old one,
 // which it then replaces in one step: a crash or a full disk leaves the old
 // file or the new one, never a mix of both. Nothing is left behind on failure.
-bool WriteBack(PrefsContext& prefs) {
+bool WriteBack(Prefs& prefs) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!prefs.Writable || !GetFileInformationByHandle(prefs.File.Get(), &info)) return false;
-    // Opening for writing does not refuse a read-only file everywhere (Wine
-    // run by root), and a rename would replace it.
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return false;
     const std::string tempName = prefs.FileName + TempSuffix;
     DeleteFileA(tempName.c_str()); // what a crash in the middle of a write-back left
     DWORD attributes = info.dwFileAttributes & KeptAttributes;
@@ -153,22 +128,23 @@ bool WriteBack(PrefsContext& prefs) {
     return ok;
 }
 
-// False when changes were lost.
-bool CloseContext() {
-    bool ok = !g_prefs.Document.Changed || (g_prefs.File.IsValid() && WriteBack(g_prefs));
-    g_prefs.File.Close();
-    g_prefs.FileName.clear();
-    g_prefs.Writable = false;
-    g_prefs.Document = PrefsDocument();
-    return ok;
+// The file the handle reaches: through a symbolic link, its target, so that
+// the write-back replaces the target and keeps the link. The name made
+// absolute, so that it is found even if the working folder changes.
+std::string FullPathOf(HANDLE file, const std::string& fileName) {
+    char path[MAX_PATH * 4];
+    DWORD length = GetFinalPathNameByHandleA(file, path, sizeof path, FILE_NAME_NORMALIZED);
+    if (length == 0 || length >= sizeof path)
+        length = GetFullPathNameA(fileName.c_str(), sizeof path, path, nullptr);
+    return length > 0 && length < sizeof path ? std::string(path, length) : fileName;
 }
 
-// The name made absolute, so that the write-back finds the file even if the
-// working folder changed meanwhile.
-std::string FullPathOf(const std::string& fileName) {
-    char path[MAX_PATH * 4];
-    DWORD length = GetFullPathNameA(fileName.c_str(), sizeof path, path, nullptr);
-    return length > 0 && length < sizeof path ? std::string(path, length) : fileName;
+// Opening for writing does not refuse a read-only file everywhere (Wine run
+// by root), and a rename would replace it.
+bool IsReadOnly(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info;
+    return !GetFileInformationByHandle(file, &info) ||
+           (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
 }
 
 HANDLE OpenShared(const std::string& fileName, DWORD access) {
@@ -180,52 +156,47 @@ HANDLE OpenShared(const std::string& fileName, DWORD access) {
 
 } // namespace
 
-bool OpenPrefs(const std::string& fileName) {
-    CloseContext();
+Prefs OpenPrefs(const std::string& fileName) {
+    Prefs prefs;
     AutoCloseHandle file(OpenShared(fileName, GENERIC_READ | GENERIC_WRITE));
-    const bool writable = file.IsValid();
-    // A read-only file still opens; its write-back then fails unreported.
+    bool writable = file.IsValid();
     if (!writable) file = AutoCloseHandle(OpenShared(fileName, GENERIC_READ));
-    if (!file.IsValid()) return false;
     std::string bytes;
     // A file not read whole must not be open: its write-back would lose the
     // rest. One larger than MaxPrefsText is no preference file.
-    if (!ReadWholeFile(file.Get(), bytes, MaxPrefsText, EditRoom)) return false;
-    g_prefs.Document = ParsePrefsDocument(std::move(bytes), SystemCodePage);
-    g_prefs.File = std::move(file);
-    g_prefs.FileName = FullPathOf(fileName);
-    g_prefs.Writable = writable;
-    return true;
+    if (!file.IsValid() || !ReadWholeFile(file.Get(), bytes, MaxPrefsText, EditRoom)) return prefs;
+    prefs.Document = ParsePrefsDocument(std::move(bytes), SystemCodePage);
+    prefs.FileName = FullPathOf(file.Get(), fileName);
+    prefs.Writable = writable && !IsReadOnly(file.Get());
+    prefs.File = std::move(file);
+    return prefs;
 }
 
-// Without an open file (OpenPrefs returned false) these work on an empty
-// document: reads give their defaults and writes are dropped at ClosePrefs.
-bool SelectPrefsGroup(const std::string& name) {
-    return SelectDocumentGroup(g_prefs.Document, name);
+// Without an open file these work on an empty document: reads give their
+// defaults and writes are dropped at ClosePrefs.
+bool SelectPrefsGroup(Prefs& prefs, const std::string& name) {
+    return SelectDocumentGroup(prefs.Document, name);
 }
 
-std::string ReadPrefsString(const std::string& key, const std::string& defaultValue) {
-    return ReadDocumentString(g_prefs.Document, key, defaultValue);
+std::string ReadPrefsString(const Prefs& prefs, const std::string& key,
+                            const std::string& defaultValue) {
+    return ReadDocumentString(prefs.Document, key, defaultValue);
 }
 
-int32_t ReadPrefsLong(const std::string& key, int32_t defaultValue) {
-    return ReadDocumentLong(g_prefs.Document, key, defaultValue);
+int32_t ReadPrefsLong(const Prefs& prefs, const std::string& key, int32_t defaultValue) {
+    return ReadDocumentLong(prefs.Document, key, defaultValue);
 }
 
-void WritePrefsString(const std::string& key, const std::string& value) {
-    WriteDocumentString(g_prefs.Document, key, value);
+void WritePrefsString(Prefs& prefs, const std::string& key, const std::string& value) {
+    WriteDocumentString(prefs.Document, key, value);
 }
 
-void WritePrefsLong(const std::string& key, int32_t value) {
-    WriteDocumentLong(g_prefs.Document, key, value);
+void WritePrefsLong(Prefs& prefs, const std::string& key, int32_t value) {
+    WriteDocumentLong(prefs.Document, key, value);
 }
 
-bool ClosePrefs() {
-    return CloseContext();
-}
-
-// --- Whole-file edits -----------------------------------------------------------
-
-void EditPrefsDocument(const std::function<void(PrefsDocument&)>& edit) {
-    edit(g_prefs.Document);
+bool ClosePrefs(Prefs& prefs) {
+    bool ok = !prefs.Document.Changed || (prefs.File.IsValid() && WriteBack(prefs));
+    prefs = Prefs();
+    return ok;
 }

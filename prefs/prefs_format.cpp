@@ -21,13 +21,15 @@ char FoldAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool NamesEqual(const std::string& text, PrefsSpan span, const std::string& name) {
-    if (span.Length != name.size()) return false;
-    const char* stored = text.data() + span.Start;
-    for (size_t i = 0; i < name.size(); ++i) {
-        if (FoldAscii(stored[i]) != FoldAscii(name[i])) return false;
-    }
+bool EqualNoCase(const char* a, const char* b, size_t length) {
+    for (size_t i = 0; i < length; ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
     return true;
+}
+
+bool NamesEqual(const std::string& text, PrefsSpan span, const std::string& name) {
+    return span.Length == name.size() &&
+           EqualNoCase(text.data() + span.Start, name.data(), name.size());
 }
 
 // The first CR or LF at or after pos, or size. Looks at eight bytes at a
@@ -430,6 +432,10 @@ bool ConvertFromUtf8(const std::string& text, std::string& result) {
         i += follow + 1;
     }
     return true;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && EqualNoCase(a.data(), b.data(), a.size());
 }
 
 int32_t ParseDecimalLong(const char* text, size_t length) {

@@ -115,6 +115,9 @@ bool ConvertFromUtf8(const std::string& text, std::string& result);
 // The leading decimal number of text ("12abc" gives 12, "abc" gives 0),
 // after white space and one optional sign. Beyond 32 bits it wraps.
 int32_t ParseDecimalLong(const char* text, size_t length);
+// Letters A to Z equal in either case, as the IDE compares group and key
+// names; other bytes only to themselves.
+bool EqualNoCase(const std::string& a, const std::string& b);
 
 // --- Removing and renaming lines ---------------------------------------------
 // Whole-file edits by line index. Removing lines keeps the selection on the

@@ -37,28 +37,29 @@ std::vector<std::string> FolderNames(const TempDir& dir) {
 
 class PrefsFile : public ::testing::Test {
   protected:
-    void TearDown() override { ClosePrefs(); }
     TempDir dir_;
     std::string path_ = dir_ / "PureBasic.prefs";
 };
 
 TEST_F(PrefsFile, LeavesAnUnwrittenFileUntouched) {
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
-    ASSERT_TRUE(OpenPrefs(path_));
-    EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 1);
-    EXPECT_TRUE(SelectPrefsGroup("global"));
-    EXPECT_EQ(ReadPrefsString("LanguageFile", ""), "x");
-    SelectPrefsGroup("Absent");
-    EXPECT_TRUE(ClosePrefs()) << "nothing to write back";
+    Prefs prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    EXPECT_EQ(ReadPrefsLong(prefs, "RunOnce", 5), 1);
+    EXPECT_TRUE(SelectPrefsGroup(prefs, "global"));
+    EXPECT_EQ(ReadPrefsString(prefs, "LanguageFile", ""), "x");
+    SelectPrefsGroup(prefs, "Absent");
+    EXPECT_TRUE(ClosePrefs(prefs)) << "nothing to write back";
     EXPECT_EQ(ReadFileBytes(path_), Messy);
 }
 
 TEST_F(PrefsFile, WritesBackNormalisedAndCutsTheRest) {
     // Longer than what is written back, so the end must be cut off.
     ASSERT_TRUE(WriteFileBytes(path_, std::string(Messy) + std::string(1000, '\n')));
-    ASSERT_TRUE(OpenPrefs(path_));
-    WritePrefsLong("RunOnce", 0);
-    EXPECT_TRUE(ClosePrefs());
+    Prefs prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    WritePrefsLong(prefs, "RunOnce", 0);
+    EXPECT_TRUE(ClosePrefs(prefs));
     EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
     EXPECT_EQ(FolderNames(dir_), std::vector<std::string>{"PureBasic.prefs"});
 }
@@ -69,9 +70,10 @@ TEST_F(PrefsFile, WriteBackKeepsAttributesAndReplacesALeftover) {
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
     const DWORD attributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     ASSERT_TRUE(SetFileAttributesA(path_.c_str(), attributes));
-    ASSERT_TRUE(OpenPrefs(path_));
-    WritePrefsLong("RunOnce", 0);
-    ClosePrefs();
+    Prefs prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    WritePrefsLong(prefs, "RunOnce", 0);
+    ClosePrefs(prefs);
     EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
     EXPECT_EQ(GetFileAttributesA(path_.c_str()) & attributes, attributes);
     EXPECT_EQ(FolderNames(dir_), std::vector<std::string>{"PureBasic.prefs"});
@@ -80,8 +82,9 @@ TEST_F(PrefsFile, WriteBackKeepsAttributesAndReplacesALeftover) {
 
 TEST_F(PrefsFile, WriteBackWaitsOutAReaderThatHoldsTheFileForAMoment) {
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
-    ASSERT_TRUE(OpenPrefs(path_));
-    WritePrefsLong("RunOnce", 0);
+    Prefs prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    WritePrefsLong(prefs, "RunOnce", 0);
     // Lets us write, but not replace the file while it holds it.
     HANDLE reader = OpenForTest(path_, GENERIC_READ);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
@@ -89,7 +92,7 @@ TEST_F(PrefsFile, WriteBackWaitsOutAReaderThatHoldsTheFileForAMoment) {
         Sleep(300);
         CloseHandle(reader);
     });
-    EXPECT_TRUE(ClosePrefs());
+    EXPECT_TRUE(ClosePrefs(prefs));
     release.join();
     EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
 }
@@ -120,9 +123,10 @@ TEST_F(PrefsFile, FailedWriteBackLeavesTheFileWhole) {
         const std::string path = dir / "PureBasic.prefs";
         ASSERT_TRUE(WriteFileBytes(path, Messy));
         HANDLE held = c.Prepare(path);
-        ASSERT_TRUE(OpenPrefs(path));
-        WritePrefsLong("RunOnce", 0);
-        EXPECT_FALSE(ClosePrefs());
+        Prefs prefs = OpenPrefs(path);
+        ASSERT_TRUE(prefs.IsOpen());
+        WritePrefsLong(prefs, "RunOnce", 0);
+        EXPECT_FALSE(ClosePrefs(prefs));
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
         EXPECT_EQ(ReadFileBytes(path), Messy);
         EXPECT_EQ(FolderNames(dir), c.Names);
@@ -132,21 +136,23 @@ TEST_F(PrefsFile, FailedWriteBackLeavesTheFileWhole) {
 
 TEST_F(PrefsFile, WritesBackAGrowingFile) {
     ASSERT_TRUE(WriteFileBytes(path_, "[A]"));
-    ASSERT_TRUE(OpenPrefs(path_));
-    SelectPrefsGroup("Tool_0");
-    WritePrefsString("Command", std::string(100000, 'c'));
-    ClosePrefs();
+    Prefs prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    SelectPrefsGroup(prefs, "Tool_0");
+    WritePrefsString(prefs, "Command", std::string(100000, 'c'));
+    ClosePrefs(prefs);
     EXPECT_EQ(ReadFileBytes(path_),
               "[A]\r\n[Tool_0]\r\nCommand = " + std::string(100000, 'c') + "\r\n");
 }
 
 TEST_F(PrefsFile, KeepsTheUtf8Mark) {
     ASSERT_TRUE(WriteFileBytes(path_, "\xEF\xBB\xBF[Global]\nLanguageFile=C:\\\xC3\xBC\\x"));
-    ASSERT_TRUE(OpenPrefs(path_));
-    SelectPrefsGroup("Global");
-    EXPECT_EQ(ReadPrefsString("LanguageFile"), "C:\\\xFC\\x");
-    WritePrefsString("Other", "\xE4");
-    ClosePrefs();
+    Prefs prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    SelectPrefsGroup(prefs, "Global");
+    EXPECT_EQ(ReadPrefsString(prefs, "LanguageFile"), "C:\\\xFC\\x");
+    WritePrefsString(prefs, "Other", "\xE4");
+    ClosePrefs(prefs);
     EXPECT_EQ(ReadFileBytes(path_),
               "\xEF\xBB\xBF\r\n[Global]\r\nLanguageFile = C:\\\xC3\xBC\\x\r\nOther = \xC3\xA4\r\n");
 }
@@ -156,63 +162,70 @@ TEST_F(PrefsFile, ConvertsUtf8ThroughTheSystemCodePage) {
     ASSERT_TRUE(WriteFileBytes(path_, "\xEF\xBB\xBF[Global]\r\n"
                                       "Euro = \xC2\x80\r\n"
                                       "Han = \xE4\xB8\xAD\r\n"));
-    ASSERT_TRUE(OpenPrefs(path_));
-    SelectPrefsGroup("Global");
-    EXPECT_EQ(ReadPrefsString("Euro", "d"), "") << "U+0080 has no form in 1252";
-    EXPECT_EQ(ReadPrefsString("Han", "d"), "");
-    WritePrefsString("LanguageFile", "C:\\x\x80\x8C\\");
-    SelectPrefsGroup("Gr\x80");
-    WritePrefsString("K\x8C", "\xE4");
-    ClosePrefs();
+    Prefs prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    SelectPrefsGroup(prefs, "Global");
+    EXPECT_EQ(ReadPrefsString(prefs, "Euro", "d"), "") << "U+0080 has no form in 1252";
+    EXPECT_EQ(ReadPrefsString(prefs, "Han", "d"), "");
+    WritePrefsString(prefs, "LanguageFile", "C:\\x\x80\x8C\\");
+    SelectPrefsGroup(prefs, "Gr\x80");
+    WritePrefsString(prefs, "K\x8C", "\xE4");
+    ClosePrefs(prefs);
     EXPECT_EQ(ReadFileBytes(path_), "\xEF\xBB\xBF\r\n[Global]\r\n"
                                     "Euro = \xC2\x80\r\n"
                                     "Han = \xE4\xB8\xAD\r\n"
                                     "LanguageFile = C:\\x\xE2\x82\xAC\xC5\x92\\\r\n"
                                     "[Gr\xE2\x82\xAC]\r\n"
                                     "K\xC5\x92 = \xC3\xA4\r\n");
-    ASSERT_TRUE(OpenPrefs(path_));
-    SelectPrefsGroup("Global");
-    EXPECT_EQ(ReadPrefsString("LanguageFile"), "C:\\x\x80\x8C\\");
-    EXPECT_TRUE(SelectPrefsGroup("gr\x80"));
-    EXPECT_EQ(ReadPrefsString("k\x8C"), "\xE4");
+    prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    SelectPrefsGroup(prefs, "Global");
+    EXPECT_EQ(ReadPrefsString(prefs, "LanguageFile"), "C:\\x\x80\x8C\\");
+    EXPECT_TRUE(SelectPrefsGroup(prefs, "gr\x80"));
+    EXPECT_EQ(ReadPrefsString(prefs, "k\x8C"), "\xE4");
 }
 
 TEST_F(PrefsFile, EmptyFiles) {
     ASSERT_TRUE(WriteFileBytes(path_, ""));
-    ASSERT_TRUE(OpenPrefs(path_));
-    EXPECT_EQ(ReadPrefsLong("RunOnce", 7), 7);
-    WritePrefsLong("RunOnce", 0);
-    ClosePrefs();
+    Prefs prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    EXPECT_EQ(ReadPrefsLong(prefs, "RunOnce", 7), 7);
+    WritePrefsLong(prefs, "RunOnce", 0);
+    ClosePrefs(prefs);
     EXPECT_EQ(ReadFileBytes(path_), "RunOnce = 0\r\n");
 
     ASSERT_TRUE(WriteFileBytes(path_, "\xEF\xBB\xBF"));
-    ASSERT_TRUE(OpenPrefs(path_));
-    WritePrefsLong("RunOnce", 0);
-    ClosePrefs();
+    prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    WritePrefsLong(prefs, "RunOnce", 0);
+    ClosePrefs(prefs);
     EXPECT_EQ(ReadFileBytes(path_), "\xEF\xBB\xBF\r\nRunOnce = 0\r\n");
 }
 
 TEST_F(PrefsFile, MissingFileIsNotCreated) {
-    EXPECT_FALSE(OpenPrefs(path_));
+    Prefs prefs = OpenPrefs(path_);
+    EXPECT_FALSE(prefs.IsOpen());
     // Calls after a failed open read defaults and write nowhere.
-    EXPECT_EQ(ReadPrefsLong("RunOnce", 3), 3);
-    EXPECT_FALSE(SelectPrefsGroup("Global"));
-    WritePrefsString("k", "v");
-    EXPECT_FALSE(ClosePrefs());
+    EXPECT_EQ(ReadPrefsLong(prefs, "RunOnce", 3), 3);
+    EXPECT_FALSE(SelectPrefsGroup(prefs, "Global"));
+    WritePrefsString(prefs, "k", "v");
+    EXPECT_FALSE(ClosePrefs(prefs));
     EXPECT_FALSE(FileExists(path_));
-    EXPECT_FALSE(OpenPrefs(dir_.Path())) << "a folder is no file";
+    EXPECT_FALSE(OpenPrefs(dir_.Path()).IsOpen()) << "a folder is no file";
 }
 
-TEST_F(PrefsFile, ReadOnlyFileOpensAndLosesChangesSilently) {
+TEST_F(PrefsFile, ReadOnlyFileOpensButIsNotWritten) {
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
     // Also where the file still opens for writing: Wine run by root maps the
     // attribute to file modes that root ignores.
     ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(OpenPrefs(path_));
-    EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 1);
-    WritePrefsLong("RunOnce", 0);
-    EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 0);
-    EXPECT_FALSE(ClosePrefs());
+    Prefs prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    EXPECT_FALSE(prefs.Writable);
+    EXPECT_EQ(ReadPrefsLong(prefs, "RunOnce", 5), 1);
+    WritePrefsLong(prefs, "RunOnce", 0);
+    EXPECT_EQ(ReadPrefsLong(prefs, "RunOnce", 5), 0);
+    EXPECT_FALSE(ClosePrefs(prefs));
     EXPECT_EQ(ReadFileBytes(path_), Messy);
     EXPECT_NE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_EQ(FolderNames(dir_), std::vector<std::string>{"PureBasic.prefs"});
@@ -221,7 +234,8 @@ TEST_F(PrefsFile, ReadOnlyFileOpensAndLosesChangesSilently) {
 
 TEST_F(PrefsFile, OthersMayReadButNotWriteWhileOpen) {
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
-    ASSERT_TRUE(OpenPrefs(path_));
+    Prefs prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
     HANDLE reader = OpenForTest(path_, GENERIC_READ);
     EXPECT_NE(reader, INVALID_HANDLE_VALUE);
     if (reader != INVALID_HANDLE_VALUE) CloseHandle(reader);
@@ -237,7 +251,7 @@ TEST_F(PrefsFile, OthersMayReadButNotWriteWhileOpen) {
     ProcessResult append = RunProcess(cmd, "cmd /c echo x>>\"" + path_ + "\"", dir_.Path());
     EXPECT_TRUE(append.Finished);
     EXPECT_EQ(ReadFileBytes(path_), Messy) << "Wine's cmd exits with 0 all the same";
-    ClosePrefs();
+    ClosePrefs(prefs);
     writer = OpenForTest(path_, GENERIC_WRITE);
     EXPECT_NE(writer, INVALID_HANDLE_VALUE) << "closed files are free again";
     if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
@@ -252,41 +266,63 @@ TEST_F(PrefsFile, FileHeldByAReaderOpensForReadingOnly) {
     HANDLE other = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(OpenPrefs(path_));
-    EXPECT_EQ(ReadPrefsLong("RunOnce", 5), 1);
-    WritePrefsLong("RunOnce", 0);
-    EXPECT_FALSE(ClosePrefs());
+    Prefs prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    EXPECT_EQ(ReadPrefsLong(prefs, "RunOnce", 5), 1);
+    WritePrefsLong(prefs, "RunOnce", 0);
+    EXPECT_FALSE(ClosePrefs(prefs));
     CloseHandle(other);
     EXPECT_EQ(ReadFileBytes(path_), Messy);
 }
 
-TEST_F(PrefsFile, OpeningAnotherFileWritesTheFirstBack) {
+// Through a symbolic link the target is rewritten and the link stays.
+TEST_F(PrefsFile, WritesBackThroughASymbolicLink) {
+    const std::string target = dir_ / "Target.prefs";
+    ASSERT_TRUE(WriteFileBytes(target, Messy));
+    if (!CreateSymbolicLinkA(path_.c_str(), target.c_str(), 0) || ReadFileBytes(path_) != Messy)
+        GTEST_SKIP() << "no symbolic links here (Wine 8 only pretends to make them)";
+    Prefs prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    WritePrefsLong(prefs, "RunOnce", 0);
+    EXPECT_TRUE(ClosePrefs(prefs));
+    EXPECT_EQ(ReadFileBytes(target), MessyWritten);
+    EXPECT_NE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+}
+
+TEST_F(PrefsFile, TwoOpenFilesAreWrittenEachAtItsClose) {
     std::string second = dir_ / "Tools.prefs";
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
     ASSERT_TRUE(WriteFileBytes(second, "[ToolsInfo]\nToolCount=3"));
-    ASSERT_TRUE(OpenPrefs(path_));
-    WritePrefsLong("RunOnce", 0);
-    ASSERT_TRUE(OpenPrefs(second));
-    EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
-    EXPECT_EQ(ReadPrefsLong("RunOnce", 9), 9) << "the second file starts unselected and unchanged";
-    SelectPrefsGroup("ToolsInfo");
-    EXPECT_EQ(ReadPrefsLong("ToolCount", 0), 3);
-    ClosePrefs();
+    Prefs main = OpenPrefs(path_), tools = OpenPrefs(second);
+    ASSERT_TRUE(main.IsOpen() && tools.IsOpen());
+    WritePrefsLong(main, "RunOnce", 0);
+    EXPECT_EQ(ReadPrefsLong(tools, "RunOnce", 9), 9);
+    SelectPrefsGroup(tools, "ToolsInfo");
+    EXPECT_EQ(ReadPrefsLong(tools, "ToolCount", 0), 3);
+    EXPECT_TRUE(ClosePrefs(tools));
     EXPECT_EQ(ReadFileBytes(second), "[ToolsInfo]\nToolCount=3");
+    EXPECT_EQ(ReadFileBytes(path_), Messy) << "not before its own close";
+    EXPECT_TRUE(ClosePrefs(main));
+    EXPECT_EQ(ReadFileBytes(path_), MessyWritten);
 }
 
-TEST_F(PrefsFile, ReopeningTheSameFileSeesTheWriteBack) {
+TEST_F(PrefsFile, OnlyClosePrefsWritesBack) {
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
-    ASSERT_TRUE(OpenPrefs(path_));
-    WritePrefsLong("RunOnce", 0);
-    ASSERT_TRUE(OpenPrefs(path_));
-    EXPECT_EQ(ReadPrefsLong("RunOnce", 9), 0);
-    WritePrefsLong("RunOnce", 1);
-    ClosePrefs();
-    EXPECT_EQ(ReadFileBytes(path_), "RunOnce = 1\r\n[Global]\r\nLanguageFile = x\r\n; c\r\n");
+    {
+        Prefs dropped = OpenPrefs(path_);
+        ASSERT_TRUE(dropped.IsOpen());
+        WritePrefsLong(dropped, "RunOnce", 0);
+    }
+    EXPECT_EQ(ReadFileBytes(path_), Messy);
+    Prefs prefs = OpenPrefs(path_);
+    ASSERT_TRUE(prefs.IsOpen());
+    WritePrefsLong(prefs, "RunOnce", 0);
+    EXPECT_TRUE(ClosePrefs(prefs));
+    prefs = OpenPrefs(path_);
+    EXPECT_EQ(ReadPrefsLong(prefs, "RunOnce", 9), 0) << "reopened, it sees the write-back";
 }
 
-TEST_F(PrefsFile, ProgramEndWritesBackAnOpenFile) {
+TEST_F(PrefsFile, AnotherProgramsCloseReachesTheDisk) {
     ASSERT_TRUE(WriteFileBytes(path_, Messy));
     ProcessResult run =
         RunProcess(SiblingExe("prefs_exit_helper.exe"), "prefs_exit_helper|" + path_, dir_.Path());

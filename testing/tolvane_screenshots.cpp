@@ -73,8 +73,9 @@ int main(int argc, char** argv) {
     std::string out = std::string(argv[1]) + "/", data = argv[2];
     CreateDirectoryA(out.c_str(), nullptr);
     TolvaneFolders folders;
-    CopyFolderFiles(data + "\\Sprachen", folders.Work + "Sprachen\\");
-    CopyFolderFiles(data + "\\Icons", folders.Work + "Icons\\");
+    std::vector<std::string> notCopied;
+    CopyFolderFiles(data + "\\Sprachen", folders.Work + "Sprachen\\", notCopied);
+    CopyFolderFiles(data + "\\Icons", folders.Work + "Icons\\", notCopied);
     WriteFileBytes(folders.AppData + "\\PureBasic\\PureBasic.prefs",
                    "[Global]\r\nLanguageFile = C:\\Program Files\\PureBasic\\Catalogs\\"
                    "English.catalog\r\n");

@@ -58,11 +58,10 @@ constexpr DWORD HandOverHoldMs = HandOverWaitMs + 1000;
 // A number of group "Global" of today's preferences file, read when needed
 // so that a test may change it while the host runs.
 bool ReadGlobalPreference(const char* key, long absent) {
-    if (!OpenPrefs(Host.Preferences)) return absent != 0;
-    SelectPrefsGroup("Global");
-    bool on = ReadPrefsLong(key, absent) != 0;
-    ClosePrefs();
-    return on;
+    Prefs prefs = OpenPrefs(Host.Preferences);
+    if (!prefs.IsOpen()) return absent != 0;
+    SelectPrefsGroup(prefs, "Global");
+    return ReadPrefsLong(prefs, key, absent) != 0;
 }
 
 Editor* EditorFromIndex(int index) {

@@ -27,12 +27,12 @@ std::string ToolsPrefsPath() {
     return IdePrefsFolder() + "Tools.prefs";
 }
 
-void ReadToolEntry(ToolEntry& tool) {
+void ReadToolEntry(const Prefs& prefs, ToolEntry& tool) {
     tool.Found = true;
-    tool.Command = ReadPrefsString("Command", "");
-    tool.Arguments = ReadPrefsString("Arguments", "");
-    tool.WorkingDir = ReadPrefsString("WorkingDir", "");
-    tool.Flags = ReadPrefsLong("Flags", 0);
+    tool.Command = ReadPrefsString(prefs, "Command", "");
+    tool.Arguments = ReadPrefsString(prefs, "Arguments", "");
+    tool.WorkingDir = ReadPrefsString(prefs, "WorkingDir", "");
+    tool.Flags = ReadPrefsLong(prefs, "Flags", 0);
 }
 
 std::string ToolGroup(long number) {
@@ -43,19 +43,21 @@ std::string ToolGroup(long number) {
 // is closed again before the tool starts, so the tool may rewrite it.
 ToolEntry FindTool(bool byShortcut, long key) {
     ToolEntry tool;
-    if (!OpenPrefs(ToolsPrefsPath())) return tool;
-    SelectPrefsGroup("ToolsInfo");
-    long count = ReadPrefsLong("ToolCount", 0);
+    Prefs prefs = OpenPrefs(ToolsPrefsPath());
+    if (!prefs.IsOpen()) return tool;
+    SelectPrefsGroup(prefs, "ToolsInfo");
+    long count = ReadPrefsLong(prefs, "ToolCount", 0);
     if (!byShortcut) {
-        if (key >= 0 && key < count && SelectPrefsGroup(ToolGroup(key))) ReadToolEntry(tool);
+        if (key >= 0 && key < count && SelectPrefsGroup(prefs, ToolGroup(key)))
+            ReadToolEntry(prefs, tool);
     } else {
         for (long n = 0; n < count && !tool.Found; n++) {
-            if (SelectPrefsGroup(ToolGroup(n)) && ReadPrefsLong("Shortcut", 0) == key &&
-                ReadPrefsLong("Deactivate", 0) == 0)
-                ReadToolEntry(tool);
+            if (SelectPrefsGroup(prefs, ToolGroup(n)) &&
+                ReadPrefsLong(prefs, "Shortcut", 0) == key &&
+                ReadPrefsLong(prefs, "Deactivate", 0) == 0)
+                ReadToolEntry(prefs, tool);
         }
     }
-    ClosePrefs();
     return tool;
 }
 

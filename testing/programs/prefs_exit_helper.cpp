@@ -1,6 +1,5 @@
 // Test helper: opens the preference file named by its command line, writes
-// one key and ends without ClosePrefs, as a program whose normal end must
-// still write the file back.
+// one key and closes it, as a tool does before it ends.
 #include <windows.h>
 
 #include <cstring>
@@ -11,7 +10,8 @@ int main() {
     const char* line = GetCommandLineA();
     // The test passes exactly: helper-name|file-name
     const char* bar = strchr(line, '|');
-    if (!bar || !OpenPrefs(bar + 1)) return 1;
-    WritePrefsLong("RunOnce", 0);
-    return 0;
+    if (!bar) return 1;
+    Prefs prefs = OpenPrefs(bar + 1);
+    WritePrefsLong(prefs, "RunOnce", 0);
+    return prefs.IsOpen() && ClosePrefs(prefs) ? 0 : 1;
 }
