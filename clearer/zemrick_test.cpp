@@ -1,6 +1,7 @@
 // Zemrick run as the IDE runs it, in a fresh working folder.
 #include "common/auto_handle.h"
 #include "history/history_line.h"
+#include "testing/host_ide/host_client.h"
 #include "testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +54,13 @@ TEST_F(ZemrickTest, IgnoresItsParameters) {
     }
 }
 
+// A file another program holds is left as it is, and the IDE's log says so.
 TEST_F(ZemrickTest, EmptiesTheForwardFileWhileTheBackFileIsHeld) {
+    TempDir sources;
+    ASSERT_TRUE(WriteFileBytes(sources / "a.pb", "x\r\n"));
+    HostIde host(sources.Path(), {sources / "a.pb"}, HostMode::Today);
+    ASSERT_TRUE(host.Ready);
+    SetHostToolEnvironment(host, sources / "a.pb");
     ASSERT_TRUE(WriteFileBytes(dir / HistoryBackFileName, "a.pb|1\r\n"));
     ASSERT_TRUE(WriteFileBytes(dir / HistoryForwardFileName, "c.pb|3\r\n"));
     AutoCloseHandle held(CreateFileA((dir / HistoryBackFileName).c_str(), GENERIC_READ,
@@ -62,8 +69,14 @@ TEST_F(ZemrickTest, EmptiesTheForwardFileWhileTheBackFileIsHeld) {
     ASSERT_TRUE(held.IsValid());
     RunZemrick();
     held.Close();
+    for (const char* name : {"PB_TOOL_MainWindow", "PB_TOOL_Scintilla", "PB_TOOL_FileList",
+                             "PB_TOOL_IDE", "PB_TOOL_Preferences"})
+        SetEnvironmentVariableA(name, nullptr);
     EXPECT_EQ(ReadFileBytes(dir / HistoryBackFileName), "a.pb|1\r\n");
     ExpectEmpty(HistoryForwardFileName);
+    const std::vector<std::string> log = HostLogLines(host);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find("[PLUGIN] History not cleared: History_Back.txt"), std::string::npos);
 }
 
 TEST_F(ZemrickTest, TruncatesFilesThatMayOnlyBeWritten) {

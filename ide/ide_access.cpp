@@ -78,17 +78,17 @@ bool DiscoverIdeWindows(IdeConnection& ide) {
 
 bool IsTodaysIde(IdeConnection& ide) {
     if (!ide.Discovered) DiscoverIdeWindows(ide);
-    return !ide.TabBar && !ide.Editors.empty();
+    // With no source open there is no editor, but today's IDE names itself.
+    return !ide.TabBar && (!ide.Editors.empty() ||
+                           (!ide.IdeProgram.empty() && ide.MainWindow && IsWindow(ide.MainWindow)));
 }
 
 void LogMessage(IdeConnection& ide, const std::string& message) {
-    if (!ide.Discovered) DiscoverIdeWindows(ide);
-    if (ide.TabBar) {
+    if (IsTodaysIde(ide)) {
+        SendLogMessage(ide.MainWindow, FormatPluginLine(message));
+    } else if (ide.LogList) {
         SYSTEMTIME now;
         GetLocalTime(&now);
-        if (ide.LogList)
-            AddLogLine(ide.LogList, FormatLogLine(now.wHour, now.wMinute, now.wSecond, message));
-    } else if (!ide.Editors.empty()) {
-        SendLogMessage(ide.MainWindow, FormatPluginLine(message));
+        AddLogLine(ide.LogList, FormatLogLine(now.wHour, now.wMinute, now.wSecond, message));
     }
 }

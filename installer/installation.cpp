@@ -60,6 +60,7 @@ ToolChoice ChoiceOfRow(const ToolEntry& tool) {
     choice.IconPath = tool.IconPath;
     choice.Arguments = tool.Arguments;
     choice.ShortcutCode = tool.ShortcutCode;
+    choice.Flags = tool.Flags;
     choice.Enabled = GetControlState(tool.EnableBox);
     choice.InMenu = GetControlState(tool.MenuBox);
     choice.OnToolbar = GetControlState(tool.ToolbarBox);

@@ -65,7 +65,7 @@ std::vector<PrefsItem> ClearerEntryKeys(const std::string& installFolder) {
 std::vector<PrefsItem> CatalogueEntryKeys(const ToolChoice& tool,
                                           const std::string& installFolder) {
     return EntryKeys(installFolder + tool.ExeName, tool.Arguments, installFolder, tool.MenuItemName,
-                     tool.WithShortcut ? tool.ShortcutCode : 0, 0, 1, tool.InMenu ? 0 : 1);
+                     tool.WithShortcut ? tool.ShortcutCode : 0, 0, tool.Flags, tool.InMenu ? 0 : 1);
 }
 
 bool InstallsTolvane(const ToolChoice (&tools)[ToolCount]) {

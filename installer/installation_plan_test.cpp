@@ -101,8 +101,10 @@ TEST(EntryKeys, CatalogueEntryFollowsTheRowBoxes) {
 
     t.WithShortcut = false;
     t.InMenu = false;
+    t.Flags = 0; // a tool the IDE does not wait for
     auto keys = CatalogueEntryKeys(t, "F\\");
     EXPECT_EQ(keys[4].Number, 0);
+    EXPECT_EQ(keys[7].Number, 0);
     EXPECT_EQ(keys[10].Number, 1);
 }
 

@@ -23,15 +23,16 @@ const std::string Template = "\"%FILE\"\"%CURSOR\"";
 
 // The built-in catalogue by tool table index, named as the sample language
 // file names the tools.
+// The navigator is not waited for (Flags 0), the others are.
 struct CatalogueTool {
     std::string MenuItemName, ExeName, IconFile, Arguments;
-    int32_t ShortcutCode;
+    int32_t ShortcutCode, Flags;
 };
 const CatalogueTool Catalogue[4] = {
-    {"Back", "Brannow.exe", "Back.ico", Template + " \"BACK\"", 0x20034},
-    {"Recorder", "Quillet.exe", "Anker.ico", Template, 0x20035},
-    {"Forward", "Brannow.exe", "Forward.ico", Template + " \"FORWARD\"", 0x20036},
-    {"Setup", "Tolvane.exe", "Tolvane.ico", Template, 0x20037},
+    {"Back", "Brannow.exe", "Back.ico", Template + " \"BACK\"", 0x20034, 0},
+    {"Recorder", "Quillet.exe", "Anker.ico", Template, 0x20035, 1},
+    {"Forward", "Brannow.exe", "Forward.ico", Template + " \"FORWARD\"", 0x20036, 0},
+    {"Setup", "Tolvane.exe", "Tolvane.ico", Template, 0x20037, 1},
 };
 const std::set<std::string> AllExecutables = {"Zemrick.exe", "Brannow.exe", "Quillet.exe",
                                               "Tolvane.exe"};
@@ -62,7 +63,7 @@ std::string ToolEntry(int number, const std::string& folder, int index, bool inM
                       bool withShortcut = true) {
     const CatalogueTool& tool = Catalogue[index];
     return Entry(number, folder + tool.ExeName, tool.Arguments, folder, tool.MenuItemName,
-                 withShortcut ? tool.ShortcutCode : 0, 0, 1, inMenu ? 0 : 1);
+                 withShortcut ? tool.ShortcutCode : 0, 0, tool.Flags, inMenu ? 0 : 1);
 }
 
 // The clearer and the four tools, numbered from first.
@@ -855,7 +856,9 @@ TEST_F(Installation, ToolbarGroupAndRoom) {
 }
 
 // A typical day: a default installation, then the IDE runs the recorder and
-// the navigator on their shortcuts and the clearer by its entry.
+// the navigator on their shortcuts and the clearer by its entry, in the
+// classic IDE and in today's. The navigator is not waited for: the IDE
+// answers with its process, and the keyboard ends in the file it went to.
 TEST_F(Installation, TheIdeRunsWhatWasInstalled) {
     ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 0\r\n"));
     ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), "[Toolbar]\r\nItemCount = 0\r\n"));
@@ -871,27 +874,35 @@ TEST_F(Installation, TheIdeRunsWhatWasInstalled) {
                       forward = folder_ + "History_Forward.txt";
 
     ScopedVariable appData("APPDATA", folders_.AppData.c_str());
-    HostIde host(sources.Path(), {a, b});
-    ASSERT_TRUE(host.Ready);
-    ASSERT_EQ(HostSelectTab(host, 0), 0);
-    ASSERT_GE(HostSetCaret(host, 7, 3), 0);
-    EXPECT_EQ(HostRunToolByShortcut(host, 131125), 0); // Ctrl+5
-    EXPECT_EQ(ReadFileBytes(back), a + "|7x3\r\n");
-    EXPECT_TRUE(FileExists(forward));
+    for (HostMode mode : {HostMode::Classic, HostMode::Today}) {
+        HostIde host(sources.Path(), {a, b}, mode);
+        ASSERT_TRUE(host.Ready);
+        ASSERT_EQ(HostSelectTab(host, 0), 0);
+        ASSERT_GE(HostSetCaret(host, 7, 3), 0);
+        EXPECT_EQ(HostRunToolByShortcut(host, 131125), 0);                   // Ctrl+5
+        EXPECT_EQ(ReadFileBytes(back).substr(0, a.size() + 5), a + "|7x3|"); // and its fingerprint
+        EXPECT_TRUE(FileExists(forward));
 
-    ASSERT_EQ(HostSelectTab(host, 1), 1);
-    ASSERT_GE(HostSetCaret(host, 2, 1), 0);
-    EXPECT_EQ(HostRunToolByShortcut(host, 131124), 0); // Ctrl+4, back
-    EXPECT_EQ(HostCurrentTab(host), 0);
-    EXPECT_EQ(HostCaretLine(host), 7);
-    EXPECT_EQ(ReadFileBytes(back), "");
-    EXPECT_EQ(ReadFileBytes(forward), b + "|2x1\r\n");
+        ASSERT_EQ(HostSelectTab(host, 1), 1);
+        ASSERT_GE(HostSetCaret(host, 2, 1), 0);
+        const long navigator = HostRunToolByShortcut(host, 131124); // Ctrl+4, back
+        ASSERT_GT(navigator, 0);
+        AutoCloseHandle process(OpenProcess(SYNCHRONIZE, FALSE, DWORD(navigator)));
+        if (process.IsValid()) {
+            EXPECT_EQ(WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
+        }
+        EXPECT_EQ(HostCurrentTab(host), 0);
+        EXPECT_EQ(HostCaretLine(host), 7);
+        EXPECT_EQ(HostFocusedEditor(host), HostEditors(host)[0]);
+        EXPECT_EQ(ReadFileBytes(back), "");
+        EXPECT_EQ(ReadFileBytes(forward).substr(0, b.size() + 5), b + "|2x1|");
 
-    // The clearer has no shortcut; it is entry 0.
-    EXPECT_EQ(HostRunToolByNumber(host, 0), 0);
-    EXPECT_TRUE(FileExists(back));
-    EXPECT_EQ(ReadFileBytes(forward), "");
-    EXPECT_TRUE(HostLogLines(host).empty());
+        // The clearer has no shortcut; it is entry 0.
+        EXPECT_EQ(HostRunToolByNumber(host, 0), 0);
+        EXPECT_TRUE(FileExists(back));
+        EXPECT_EQ(ReadFileBytes(forward), "");
+        EXPECT_TRUE(HostLogLines(host).empty());
+    }
 }
 
 // The IDE starts the installed Tolvane in the installation folder: its

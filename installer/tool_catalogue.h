@@ -12,6 +12,11 @@ struct CatalogueTool {
     const char* IconPath; // relative to the working folder
     const char* Arguments;
     int32_t ShortcutCode;
+    // The IDE's tool flags: 1 makes the IDE wait for the tool. The navigator
+    // is not waited for: when a waited tool ends, the IDE puts the keyboard
+    // back into the editor of the file the tool started from, which a step
+    // has just left.
+    int32_t Flags;
     int RowY;                  // of the tool's row in the tool area
     LanguageLine MenuItemName; // the language line that names the tool
     // This program itself: installed with its folders, and on the toolbar
@@ -27,18 +32,19 @@ struct ToolSettings {
     std::string IconPath;
     std::string Arguments;
     int32_t ShortcutCode = 0;
+    int32_t Flags = 1;
 };
 
 constexpr int ToolCount = 4;
 
 constexpr CatalogueTool ToolCatalogue[ToolCount] = {
-    {"Brannow.exe", "Icons/Back.ico", "\"%FILE\"\"%CURSOR\" \"BACK\"", 0x20034, 90,
+    {"Brannow.exe", "Icons/Back.ico", "\"%FILE\"\"%CURSOR\" \"BACK\"", 0x20034, 0, 90,
      LanguageLine::BackName, false},
-    {"Quillet.exe", "Icons/Anker.ico", "\"%FILE\"\"%CURSOR\"", 0x20035, 50,
+    {"Quillet.exe", "Icons/Anker.ico", "\"%FILE\"\"%CURSOR\"", 0x20035, 1, 50,
      LanguageLine::RecorderName, false},
-    {"Brannow.exe", "Icons/Forward.ico", "\"%FILE\"\"%CURSOR\" \"FORWARD\"", 0x20036, 120,
+    {"Brannow.exe", "Icons/Forward.ico", "\"%FILE\"\"%CURSOR\" \"FORWARD\"", 0x20036, 0, 120,
      LanguageLine::ForwardName, false},
-    {"Tolvane.exe", "Icons/Tolvane.ico", "\"%FILE\"\"%CURSOR\"", 0x20037, 150,
+    {"Tolvane.exe", "Icons/Tolvane.ico", "\"%FILE\"\"%CURSOR\"", 0x20037, 1, 150,
      LanguageLine::TolvaneName, true},
 };
 

@@ -115,6 +115,7 @@ void CreateToolRow(InstallerState& state, HWND toolArea, int index,
     tool.IconPath = entry.IconPath;
     tool.Arguments = entry.Arguments;
     tool.ShortcutCode = entry.ShortcutCode;
+    tool.Flags = entry.Flags;
 
     HWND row = CreateContainer(NextControlNumber(), toolArea, 0, entry.RowY, 1000, 25);
     CreateRowControl(tool.NameField, row, "EDIT", menuItemName + ":", EditField, WS_EX_CLIENTEDGE,
