@@ -68,7 +68,9 @@ TEST(Utf, OnlyWellFormedUtf8IsValid) {
         EXPECT_EQ(IsValidUtf8(text), valid) << text;
         std::u16string wide = u"kept";
         EXPECT_EQ(Utf8ToUtf16(text, &wide), valid) << text;
-        if (!valid) EXPECT_EQ(wide, u"kept");
+        if (!valid) {
+            EXPECT_EQ(wide, u"kept");
+        }
     }
 }
 
