@@ -5,34 +5,13 @@
 #include "history/entry_name.h"
 #include "history/history_line.h"
 #include "history/reverse_line_reader.h"
+#include "testing/latin1_code_page.h"
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
-
-// Latin-1 stands in for the system's code page: one byte per character.
-bool Latin1FromUtf8(const std::string& name, std::string* bytes) {
-    std::u16string wide;
-    if (!Utf8ToUtf16(name, &wide)) return false;
-    bytes->clear();
-    for (char16_t unit : wide) {
-        if (unit > 0xFF) return false;
-        *bytes += char(unit);
-    }
-    return true;
-}
-
-bool Latin1ToUtf8(const std::string& bytes, std::string* name) {
-    std::u16string wide;
-    for (char byte : bytes)
-        wide += char16_t(static_cast<unsigned char>(byte));
-    *name = Utf16ToUtf8(wide);
-    return true;
-}
-
-constexpr CodePage Latin1 = {Latin1FromUtf8, Latin1ToUtf8};
 
 // A name read from storage is a path that stores and reads back as itself.
 void CheckStoredName(const std::string& stored) {
