@@ -3,7 +3,6 @@
 #include "common/utf.h"
 
 #include <algorithm>
-#include <string_view>
 
 namespace {
 
@@ -11,14 +10,6 @@ bool IsAscii(const std::string& bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
-
-bool IsAsciiLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// The prefix that hands a path to the file system unparsed, the way to reach
-// paths beyond MAX_PATH; its "?" is the one a path may hold.
-constexpr char VerbatimPrefix[] = "\\\\?\\";
 
 } // namespace
 
@@ -48,18 +39,16 @@ bool DecodeEntryName(const std::string& stored, const CodePage& codePage, std::s
     return true;
 }
 
-bool IsWindowsPathName(const std::string& name) {
-    if (name.empty() || !IsValidUtf8(name) || Utf16Length(name) > MaxPathUnits) return false;
-    size_t start = name.compare(0, 4, VerbatimPrefix) == 0 ? 4 : 0;
-    // "\\.\" and "\??\" name devices and kernel objects, never a source.
-    if (name.compare(0, 4, "\\\\.\\") == 0 || name.compare(0, 4, "\\??\\") == 0) return false;
-    // A colon only ends a drive letter; anywhere else it names a stream.
-    if (name.size() >= start + 2 && IsAsciiLetter(name[start]) && name[start + 1] == ':')
-        start += 2;
-    for (size_t i = start; i < name.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        if (c < 0x20 || std::string_view("<>:\"|?*").find(char(c)) != std::string_view::npos)
-            return false;
-    }
+std::string StoredHistoryEntry(const HistoryEntry& entry, const CodePage& codePage) {
+    std::string cursor;
+    if (IsAscii(entry.Cursor) || !codePage.FromUtf8(entry.Cursor, &cursor)) cursor = entry.Cursor;
+    return FormatHistoryEntry(EncodeEntryName(entry.File, codePage), cursor);
+}
+
+bool ParseStoredEntry(const std::string& line, const CodePage& codePage, HistoryEntry* entry) {
+    HistoryEntry stored;
+    if (!ParseHistoryEntry(line, &stored) || !DecodeEntryName(stored.File, codePage, &entry->File))
+        return false;
+    entry->Cursor = std::move(stored.Cursor);
     return true;
 }

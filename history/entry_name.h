@@ -5,13 +5,13 @@
 // no code-page name starts with it and a stored name is read without
 // guessing.
 #pragma once
+#include "common/text_rules.h"
 #include "common/utf.h"
+#include "history/history_line.h"
 
 #include <string>
 
 constexpr char UnicodeNameMarker = '*';
-// The longest path the wide file API takes, in UTF-16 units.
-constexpr size_t MaxPathUnits = 32767;
 
 // The stored form of a UTF-8 name.
 std::string EncodeEntryName(const std::string& name, const CodePage& codePage);
@@ -20,7 +20,11 @@ std::string EncodeEntryName(const std::string& name, const CodePage& codePage);
 // after the marker, not in the code page, or no name a Windows path can be.
 bool DecodeEntryName(const std::string& stored, const CodePage& codePage, std::string* name);
 
-// A non-empty UTF-8 name of at most MaxPathUnits that holds no NUL, control
-// character or other character a Windows path cannot hold: a name the file
-// API and the shell read as the same file a type check looked at.
-bool IsWindowsPathName(const std::string& name);
+// The whole history line of an entry held in UTF-8: its name stored as
+// above, and a cursor text the code page spells in the code page, as the
+// IDE's 8-bit tools wrote it.
+std::string StoredHistoryEntry(const HistoryEntry& entry, const CodePage& codePage);
+
+// The entry of a history line (without its line end) with its name in
+// UTF-8; false for a line that is no entry or a name that cannot be shown.
+bool ParseStoredEntry(const std::string& line, const CodePage& codePage, HistoryEntry* entry);
