@@ -2,6 +2,8 @@
 // back-history entry and drops the forward history, the way a browser does
 // when a new page is visited. The IDE starts it with "%FILE""%CURSOR".
 #include "common/auto_handle.h"
+#include "common/code_page.h"
+#include "history/entry_name.h"
 #include "history/history_file.h"
 #include "history/history_line.h"
 #include "ide/command_line.h"
@@ -13,12 +15,12 @@ constexpr char HistoryFileFailedText[] = "Historyfile not found";
 
 // False when the entry could not be recorded. The forward history is
 // dropped only once the entry is in, so a failure costs nothing.
-bool AddHistoryEntry(const std::string& file, const std::string& cursor) {
+bool AddHistoryEntry(const HistoryEntry& entry) {
     // A back file held by another history tool for a moment is waited for,
     // so a quick second recording is kept; only a longer hold fails.
     AutoCloseHandle backFile(OpenHistoryFile(HistoryBackFileName, OPEN_ALWAYS));
     if (!backFile.IsValid() ||
-        !AppendHistoryEntry(backFile.Get(), FormatHistoryEntry(file, cursor)))
+        !AppendHistoryEntry(backFile.Get(), StoredHistoryEntry(entry, SystemCodePage())))
         return false;
     backFile.Close();
     EmptyHistoryFile(HistoryForwardFileName);
@@ -28,9 +30,11 @@ bool AddHistoryEntry(const std::string& file, const std::string& cursor) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const std::string commandLine = GetCommandLineA();
-    if (!AddHistoryEntry(CommandLineParameter(commandLine, 0),
-                         CommandLineParameter(commandLine, 1))) {
+    // Read in UTF-16: the 8-bit command line has lost what the code page
+    // cannot spell.
+    const std::string commandLine = CommandLineUtf8();
+    if (!AddHistoryEntry(
+            {CommandLineParameter(commandLine, 0), CommandLineParameter(commandLine, 1)})) {
         IdeConnection ide = ConnectToIde();
         LogMessage(ide, HistoryFileFailedText);
     }
