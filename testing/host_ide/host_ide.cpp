@@ -155,7 +155,7 @@ void PaintEditor(HWND editor, const Editor& e) {
 // the sender widened it.
 LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     Editor* e = EditorOf(w);
-    if (!e) return DefWindowProcA(w, msg, wp, lp);
+    if (!e) return DefWindowProcW(w, msg, wp, lp);
     switch (msg) {
     case WM_NCDESTROY:
         SetWindowLongPtrA(w, GWLP_USERDATA, 0);
@@ -223,7 +223,7 @@ LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case SCI_POSITIONRELATIVE:
         return PositionRelative(e->Text, (int32_t)wp, (int32_t)lp, Host.Today);
     }
-    return DefWindowProcA(w, msg, wp, lp);
+    return DefWindowProcW(w, msg, wp, lp);
 }
 
 // ---- Tabs ------------------------------------------------------------------
@@ -663,16 +663,17 @@ bool RegisterClasses(HINSTANCE instance) {
     WNDCLASSA panel = main;
     panel.lpfnWndProc = PanelProc;
     panel.lpszClassName = HostPanelClassName;
-    WNDCLASSA editor = main;
+    // Unicode, so that the caption holds the path whole.
+    WNDCLASSW editor = {};
     editor.lpfnWndProc = EditorProc;
+    editor.hInstance = instance;
     editor.hCursor = LoadCursor(nullptr, IDC_IBEAM);
-    editor.hbrBackground = nullptr;
-    editor.lpszClassName = EditorClassName;
+    editor.lpszClassName = L"Scintilla";
     WNDCLASSA tabs = main;
     tabs.lpfnWndProc = FileTabsProc;
     tabs.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     tabs.lpszClassName = FileTabsClassName;
-    return RegisterClassA(&main) && RegisterClassA(&panel) && RegisterClassA(&editor) &&
+    return RegisterClassA(&main) && RegisterClassA(&panel) && RegisterClassW(&editor) &&
            RegisterClassA(&tabs);
 }
 
