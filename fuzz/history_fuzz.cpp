@@ -84,6 +84,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         HistoryEntry entry;
         if (ParseHistoryEntry(line, &entry) && entry.File + "|" + entry.Cursor != line) abort();
         CheckStoredName(entry.File);
+        // An entry read as stored is written back as a line that reads the same.
+        HistoryEntry read, again;
+        if (ParseStoredEntry(line, Latin1, &read)) {
+            const std::string stored = StoredHistoryEntry(read, Latin1);
+            if (!ParseStoredEntry(stored.substr(0, stored.size() - 2), Latin1, &again) ||
+                again.File != read.File)
+                abort();
+        }
         int32_t cursorLine;
         if (ParseCursorLine(entry.Cursor, &cursorLine) && cursorLine < 1) abort();
         int32_t positionLine, column;

@@ -97,4 +97,27 @@ TEST(EntryName, OddNamesComeBackAsThemselvesOrNotAtAll) {
     EXPECT_FALSE(DecodeEntryName(EncodeEntryName("C:\\a.pb|1x1", Latin1), Latin1, &name));
 }
 
+// A whole line as the tools write it, and read back; a cursor text the code
+// page spells is stored in it too.
+TEST(EntryName, WholeLinesStoreAndReadBack) {
+    const struct {
+        HistoryEntry Entry;
+        std::string Line;
+    } cases[] = {
+        {{u8"C:\\Жук.pb", "4x3"}, Marked(u8"C:\\Жук.pb") + "|4x3\r\n"},
+        {{u8"C:\\€uro.pb", u8"é"}, "C:\\\x80uro.pb|\xE9\r\n"},
+        {{"a.pb", u8"Ж"}, u8"a.pb|Ж\r\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StoredHistoryEntry(c.Entry, Latin1), c.Line);
+        HistoryEntry read;
+        ASSERT_TRUE(ParseStoredEntry(c.Line.substr(0, c.Line.size() - 2), Latin1, &read));
+        EXPECT_EQ(read.File, c.Entry.File);
+    }
+    HistoryEntry read;
+    for (const std::string& line : {std::string("*|1x1"), std::string("a.pb"), std::string("|1x1"),
+                                    std::string("*C:\\\xC3(.pb|1x1")})
+        EXPECT_FALSE(ParseStoredEntry(line, Latin1, &read)) << line;
+}
+
 } // namespace
