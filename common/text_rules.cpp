@@ -1,14 +1,37 @@
 #include "common/text_rules.h"
 
-std::string UpperCasePath(const std::string& path) {
-    std::string upper = path;
-    for (char& c : upper) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if ((u >= 'a' && u <= 'z') || u >= 0xE0) c = static_cast<char>(u - 0x20);
-    }
-    return upper;
+#include "common/utf.h"
+
+#include <string_view>
+
+namespace {
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+// The prefix that hands a path to the file system unparsed, the way to reach
+// paths beyond MAX_PATH; its "?" is the one a path may hold.
+constexpr char VerbatimPrefix[] = "\\\\?\\";
+
+} // namespace
+
 bool SamePath(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && UpperCasePath(a) == UpperCasePath(b);
+    return FoldPathCase(a) == FoldPathCase(b);
+}
+
+bool IsWindowsPathName(const std::string& name) {
+    if (name.empty() || !IsValidUtf8(name) || Utf16Length(name) > MaxPathUnits) return false;
+    size_t start = name.compare(0, 4, VerbatimPrefix) == 0 ? 4 : 0;
+    // "\\.\" and "\??\" name devices and kernel objects, never a source.
+    if (name.compare(0, 4, "\\\\.\\") == 0 || name.compare(0, 4, "\\??\\") == 0) return false;
+    // A colon only ends a drive letter; anywhere else it names a stream.
+    if (name.size() >= start + 2 && IsAsciiLetter(name[start]) && name[start + 1] == ':')
+        start += 2;
+    for (size_t i = start; i < name.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c < 0x20 || std::string_view("<>:\"|?*").find(char(c)) != std::string_view::npos)
+            return false;
+    }
+    return true;
 }

@@ -1,10 +1,17 @@
-// Small text rules shared by the programs and their plain logic.
+// Small text rules shared by the programs and their plain logic. Paths are
+// UTF-8 here, whatever form the IDE or a history file gave them in.
 #pragma once
+#include <cstddef>
 #include <string>
 
-// Upper-cases a path as the IDE compares file names: ASCII a-z and the 8-bit
-// letters 0xE0-0xFF lose 0x20, everything else is kept.
-std::string UpperCasePath(const std::string& path);
+// The longest path the wide file API takes, in UTF-16 units.
+constexpr size_t MaxPathUnits = 32767;
 
-// Both paths name the same file, letter case ignored as above.
+// Both paths name the same file, letter case ignored as FoldPathCase folds
+// it, which is how the IDE compares file names.
 bool SamePath(const std::string& a, const std::string& b);
+
+// A non-empty UTF-8 name of at most MaxPathUnits that holds no NUL, control
+// character or other character a Windows path cannot hold: a name the file
+// API and the shell read as the same file a type check looked at.
+bool IsWindowsPathName(const std::string& name);

@@ -1,9 +1,14 @@
 // Walks arbitrary bytes backwards as a history file and checks the result
 // against a plain forward split; takes the same bytes as an editor's text to
-// find a line again after an edit, with its fingerprint whole and damaged.
+// find a line again after an edit, with its fingerprint whole and damaged;
+// reads each entry's name as stored, and the bytes as UTF-8 and as UTF-16
+// text.
+#include "common/utf.h"
+#include "history/entry_name.h"
 #include "history/history_line.h"
 #include "history/line_fingerprint.h"
 #include "history/reverse_line_reader.h"
+#include "testing/latin1_code_page.h"
 
 #include <algorithm>
 #include <climits>
@@ -48,11 +53,48 @@ void CheckFingerprints(const uint8_t* data, size_t size) {
     CheckRelocation(text, INT32_MAX, fingerprint);
 }
 
+// A name read from storage is a path that stores and reads back as itself.
+void CheckStoredName(const std::string& stored) {
+    std::string name;
+    if (!DecodeEntryName(stored, Latin1, &name)) return;
+    std::string again;
+    if (!IsWindowsPathName(name) ||
+        !DecodeEntryName(EncodeEntryName(name, Latin1), Latin1, &again) || again != name)
+        abort();
+}
+
+// Valid UTF-8 converts both ways unchanged, and folds to valid UTF-8 that
+// folds no further; any UTF-16 becomes valid UTF-8 of as many units, only
+// unpaired surrogates replaced.
+void CheckUtf(const std::string& text) {
+    std::u16string wide;
+    if (Utf8ToUtf16(text, &wide) != IsValidUtf8(text)) abort();
+    if (IsValidUtf8(text)) {
+        const std::string folded = FoldPathCase(text);
+        if (Utf16ToUtf8(wide) != text || Utf16Length(text) != wide.size() || !IsValidUtf8(folded) ||
+            FoldPathCase(folded) != folded)
+            abort();
+        std::string name;
+        const bool shown = DecodeEntryName(EncodeEntryName(text, Latin1), Latin1, &name);
+        if (shown != IsWindowsPathName(text) || (shown && name != text)) abort();
+    }
+    std::u16string units(text.size() / 2, u'\0');
+    for (size_t i = 0; i < units.size(); ++i)
+        units[i] = char16_t(uint8_t(text[2 * i]) | uint8_t(text[2 * i + 1]) << 8);
+    const std::string utf8 = Utf16ToUtf8(units);
+    std::u16string back;
+    if (!Utf8ToUtf16(utf8, &back) || back.size() != units.size()) abort();
+    for (size_t i = 0; i < units.size(); ++i)
+        if (back[i] != units[i] && (units[i] < 0xD800 || units[i] > 0xDFFF || back[i] != 0xFFFD))
+            abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckFingerprints(data, size);
     std::string text(reinterpret_cast<const char*>(data), size);
+    CheckUtf(text);
 
     std::vector<std::string> forward;
     std::string current;
@@ -95,6 +137,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const std::string written =
                 FormatHistoryEntry(entry.File, entry.Cursor, entry.Fingerprint);
             if (!entry.Fingerprint.empty() && written != line + "\r\n") abort();
+        }
+        CheckStoredName(entry.File);
+        // An entry read as stored is written back as a line that reads the same.
+        HistoryEntry read, again;
+        if (ParseStoredEntry(line, Latin1, &read)) {
+            const std::string stored = StoredHistoryEntry(read, Latin1);
+            if (!ParseStoredEntry(stored.substr(0, stored.size() - 2), Latin1, &again) ||
+                again.File != read.File || again.Fingerprint != read.Fingerprint)
+                abort();
         }
         int32_t cursorLine;
         if (ParseCursorLine(entry.Cursor, &cursorLine) && cursorLine < 1) abort();

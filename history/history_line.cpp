@@ -68,7 +68,7 @@ bool ParseCursorPosition(const std::string& cursor, int32_t* line, int32_t* colu
 }
 
 bool SamePosition(const HistoryEntry& a, const HistoryEntry& b) {
-    if (UpperCasePath(a.File) != UpperCasePath(b.File)) return false;
+    if (!SamePath(a.File, b.File)) return false;
     int32_t lineA = 0, lineB = 0;
     if (ParseCursorLine(a.Cursor, &lineA) && ParseCursorLine(b.Cursor, &lineB))
         return lineA == lineB;

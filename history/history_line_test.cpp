@@ -86,7 +86,7 @@ TEST(CursorPosition, GivesLineAndColumnOrNothing) {
 }
 
 TEST(SamePosition, FileCaseIgnoredLineCompared) {
-    EXPECT_TRUE(SamePosition({"C:\\Src\\\xE4.pb", "3x1"}, {"c:\\SRC\\\xC4.PB", "3x9"}));
+    EXPECT_TRUE(SamePosition({u8"C:\\Src\\ä\\Жук.pb", "3x1"}, {u8"c:\\SRC\\Ä\\жук.PB", "3x9"}));
     EXPECT_FALSE(SamePosition({"a.pb", "3x1"}, {"a.pb", "4x1"}));
     EXPECT_FALSE(SamePosition({"a.pb", "3x1"}, {"b.pb", "3x1"}));
     EXPECT_TRUE(SamePosition({"a.pb", "odd"}, {"A.PB", "odd"}));

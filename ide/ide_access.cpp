@@ -1,5 +1,6 @@
 #include "ide/ide_access.h"
 
+#include "common/code_page.h"
 #include "common/environment.h"
 #include "ide/ide_messages.h"
 #include "ide/ide_text.h"
@@ -45,8 +46,10 @@ IdeConnection ConnectToIde() {
     IdeConnection ide;
     ide.MainWindow = WindowFromEnvironment("PB_TOOL_MainWindow");
     ide.Editor = WindowFromEnvironment("PB_TOOL_Scintilla");
-    ide.FileList = ReadEnvironmentText("PB_TOOL_FileList");
-    ide.IdeProgram = ReadEnvironmentText("PB_TOOL_IDE");
+    // Read in UTF-16, so that no name is lost: today's IDE gives every name
+    // whole, and the classic one's code-page names convert exactly.
+    ide.FileList = EnvironmentUtf8("PB_TOOL_FileList");
+    ide.IdeProgram = EnvironmentUtf8("PB_TOOL_IDE");
     return ide;
 }
 

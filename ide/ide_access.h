@@ -14,6 +14,7 @@ struct IdeConnection {
     // PB_TOOL_Scintilla at start; after a step, the editor that shows the
     // file reached.
     HWND Editor = nullptr;
+    // Both in UTF-8.
     std::string FileList;   // PB_TOOL_FileList: open files in tab order, LF between them
     std::string IdeProgram; // PB_TOOL_IDE: today's IDE names its executable
     // Found by DiscoverIdeWindows: the first tab control and the first list

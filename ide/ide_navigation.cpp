@@ -1,6 +1,7 @@
 #include "ide/ide_navigation.h"
 
 #include "common/auto_handle.h"
+#include "common/code_page.h"
 #include "common/environment.h"
 #include "common/text_rules.h"
 #include "ide/file_list.h"
@@ -30,8 +31,6 @@ constexpr UINT HandOverTimeoutMs = 10000;
 constexpr ULONGLONG SystemOpenTimeoutMs = 10500;
 // An answer to a single editor message; a hung IDE gets no longer.
 constexpr UINT MessageTimeoutMs = 5000;
-// The longest path Windows has; a longer name is no file the IDE can open.
-constexpr size_t MaxPathLength = 32767;
 
 // A message to one of the IDE's windows, answered within MessageTimeoutMs;
 // 0 when it is not.
@@ -47,13 +46,6 @@ std::string MainPrefsPath() {
     return IdePrefsFolder() + "PureBasic.prefs";
 }
 
-std::wstring Widen(const std::string& text) {
-    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(size_t(std::max(length, 0)), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), &wide[0], length);
-    return wide;
-}
-
 template <class Function> Function LoadFunction(HMODULE module, const char* name) {
     // Through void*: FARPROC has no parameters, and the cast warns otherwise.
     return module
@@ -64,15 +56,15 @@ template <class Function> Function LoadFunction(HMODULE module, const char* name
 // The shell runs the open's handler through COM, so COM is set up around it.
 // Shell and COM are loaded only here: a navigator that never hands a file to
 // the system does not pay for them at every start.
-bool ShellOpen(SHELLEXECUTEINFOA* info) {
+bool ShellOpen(SHELLEXECUTEINFOW* info) {
     using CoInitializeExFunction = HRESULT(WINAPI*)(void*, DWORD);
     using CoUninitializeFunction = void(WINAPI*)();
-    using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
+    using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
     HMODULE ole = LoadLibraryA("ole32.dll");
     HMODULE shell = LoadLibraryA("shell32.dll");
     auto coInitializeEx = LoadFunction<CoInitializeExFunction>(ole, "CoInitializeEx");
     auto coUninitialize = LoadFunction<CoUninitializeFunction>(ole, "CoUninitialize");
-    auto shellExecuteEx = LoadFunction<ShellExecuteExFunction>(shell, "ShellExecuteExA");
+    auto shellExecuteEx = LoadFunction<ShellExecuteExFunction>(shell, "ShellExecuteExW");
     const bool com =
         coInitializeEx && coUninitialize &&
         SUCCEEDED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
@@ -85,18 +77,20 @@ bool ShellOpen(SHELLEXECUTEINFOA* info) {
 }
 
 // Hands a source file to the program registered for its type, which is the
-// IDE when its setup registered it, without waiting.
+// IDE when its setup registered it, without waiting. Wide, so that today's
+// IDE gets any name whole and the classic one its code page's bytes.
 bool OpenWithSystem(const std::string& path) {
-    size_t lastBackslash = path.rfind('\\');
-    std::string folder =
-        lastBackslash == std::string::npos ? "" : path.substr(0, lastBackslash + 1);
-    SHELLEXECUTEINFOA info = {};
+    const std::wstring file = Utf8ToWide(path);
+    size_t lastBackslash = file.rfind(L'\\');
+    std::wstring folder =
+        lastBackslash == std::wstring::npos ? L"" : file.substr(0, lastBackslash + 1);
+    SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
     // No "Open with" dialog or error box: the IDE may wait for its tool, so
     // a tool waiting for the user would hold the IDE.
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = "Open";
-    info.lpFile = path.c_str();
+    info.lpVerb = L"Open";
+    info.lpFile = file.c_str();
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = SW_SHOWNORMAL;
     return ShellOpen(&info);
@@ -132,13 +126,22 @@ class ReplyWindow {
 // Today's IDE takes the file itself, whatever its "Run only one instance"
 // says, and has made it current when the message returns.
 bool SendOpenMessage(const IdeConnection& ide, const std::string& path, int32_t line) {
-    if (path.size() > MaxPathLength) return false;
-    std::wstring text = Widen(OpenMessageText(ide.IdeProgram, path, line));
+    std::wstring text = Utf8ToWide(OpenMessageText(ide.IdeProgram, path, line));
+    if (text.empty()) return false;
     ReplyWindow reply;
     COPYDATASTRUCT data = {IdeOpenMessage, DWORD((text.size() + 1) * sizeof(wchar_t)), &text[0]};
     DWORD_PTR unused;
     return SendMessageTimeoutA(ide.MainWindow, WM_COPYDATA, WPARAM(reply.Get()), LPARAM(&data),
                                SMTO_ABORTIFHUNG, HandOverTimeoutMs, &unused) != 0;
+}
+
+// A name this IDE can be given at all: one a path can be, and in the
+// classic IDE, whose tab bar and file list are 8-bit, one the code page
+// spells.
+bool IsShowableName(IdeConnection& ide, const std::string& path) {
+    if (!ide.Discovered) DiscoverIdeWindows(ide);
+    std::string bytes;
+    return IsWindowsPathName(path) && (!ide.TabBar || Utf8ToAcp(path, &bytes));
 }
 
 // Nothing that is not a source of the IDE is handed anywhere: a history may
@@ -320,15 +323,12 @@ std::string ReadEditorText(HWND editor) {
 
 bool FileHasContent(const std::string& path) {
     // The file calls would stop at a NUL and look at another file.
-    if (path.find('\0') != std::string::npos) return false;
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-    return data.nFileSizeHigh != 0 || data.nFileSizeLow != 0;
+    return IsWindowsPathName(path) && PathHasContent(path);
 }
 
-bool CanShowFile(const IdeConnection& ide, const std::string& path) {
-    return FindInFileList(ide.FileList, path) != -1 || CanOpenFile(path);
+bool CanShowFile(IdeConnection& ide, const std::string& path) {
+    return IsShowableName(ide, path) &&
+           (FindInFileList(ide.FileList, path) != -1 || CanOpenFile(path));
 }
 
 int ClearRunOnce() {
@@ -350,7 +350,7 @@ void RestoreRunOnce(int value) {
 
 ReachResult ShowFile(IdeConnection& ide, const std::string& path, const std::string& currentFile,
                      int32_t line) {
-    if (!ide.Discovered) DiscoverIdeWindows(ide);
+    if (!IsShowableName(ide, path)) return ReachResult::CannotShow;
     if (ide.TabBar) return ShowInClassicIde(ide, path);
     if (ide.Editors.empty()) return ReachResult::NotReached;
     return ShowInTodaysIde(ide, path, currentFile, line);

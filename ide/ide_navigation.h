@@ -30,11 +30,13 @@ HWND VisibleEditor(IdeConnection& ide);
 // The editor's whole text, bytes as the editor holds them; empty when it
 // cannot be read.
 std::string ReadEditorText(HWND editor);
-// A file the IDE could open: on disk, not a folder, not empty.
+// A file the IDE could open: on disk, not a folder, not empty. Paths here
+// are UTF-8.
 bool FileHasContent(const std::string& path);
-// Open in the IDE, or a source file of the IDE's types on disk with content:
+// Open in the IDE, or a source file of the IDE's types on disk with content,
+// and named as this IDE can be given it (the classic IDE: in the code page):
 // a file ShowFile can take the IDE to.
-bool CanShowFile(const IdeConnection& ide, const std::string& path);
+bool CanShowFile(IdeConnection& ide, const std::string& path);
 // Sets RunOnce in the IDE's PureBasic.prefs to 0 and returns its previous
 // value (1 when absent); 0 without writing when the file cannot be opened.
 int ClearRunOnce();

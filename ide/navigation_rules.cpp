@@ -1,11 +1,11 @@
 #include "ide/navigation_rules.h"
 
-#include "common/text_rules.h"
+#include "common/utf.h"
 
 bool IsIdeSourceFile(const std::string& path) {
     size_t dot = path.rfind('.');
     if (dot == std::string::npos || path.find('\\', dot) != std::string::npos) return false;
-    const std::string type = UpperCasePath(path.substr(dot));
+    const std::string type = FoldPathCase(std::string_view(path).substr(dot));
     return type == ".PB" || type == ".PBI" || type == ".PBF" || type == ".PBP";
 }
 

@@ -26,13 +26,11 @@ TEST(IdeSourceFile, OnlyTheIdesOwnTypes) {
         EXPECT_EQ(IsIdeSourceFile(c.Path), c.Source) << c.Path;
 }
 
-// Today's IDE takes its own path, the count of files, the line (0: none)
-// and the file, LF between them.
-TEST(OpenMessageText, NamesTheIdeCountLineAndFile) {
-    EXPECT_EQ(OpenMessageText("C:\\PB\\PureBasic.exe", "C:\\my src\\a.pb", 12),
-              "C:\\PB\\PureBasic.exe\n1\n12\nC:\\my src\\a.pb");
+TEST(OpenMessageText, NamesTheIdeTheCountTheLineAndTheFile) {
+    EXPECT_EQ(OpenMessageText("C:\\PB\\PureBasic.exe", u8"C:\\my src\\Жук.pb", 12),
+              u8"C:\\PB\\PureBasic.exe\n1\n12\nC:\\my src\\Жук.pb");
     EXPECT_EQ(OpenMessageText("ide.exe", "a.pb", 0), "ide.exe\n1\n0\na.pb");
-    EXPECT_EQ(OpenMessageText("ide.exe", "a.pb", -5), "ide.exe\n1\n0\na.pb");
+    EXPECT_EQ(OpenMessageText("ide.exe", "a.pb", -3), "ide.exe\n1\n0\na.pb");
 }
 
 } // namespace

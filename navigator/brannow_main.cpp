@@ -7,7 +7,9 @@
 // why in the IDE's log. A position keeps the fingerprint of its line, so a
 // step lands on the remembered code even after lines above it changed.
 #include "common/auto_handle.h"
-#include "common/text_rules.h"
+#include "common/code_page.h"
+#include "common/utf.h"
+#include "history/entry_name.h"
 #include "history/history_file.h"
 #include "history/history_line.h"
 #include "history/reverse_line_reader.h"
@@ -34,10 +36,10 @@ constexpr size_t MaxPathsPerStep = 4096;
 class StepTurn {
   public:
     StepTurn() {
-        char folder[MAX_PATH * 4];
-        DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+        wchar_t folder[MAX_PATH * 4];
+        DWORD length = GetCurrentDirectoryW(MAX_PATH * 4, folder);
         uint64_t hash = 14695981039346656037ull; // FNV-1a of the folder
-        for (char ch : UpperCasePath(std::string(folder, length < sizeof folder ? length : 0)))
+        for (char ch : FoldPathCase(WideToUtf8(folder, length < MAX_PATH * 4 ? length : 0)))
             hash = (hash ^ uint8_t(ch)) * 1099511628211ull;
         const std::string name = "Local\\TolvaneHistorySteps" + std::to_string(hash);
         mutex_ = AutoCloseHandle(CreateMutexA(nullptr, FALSE, name.c_str()));
@@ -94,8 +96,9 @@ class HistoryFileStep : public StepActions {
           showable_([&ide](const std::string& path) { return CanShowFile(ide, path); },
                     MaxPathsPerStep) {}
 
-    // Passes over lines that are no entries, entries at the current position
-    // and entries whose file cannot be shown, each file looked at once.
+    // Passes over lines that are no entries, names that cannot be shown,
+    // entries at the current position and entries whose file cannot be
+    // shown, each file looked at once. The target's name is UTF-8.
     TargetSearch FindTarget(HistoryEntry* target, uint64_t* cutAt) override {
         uint64_t size = 0;
         if (!HistoryFileLength(source_, &size)) return TargetSearch::Nothing;
@@ -113,7 +116,7 @@ class HistoryFileStep : public StepActions {
         std::string line;
         uint64_t lineStart = 0;
         while (reader.Previous(&line, &lineStart)) {
-            const bool usable = ParseHistoryEntry(line, target) &&
+            const bool usable = ParseStoredEntry(line, codePage_, target) &&
                                 !SamePosition(*target, current_) && showable_.Ask(target->File);
             if (showable_.Exhausted()) return TargetSearch::GaveUp;
             *cutAt = lineStart;
@@ -122,11 +125,11 @@ class HistoryFileStep : public StepActions {
         return TargetSearch::Nothing;
     }
 
-    bool AppendToDestination(const std::string& line) override {
+    bool AppendToDestination(const HistoryEntry& entry) override {
         if (!destination_->IsValid())
             *destination_ = AutoCloseHandle(OpenHistoryFile(destinationName_, OPEN_ALWAYS));
         return destination_->IsValid() && HistoryFileLength(destination_->Get(), &lengthBefore_) &&
-               AppendHistoryEntry(destination_->Get(), line);
+               AppendHistoryEntry(destination_->Get(), StoredHistoryEntry(entry, codePage_));
     }
 
     void UndoAppend() override { CutHistoryFile(destination_->Get(), lengthBefore_); }
@@ -143,6 +146,7 @@ class HistoryFileStep : public StepActions {
     const char* destinationName_;
     const HistoryEntry& current_;
     PathVerdicts showable_;
+    const CodePage codePage_ = SystemCodePage();
     uint64_t lengthBefore_ = 0;
 };
 
@@ -177,7 +181,8 @@ void Walk(bool back, const HistoryEntry& current) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const std::string commandLine = GetCommandLineA();
+    // In UTF-16, as the IDE gives it: every name whole.
+    const std::string commandLine = CommandLineUtf8();
     const HistoryEntry current = {CommandLineParameter(commandLine, 0),
                                   CommandLineParameter(commandLine, 1)};
     const std::string direction = CommandLineParameter(commandLine, 2);

@@ -559,6 +559,176 @@ TEST_F(HistoryInTheIde, BackAndForwardAtOnceLoseNothing) {
         EXPECT_EQ(expected.count(line), 1u) << line;
 }
 
+// Sources named in any script, in today's IDE, which starts the tools with
+// UTF-16. A name the code page spells is stored in it, byte for byte as the
+// 8-bit tools stored it (code page 1252: "€" is 0x80); any other behind "*"
+// in UTF-8.
+class NamesInTodaysIde : public HistoryInTheIde {
+  protected:
+    void SetUp() override {
+        Mode = HostMode::Today;
+        HistoryInTheIde::SetUp();
+        ASSERT_EQ(GetACP(), 1252u);
+        for (const std::string& f : {zhuk, nihon, euro})
+            ASSERT_TRUE(WriteFileUtf8(f, NumberedLines(40)));
+    }
+
+    // The IDE shows the file at the cursor.
+    void ExpectShown(const HostIde& host, const std::string& file, const std::string& cursor) {
+        EXPECT_EQ(HostCurrentPathUtf8(host), file);
+        EXPECT_EQ(HostCursor(host), cursor);
+        EXPECT_EQ(HostFocusedEditor(host), HostVisibleEditor(host));
+    }
+
+    const std::string zhuk = sources / u8"Жук.pb", nihon = sources / u8"日本.pb",
+                      euro = sources / u8"€uro.pb", euroBytes = sources / "\x80uro.pb";
+};
+
+TEST_F(NamesInTodaysIde, WalksThroughNamesOfAnyScript) {
+    auto host = StartIde({a});
+    ASSERT_TRUE(host->Ready);
+    for (const std::string& f : {zhuk, nihon, euro})
+        ASSERT_GE(HostOpenFileUtf8(*host, f), 0);
+    RunAt(*host, 0, "5x3", Record);
+    RunAt(*host, 1, "4x3", Record);
+    RunAt(*host, 2, "7x2", Record);
+    RunAt(*host, 3, "9x5", Record);
+    const std::string walked = a + "|5x3\r\n*" + zhuk + "|4x3\r\n*" + nihon + "|7x2\r\n";
+    ASSERT_EQ(BackFile(), walked + euroBytes + "|9x5\r\n");
+
+    const struct {
+        long Shortcut;
+        const std::string& File;
+        const char* Cursor;
+    } steps[] = {
+        {Back, nihon, "7x2"},   {Back, zhuk, "4x3"},     {Back, a, "5x3"},
+        {Forward, zhuk, "4x3"}, {Forward, nihon, "7x2"}, {Forward, euro, "9x5"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.File + "|" + step.Cursor);
+        ASSERT_TRUE(RunTool(*host, step.Shortcut));
+        ExpectShown(*host, step.File, step.Cursor);
+        if (&step == &steps[2]) {
+            EXPECT_EQ(BackFile(), "");
+            EXPECT_EQ(ForwardFile(),
+                      euroBytes + "|9x5\r\n*" + nihon + "|7x2\r\n*" + zhuk + "|4x3\r\n");
+        }
+    }
+    EXPECT_EQ(BackFile(), walked);
+    EXPECT_EQ(ForwardFile(), "");
+    EXPECT_TRUE(HostLogLines(*host).empty());
+    ExpectIdeFilesUntouched(*host);
+}
+
+TEST_F(NamesInTodaysIde, OpensAClosedFileInAFolderOfAnyScript) {
+    const std::string folder = sources / u8"Łódź", file = folder + "\\c.pb";
+    ASSERT_TRUE(CreateFolderUtf8(folder));
+    ASSERT_TRUE(WriteFileUtf8(file, NumberedLines(40)));
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, "*" + file + "|12x4\r\n"));
+    auto host = StartIde({a, b});
+    ASSERT_TRUE(host->Ready);
+    RunAt(*host, 1, "3x1", Back);
+    EXPECT_EQ(HostEditorCount(*host), 3);
+    ExpectShown(*host, file, "12x4");
+    EXPECT_EQ(BackFile(), "");
+    EXPECT_EQ(ForwardFile(), b + "|3x1\r\n");
+    ASSERT_TRUE(RunTool(*host, Forward));
+    ExpectShown(*host, b, "3x1");
+    EXPECT_EQ(BackFile(), "*" + file + "|12x4\r\n");
+    ExpectIdeFilesUntouched(*host);
+}
+
+// Histories written by the 8-bit tools, and ones that mix both kinds.
+TEST_F(NamesInTodaysIde, ReadsOldAndMixedHistories) {
+    const std::string gruesse = sources / u8"Grüße.pb", gruesseBytes = sources / "Gr\xFC\xDF"
+                                                                                 "e.pb";
+    ASSERT_TRUE(WriteFileUtf8(gruesse, NumberedLines(40)));
+    const std::string old = a + "|2x2\r\n" + gruesseBytes + "|6x1\r\n" + euroBytes + "|8x2\r\n";
+    const std::string mixed = "*" + zhuk + "|3x3\r\n" + euroBytes + "|5x1\r\n";
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, old + mixed));
+    auto host = StartIde({a, b});
+    ASSERT_TRUE(host->Ready);
+    ASSERT_EQ(HostSelectTab(*host, 1), 1);
+    ASSERT_GE(HostSetCaret(*host, 9, 1), 0);
+    for (const auto& [file, cursor] : std::vector<std::pair<std::string, std::string>>{
+             {euro, "5x1"}, {zhuk, "3x3"}, {euro, "8x2"}, {gruesse, "6x1"}, {a, "2x2"}}) {
+        SCOPED_TRACE(file + "|" + cursor);
+        ASSERT_TRUE(RunTool(*host, Back));
+        ExpectShown(*host, file, cursor);
+    }
+    EXPECT_EQ(BackFile(), "");
+    EXPECT_EQ(ForwardFile(), b + "|9x1\r\n" + euroBytes + "|5x1\r\n*" + zhuk + "|3x3\r\n" +
+                                 euroBytes + "|8x2\r\n" + gruesseBytes + "|6x1\r\n");
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(RunTool(*host, Forward));
+    ExpectShown(*host, b, "9x1");
+    EXPECT_EQ(BackFile(), old + mixed);
+    EXPECT_TRUE(HostLogLines(*host).empty());
+}
+
+// Each is passed over like a file that is gone: nothing opened or run, the
+// entries before it kept.
+TEST_F(NamesInTodaysIde, PassesOverNamesThatAreNotWhole) {
+    const std::string bat = sources / "build.bat";
+    ASSERT_TRUE(WriteFileBytes(bat, "echo ran > ran.txt\r\n"));
+    std::string longName;
+    for (int i = 0; i < 33000; ++i)
+        longName += u8"ж";
+    const struct {
+        const char* Name;
+        std::string Entry;
+    } cases[] = {
+        {"malformed UTF-8 behind the marker", "*" + sources / "\xC3(.pb|1x1\r\n"},
+        {"UTF-8 cut short", "*" + sources / "\xE6\x97.pb|1x1\r\n"},
+        {"a marker with nothing behind it", "*|1x1\r\n"},
+        {"a marker before the line end", "*"},
+        {"an unpaired surrogate written as UTF-8", "*" + sources / "a\xED\xA0\x80.pb|1x1\r\n"},
+        {"an unpaired surrogate as recorded", "*" + sources / "a\xEF\xBF\xBD.pb|1x1\r\n"},
+        {"a NUL behind the marker", "*" + bat + std::string(1, '\0') + "x.pb|1x1\r\n"},
+        {"a name longer than 32,767 characters", "*" + sources / longName + ".pb|1x1\r\n"},
+        {"a code-page name as long", sources / std::string(33000, '\xE9') + ".pb|1x1\r\n"},
+    };
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    const std::string kept = c + "|3x1\r\n" + a + "|5x2\r\n";
+    for (const auto& bad : cases) {
+        SCOPED_TRACE(bad.Name);
+        ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, kept + bad.Entry));
+        ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, ""));
+        RunAt(*host, 1, "1x1", Back);
+        ExpectAt(*host, 0, "5x2");
+        EXPECT_EQ(BackFile(), c + "|3x1\r\n");
+        EXPECT_EQ(ForwardFile(), b + "|1x1\r\n");
+        EXPECT_EQ(HostEditorCount(*host), 3);
+    }
+    EXPECT_FALSE(FileExists(sources / "ran.txt"));
+    EXPECT_FALSE(FileExists(work / "ran.txt"));
+    EXPECT_TRUE(HostLogLines(*host).empty());
+    ExpectIdeFilesUntouched(*host);
+}
+
+// The classic IDE's tabs and file list are 8-bit: code-page names work, a
+// name behind the marker is passed over as if its file were gone, and
+// nothing is handed to the system for it.
+TEST_F(NamesInTodaysIde, TheClassicIdeTakesCodePageNamesOnly) {
+    Mode = HostMode::Classic;
+    HostFileType fileType(".pb");
+    ASSERT_TRUE(fileType.Registered);
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName,
+                               a + "|5x2\r\n" + euroBytes + "|4x4\r\n*" + zhuk + "|3x1\r\n"));
+    auto host = StartIde({a, b, euroBytes});
+    ASSERT_TRUE(host->Ready);
+    RunAt(*host, 1, "2x1", Back);
+    ExpectAt(*host, 2, "4x4");
+    ASSERT_TRUE(RunTool(*host, Back));
+    ExpectAt(*host, 0, "5x2");
+    EXPECT_EQ(HostEditorCount(*host), 3);
+    EXPECT_EQ(BackFile(), "");
+    EXPECT_EQ(ForwardFile(), b + "|2x1\r\n" + euroBytes + "|4x4\r\n");
+    EXPECT_TRUE(HostLogLines(*host).empty());
+    ExpectIdeFilesUntouched(*host);
+}
+
 // The direction word decides; without one, or with another, nothing happens,
 // and the exit code is 0 whatever the command line.
 TEST(Brannow, OtherDirectionsDoNothing) {

@@ -1,6 +1,6 @@
 #include "navigator/history_step.h"
 
-#include "common/text_rules.h"
+#include "common/utf.h"
 
 #include <utility>
 
@@ -16,8 +16,7 @@ void TakeStep(StepActions& actions, const HistoryEntry& current) {
         if (actions.CutSource(cutAt)) actions.Log(StepGaveUpText);
         return;
     }
-    if (!actions.AppendToDestination(
-            FormatHistoryEntry(current.File, current.Cursor, current.Fingerprint))) {
+    if (!actions.AppendToDestination(current)) {
         actions.Log(StepNotSavedText);
         return;
     }
@@ -33,7 +32,7 @@ PathVerdicts::PathVerdicts(std::function<bool(const std::string&)> check, size_t
     : check_(std::move(check)), limit_(limit) {}
 
 bool PathVerdicts::Ask(const std::string& path) {
-    std::string key = UpperCasePath(path);
+    std::string key = FoldPathCase(path);
     auto known = verdicts_.find(key);
     if (known != verdicts_.end()) return known->second;
     if (verdicts_.size() >= limit_) {

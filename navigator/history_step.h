@@ -30,8 +30,9 @@ class StepActions {
     // The newest entry of the source worth going to, and the length the
     // source is cut to so that it and everything passed over are dropped.
     virtual TargetSearch FindTarget(HistoryEntry* target, uint64_t* cutAt) = 0;
-    // Appends the whole line to the destination, or leaves it as it was.
-    virtual bool AppendToDestination(const std::string& line) = 0;
+    // Appends the entry's whole line to the destination, in the form the
+    // history files store it, or leaves the destination as it was.
+    virtual bool AppendToDestination(const HistoryEntry& entry) = 0;
     // Cuts the destination back to its length before the append.
     virtual void UndoAppend() = 0;
     virtual ReachResult Reach(const HistoryEntry& target) = 0;

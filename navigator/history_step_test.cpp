@@ -20,8 +20,8 @@ class ScriptedStep : public StepActions {
         *cutAt = 17;
         return Search;
     }
-    bool AppendToDestination(const std::string& line) override {
-        Calls.push_back("append " + line);
+    bool AppendToDestination(const HistoryEntry& entry) override {
+        Calls.push_back("append " + entry.File + "|" + entry.Cursor + "|" + entry.Fingerprint);
         return AppendWorks;
     }
     void UndoAppend() override { Calls.push_back("undo"); }
@@ -38,7 +38,7 @@ class ScriptedStep : public StepActions {
 
 // Each scenario: what goes wrong, and the calls the step makes.
 TEST(TakeStep, AllOrNothing) {
-    const std::string find = "find", append = "append c.pb|9x2|v1:0a\r\n", reach = "reach t.pb|3x4",
+    const std::string find = "find", append = "append c.pb|9x2|v1:0a", reach = "reach t.pb|3x4",
                       cut = "cut 17", undo = "undo", log = "log ";
     using Calls = std::vector<std::string>;
     const struct {
@@ -86,14 +86,14 @@ TEST(PathVerdicts, AsksOncePerPathWhateverItsLetterCase) {
         EXPECT_FALSE(verdicts.Ask(i % 2 ? "c:\\GONE.PB" : "C:\\gone.pb"));
         EXPECT_TRUE(verdicts.Ask("c:\\Here.pb"));
     }
-    EXPECT_TRUE(verdicts.Ask("C:\\\xE4.pb"));
-    EXPECT_TRUE(verdicts.Ask("C:\\\xC4.PB"));
+    EXPECT_TRUE(verdicts.Ask(u8"C:\\ä.pb"));
+    EXPECT_TRUE(verdicts.Ask(u8"C:\\Ä.PB"));
     EXPECT_FALSE(verdicts.Exhausted());
     // A fourth path is past the limit: refused unasked, and what is known stays.
     EXPECT_FALSE(verdicts.Ask("C:\\other.pb"));
     EXPECT_TRUE(verdicts.Exhausted());
     EXPECT_TRUE(verdicts.Ask("C:\\here.pb"));
-    EXPECT_EQ(asked, (std::vector<std::string>{"C:\\gone.pb", "C:\\here.pb", "C:\\\xE4.pb"}));
+    EXPECT_EQ(asked, (std::vector<std::string>{"C:\\gone.pb", "C:\\here.pb", u8"C:\\ä.pb"}));
 }
 
 } // namespace

@@ -52,6 +52,7 @@ struct CommandLineCase {
     const char* Name;
     std::string Arguments; // after the quoted program path
     std::string Entry;
+    std::wstring Wide = L""; // instead, in UTF-16 as today's IDE starts its tools
 };
 
 TEST_F(QuilletTest, RecordsParametersZeroAndOneOfTheRawCommandLine) {
@@ -71,11 +72,30 @@ TEST_F(QuilletTest, RecordsParametersZeroAndOneOfTheRawCommandLine) {
         {"further parameters ignored", " a b c d", "a|b\r\n"},
         {"bytes 0x80-0xFF", " \"C:\\" + highBytes + "\" 1", "C:\\" + highBytes + "|1\r\n"},
         {"a command line of 32,000 characters", " " + longPath + " 9", longPath + "|9\r\n"},
+        // A name the code page spells is stored in it as before; any other
+        // behind the marker, in UTF-8.
+        {"UTF-16: code-page names", "",
+         "C:\\\x80uro\\Gr\xFC\xDF"
+         "e.pb|2x1\r\n",
+         L" \"C:\\€uro\\Grüße.pb\"\"2x1\""},
+        {"UTF-16: names the code page cannot spell", "", u8"*C:\\Łódź\\Жук 日本.pb|4x3\r\n",
+         L" \"C:\\Łódź\\Жук 日本.pb\"\"4x3\""},
+        {"UTF-16: an unpaired surrogate names no file", "", "*C:\\a\xEF\xBF\xBD.pb|1x1\r\n",
+         L" \"C:\\a\xD800.pb\"\"1x1\""},
+        {"UTF-16: a name that starts with the marker keeps it", "", "**a.pb|1\r\n",
+         L" \"*a.pb\"\"1\""},
     };
+    ASSERT_EQ(GetACP(), 1252u); // the Western code page the bytes above are in
     for (const CommandLineCase& c : cases) {
         SCOPED_TRACE(c.Name);
         TempDir caseDir;
-        ExpectCleanExit(RunQuillet(caseDir, c.Arguments));
+        ExpectCleanExit(
+            c.Wide.empty()
+                ? RunQuillet(caseDir, c.Arguments)
+                : RunProcessWide(QuilletPath,
+                                 L"\"" + std::wstring(QuilletPath.begin(), QuilletPath.end()) +
+                                     L"\"" + c.Wide,
+                                 caseDir.Path()));
         EXPECT_EQ(BackFile(caseDir), c.Entry);
         EXPECT_TRUE(FileExists(caseDir / HistoryForwardFileName));
         EXPECT_EQ(ForwardFile(caseDir), "");

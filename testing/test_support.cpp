@@ -1,5 +1,6 @@
 #include "testing/test_support.h"
 
+#include "common/code_page.h"
 #include "common/file_text.h"
 
 #include <vector>
@@ -34,26 +35,71 @@ TempDir::~TempDir() {
     DeleteTree(path_);
 }
 
+namespace {
+
+// Wide, so that a name the code page cannot spell goes too.
+void DeleteWideTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring child = dir + L"\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteWideTree(child);
+            } else {
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
+            }
+        } while (FindNextFileW(find, &fd));
+        FindClose(find);
+    }
+    RemoveDirectoryW(dir.c_str());
+}
+
+bool WriteAll(HANDLE f, const std::string& bytes) {
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = bytes.empty() || WriteFile(f, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(f);
+    return ok && written == bytes.size();
+}
+
+ProcessResult WaitForProcess(HANDLE process, DWORD timeoutMs) {
+    ProcessResult r;
+    if (!process) return r;
+    r.Started = true;
+    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
+        r.Finished = true;
+        GetExitCodeProcess(process, &r.ExitCode);
+    } else {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+    }
+    CloseHandle(process);
+    return r;
+}
+
+} // namespace
+
 void DeleteTree(const std::string& path) {
     std::string dir = path;
     if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(find, &fd));
-        FindClose(find);
-    }
-    RemoveDirectoryA(dir.c_str());
+    int n = MultiByteToWideChar(CP_ACP, 0, dir.data(), (int)dir.size(), nullptr, 0);
+    std::wstring wide(n, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, dir.data(), (int)dir.size(), &wide[0], n);
+    DeleteWideTree(wide);
+}
+
+bool CreateFolderUtf8(const std::string& path) {
+    return CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) != 0;
+}
+
+bool WriteFileUtf8(const std::string& path, const std::string& bytes) {
+    return WriteAll(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr),
+                    bytes);
 }
 
 std::string NumberedLines(int count) {
@@ -64,13 +110,9 @@ std::string NumberedLines(int count) {
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    BOOL ok = bytes.empty() || WriteFile(f, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-    CloseHandle(f);
-    return ok && written == bytes.size();
+    return WriteAll(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr),
+                    bytes);
 }
 
 std::string ReadFileBytes(const std::string& path) {
@@ -99,17 +141,19 @@ HANDLE StartProcess(const std::string& exe, const std::string& commandLine,
 
 ProcessResult RunProcess(const std::string& exe, const std::string& commandLine,
                          const std::string& workingDir, DWORD timeoutMs) {
-    ProcessResult r;
-    HANDLE process = StartProcess(exe, commandLine, workingDir);
-    if (!process) return r;
-    r.Started = true;
-    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
-        r.Finished = true;
-        GetExitCodeProcess(process, &r.ExitCode);
-    } else {
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 5000);
-    }
-    CloseHandle(process);
-    return r;
+    return WaitForProcess(StartProcess(exe, commandLine, workingDir), timeoutMs);
+}
+
+ProcessResult RunProcessWide(const std::string& exe, const std::wstring& commandLine,
+                             const std::string& workingDir, DWORD timeoutMs) {
+    std::wstring cmd = commandLine;
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    const std::wstring wideExe = Utf8ToWide(exe), wideDir = Utf8ToWide(workingDir);
+    if (!CreateProcessW(wideExe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        wideDir.empty() ? nullptr : wideDir.c_str(), &si, &pi))
+        return ProcessResult();
+    CloseHandle(pi.hThread);
+    return WaitForProcess(pi.hProcess, timeoutMs);
 }

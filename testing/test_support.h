@@ -36,6 +36,10 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 void DeleteTree(const std::string& path);
+// For names the code page cannot spell (a folder "Łódź"): the UTF-8 path
+// made through the wide file API.
+bool CreateFolderUtf8(const std::string& path);
+bool WriteFileUtf8(const std::string& path, const std::string& bytes);
 
 struct ProcessResult {
     bool Started = false;
@@ -47,6 +51,11 @@ struct ProcessResult {
 // waits for it. The child inherits this process's environment.
 ProcessResult RunProcess(const std::string& exe, const std::string& commandLine,
                          const std::string& workingDir, DWORD timeoutMs = 20000);
+
+// RunProcess with a UTF-16 command line, as today's IDE starts its tools;
+// exe and workingDir in UTF-8.
+ProcessResult RunProcessWide(const std::string& exe, const std::wstring& commandLine,
+                             const std::string& workingDir, DWORD timeoutMs = 20000);
 
 // Starts exe without waiting; the caller owns the returned process handle
 // (null when it could not be started).

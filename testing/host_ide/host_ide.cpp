@@ -318,9 +318,8 @@ int OpenFile(const std::wstring& path) {
     std::string text;
     if (!ReadFileWide(full, text)) return -1;
     // The caption holds the path, so that tests read it whole from outside.
-    HWND window = CreateWindowExW(0, WideFrom(EditorClassName, CP_ACP).c_str(), full.c_str(),
-                                  WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, Host.Main, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExW(0, L"Scintilla", full.c_str(), WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
+                                  0, 0, Host.Main, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!window) return -1;
     Editor* e = new Editor;
     e->Path = full;
@@ -664,13 +663,12 @@ bool RegisterClasses(HINSTANCE instance) {
     WNDCLASSA panel = main;
     panel.lpfnWndProc = PanelProc;
     panel.lpszClassName = HostPanelClassName;
-    // Wide, so that the caption holds the file's path whole.
-    static const std::wstring editorClass = WideFrom(EditorClassName, CP_ACP);
+    // Unicode, so that the caption holds the path whole.
     WNDCLASSW editor = {};
     editor.lpfnWndProc = EditorProc;
     editor.hInstance = instance;
     editor.hCursor = LoadCursor(nullptr, IDC_IBEAM);
-    editor.lpszClassName = editorClass.c_str();
+    editor.lpszClassName = L"Scintilla";
     WNDCLASSA tabs = main;
     tabs.lpfnWndProc = FileTabsProc;
     tabs.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);

@@ -19,7 +19,6 @@ constexpr char HostTitle[] = "Host IDE";
 // The container that holds the tab bar, so that the tab bar's parent is not
 // the main window.
 constexpr char HostPanelClassName[] = "TolvaneHostPanel";
-constexpr char EditorClassName[] = "Scintilla";
 
 // Today's IDE: a main window of its own class (so that a classic second
 // start never takes it for a classic host), and file tabs drawn by one window
