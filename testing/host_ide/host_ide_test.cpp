@@ -16,6 +16,14 @@
 
 namespace {
 
+// A message to an editor and what it must answer.
+struct EditorMessage {
+    unsigned msg;
+    WPARAM wp;
+    LPARAM lp;
+    LRESULT result;
+};
+
 std::string ClassOf(HWND w) {
     char name[500] = "";
     GetClassNameA(w, name, sizeof name);
@@ -277,12 +285,7 @@ TEST(HostIde, EditorTextCrossesProcessesByteForByte) {
     EXPECT_EQ(SendMessageA(editor, SCI_GETCURRENTPOS, 0, 0), 10);
 
     // The position messages take their numbers as 32-bit, like SCI_GOTOLINE.
-    struct Message {
-        unsigned msg;
-        WPARAM wp;
-        LPARAM lp;
-        LRESULT result;
-    } messages[] = {
+    EditorMessage messages[] = {
         {SCI_POSITIONFROMLINE, 1, 0, 10},
         {SCI_POSITIONFROMLINE, 0xFFFFFFFFu, 0, 10}, // the caret's line
         {SCI_GETLINEENDPOSITION, 1, 0, 264},
@@ -290,7 +293,7 @@ TEST(HostIde, EditorTextCrossesProcessesByteForByte) {
         {SCI_POSITIONRELATIVE, 10, -11, 0},
         {SCI_GETLINECOUNT, 0, 0, (LRESULT)(bytes.size() / 255) + 1 + (bytes.size() % 255 >= 10)},
     };
-    for (const Message& m : messages)
+    for (const EditorMessage& m : messages)
         EXPECT_EQ(SendMessageA(editor, m.msg, m.wp, m.lp), m.result) << m.msg << " " << m.wp;
     SendMessageA(editor, SCI_GOTOPOS, 12, 0);
     EXPECT_EQ(HostCursor(host), "2x3");
@@ -718,19 +721,14 @@ TEST(HostIde, EditorsAnswerScintillasReadingMessages) {
     HostIde host(dir.Path(), {dir / "a.pb"}, HostMode::Today, dir / "ide.prefs");
     ASSERT_TRUE(host.Ready);
     HWND editor = HostVisibleEditor(host);
-    struct Message {
-        unsigned msg;
-        WPARAM wp;
-        LPARAM lp;
-        LRESULT result;
-    } messages[] = {
+    EditorMessage messages[] = {
         {SCI_GETLINECOUNT, 0, 0, 4},       {SCI_LINELENGTH, 1, 0, 8},
         {SCI_LINELENGTH, 3, 0, 0},         {SCI_LINEFROMPOSITION, 15, 0, 2},
         {SCI_POSITIONRELATIVE, 15, 1, 17}, {SCI_POSITIONRELATIVE, 17, -1, 15},
         {SCI_GETCHARAT, 1, 0, 'i'},        {SCI_GETRANGEPOINTER, 23, 1, 0},
         {SCI_GETLENGTH, 0, 0, 23},         {SCI_GETLINEENDPOSITION, 2, 0, 21},
     };
-    for (const Message& m : messages)
+    for (const EditorMessage& m : messages)
         EXPECT_EQ(SendMessageA(editor, m.msg, m.wp, m.lp), m.result) << m.msg << " " << m.wp;
     SendMessageA(editor, SCI_GOTOLINE, 99, 0);
     EXPECT_EQ(HostCursor(host), "4x1") << "past the last line: the empty last line";
