@@ -102,22 +102,28 @@ HostIde::HostIde(const std::string& workingDir, const std::vector<std::string>& 
     HadPreferences = ReadVariable(HostPreferencesVariable, SavedPreferences);
     SetEnvironmentVariableA(HostModeVariable, today ? HostModeToday : nullptr);
     SetEnvironmentVariableA(HostPreferencesVariable, today ? preferences.c_str() : nullptr);
-    Process = AutoCloseHandle(StartProcess(exe, commandLine, workingDir));
+    // Under load Wine now and then loses a process while it starts: a host
+    // that ended before it showed a window is started once more. One that
+    // ended by handing its files to another host does so again.
+    for (int attempt = 0; attempt < 2 && !MainWindow; ++attempt) {
+        Process = AutoCloseHandle(StartProcess(exe, commandLine, workingDir));
+        if (!Process.IsValid()) break;
+        ProcessId = GetProcessId(Process.Get());
+        WaitForInputIdle(Process.Get(), StartTimeoutMs);
+        // The main window is shown only once its children and files are in
+        // place.
+        for (DWORD start = GetTickCount(); GetTickCount() - start < StartTimeoutMs; Sleep(10)) {
+            if (WaitForSingleObject(Process.Get(), 0) == WAIT_OBJECT_0) break;
+            HWND main = FindHostWindow(ProcessId, today ? HostTodayClassName : HostClassName);
+            if (main && IsWindowVisible(main)) {
+                MainWindow = main;
+                break;
+            }
+        }
+    }
     if (!today) {
         RestoreVariable(HostModeVariable, HadMode, SavedMode);
         RestoreVariable(HostPreferencesVariable, HadPreferences, SavedPreferences);
-    }
-    if (!Process.IsValid()) return;
-    ProcessId = GetProcessId(Process.Get());
-    WaitForInputIdle(Process.Get(), StartTimeoutMs);
-    // The main window is shown only once its children and files are in place.
-    for (DWORD start = GetTickCount(); GetTickCount() - start < StartTimeoutMs; Sleep(10)) {
-        if (WaitForSingleObject(Process.Get(), 0) == WAIT_OBJECT_0) return;
-        HWND main = FindHostWindow(ProcessId, today ? HostTodayClassName : HostClassName);
-        if (main && IsWindowVisible(main)) {
-            MainWindow = main;
-            break;
-        }
     }
     if (!MainWindow || SendCommand(*this, CmdPing, "") != 1) return;
     LogList = FindWindowExA(MainWindow, nullptr, "ListBox", nullptr);
