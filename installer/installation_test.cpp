@@ -1299,8 +1299,7 @@ TEST_F(Uninstall, Scenarios) {
                                      standard + "[Editor]\r\nTabLength = 2\r\n";
     const std::string installedTools = "[ToolsInfo]\r\nToolCount = 1\r\n" + ToolEntry(0, F1, 1);
     const std::string installedMain = "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, F1, {-1, 1});
-    const std::string noEntries = "[ToolsInfo]\r\nToolCount = 0\r\n",
-                      noItems = "[Toolbar]\r\nItemCount = 0\r\n";
+    const std::string noEntries = "[ToolsInfo]\r\nToolCount = 0\r\n";
     auto toolsWith = [](const std::string& count, const std::string& entries) {
         return "[ToolsInfo]\r\nToolCount = " + count + "\r\n" + entries;
     };
