@@ -12,11 +12,7 @@ TEST(CodePage, HistoryNamesKeepTheCodePageBytesWhereTheyCan) {
     const std::string marker(1, UnicodeNameMarker);
     const std::pair<std::string, std::string> cases[] = {
         {u8"C:\\€uro.pb", "C:\\\x80uro.pb"},
-        {u8"C:\\Grüße.pb", "C:\\Gr\xFC\xDF"
-                           "e.pb"},
         {u8"C:\\Жук.pb", marker + u8"C:\\Жук.pb"},
-        {u8"C:\\日本.pb", marker + u8"C:\\日本.pb"},
-        {u8"C:\\Łódź\\x.pb", marker + u8"C:\\Łódź\\x.pb"},
         // Best-fit look-alikes ("a", "8") would name other files.
         {u8"C:\\ā∞.pb", marker + u8"C:\\ā∞.pb"},
     };
@@ -49,15 +45,9 @@ TEST(CodePage, FilesAreFoundByTheirUtf8Names) {
     TempDir dir;
     const std::string folder = dir / u8"Łódź";
     const std::string full = folder + u8"\\日本.pb", empty = folder + u8"\\Жук.pb";
-    ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(folder).c_str(), nullptr));
-    for (const std::string& path : {full, empty}) {
-        HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-        DWORD written = 0;
-        if (path == full) WriteFile(file, "x", 1, &written, nullptr);
-        CloseHandle(file);
-    }
+    ASSERT_TRUE(CreateFolderUtf8(folder));
+    ASSERT_TRUE(WriteFileUtf8(full, "x"));
+    ASSERT_TRUE(WriteFileUtf8(empty, ""));
     EXPECT_TRUE(PathHasContent(full));
     EXPECT_FALSE(PathHasContent(empty));
     EXPECT_FALSE(PathHasContent(folder));
@@ -65,9 +55,6 @@ TEST(CodePage, FilesAreFoundByTheirUtf8Names) {
     EXPECT_TRUE(PathAttributes(folder) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_NE(PathAttributes(empty), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(PathAttributes(folder + "\\\xE6\x97"), INVALID_FILE_ATTRIBUTES) << "malformed";
-    DeleteFileW(Utf8ToWide(full).c_str());
-    DeleteFileW(Utf8ToWide(empty).c_str());
-    RemoveDirectoryW(Utf8ToWide(folder).c_str());
 }
 
 } // namespace

@@ -1299,15 +1299,13 @@ TEST_F(Uninstall, Scenarios) {
                                      standard + "[Editor]\r\nTabLength = 2\r\n";
     const std::string installedTools = "[ToolsInfo]\r\nToolCount = 1\r\n" + ToolEntry(0, F1, 1);
     const std::string installedMain = "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, F1, {-1, 1});
-    const std::string noEntries = "[ToolsInfo]\r\nToolCount = 0\r\n",
-                      noItems = "[Toolbar]\r\nItemCount = 0\r\n";
+    const std::string noEntries = "[ToolsInfo]\r\nToolCount = 0\r\n";
     auto toolsWith = [](const std::string& count, const std::string& entries) {
         return "[ToolsInfo]\r\nToolCount = " + count + "\r\n" + entries;
     };
-    std::string lower = F1, slashed = F1;
-    for (char& c : lower)
-        c = char(tolower((unsigned char)c));
-    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    std::string edited = F1;
+    for (char& c : edited)
+        c = c == '\\' ? '/' : char(tolower((unsigned char)c));
     const std::string command = "Command = " + F1 + "Quillet.exe";
     const std::string quoted =
         Fill(ToolEntry(0, F1, 1), command, "Command = \"" + F1 + "Quillet.exe\"");
@@ -1525,11 +1523,8 @@ TEST_F(Uninstall, Scenarios) {
          "[Toolbar]\r\nItemCount = 0\r\n",
          true},
         // Entries and buttons the user edited: ours are recognised all the same.
-        // Entries and buttons the user edited: ours are recognised all the same.
-        removesAll("a command in other letters", toolsWith("1", ToolEntry(0, lower, 1)),
-                   installedMain, nullptr, 1, {lower}),
-        removesAll("a command with forward slashes", toolsWith("1", ToolEntry(0, slashed, 1)),
-                   installedMain, nullptr, 1, {slashed}),
+        removesAll("a command in other letters, with forward slashes",
+                   toolsWith("1", ToolEntry(0, edited, 1)), installedMain, nullptr, 1, {edited}),
         removesAll("a command in quotes", toolsWith("1", quoted), installedMain, nullptr, 1, {F1}),
         removesAll("a command moved to another Tolvane folder",
                    toolsWith("1", ToolEntry(0, F2, 1)), installedMain, nullptr, 1, {F2, F1}),
@@ -1542,10 +1537,6 @@ TEST_F(Uninstall, Scenarios) {
         // A ToolCount the IDE does not read every entry by: an installation may have
         // written into an entry of the user's, so nothing is taken out.
         refuses("ToolCount lies low", toolsWith("1", UserTool(0) + ToolEntry(1, F1, 1)), nullptr,
-                CountUnclear(Ide("Tools.prefs")) + refused, false),
-        refuses("ToolCount negative", toolsWith("-1", ToolEntry(0, F1, 1)), nullptr,
-                CountUnclear(Ide("Tools.prefs")) + refused, false),
-        refuses("ToolCount junk", toolsWith("one", ToolEntry(0, F1, 1)), nullptr,
                 CountUnclear(Ide("Tools.prefs")) + refused, false),
         // Buttons whose entries are gone are still Tolvane's.
         removesAll("entries deleted by hand", toolsWith("1", UserTool(0)), installedMain, nullptr,

@@ -72,14 +72,6 @@ TEST_F(QuilletTest, RecordsParametersZeroAndOneOfTheRawCommandLine) {
         {"further parameters ignored", " a b c d", "a|b\r\n"},
         {"bytes 0x80-0xFF", " \"C:\\" + highBytes + "\" 1", "C:\\" + highBytes + "|1\r\n"},
         {"a command line of 32,000 characters", " " + longPath + " 9", longPath + "|9\r\n"},
-        // A name the code page spells is stored in it as before; any other
-        // behind the marker, in UTF-8.
-        {"UTF-16: code-page names", "",
-         "C:\\\x80uro\\Gr\xFC\xDF"
-         "e.pb|2x1\r\n",
-         L" \"C:\\€uro\\Grüße.pb\"\"2x1\""},
-        {"UTF-16: names the code page cannot spell", "", u8"*C:\\Łódź\\Жук 日本.pb|4x3\r\n",
-         L" \"C:\\Łódź\\Жук 日本.pb\"\"4x3\""},
         {"UTF-16: an unpaired surrogate names no file", "", "*C:\\a\xEF\xBF\xBD.pb|1x1\r\n",
          L" \"C:\\a\xD800.pb\"\"1x1\""},
         {"UTF-16: a name that starts with the marker keeps it", "", "**a.pb|1\r\n",

@@ -89,12 +89,11 @@ void MoveCaret(HWND editor, Editor* e, intptr_t pos) {
     InvalidateRect(editor, nullptr, FALSE);
 }
 
-// SCI_GETLINE: the line with its line end; the length alone without a buffer.
-LRESULT CopyLine(const Editor& e, long line, char* buffer) {
+// SCI_LINELENGTH: the line with its line end.
+LRESULT LineLength(const Editor& e, long line) {
     if (line < 0 || line >= LineCount(e.Text)) return 0;
     size_t start = LineStartOf(e.Text, line);
     size_t end = line + 1 < LineCount(e.Text) ? LineStartOf(e.Text, line + 1) : e.Text.size();
-    if (buffer) memcpy(buffer, e.Text.data() + start, end - start);
     return (LRESULT)(end - start);
 }
 
@@ -174,14 +173,6 @@ LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         e->Modified = true;
         MoveCaret(w, e, 0);
         return 0;
-    case WM_CHAR:
-        // Typed keys go where the focus is, shown or not.
-        if (wp >= ' ' && wp < 0x80) {
-            size_t at = e->Caret;
-            ChangeText(w, e, e->Text.substr(0, at) + (char)wp + e->Text.substr(at));
-            MoveCaret(w, e, (intptr_t)at + 1);
-        }
-        return 0;
     case SCI_GETCURRENTPOS:
         return (LRESULT)e->Caret;
     case SCI_GETANCHOR:
@@ -197,10 +188,8 @@ LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case SCI_GETCHARAT:
         return (int32_t)wp >= 0 && (size_t)(int32_t)wp < e->Text.size() ? (char)e->Text[(int32_t)wp]
                                                                         : 0;
-    case SCI_GETLINE:
-        return CopyLine(*e, (int32_t)wp, reinterpret_cast<char*>(lp));
     case SCI_LINELENGTH:
-        return CopyLine(*e, (int32_t)wp, nullptr);
+        return LineLength(*e, (int32_t)wp);
     case SCI_GETCHARACTERPOINTER:
         return Host.PointerFailure ? 0 : (LRESULT)e->Text.c_str();
     case SCI_GETRANGEPOINTER:

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "common/code_page.h"
 #include "testing/host_ide/host_client.h"
-#include "testing/host_ide/host_wide.h"
 #include "testing/host_ide/tool_probe.h"
 #include "testing/test_support.h"
 
@@ -128,10 +128,6 @@ bool Stamped(const std::string& line, const std::string& text) {
         if (pattern[i] == 'd' ? !isdigit((unsigned char)line[i]) : line[i] != pattern[i])
             return false;
     return true;
-}
-
-std::wstring Wide(const std::string& utf8) {
-    return WideFrom(utf8, CP_UTF8);
 }
 
 TEST(HostIde, WindowsAreWhereTheToolsLookForThem) {
@@ -578,7 +574,7 @@ TEST(HostIde, TodaysOnceMessageFollowsTheIdesRules) {
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.text);
-        EXPECT_EQ(SendOnce(host.MainWindow, reply, Wide(s.text)) == 1, s.taken);
+        EXPECT_EQ(SendOnce(host.MainWindow, reply, Utf8ToWide(s.text)) == 1, s.taken);
         EXPECT_EQ(TakeDone(reply, host.MainWindow), s.taken);
         EXPECT_EQ(HostCurrentTab(host), s.tab);
         EXPECT_EQ(HostEditorCount(host), s.count);
@@ -588,7 +584,7 @@ TEST(HostIde, TodaysOnceMessageFollowsTheIdesRules) {
 
     // A frozen IDE never answers: the sender gives up, nothing is taken.
     HostSetHandOverFrozen(host, true);
-    EXPECT_EQ(SendOnce(host.MainWindow, reply, Wide(ide + "\n1\n0\n" + a), 1000), -1);
+    EXPECT_EQ(SendOnce(host.MainWindow, reply, Utf8ToWide(ide + "\n1\n0\n" + a), 1000), -1);
     HostSetHandOverFrozen(host, false);
     EXPECT_FALSE(TakeDone(reply, host.MainWindow));
     EXPECT_EQ(HostCurrentTab(host), 2);
@@ -667,49 +663,6 @@ TEST(HostIde, TodaysFocusFollowsTheIde) {
         EXPECT_EQ(HostFocusedEditor(host), editors[s.focused]);
     }
     EXPECT_FALSE(IsWindowVisible(editors[0]));
-}
-
-// Names that the code page cannot spell: opened, handed over by a second
-// start and passed to a tool whole.
-TEST(HostIde, TodaysHostHoldsAnyName) {
-    TempDir dir, appData;
-    std::string folder = dir.Path() + u8"\u0141\u00f3d\u017a\\";
-    std::string beetle = folder + u8"\u0416\u0443\u043a.pb", japan = folder + u8"\u65e5\u672c.pb";
-    ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), nullptr));
-    for (const std::string& file : {beetle, japan}) {
-        AutoCloseHandle f(
-            CreateFileW(Wide(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        ASSERT_TRUE(WriteFile(f.Get(), "one\ntwo\nthree\n", 14, &written, nullptr));
-    }
-    std::string output = dir / "probe.out";
-    ASSERT_TRUE(SetEnvironmentVariableA(ProbeOutputVariable, output.c_str()));
-    ASSERT_TRUE(
-        WriteTools(appData, 1, ToolEntry(0, SiblingExe("ToolProbe.exe"), "\"%FILE\"", "", 0, 1)));
-    HostIde host(dir.Path(), {}, HostMode::Today, dir / "ide.prefs");
-    ASSERT_TRUE(host.Ready);
-
-    EXPECT_EQ(HostOpenFileUtf8(host, beetle), 0);
-    EXPECT_EQ(HostCurrentPathUtf8(host), beetle);
-    std::wstring second = L"HostIde.exe \"" + Wide(japan) + L"\" /L 2";
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(CreateProcessW(Wide(SiblingExe("HostIde.exe")).c_str(), &second[0], nullptr,
-                               nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    CloseHandle(pi.hThread);
-    AutoCloseHandle process(pi.hProcess);
-    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), (DWORD)WAIT_OBJECT_0);
-    EXPECT_EQ(HostCurrentPathUtf8(host), japan);
-    EXPECT_EQ(HostCursor(host), "2x1");
-    EXPECT_EQ(HostOpenFileUtf8(host, beetle), 0) << "found open, not opened again";
-
-    ASSERT_EQ(HostRunToolByNumber(host, 0), (long)ProbeExitCode);
-    std::vector<std::string> seen = WaitForProbe(output);
-    ASSERT_EQ(seen.size(), (size_t)ProbeFieldCount);
-    EXPECT_NE(seen[ProbeCommandLine].find("\"" + beetle + "\""), std::string::npos);
-    EXPECT_EQ(seen[ProbeFileList], beetle + "\n" + japan);
-    SetEnvironmentVariableA(ProbeOutputVariable, nullptr);
 }
 
 // The reading messages of Scintilla, the pointers valid in the host's

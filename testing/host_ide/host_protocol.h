@@ -9,7 +9,6 @@ constexpr unsigned SCI_GETCHARAT = 2007;
 constexpr unsigned SCI_GETANCHOR = 2009;
 constexpr unsigned SCI_GETSELECTIONSTART = 2143;
 constexpr unsigned SCI_GETSELECTIONEND = 2145;
-constexpr unsigned SCI_GETLINE = 2153;
 constexpr unsigned SCI_SETSEL = 2160;
 constexpr unsigned SCI_LINELENGTH = 2350;
 constexpr unsigned SCI_GETCHARACTERPOINTER = 2520;
