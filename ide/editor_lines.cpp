@@ -3,6 +3,7 @@
 #include "common/auto_handle.h"
 #include "history/history_line.h"
 #include "history/line_fingerprint.h"
+#include "ide/ide_access.h"
 #include "ide/ide_messages.h"
 
 #include <algorithm>
@@ -12,17 +13,10 @@ namespace {
 // Far more than the lines around one line ever take; a larger range is a
 // broken answer or lines no one reads.
 constexpr LRESULT MaxExcerptBytes = LRESULT(16) << 20;
-// An answer to a single editor message; a hung IDE gets no longer.
-constexpr UINT MessageTimeoutMs = 5000;
-
 // The editor's answer, or -1 when it gives none in time: every message here
 // answers a position, a count or an address, never -1.
 LRESULT AskEditor(HWND editor, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(editor, message, wParam, lParam, SMTO_ABORTIFHUNG, MessageTimeoutMs,
-                             &result))
-        return -1;
-    return LRESULT(result);
+    return AskIde(editor, message, wParam, lParam, -1);
 }
 
 bool ReadRemote(HWND editor, LRESULT address, size_t size, std::string* text) {

@@ -7,8 +7,7 @@
 
 namespace {
 
-// Long enough for an IDE busy with a big file, short enough that a hung one
-// does not hold a tool the user waits for.
+// A log line is not worth waiting as long for as an answer.
 constexpr UINT LogTimeoutMs = 2000;
 
 HWND WindowFromEnvironment(const char* name) {
@@ -28,19 +27,23 @@ BOOL CALLBACK CollectChildWindow(HWND window, LPARAM windows) {
 }
 
 void AddLogLine(HWND listBox, const std::string& text) {
-    DWORD_PTR unused;
-    SendMessageTimeoutA(listBox, LB_INSERTSTRING, WPARAM(-1), LPARAM(text.c_str()),
-                        SMTO_ABORTIFHUNG, LogTimeoutMs, &unused);
+    AskIde(listBox, LB_INSERTSTRING, WPARAM(-1), LPARAM(text.c_str()), 0, LogTimeoutMs);
 }
 
 void SendLogMessage(HWND mainWindow, const std::string& text) {
     COPYDATASTRUCT data = {IdeLogMessage, DWORD(text.size() + 1), const_cast<char*>(text.c_str())};
-    DWORD_PTR unused;
-    SendMessageTimeoutA(mainWindow, WM_COPYDATA, 0, LPARAM(&data), SMTO_ABORTIFHUNG, LogTimeoutMs,
-                        &unused);
+    AskIde(mainWindow, WM_COPYDATA, 0, LPARAM(&data), 0, LogTimeoutMs);
 }
 
 } // namespace
+
+LRESULT AskIde(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT failed,
+               UINT timeoutMs) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &result))
+        return failed;
+    return LRESULT(result);
+}
 
 IdeConnection ConnectToIde() {
     IdeConnection ide;

@@ -27,6 +27,15 @@ struct IdeConnection {
     bool Discovered = false;
 };
 
+// How long one message to the IDE is waited for: long enough for an IDE busy
+// with a big file, and a hung one never holds a tool for ever.
+constexpr UINT IdeAnswerTimeoutMs = 5000;
+
+// Sends a message to one of the IDE's windows and returns its answer;
+// `failed` when the answer does not come within timeoutMs.
+LRESULT AskIde(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, LRESULT failed = 0,
+               UINT timeoutMs = IdeAnswerTimeoutMs);
+
 // What the IDE handed this process in its environment; no window is looked
 // at yet.
 IdeConnection ConnectToIde();

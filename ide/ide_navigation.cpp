@@ -29,19 +29,6 @@ constexpr ULONGLONG SwitchTimeoutMs = 2000;
 // gives up after as long. A file handed to the system takes the same way.
 constexpr UINT HandOverTimeoutMs = 10000;
 constexpr ULONGLONG SystemOpenTimeoutMs = 10500;
-// An answer to a single editor message; a hung IDE gets no longer.
-constexpr UINT MessageTimeoutMs = 5000;
-
-// A message to one of the IDE's windows, answered within MessageTimeoutMs;
-// 0 when it is not.
-LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, MessageTimeoutMs,
-                             &result))
-        return 0;
-    return LRESULT(result);
-}
-
 std::string MainPrefsPath() {
     return IdePrefsFolder() + "PureBasic.prefs";
 }
@@ -130,6 +117,8 @@ bool SendOpenMessage(const IdeConnection& ide, const std::string& path, int32_t 
     if (text.empty()) return false;
     ReplyWindow reply;
     COPYDATASTRUCT data = {IdeOpenMessage, DWORD((text.size() + 1) * sizeof(wchar_t)), &text[0]};
+    // Whatever the IDE answers, the message was taken once the call returns
+    // in time: whether the file was made current is seen afterwards.
     DWORD_PTR unused;
     return SendMessageTimeoutA(ide.MainWindow, WM_COPYDATA, WPARAM(reply.Get()), LPARAM(&data),
                                SMTO_ABORTIFHUNG, HandOverTimeoutMs, &unused) != 0;
@@ -236,31 +225,27 @@ ReachResult ShowInTodaysIde(IdeConnection& ide, const std::string& path,
 } // namespace
 
 int CurrentTabIndex(HWND tabBar) {
-    DWORD_PTR index = DWORD_PTR(-1);
-    if (!SendMessageTimeoutA(tabBar, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, MessageTimeoutMs,
-                             &index))
-        return -1;
-    return int(index);
+    return int(AskIde(tabBar, TCM_GETCURSEL, 0, 0, -1));
 }
 
 void SelectTab(HWND tabBar, int index, HWND notifyWindow) {
     if (!notifyWindow) notifyWindow = GetParent(tabBar);
-    Ask(tabBar, TCM_SETCURSEL, WPARAM(index));
-    Ask(notifyWindow, WM_COMMAND, IdeTabSwitchCommand, LPARAM(tabBar));
+    AskIde(tabBar, TCM_SETCURSEL, WPARAM(index));
+    AskIde(notifyWindow, WM_COMMAND, IdeTabSwitchCommand, LPARAM(tabBar));
 }
 
 void GotoLine(HWND editor, int line) {
-    Ask(editor, SCI_GOTOLINE, WPARAM(INT_PTR(line) - 1));
+    AskIde(editor, SCI_GOTOLINE, WPARAM(INT_PTR(line) - 1));
 }
 
 void GotoPosition(HWND editor, int32_t line, int32_t column) {
-    const LRESULT lines = Ask(editor, SCI_GETLINECOUNT);
+    const LRESULT lines = AskIde(editor, SCI_GETLINECOUNT);
     LRESULT target = std::max<LRESULT>(std::min<LRESULT>(line, lines), 1);
     // A text that ends with a line end has an empty line after it, which no
     // recorded line beyond the end means.
     if (line > lines && target > 1 &&
-        Ask(editor, SCI_POSITIONFROMLINE, WPARAM(target - 1)) ==
-            Ask(editor, SCI_GETLINEENDPOSITION, WPARAM(target - 1)))
+        AskIde(editor, SCI_POSITIONFROMLINE, WPARAM(target - 1)) ==
+            AskIde(editor, SCI_GETLINEENDPOSITION, WPARAM(target - 1)))
         --target;
     // The start of a line is where the editor's own line message puts the
     // caret.
@@ -269,26 +254,23 @@ void GotoPosition(HWND editor, int32_t line, int32_t column) {
         return;
     }
     const WPARAM index = WPARAM(target - 1);
-    const LRESULT start = Ask(editor, SCI_POSITIONFROMLINE, index);
-    const LRESULT end = Ask(editor, SCI_GETLINEENDPOSITION, index);
+    const LRESULT start = AskIde(editor, SCI_POSITIONFROMLINE, index);
+    const LRESULT end = AskIde(editor, SCI_GETLINEENDPOSITION, index);
     LRESULT position = end;
     // A line of n bytes holds at most n characters: a column beyond that is
     // past the end without asking, however large it is.
     if (start >= 0 && LRESULT(column) - 1 < end - start) {
-        LRESULT moved = Ask(editor, SCI_POSITIONRELATIVE, WPARAM(start), LPARAM(column - 1));
+        LRESULT moved = AskIde(editor, SCI_POSITIONRELATIVE, WPARAM(start), LPARAM(column - 1));
         if (moved >= start && moved < end) position = moved;
     }
-    Ask(editor, SCI_GOTOPOS, WPARAM(position));
+    AskIde(editor, SCI_GOTOPOS, WPARAM(position));
 }
 
 int32_t CaretLine(HWND editor) {
-    DWORD_PTR position = 0, line = 0;
-    if (!SendMessageTimeoutA(editor, SCI_GETCURRENTPOS, 0, 0, SMTO_ABORTIFHUNG, MessageTimeoutMs,
-                             &position) ||
-        !SendMessageTimeoutA(editor, SCI_LINEFROMPOSITION, position, 0, SMTO_ABORTIFHUNG,
-                             MessageTimeoutMs, &line))
-        return 0;
-    return int32_t(line) + 1;
+    const LRESULT position = AskIde(editor, SCI_GETCURRENTPOS, 0, 0, -1);
+    const LRESULT line =
+        position < 0 ? -1 : AskIde(editor, SCI_LINEFROMPOSITION, WPARAM(position), 0, -1);
+    return line < 0 ? 0 : int32_t(line) + 1;
 }
 
 HWND VisibleEditor(IdeConnection& ide) {
@@ -305,13 +287,13 @@ std::string ReadEditorText(HWND editor) {
     GetWindowThreadProcessId(owner, &processId);
     AutoCloseHandle process(OpenProcess(EditorReadAccess, FALSE, processId));
     if (!process.IsValid()) return "";
-    LRESULT length = Ask(editor, SCI_GETLENGTH);
+    LRESULT length = AskIde(editor, SCI_GETLENGTH);
     if (length < 0 || length > MaxEditorLength) return "";
     const size_t size = size_t(length) + 1;
     AutoRemoteMemory remote(
         process.Get(), VirtualAllocEx(process.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
     if (!remote.Get()) return "";
-    Ask(editor, SCI_GETTEXT, WPARAM(size), LPARAM(remote.Get()));
+    AskIde(editor, SCI_GETTEXT, WPARAM(size), LPARAM(remote.Get()));
     // Read straight into the result: the text crosses over once.
     std::string text(size, '\0');
     SIZE_T got = 0;
