@@ -12,6 +12,7 @@
 #include "history/entry_name.h"
 #include "history/history_file.h"
 #include "history/history_line.h"
+#include "history/history_turn.h"
 #include "history/reverse_line_reader.h"
 #include "ide/command_line.h"
 #include "ide/editor_lines.h"
@@ -22,41 +23,9 @@
 namespace {
 
 constexpr char HistoryBusyText[] = "History not changed: history file could not be opened";
-// Longer than a step holds the files: up to the IDE's 10 s for taking a file.
-constexpr DWORD StepQueueMs = 20000;
 // Each path looked at costs a trip to the file system; a history of many
 // files that are gone is walked in parts of this many.
 constexpr size_t MaxPathsPerStep = 4096;
-
-// The steps on one pair of history files take turns here, in the order they
-// come. A step holds both files while the IDE gets to its target, longer
-// than a history file is waited for, so steps that met only at the files
-// would fail instead of waiting their turn. Without a turn in time the step
-// goes ahead: the files' own sharing rules still keep it apart.
-class StepTurn {
-  public:
-    StepTurn() {
-        wchar_t folder[MAX_PATH * 4];
-        DWORD length = GetCurrentDirectoryW(MAX_PATH * 4, folder);
-        uint64_t hash = 14695981039346656037ull; // FNV-1a of the folder
-        for (char ch : FoldPathCase(WideToUtf8(folder, length < MAX_PATH * 4 ? length : 0)))
-            hash = (hash ^ uint8_t(ch)) * 1099511628211ull;
-        const std::string name = "Local\\TolvaneHistorySteps" + std::to_string(hash);
-        mutex_ = AutoCloseHandle(CreateMutexA(nullptr, FALSE, name.c_str()));
-        DWORD waited =
-            mutex_.IsValid() ? WaitForSingleObject(mutex_.Get(), StepQueueMs) : WAIT_FAILED;
-        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-    }
-    StepTurn(const StepTurn&) = delete;
-    StepTurn& operator=(const StepTurn&) = delete;
-    ~StepTurn() {
-        if (held_) ReleaseMutex(mutex_.Get());
-    }
-
-  private:
-    AutoCloseHandle mutex_;
-    bool held_ = false;
-};
 
 // The IDE runs the navigator without waiting for it, so a second press can
 // start a step while an earlier one still moves the IDE. The position this
@@ -158,7 +127,7 @@ void Walk(bool back, const HistoryEntry& current) {
     const char* to = back ? HistoryForwardFileName : HistoryBackFileName;
     if (GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) return;
     IdeConnection ide = ConnectToIde();
-    StepTurn turn;
+    HistoryTurn turn;
     if (!IdeStillAt(ide, current)) return;
     HANDLE backHandle, forwardHandle;
     const bool backHeld = HoldHistoryFile(HistoryBackFileName, &backHandle);

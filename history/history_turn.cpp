@@ -1,0 +1,26 @@
+#include "history/history_turn.h"
+
+#include "common/code_page.h"
+#include "common/utf.h"
+
+#include <cstdint>
+#include <string>
+
+std::string HistoryTurnName() {
+    wchar_t folder[MAX_PATH * 4];
+    DWORD length = GetCurrentDirectoryW(MAX_PATH * 4, folder);
+    uint64_t hash = 14695981039346656037ull; // FNV-1a of the folder
+    for (char ch : FoldPathCase(WideToUtf8(folder, length < MAX_PATH * 4 ? length : 0)))
+        hash = (hash ^ uint8_t(ch)) * 1099511628211ull;
+    return "Local\\TolvaneHistorySteps" + std::to_string(hash);
+}
+
+HistoryTurn::HistoryTurn(DWORD waitMs) {
+    mutex_ = AutoCloseHandle(CreateMutexA(nullptr, FALSE, HistoryTurnName().c_str()));
+    DWORD waited = mutex_.IsValid() ? WaitForSingleObject(mutex_.Get(), waitMs) : WAIT_FAILED;
+    held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+}
+
+HistoryTurn::~HistoryTurn() {
+    if (held_) ReleaseMutex(mutex_.Get());
+}
