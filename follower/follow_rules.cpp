@@ -154,7 +154,7 @@ std::string_view LineOfText(std::string_view text, int64_t index) {
         while (end < text.size() && text[end] != '\n' && text[end] != '\r')
             ++end;
         if (line == index) return text.substr(start, end - start);
-        if (end == text.size() || line >= index) return {};
+        if (end == text.size() || line >= index) return text.substr(text.size());
         start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
     }
 }

@@ -106,5 +106,6 @@ bool ParseNews(std::string_view text, FollowerNews* news);
 int32_t CharacterColumn(std::string_view line, int64_t byteOffset, bool utf8);
 
 // The bytes of the 1-based line `index` of text, split as the editor splits
-// lines (LF, CR LF, CR), without its line end; empty past the last line.
+// lines (LF, CR LF, CR), without its line end; empty at the text's end when
+// there is no such line. Always a view into text.
 std::string_view LineOfText(std::string_view text, int64_t index);
