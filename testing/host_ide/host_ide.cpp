@@ -3,8 +3,10 @@
 // panel holding the file tab bar, one "Scintilla" editor per open file (only
 // the current one visible) and the log list box, all flush on the left; the
 // editors answer the Scintilla messages the tools send; the tab switch
-// notification; tools started from Tools.prefs. Tests drive it through the
-// WM_COPYDATA commands of host_protocol.h.
+// notification; tools started from Tools.prefs, from the menu and by the
+// IDE's events (start, a source loaded, saved, closing, new); the caret
+// reports of the editors. Tests drive it through the WM_COPYDATA commands of
+// host_protocol.h.
 //
 //   HostIde.exe [file ...]   opens the files as tabs, the last one current.
 //                            If a host is already running, the files are
