@@ -1,0 +1,195 @@
+// Velmont run by the stand-in IDE on its events, beside Remember, Go back
+// and Go forward on their shortcuts, while the test moves the caret as a
+// person would. Caret reports reach the follower asynchronously, so each
+// check waits for the history it expects, and a check that nothing was
+// recorded is closed by a move that is recorded.
+#include "history/history_line.h"
+#include "ide/follower_link.h"
+#include "testing/host_ide/host_client.h"
+#include "testing/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <tlhelp32.h>
+
+#include <memory>
+
+namespace {
+
+const long Record = 0x20035, Back = 0x20034, Forward = 0x20036; // Ctrl+5, 4, 6
+
+struct Tool {
+    std::string Exe, Arguments;
+    long Shortcut, Trigger, Flags;
+};
+
+// The follower's four entries as the installation writes them.
+std::vector<Tool> FollowerTools(long trigger = -1) {
+    const struct {
+        long Trigger, Flags;
+        const char* Event;
+    } events[] = {{1, 2, "STARTED"}, {8, 2, "LOADED"}, {9, 2, "SAVED"}, {13, 3, "CLOSING"}};
+    std::vector<Tool> tools;
+    for (const auto& e : events)
+        tools.push_back({"Velmont.exe", std::string("\"%FILE\" \"") + e.Event + "\" 20", 0,
+                         trigger < 0 ? e.Trigger : trigger, e.Flags});
+    return tools;
+}
+
+std::string ToolsPrefs(const std::vector<Tool>& tools, const std::string& workingDir) {
+    std::string text = "[ToolsInfo]\r\nToolCount = " + std::to_string(tools.size()) + "\r\n";
+    for (size_t i = 0; i < tools.size(); ++i)
+        text += "[Tool_" + std::to_string(i) + "]\r\nCommand = " + SiblingExe(tools[i].Exe) +
+                "\r\nArguments = " + tools[i].Arguments + "\r\nWorkingDir = " + workingDir +
+                "\r\nMenuItemName = \r\nShortcut = " + std::to_string(tools[i].Shortcut) +
+                "\r\nTrigger = " + std::to_string(tools[i].Trigger) +
+                "\r\nFlags = " + std::to_string(tools[i].Flags) +
+                "\r\nHideFromMenu = 1\r\nDeactivate = 0\r\n";
+    return text;
+}
+
+// The positions of a history file, without the fingerprints.
+std::string Positions(const std::string& path) {
+    const std::string text = ReadFileBytes(path);
+    std::string positions;
+    size_t at = 0;
+    for (size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {
+        HistoryEntry entry;
+        const std::string line = text.substr(at, end - at);
+        positions +=
+            (ParseHistoryEntry(line, &entry) ? entry.File + "|" + entry.Cursor : line) + "\r\n";
+    }
+    return positions + text.substr(at);
+}
+
+template <class Check> bool WaitFor(Check check, DWORD timeoutMs = 10000) {
+    for (const ULONGLONG end = GetTickCount64() + timeoutMs; !check(); Sleep(20))
+        if (GetTickCount64() > end) return check();
+    return true;
+}
+
+class Following : public testing::TestWithParam<HostMode> {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"PB_TOOL_MainWindow", "PB_TOOL_Scintilla", "PB_TOOL_FileList",
+                                 "PB_TOOL_IDE", "PB_TOOL_Preferences"})
+            SetEnvironmentVariableA(name, nullptr);
+        ASSERT_TRUE(CreateDirectoryA((appData / "PureBasic").c_str(), nullptr));
+        std::string appDataPath = appData.Path();
+        appDataPath.pop_back();
+        ASSERT_TRUE(SetEnvironmentVariableA("APPDATA", appDataPath.c_str()));
+        for (const std::string& f : {a, b, c, d})
+            ASSERT_TRUE(WriteFileBytes(f, NumberedLines(120)));
+        ASSERT_TRUE(WriteFileBytes(idePrefs, "[Global]\r\nRunOnce = 1\r\n"));
+        WriteTools(FollowerTools());
+    }
+
+    void WriteTools(std::vector<Tool> tools) {
+        tools.push_back({"Quillet.exe", "\"%FILE\"\"%CURSOR\"", Record, 0, 1});
+        tools.push_back({"Brannow.exe", "\"%FILE\"\"%CURSOR\" \"BACK\"", Back, 0, 0});
+        tools.push_back({"Brannow.exe", "\"%FILE\"\"%CURSOR\" \"FORWARD\"", Forward, 0, 0});
+        ASSERT_TRUE(
+            WriteFileBytes(appData / "PureBasic\\Tools.prefs", ToolsPrefs(tools, work.Path())));
+    }
+
+    // The IDE with the files, its follower listening, the first file current.
+    std::unique_ptr<HostIde> StartIde(const std::vector<std::string>& files) {
+        auto host = std::make_unique<HostIde>(sources.Path(), files, GetParam(), idePrefs);
+        HWND follower = nullptr;
+        EXPECT_TRUE(host->Ready);
+        EXPECT_TRUE(
+            WaitFor([&] { return (follower = FindFollower(host->MainWindow)) != nullptr; }));
+        DWORD_PTR ignored = 0; // answered once it listens
+        SendMessageTimeoutA(follower, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+        Paced(*host, [] {});
+        Tab(*host, 0);
+        return host;
+    }
+
+    std::string BackFile() const { return Positions(work / HistoryBackFileName); }
+    std::string ForwardFile() const { return Positions(work / HistoryForwardFileName); }
+    // The back history once it is as expected, or after 10 s.
+    std::string BackFileOnce(const std::string& expected) const {
+        WaitFor([&] { return BackFile() == expected; });
+        return BackFile();
+    }
+
+    // What a person does next comes after the follower has asked the editor
+    // about this: the editors' messages rose and then stayed still.
+    template <class Act> void Paced(const HostIde& host, Act act) {
+        const long before = HostCounters(host).EditorMessages;
+        act();
+        long seen = before;
+        WaitFor([&] { return (seen = HostCounters(host).EditorMessages) > before; }, 5000);
+        for (long now; Sleep(100), (now = HostCounters(host).EditorMessages) != seen;)
+            seen = now;
+    }
+    void Caret(const HostIde& host, long line, long column) {
+        Paced(host, [&] { ASSERT_GE(HostSetCaret(host, line, column), 0); });
+    }
+    void Key(const HostIde& host, unsigned key, bool ctrl = false) {
+        Paced(host, [&] { ASSERT_GE(HostPressCaretKey(host, key, ctrl), 0); });
+    }
+    void Goto(const HostIde& host, long line) {
+        Paced(host, [&] { ASSERT_GE(HostGotoLine(host, line), 0); });
+    }
+    void Tab(const HostIde& host, int tab) {
+        Paced(host, [&] { ASSERT_EQ(HostSelectTab(host, tab), tab); });
+    }
+    bool RunTool(const HostIde& host, long shortcut) {
+        const long result = HostRunToolByShortcut(host, shortcut);
+        if (shortcut == Record) return result == 0;
+        AutoCloseHandle process(OpenProcess(SYNCHRONIZE, FALSE, DWORD(result)));
+        return result > 0 &&
+               (!process.IsValid() || WaitForSingleObject(process.Get(), 30000) == WAIT_OBJECT_0);
+    }
+
+    TempDir appData, work, sources;
+    const std::string a = sources / "a.pb", b = sources / "b.pb", c = sources / "c.pb",
+                      d = sources / "d.pb", idePrefs = appData / "IdePrefs.prefs";
+};
+
+// A day of jumps and switches, then Go back and Go forward over it.
+TEST_P(Following, RecordsJumpsAndSwitchesAndLetsStepsBe) {
+    auto host = StartIde({a, b, c});
+    Caret(*host, 10, 3);
+    Key(*host, VK_NEXT); // 30 lines down: a jump
+    std::string back = a + "|10x3\r\n";
+    EXPECT_EQ(BackFileOnce(back), back);
+    Caret(*host, 60, 1); // 20 lines: none
+    Goto(*host, 90);
+    back += a + "|60x1\r\n";
+    EXPECT_EQ(BackFileOnce(back), back);
+    Tab(*host, 1);
+    back += a + "|90x1\r\n";
+    EXPECT_EQ(BackFileOnce(back), back);
+    Caret(*host, 5, 2);
+    Tab(*host, 0);
+    back += b + "|5x2\r\n";
+    EXPECT_EQ(BackFileOnce(back), back);
+    EXPECT_EQ(ForwardFile(), "");
+
+    ASSERT_TRUE(RunTool(*host, Back));
+    EXPECT_EQ(HostCurrentPathUtf8(*host), b);
+    EXPECT_EQ(HostCursor(*host), "5x2");
+    ASSERT_TRUE(RunTool(*host, Back));
+    EXPECT_EQ(HostCursor(*host), "90x1");
+    ASSERT_TRUE(RunTool(*host, Forward));
+    EXPECT_EQ(HostCurrentPathUtf8(*host), b);
+    const std::string stepped = a + "|10x3\r\n" + a + "|60x1\r\n" + a + "|90x1\r\n";
+    EXPECT_EQ(BackFile(), stepped);
+    EXPECT_EQ(ForwardFile(), a + "|90x1\r\n");
+    // Whatever the steps' reports were, the next jump goes on from the step's
+    // target, and drops the forward history as Remember does.
+    Key(*host, VK_NEXT);
+    EXPECT_EQ(BackFileOnce(stepped + b + "|5x2\r\n"), stepped + b + "|5x2\r\n");
+    EXPECT_EQ(ForwardFile(), "");
+    EXPECT_TRUE(HostLogLines(*host).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ide, Following, testing::Values(HostMode::Classic, HostMode::Today),
+                         [](const testing::TestParamInfo<HostMode>& info) {
+                             return info.param == HostMode::Classic ? "Classic" : "Today";
+                         });
+
+} // namespace
