@@ -62,6 +62,17 @@ std::string Positions(const std::string& path) {
     return positions + text.substr(at);
 }
 
+int VelmontCount() {
+    AutoCloseHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+         more = Process32Next(snapshot.Get(), &entry))
+        count += lstrcmpiA(entry.szExeFile, "Velmont.exe") == 0;
+    return count;
+}
+
 template <class Check> bool WaitFor(Check check, DWORD timeoutMs = 10000) {
     for (const ULONGLONG end = GetTickCount64() + timeoutMs; !check(); Sleep(20))
         if (GetTickCount64() > end) return check();
@@ -136,6 +147,10 @@ class Following : public testing::TestWithParam<HostMode> {
     void Tab(const HostIde& host, int tab) {
         Paced(host, [&] { ASSERT_EQ(HostSelectTab(host, tab), tab); });
     }
+    // The starts that hand news over have ended: the follower has it.
+    static void NewsTaken() {
+        EXPECT_TRUE(WaitFor([] { return VelmontCount() == 1; }));
+    }
     bool RunTool(const HostIde& host, long shortcut) {
         const long result = HostRunToolByShortcut(host, shortcut);
         if (shortcut == Record) return result == 0;
@@ -146,7 +161,8 @@ class Following : public testing::TestWithParam<HostMode> {
 
     TempDir appData, work, sources;
     const std::string a = sources / "a.pb", b = sources / "b.pb", c = sources / "c.pb",
-                      d = sources / "d.pb", idePrefs = appData / "IdePrefs.prefs";
+                      d = sources / "d.pb", e = sources / "e.pb",
+                      idePrefs = appData / "IdePrefs.prefs";
 };
 
 // A day of jumps and switches, then Go back and Go forward over it.
@@ -185,6 +201,84 @@ TEST_P(Following, RecordsJumpsAndSwitchesAndLetsStepsBe) {
     EXPECT_EQ(BackFileOnce(stepped + b + "|5x2\r\n"), stepped + b + "|5x2\r\n");
     EXPECT_EQ(ForwardFile(), "");
     EXPECT_TRUE(HostLogLines(*host).empty());
+}
+
+// The file each position is recorded under follows the source: Remember,
+// Save As, a file opened by Go back, the source closing.
+TEST_P(Following, KnowsEachSourcesFile) {
+    std::unique_ptr<HostFileType> fileType;
+    if (GetParam() == HostMode::Classic) {
+        fileType = std::make_unique<HostFileType>(".pb");
+        ASSERT_TRUE(fileType->Registered);
+    }
+    auto host = StartIde({a, b});
+    Caret(*host, 10, 3);
+    ASSERT_TRUE(RunTool(*host, Record));
+    Key(*host, VK_NEXT); // the position just remembered: one entry
+    Caret(*host, 45, 1);
+    Goto(*host, 100);
+    std::string back = a + "|10x3\r\n" + a + "|45x1\r\n";
+    EXPECT_EQ(BackFileOnce(back), back);
+
+    // Today's IDE gives every name whole; the classic one only what its code
+    // page spells.
+    const std::string renamed = GetParam() == HostMode::Today ? sources / u8"Жук.pb" : e;
+    const std::string stored = GetParam() == HostMode::Today ? "*" + renamed : renamed;
+    ASSERT_EQ(HostSaveFileAs(*host, renamed), 1);
+    NewsTaken();
+    Caret(*host, 90, 2);
+    Goto(*host, 20);
+    back += stored + "|90x2\r\n";
+    EXPECT_EQ(BackFileOnce(back), back);
+
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName,
+                               ReadFileBytes(work / HistoryBackFileName) + d + "|7x4\r\n"));
+    ASSERT_TRUE(RunTool(*host, Back));
+    EXPECT_EQ(HostCurrentPathUtf8(*host), d);
+    EXPECT_EQ(ForwardFile(), stored + "|20x1\r\n");
+    NewsTaken();
+    Key(*host, VK_NEXT);
+    back += d + "|7x4\r\n";
+    EXPECT_EQ(BackFileOnce(back), back);
+    EXPECT_EQ(ForwardFile(), "");
+
+    Caret(*host, 50, 1);
+    ASSERT_EQ(HostCloseFile(*host), 2);
+    back += d + "|50x1\r\n";
+    EXPECT_EQ(BackFile(), back); // the IDE waited for it
+    EXPECT_TRUE(HostLogLines(*host).empty());
+}
+
+// One follower per IDE for all its events, gone within a second or two of
+// the IDE's end, whether it closed or was killed.
+TEST_P(Following, OneFollowerPerIdeGoneWithIt) {
+    auto host = StartIde({a, b});
+    const HWND follower = FindFollower(host->MainWindow);
+    for (const std::string& file : {c, d}) {
+        ASSERT_GE(HostOpenFile(*host, file), 0);
+        ASSERT_EQ(HostSaveFile(*host), 1);
+    }
+    ASSERT_EQ(HostCloseFile(*host), 3);
+    NewsTaken();
+    EXPECT_EQ(FindFollower(host->MainWindow), follower);
+    std::unique_ptr<HostIde> second;
+    if (GetParam() == HostMode::Today) { // a second IDE of its own settings
+        second = std::make_unique<HostIde>(sources.Path(), std::vector<std::string>{c}, GetParam(),
+                                           appData / "Second.prefs");
+        ASSERT_TRUE(second->Ready);
+        EXPECT_TRUE(WaitFor([&] { return FindFollower(second->MainWindow) != nullptr; }));
+        EXPECT_TRUE(WaitFor([] { return VelmontCount() == 2; }));
+        EXPECT_NE(FindFollower(second->MainWindow), follower);
+        second.reset();
+        EXPECT_TRUE(WaitFor([] { return VelmontCount() == 1; }, 3000));
+    }
+    host.reset();
+    EXPECT_TRUE(WaitFor([] { return VelmontCount() == 0; }, 3000));
+
+    host = StartIde({a});
+    ASSERT_EQ(VelmontCount(), 1);
+    ASSERT_TRUE(TerminateProcess(host->Process.Get(), 1));
+    EXPECT_TRUE(WaitFor([] { return VelmontCount() == 0; }, 3000));
 }
 
 INSTANTIATE_TEST_SUITE_P(Ide, Following, testing::Values(HostMode::Classic, HostMode::Today),
