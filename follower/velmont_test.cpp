@@ -79,7 +79,7 @@ template <class Check> bool WaitFor(Check check, DWORD timeoutMs = 10000) {
     return true;
 }
 
-class Following : public testing::TestWithParam<HostMode> {
+class FollowerTest : public testing::Test {
   protected:
     void SetUp() override {
         for (const char* name : {"PB_TOOL_MainWindow", "PB_TOOL_Scintilla", "PB_TOOL_FileList",
@@ -105,7 +105,7 @@ class Following : public testing::TestWithParam<HostMode> {
 
     // The IDE with the files, its follower listening, the first file current.
     std::unique_ptr<HostIde> StartIde(const std::vector<std::string>& files) {
-        auto host = std::make_unique<HostIde>(sources.Path(), files, GetParam(), idePrefs);
+        auto host = std::make_unique<HostIde>(sources.Path(), files, Mode, idePrefs);
         HWND follower = nullptr;
         EXPECT_TRUE(host->Ready);
         EXPECT_TRUE(
@@ -159,10 +159,19 @@ class Following : public testing::TestWithParam<HostMode> {
                (!process.IsValid() || WaitForSingleObject(process.Get(), 30000) == WAIT_OBJECT_0);
     }
 
+    HostMode Mode = HostMode::Today;
     TempDir appData, work, sources;
     const std::string a = sources / "a.pb", b = sources / "b.pb", c = sources / "c.pb",
                       d = sources / "d.pb", e = sources / "e.pb",
                       idePrefs = appData / "IdePrefs.prefs";
+};
+
+class Following : public FollowerTest, public testing::WithParamInterface<HostMode> {
+  protected:
+    void SetUp() override {
+        Mode = GetParam();
+        FollowerTest::SetUp();
+    }
 };
 
 // A day of jumps and switches, then Go back and Go forward over it.
@@ -279,6 +288,154 @@ TEST_P(Following, OneFollowerPerIdeGoneWithIt) {
     ASSERT_EQ(VelmontCount(), 1);
     ASSERT_TRUE(TerminateProcess(host->Process.Get(), 1));
     EXPECT_TRUE(WaitFor([] { return VelmontCount() == 0; }, 3000));
+}
+
+// Starts with a tool environment of their own: each ends in time, and only
+// an IDE that started it gets a follower.
+TEST_F(FollowerTest, OddStartsEndInTime) {
+    std::vector<Tool> tools = FollowerTools(0); // run from the test, not on events
+    tools.push_back({"Velmont.exe", "\"%FILE\" \"OPENED\" 20", 0, 0, 2});
+    WriteTools(tools);
+    auto host =
+        std::make_unique<HostIde>(sources.Path(), std::vector<std::string>{a, b}, Mode, idePrefs);
+    ASSERT_TRUE(host->Ready);
+    const std::string mainWindow = std::to_string(uintptr_t(host->MainWindow));
+    const struct {
+        const char* Name;
+        int Tool;
+        const char* Variable;
+        std::string Value;
+        bool Follows; // this start becomes the follower
+        int Left;     // followers running afterwards
+    } cases[] = {
+        {"main window no window", 1, "PB_TOOL_MainWindow", "12345", false, 0},
+        {"main window of another program", 1, "PB_TOOL_MainWindow",
+         std::to_string(uintptr_t(GetDesktopWindow())), false, 0},
+        {"an event it does not know", 4, nullptr, "", false, 0},
+        {"closing with no follower", 3, nullptr, "", false, 0},
+        {"no editor", 1, "PB_TOOL_Scintilla", "", true, 1},
+        {"the next event hands over", 1, nullptr, "", false, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        HostSetToolVariable(*host, "PB_TOOL_MainWindow", mainWindow);
+        if (c.Variable && !c.Value.empty())
+            HostSetToolVariable(*host, c.Variable, c.Value);
+        else if (c.Variable)
+            HostLeaveOutToolVariable(*host, c.Variable);
+        const ULONGLONG start = GetTickCount64();
+        const long result = HostRunToolByNumber(*host, c.Tool);
+        ASSERT_NE(result, ToolNotFound);
+        if (c.Tool != 3) { // the IDE waits for a closing start
+            AutoCloseHandle process(OpenProcess(SYNCHRONIZE, FALSE, DWORD(result)));
+            ASSERT_TRUE(process.IsValid());
+            EXPECT_EQ(WaitForSingleObject(process.Get(), 5000),
+                      c.Follows ? DWORD(WAIT_TIMEOUT) : WAIT_OBJECT_0);
+        }
+        EXPECT_LT(GetTickCount64() - start, 10000u);
+        EXPECT_TRUE(WaitFor([&] { return VelmontCount() == c.Left; }));
+        EXPECT_EQ(FindFollower(host->MainWindow) != nullptr, c.Left == 1);
+    }
+    EXPECT_FALSE(FileExists(work / HistoryBackFileName));
+    EXPECT_EQ(ReadFileBytes(idePrefs), "[Global]\r\nRunOnce = 1\r\n");
+    host.reset();
+    EXPECT_TRUE(WaitFor([] { return VelmontCount() == 0; }, 3000));
+}
+
+// A hung IDE holds neither the follower nor a step that talks to it.
+TEST_F(FollowerTest, AHungIdeHoldsNothing) {
+    auto host = StartIde({a, b});
+    AutoCloseHandle ideThread(OpenThread(THREAD_SUSPEND_RESUME, FALSE,
+                                         GetWindowThreadProcessId(host->MainWindow, nullptr)));
+    ASSERT_TRUE(ideThread.IsValid());
+    IdeConnection ide;
+    ide.MainWindow = host->MainWindow;
+    ASSERT_NE(SuspendThread(ideThread.Get()), DWORD(-1));
+    const ULONGLONG start = GetTickCount64();
+    { FollowerPause pause(ide); }
+    EXPECT_LT(GetTickCount64() - start, 2 * FollowerAnswerMs + 500u);
+    ResumeThread(ideThread.Get());
+    Caret(*host, 10, 1);
+    Key(*host, VK_NEXT);
+    EXPECT_EQ(BackFileOnce(a + "|10x1\r\n"), a + "|10x1\r\n");
+}
+
+// Without a closing event the editor goes while its report waits: the
+// report is dropped, the history stays whole, and following goes on.
+TEST_F(FollowerTest, AnEditorGoneBeforeItsQuestion) {
+    std::vector<Tool> tools = FollowerTools();
+    tools.pop_back();
+    WriteTools(tools);
+    auto host = StartIde({a, b});
+    Caret(*host, 10, 1);
+    ASSERT_GE(HostPressCaretKey(*host, VK_NEXT), 0);
+    ASSERT_EQ(HostCloseFile(*host), 1);
+    Caret(*host, 7, 2);
+    Goto(*host, 60);
+    const std::string back = BackFileOnce(b + "|7x2\r\n");
+    EXPECT_TRUE(back == b + "|7x2\r\n" || back == a + "|10x1\r\n" + b + "|7x2\r\n") << back;
+    EXPECT_TRUE(HostLogLines(*host).empty());
+}
+
+// A history that cannot be written is said once in the IDE's log, again
+// only after a position was written; a back file held by another program
+// is waited for, however long, and nothing is lost.
+TEST_F(FollowerTest, AHistoryThatCannotBeWritten) {
+    const std::string backFile = work / HistoryBackFileName;
+    ASSERT_TRUE(CreateDirectoryA(backFile.c_str(), nullptr));
+    auto host = StartIde({a, b});
+    const auto logLines = [&](size_t count) {
+        WaitFor([&] { return HostLogLines(*host).size() == count; });
+        return HostLogLines(*host).size();
+    };
+    Caret(*host, 10, 1);
+    Key(*host, VK_NEXT); // 40
+    ASSERT_EQ(logLines(1), 1u);
+    EXPECT_NE(HostLogLines(*host)[0].find("[PLUGIN] Position not recorded"), std::string::npos);
+    Goto(*host, 100);
+    Goto(*host, 1);
+    ASSERT_TRUE(RemoveDirectoryA(backFile.c_str()));
+    Goto(*host, 50);
+    EXPECT_EQ(BackFileOnce(a + "|1x1\r\n"), a + "|1x1\r\n");
+    EXPECT_EQ(logLines(1), 1u);
+    ASSERT_TRUE(DeleteFileA(backFile.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(backFile.c_str(), nullptr));
+    Goto(*host, 90);
+    EXPECT_EQ(logLines(2), 2u);
+    ASSERT_TRUE(RemoveDirectoryA(backFile.c_str()));
+
+    AutoCloseHandle held(
+        CreateFileA(backFile.c_str(), GENERIC_READ, 0, nullptr, CREATE_NEW, 0, nullptr));
+    ASSERT_TRUE(held.IsValid());
+    Goto(*host, 30);
+    Tab(*host, 1);
+    const ULONGLONG heldUntil = GetTickCount64() + 30000;
+    while (GetTickCount64() < heldUntil)
+        Sleep(500);
+    held.Close();
+    const std::string back = a + "|90x1\r\n" + a + "|30x1\r\n";
+    EXPECT_EQ(BackFileOnce(back), back);
+    Tab(*host, 0); // the IDE shows a source's own log
+    EXPECT_EQ(HostLogLines(*host).size(), 2u);
+}
+
+// A thousand sources opened one after another, each start handing its news
+// over in time; the last one's name is known.
+TEST_F(FollowerTest, AThousandSources) {
+    auto host = StartIde({a});
+    std::string last;
+    const ULONGLONG start = GetTickCount64();
+    for (int i = 0; i < 1000; ++i) {
+        last = sources / ("many" + std::to_string(i) + ".pb");
+        ASSERT_TRUE(WriteFileBytes(last, NumberedLines(40)));
+        ASSERT_GE(HostOpenFile(*host, last), 0);
+    }
+    NewsTaken();
+    printf("1000 sources opened and their news taken in %.1f s\n",
+           (GetTickCount64() - start) / 1000.0);
+    Caret(*host, 5, 1);
+    Key(*host, VK_NEXT);
+    EXPECT_EQ(BackFileOnce(last + "|5x1\r\n"), last + "|5x1\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Ide, Following, testing::Values(HostMode::Classic, HostMode::Today),
