@@ -21,6 +21,13 @@ template <class Open> HANDLE WaitWhileHeld(Open open) {
 }
 
 HANDLE CreateEmptyFile(const char* fileName) {
+    // Refused as Windows refuses it, also to a user whom the file system
+    // would let write anyway.
+    const DWORD attributes = GetFileAttributesA(fileName);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
     HANDLE file = CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     // Creating anew is refused for a hidden or system file, and while another
