@@ -20,9 +20,55 @@ std::string ForwardFile(const TempDir& dir) {
     return ReadFileBytes(dir / HistoryForwardFileName);
 }
 
+// The lines a tool wrote into the log of the IDE that QuilletTest plays:
+// today's IDE, whose main window takes them as its own message.
+std::vector<std::string> LogLines;
+
+LRESULT CALLBACK IdeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COPYDATA) return DefWindowProcA(window, message, wParam, lParam);
+    auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    LogLines.emplace_back(static_cast<const char*>(data->lpData));
+    return TRUE;
+}
+
+HWND CreateIdeWindow() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = IdeWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QuilletTestIde";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           wc.hInstance, nullptr);
+}
+
+// Waits for the process, answering meanwhile what it sends to the IDE.
+ProcessResult WaitAnswering(HANDLE process) {
+    ProcessResult result;
+    result.Started = process != nullptr;
+    for (ULONGLONG giveUpAt = GetTickCount64() + 20000;
+         result.Started && !result.Finished && GetTickCount64() < giveUpAt;) {
+        result.Finished =
+            MsgWaitForMultipleObjects(1, &process, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
+    if (result.Finished) GetExitCodeProcess(process, &result.ExitCode);
+    return result;
+}
+
 // Runs Quillet with its quoted path followed by `arguments` exactly.
 ProcessResult RunQuillet(const TempDir& dir, const std::string& arguments) {
-    return RunProcess(QuilletPath, "\"" + QuilletPath + "\"" + arguments, dir.Path());
+    AutoCloseHandle process(
+        StartProcess(QuilletPath, "\"" + QuilletPath + "\"" + arguments, dir.Path()));
+    return WaitAnswering(process.Get());
+}
+
+// The one log line of a run, or "" for none.
+std::string LoggedLine() {
+    std::string line = LogLines.size() == 1 ? LogLines[0] : LogLines.empty() ? "" : "several";
+    LogLines.clear();
+    return line;
 }
 
 void ExpectCleanExit(const ProcessResult& result) {
@@ -40,21 +86,40 @@ AutoCloseHandle HoldFile(const std::string& path) {
 
 class QuilletTest : public testing::Test {
   protected:
-    // Failure lines must not reach any window the test run inherited.
+    // Failure lines reach this test's IDE window, none the test run
+    // inherited.
     void SetUp() override {
-        SetEnvironmentVariableA("PB_TOOL_MainWindow", nullptr);
+        ASSERT_NE(ide, nullptr);
+        SetEnvironmentVariableA("PB_TOOL_MainWindow", std::to_string(uintptr_t(ide)).c_str());
+        SetEnvironmentVariableA("PB_TOOL_IDE", "C:\\PureBasic\\PureBasic.exe");
         SetEnvironmentVariableA("PB_TOOL_Scintilla", nullptr);
+        LogLines.clear();
+    }
+    void TearDown() override {
+        DestroyWindow(ide);
+        SetEnvironmentVariableA("PB_TOOL_MainWindow", nullptr);
+        SetEnvironmentVariableA("PB_TOOL_IDE", nullptr);
     }
     TempDir dir;
+    HWND ide = CreateIdeWindow();
 };
+
+constexpr char NoFileLine[] = "[PLUGIN] Position not remembered: there is no file to remember";
+constexpr char UnstorableLine[] =
+    "[PLUGIN] Position not remembered: the file name cannot be kept in the history";
+constexpr char ForwardKeptLine[] =
+    "[PLUGIN] Forward history kept: history file could not be emptied";
 
 struct CommandLineCase {
     const char* Name;
     std::string Arguments; // after the quoted program path
-    std::string Entry;
+    std::string Entry;     // "": nothing written, the forward history kept
+    std::string Log = "";
     std::wstring Wide = L""; // instead, in UTF-16 as today's IDE starts its tools
 };
 
+// What the readers would pass over, or read as lines never recorded, is not
+// written: no file, a name no Windows path can be, a line end anywhere.
 TEST_F(QuilletTest, RecordsParametersZeroAndOneOfTheRawCommandLine) {
     std::string highBytes;
     for (int c = 0x80; c <= 0xFF; ++c)
@@ -62,25 +127,28 @@ TEST_F(QuilletTest, RecordsParametersZeroAndOneOfTheRawCommandLine) {
     const std::string longPath(31900, 'p');
     const CommandLineCase cases[] = {
         {"the IDE's template", R"( "C:\My Files\a b.pb""12 34")", "C:\\My Files\\a b.pb|12 34\r\n"},
-        {"only the program path", "", "|\r\n"},
+        {"only the program path", "", "", NoFileLine},
         {"program path touching the file", R"("a.pb""3")", "a.pb|3\r\n"},
-        {"tab inside an unquoted parameter", " a\tb c", "a\tb|c\r\n"},
-        {"empty quoted pair counts", R"( "" 5)", "|5\r\n"},
-        {"two empty quoted pairs", R"( """")", "|\r\n"},
+        {"tab inside an unquoted parameter", " a\tb c", "", UnstorableLine},
+        {"empty quoted pair counts", R"( "" 5)", "", NoFileLine},
+        {"two empty quoted pairs", R"( """")", "", NoFileLine},
         {"unclosed quote", R"( "C:\x y)", "C:\\x y|\r\n"},
-        {"quotes inside an unquoted parameter", R"( a"b c")", "a\"b|c\"\r\n"},
+        {"quotes inside an unquoted parameter", R"( a"b c")", "", UnstorableLine},
         {"further parameters ignored", " a b c d", "a|b\r\n"},
         {"bytes 0x80-0xFF", " \"C:\\" + highBytes + "\" 1", "C:\\" + highBytes + "|1\r\n"},
         {"a command line of 32,000 characters", " " + longPath + " 9", longPath + "|9\r\n"},
-        {"UTF-16: an unpaired surrogate names no file", "", "*C:\\a\xEF\xBF\xBD.pb|1x1\r\n",
+        {"CR LF inside the file", " \"a.pb|1\r\nb.pb\"\"2\"", "", UnstorableLine},
+        {"CR LF inside the cursor", " \"a.pb\"\"1\r\nb.pb|2\"", "", UnstorableLine},
+        {"| in the name", R"( "C:\a|b.pb""1x1")", "", UnstorableLine},
+        {"a name that starts with the marker", R"( "*a.pb""1")", "", UnstorableLine},
+        {"UTF-16: an unpaired surrogate names no file", "", "*C:\\a\xEF\xBF\xBD.pb|1x1\r\n", "",
          L" \"C:\\a\xD800.pb\"\"1x1\""},
-        {"UTF-16: a name that starts with the marker keeps it", "", "**a.pb|1\r\n",
-         L" \"*a.pb\"\"1\""},
     };
     ASSERT_EQ(GetACP(), 1252u); // the Western code page the bytes above are in
     for (const CommandLineCase& c : cases) {
         SCOPED_TRACE(c.Name);
         TempDir caseDir;
+        ASSERT_TRUE(WriteFileBytes(caseDir / HistoryForwardFileName, "x.pb|1\r\n"));
         ExpectCleanExit(
             c.Wide.empty()
                 ? RunQuillet(caseDir, c.Arguments)
@@ -89,15 +157,30 @@ TEST_F(QuilletTest, RecordsParametersZeroAndOneOfTheRawCommandLine) {
                                      L"\"" + c.Wide,
                                  caseDir.Path()));
         EXPECT_EQ(BackFile(caseDir), c.Entry);
-        EXPECT_TRUE(FileExists(caseDir / HistoryForwardFileName));
-        EXPECT_EQ(ForwardFile(caseDir), "");
+        EXPECT_EQ(ForwardFile(caseDir), c.Entry.empty() ? "x.pb|1\r\n" : "");
+        EXPECT_EQ(LoggedLine(), c.Log);
     }
 }
 
-TEST_F(QuilletTest, AppendsAfterTheLastByteEvenWithoutLineEnd) {
-    ASSERT_TRUE(WriteFileBytes(dir / HistoryBackFileName, "a.pb|1\r\nb.pb|2"));
-    ExpectCleanExit(RunQuillet(dir, R"( "c.pb""3")"));
-    EXPECT_EQ(BackFile(dir), "a.pb|1\r\nb.pb|2c.pb|3\r\n");
+// A last line left without its line end, or NUL bytes where a crash cut the
+// file, keep the new entry on a line of its own.
+TEST_F(QuilletTest, StartsTheEntryOnALineOfItsOwn) {
+    const struct {
+        const char* Name;
+        std::string Before, After;
+    } cases[] = {
+        {"whole lines", "a.pb|1\r\n", "a.pb|1\r\nc.pb|3\r\n"},
+        {"last line without line end", "a.pb|1\r\nb.pb|2", "a.pb|1\r\nb.pb|2\r\nc.pb|3\r\n"},
+        {"NUL bytes at the end", std::string("a.pb|1\r\n\0\0\0", 11),
+         std::string("a.pb|1\r\n\0\0\0\r\nc.pb|3\r\n", 21)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir caseDir;
+        ASSERT_TRUE(WriteFileBytes(caseDir / HistoryBackFileName, c.Before));
+        ExpectCleanExit(RunQuillet(caseDir, R"( "c.pb""3")"));
+        EXPECT_EQ(BackFile(caseDir), c.After);
+    }
 }
 
 TEST_F(QuilletTest, RecordsTheSamePositionTwice) {
@@ -126,14 +209,49 @@ TEST_F(QuilletTest, TruncatesAForwardFileThatMayOnlyBeWritten) {
     EXPECT_EQ(ForwardFile(dir), "");
 }
 
-TEST_F(QuilletTest, LeavesAForwardFileHeldByAnotherProcess) {
-    ASSERT_TRUE(WriteFileBytes(dir / HistoryForwardFileName, "x.pb|1\r\n"));
-    AutoCloseHandle held = HoldFile(dir / HistoryForwardFileName);
-    ASSERT_TRUE(held.IsValid());
-    ExpectCleanExit(RunQuillet(dir, R"( "a.pb""1")"));
-    held.Close();
-    EXPECT_EQ(BackFile(dir), "a.pb|1\r\n");
-    EXPECT_EQ(ForwardFile(dir), "x.pb|1\r\n");
+// The forward file is waited for as the back file is; one that cannot be
+// emptied stays, the entry is kept, and the log says so.
+TEST_F(QuilletTest, SaysWhenTheForwardFileCannotBeEmptied) {
+    enum Fault { HeldForAMoment, HeldForLong, ReadOnly, Folder };
+    const struct {
+        const char* Name;
+        Fault Kind;
+    } cases[] = {{"held for a moment", HeldForAMoment},
+                 {"held for longer than it is waited for", HeldForLong},
+                 {"read-only", ReadOnly},
+                 {"a folder", Folder}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempDir caseDir;
+        const std::string forward = caseDir / HistoryForwardFileName;
+        AutoCloseHandle held;
+        if (c.Kind == Folder) {
+            ASSERT_TRUE(CreateDirectoryA(forward.c_str(), nullptr));
+        } else {
+            ASSERT_TRUE(WriteFileBytes(forward, "x.pb|1\r\n"));
+            if (c.Kind == ReadOnly)
+                ASSERT_TRUE(SetFileAttributesA(forward.c_str(), FILE_ATTRIBUTE_READONLY));
+            else
+                held = HoldFile(forward);
+        }
+        const ULONGLONG start = GetTickCount64();
+        AutoCloseHandle process(
+            StartProcess(QuilletPath, "\"" + QuilletPath + "\" \"a.pb\"\"1\"", caseDir.Path()));
+        if (c.Kind == HeldForAMoment) {
+            Sleep(300);
+            held.Close();
+        }
+        ExpectCleanExit(WaitAnswering(process.Get()));
+        held.Close();
+        if (c.Kind == HeldForLong) {
+            EXPECT_GE(GetTickCount64() - start, 900u);
+        }
+        EXPECT_EQ(BackFile(caseDir), "a.pb|1\r\n");
+        EXPECT_EQ(LoggedLine(), c.Kind == HeldForAMoment ? "" : ForwardKeptLine);
+        if (c.Kind == Folder) continue;
+        EXPECT_EQ(ForwardFile(caseDir), c.Kind == HeldForAMoment ? "" : "x.pb|1\r\n");
+        SetFileAttributesA(forward.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 TEST_F(QuilletTest, WaitsOutABackFileHeldForAMoment) {
@@ -164,6 +282,7 @@ TEST_F(QuilletTest, GivesUpOnABackFileHeldForLong) {
     EXPECT_GE(elapsed, 900u);
     EXPECT_EQ(BackFile(dir), "a.pb|1\r\n");
     EXPECT_EQ(ForwardFile(dir), "x.pb|1\r\n");
+    EXPECT_EQ(LoggedLine(), "[PLUGIN] Historyfile not found");
 }
 
 // Puts a file in the back file's place that opens but takes no byte, as on a
@@ -207,6 +326,7 @@ TEST_F(QuilletTest, FailsAtOnceWhenTheBackFileCannotBeOpenedOrWritten) {
         ExpectCleanExit(RunQuillet(caseDir, R"( "b.pb""2")"));
         EXPECT_LT(GetTickCount64() - start, 900u);
         EXPECT_EQ(ForwardFile(caseDir), "x.pb|1\r\n");
+        EXPECT_EQ(LoggedLine(), "[PLUGIN] Historyfile not found");
     }
 }
 
