@@ -18,8 +18,9 @@ DWORD WINAPI WatchIde(void*) {
     ideEnded = true;
     PostThreadMessageA(watch.ToolThread, WM_QUIT, 0, 0);
     Sleep(IdeEndGraceMs);
-    // Each change of a history file is a single write, so even here, in
-    // the middle of a step, both files are whole.
+    // Each change of a history file is a single write, so even a step cut
+    // short here leaves both files whole: at worst the position it left
+    // stays on the destination beside the target it did not reach.
     TerminateProcess(GetCurrentProcess(), 0);
     return 0;
 }
