@@ -359,31 +359,24 @@ TEST_F(HistoryInTheIde, AHandOverThatNeverEndsChangesNothing) {
     EXPECT_EQ(HostLogLines(*host).size(), 1u);
 }
 
-// The IDE killed while a step waits for it to take the file (handed over
-// the system's way, which waits for the editor to change): the navigator
-// ends with it, and neither history file keeps half a step.
+// The IDE killed while a step waits for it to take the file the system's
+// way: the navigator ends with it, and takes back its half of the step.
 TEST_F(HistoryInTheIde, TheIdeEndingDuringAStepEndsTheNavigator) {
     Mode = HostMode::Today;
     ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, a + "|5x2\r\n"));
-    ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, b + "|3x3\r\n"));
     HostFileType fileType(".pb");
-    ASSERT_TRUE(fileType.Registered);
     auto host = StartIde({a, b, c});
-    ASSERT_TRUE(host->Ready);
+    ASSERT_TRUE(host->Ready && fileType.Registered);
     HostLeaveOutToolVariable(*host, "PB_TOOL_IDE");
     HostSetHandOverFrozen(*host, true);
-    ASSERT_EQ(HostSelectTab(*host, 2), 2);
-    const long id = HostRunToolByShortcut(*host, Back);
-    ASSERT_GT(id, 0);
-    AutoCloseHandle brannow(OpenProcess(SYNCHRONIZE, FALSE, DWORD(id)));
+    AutoCloseHandle brannow(
+        OpenProcess(SYNCHRONIZE, FALSE, DWORD(HostRunToolByShortcut(*host, Back))));
     ASSERT_TRUE(brannow.IsValid());
     Sleep(1500); // into the hand-over
     ASSERT_TRUE(TerminateProcess(host->Process.Get(), 1));
-    const ULONGLONG killed = GetTickCount64();
-    EXPECT_EQ(WaitForSingleObject(brannow.Get(), 30000), WAIT_OBJECT_0);
-    EXPECT_LT(GetTickCount64() - killed, 2000u);
+    EXPECT_EQ(WaitForSingleObject(brannow.Get(), 2000), WAIT_OBJECT_0);
     EXPECT_EQ(BackFile(), a + "|5x2\r\n");
-    EXPECT_EQ(ForwardFile(), b + "|3x3\r\n");
+    EXPECT_EQ(ForwardFile(), "");
 }
 
 // Brannow started by the test with a tool environment of its own making:

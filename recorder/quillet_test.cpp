@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -20,53 +22,36 @@ std::string ForwardFile(const TempDir& dir) {
     return ReadFileBytes(dir / HistoryForwardFileName);
 }
 
-// The lines a tool wrote into the log of the IDE that QuilletTest plays:
-// today's IDE, whose main window takes them as its own message.
-std::vector<std::string> LogLines;
-
-LRESULT CALLBACK IdeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_COPYDATA) return DefWindowProcA(window, message, wParam, lParam);
-    auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    LogLines.emplace_back(static_cast<const char*>(data->lpData));
-    return TRUE;
-}
-
-HWND CreateIdeWindow() {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = IdeWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QuilletTestIde";
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           wc.hInstance, nullptr);
-}
-
-// Waits for the process, answering meanwhile what it sends to the IDE.
-ProcessResult WaitAnswering(HANDLE process) {
-    ProcessResult result;
-    result.Started = process != nullptr;
-    for (ULONGLONG giveUpAt = GetTickCount64() + 20000;
-         result.Started && !result.Finished && GetTickCount64() < giveUpAt;) {
-        result.Finished =
-            MsgWaitForMultipleObjects(1, &process, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-    }
-    if (result.Finished) GetExitCodeProcess(process, &result.ExitCode);
-    return result;
-}
-
 // Runs Quillet with its quoted path followed by `arguments` exactly.
 ProcessResult RunQuillet(const TempDir& dir, const std::string& arguments) {
-    AutoCloseHandle process(
-        StartProcess(QuilletPath, "\"" + QuilletPath + "\"" + arguments, dir.Path()));
-    return WaitAnswering(process.Get());
+    return RunProcess(QuilletPath, "\"" + QuilletPath + "\"" + arguments, dir.Path());
 }
 
-// The one log line of a run, or "" for none.
+// Today's IDE as far as its log goes: a window on a thread of its own keeps
+// the lines sent to it, so that a test waits for a tool without answering.
+std::vector<std::string> LogLines;
+LRESULT CALLBACK KeepLogLine(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COPYDATA) return DefWindowProcA(window, message, wParam, lParam);
+    LogLines.emplace_back(static_cast<char*>(((COPYDATASTRUCT*)lParam)->lpData));
+    return TRUE;
+}
+const HWND IdeWindow = [] {
+    static std::atomic<HWND> window{nullptr};
+    std::thread([] {
+        WNDCLASSA wc = {0, KeepLogLine, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Ide"};
+        RegisterClassA(&wc);
+        window = CreateWindowExA(0, "Ide", "", 0, 0, 0, 0, 0, HWND_MESSAGE, 0, 0, 0);
+        for (MSG msg; GetMessageA(&msg, nullptr, 0, 0);)
+            DispatchMessageA(&msg);
+    }).detach();
+    while (!window)
+        Sleep(1);
+    return window.load();
+}();
+
+// The one log line since the last call, "" for none.
 std::string LoggedLine() {
-    std::string line = LogLines.size() == 1 ? LogLines[0] : LogLines.empty() ? "" : "several";
+    std::string line = LogLines.size() > 1 ? "several" : LogLines.empty() ? "" : LogLines[0];
     LogLines.clear();
     return line;
 }
@@ -89,19 +74,11 @@ class QuilletTest : public testing::Test {
     // Failure lines reach this test's IDE window, none the test run
     // inherited.
     void SetUp() override {
-        ASSERT_NE(ide, nullptr);
-        SetEnvironmentVariableA("PB_TOOL_MainWindow", std::to_string(uintptr_t(ide)).c_str());
-        SetEnvironmentVariableA("PB_TOOL_IDE", "C:\\PureBasic\\PureBasic.exe");
+        SetEnvironmentVariableA("PB_TOOL_MainWindow", std::to_string(uintptr_t(IdeWindow)).c_str());
+        SetEnvironmentVariableA("PB_TOOL_IDE", "PureBasic.exe");
         SetEnvironmentVariableA("PB_TOOL_Scintilla", nullptr);
-        LogLines.clear();
-    }
-    void TearDown() override {
-        DestroyWindow(ide);
-        SetEnvironmentVariableA("PB_TOOL_MainWindow", nullptr);
-        SetEnvironmentVariableA("PB_TOOL_IDE", nullptr);
     }
     TempDir dir;
-    HWND ide = CreateIdeWindow();
 };
 
 constexpr char NoFileLine[] = "[PLUGIN] Position not remembered: there is no file to remember";
@@ -165,21 +142,12 @@ TEST_F(QuilletTest, RecordsParametersZeroAndOneOfTheRawCommandLine) {
 // A last line left without its line end, or NUL bytes where a crash cut the
 // file, keep the new entry on a line of its own.
 TEST_F(QuilletTest, StartsTheEntryOnALineOfItsOwn) {
-    const struct {
-        const char* Name;
-        std::string Before, After;
-    } cases[] = {
-        {"whole lines", "a.pb|1\r\n", "a.pb|1\r\nc.pb|3\r\n"},
-        {"last line without line end", "a.pb|1\r\nb.pb|2", "a.pb|1\r\nb.pb|2\r\nc.pb|3\r\n"},
-        {"NUL bytes at the end", std::string("a.pb|1\r\n\0\0\0", 11),
-         std::string("a.pb|1\r\n\0\0\0\r\nc.pb|3\r\n", 21)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Name);
+    for (const std::string& before :
+         {std::string("a.pb|1\r\nb.pb|2"), std::string("a|1\r\n\0\0", 7)}) {
         TempDir caseDir;
-        ASSERT_TRUE(WriteFileBytes(caseDir / HistoryBackFileName, c.Before));
+        ASSERT_TRUE(WriteFileBytes(caseDir / HistoryBackFileName, before));
         ExpectCleanExit(RunQuillet(caseDir, R"( "c.pb""3")"));
-        EXPECT_EQ(BackFile(caseDir), c.After);
+        EXPECT_EQ(BackFile(caseDir), before + "\r\nc.pb|3\r\n");
     }
 }
 
@@ -213,43 +181,24 @@ TEST_F(QuilletTest, TruncatesAForwardFileThatMayOnlyBeWritten) {
 // emptied stays, the entry is kept, and the log says so.
 TEST_F(QuilletTest, SaysWhenTheForwardFileCannotBeEmptied) {
     enum Fault { HeldForAMoment, HeldForLong, ReadOnly, Folder };
-    const struct {
-        const char* Name;
-        Fault Kind;
-    } cases[] = {{"held for a moment", HeldForAMoment},
-                 {"held for longer than it is waited for", HeldForLong},
-                 {"read-only", ReadOnly},
-                 {"a folder", Folder}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Name);
+    for (Fault fault : {HeldForAMoment, HeldForLong, ReadOnly, Folder}) {
+        SCOPED_TRACE(fault);
         TempDir caseDir;
         const std::string forward = caseDir / HistoryForwardFileName;
-        AutoCloseHandle held;
-        if (c.Kind == Folder) {
-            ASSERT_TRUE(CreateDirectoryA(forward.c_str(), nullptr));
-        } else {
-            ASSERT_TRUE(WriteFileBytes(forward, "x.pb|1\r\n"));
-            if (c.Kind == ReadOnly)
-                ASSERT_TRUE(SetFileAttributesA(forward.c_str(), FILE_ATTRIBUTE_READONLY));
-            else
-                held = HoldFile(forward);
-        }
-        const ULONGLONG start = GetTickCount64();
+        ASSERT_TRUE(fault == Folder ? CreateDirectoryA(forward.c_str(), nullptr) != 0
+                                    : WriteFileBytes(forward, "x.pb|1\r\n"));
+        if (fault == ReadOnly) SetFileAttributesA(forward.c_str(), FILE_ATTRIBUTE_READONLY);
+        AutoCloseHandle held = fault <= HeldForLong ? HoldFile(forward) : AutoCloseHandle();
         AutoCloseHandle process(
             StartProcess(QuilletPath, "\"" + QuilletPath + "\" \"a.pb\"\"1\"", caseDir.Path()));
-        if (c.Kind == HeldForAMoment) {
-            Sleep(300);
-            held.Close();
-        }
-        ExpectCleanExit(WaitAnswering(process.Get()));
+        Sleep(fault == HeldForAMoment ? 300 : fault == HeldForLong ? 5000 : 0);
         held.Close();
-        if (c.Kind == HeldForLong) {
-            EXPECT_GE(GetTickCount64() - start, 900u);
-        }
+        ASSERT_EQ(WaitForSingleObject(process.Get(), 20000), WAIT_OBJECT_0);
         EXPECT_EQ(BackFile(caseDir), "a.pb|1\r\n");
-        EXPECT_EQ(LoggedLine(), c.Kind == HeldForAMoment ? "" : ForwardKeptLine);
-        if (c.Kind == Folder) continue;
-        EXPECT_EQ(ForwardFile(caseDir), c.Kind == HeldForAMoment ? "" : "x.pb|1\r\n");
+        EXPECT_EQ(LoggedLine(), fault == HeldForAMoment ? "" : ForwardKeptLine);
+        if (fault != Folder) {
+            EXPECT_EQ(ForwardFile(caseDir), fault == HeldForAMoment ? "" : "x.pb|1\r\n");
+        }
         SetFileAttributesA(forward.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
