@@ -3,6 +3,8 @@
 // when a new page is visited. The IDE starts it with "%FILE""%CURSOR".
 // Started by the IDE, it also keeps a fingerprint of the cursor's line, read
 // from the editor, so that the line can be found again after edits above it.
+// What it does not record (no file, a name the readers would pass over) and
+// a forward history it could not drop are said in the IDE's log.
 #include "common/auto_handle.h"
 #include "common/code_page.h"
 #include "history/entry_name.h"
