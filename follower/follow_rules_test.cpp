@@ -59,7 +59,6 @@ TEST(FollowRules, RecordsThePositionLeft) {
         {"a jump of 21 lines", "see 1 5;see 1 26", "a:5"},
         {"a jump upwards keeps the column", "see 1 30.304;see 1 9", "a:30.304"},
         {"20 lines are no jump", "see 1 5;see 1 25;see 1 5", ""},
-        {"small moves add up to nothing", "see 1 5;see 1 15;see 1 25;see 1 35", ""},
         {"a jump from where the file was loaded", "see 1 40", ""},
         {"a tab switch", "see 1 3;focus 2 0", "a:3"},
         {"there and back", "see 1 3;focus 2 0;see 2 7;focus 1 3", "a:3 b:7"},
@@ -72,7 +71,6 @@ TEST(FollowRules, RecordsThePositionLeft) {
         {"a threshold of 5", "lines 5;see 1 3;see 1 9", "a:3"},
         {"the current source closing", "see 1 4;close 1 6", "a:6"},
         {"a jump then closing", "see 1 4;close 1 60", "a:4 a:60"},
-        {"another source closing", "see 1 4;close 2 9;see 1 6", ""},
         {"a closed source is forgotten", "close 1 0;focus 2 0;see 2 4;focus 1 0", "b:4"},
         {"a step: what the user left, then nothing",
          "see 1 3;start 1 50;see 1 90;focus 2 0;close 2 0", "a:3"},
@@ -89,29 +87,15 @@ TEST(FollowRules, RecordsThePositionLeft) {
     }
 }
 
-TEST(FollowRules, NewsReadsBackAsSent) {
-    const FollowerNews news = {FollowerEvent::Saved, 0xFFFFFFFFFFFFFFFFull, 7,
-                               u8"C:\\Łódź\\a b|\"x\".pb"};
-    FollowerNews back;
-    ASSERT_TRUE(ParseNews(FormatNews(news), &back));
-    EXPECT_EQ(back.Event, news.Event);
-    EXPECT_EQ(back.Editor, news.Editor);
-    EXPECT_EQ(back.JumpLines, news.JumpLines);
-    EXPECT_EQ(back.File, news.File);
-    for (const char* bad : {"", "LOADED\n1\n20", "OPENED\n1\n20\nx", "LOADED\n-1\n20\nx",
-                            "LOADED\n1\nx\nx", "LOADED\n123456789012345678901\n20\nx"})
-        EXPECT_FALSE(ParseNews(bad, &back)) << bad;
-    EXPECT_EQ(ParseFollowerEvent("CLOSING"), FollowerEvent::Closing);
-    EXPECT_EQ(ParseFollowerEvent("closing"), FollowerEvent::Unknown);
-}
-
 TEST(FollowRules, ThresholdIsAPlainNumber) {
-    const std::pair<const char*, int32_t> cases[] = {
-        {"20", 20},        {"5", 5},    {"0", 0},
-        {"", 20},          {"-5", 20},  {" 5", 20},
-        {"5x", 20},        {"1e3", 20}, {"999999999", 999999999},
-        {"1234567890", 20}};
-    for (const auto& [text, lines] : cases)
+    for (const auto& [text, lines] : {std::pair{"5", 5},
+                                      {"0", 0},
+                                      {"999999999", 999999999},
+                                      {"", 20},
+                                      {"-5", 20},
+                                      {" 5", 20},
+                                      {"5x", 20},
+                                      {"1234567890", 20}})
         EXPECT_EQ(ParseJumpLines(text), lines) << text;
 }
 
@@ -123,12 +107,6 @@ TEST(FollowRules, ColumnsCountCharacters) {
     EXPECT_EQ(CharacterColumn(line, 7, false), 8); // an 8-bit editor counts bytes
     EXPECT_EQ(CharacterColumn("ab", 5, true), 6);  // bytes not read count one each
     EXPECT_EQ(CharacterColumn("ab", -3, true), 1);
-
-    const std::string text = "one\r\ntwo\rthree\n\nlast";
-    const std::pair<int64_t, const char*> lines[] = {{1, "one"},  {2, "two"}, {3, "three"}, {4, ""},
-                                                     {5, "last"}, {6, ""},    {0, ""}};
-    for (const auto& [index, expected] : lines)
-        EXPECT_EQ(LineOfText(text, index), expected) << index;
 }
 
 } // namespace
