@@ -6,15 +6,11 @@
 
 namespace {
 
-// Plays a script of events, each "verb editor [argument]", ";" between them:
-//   file E PATH   the source of editor E has this file
-//   see E L       a caret report, line L (0-based), byte position L*10,
-//                 or L.P for position P
-//   focus E L     E became current; close E L its source closes
-//   start E L     a step starts with E shown (0: none); end E L it ended
-//   lines N       the jump threshold
-// and returns what was recorded, "file:line" each (":line.pos" when the
-// position is not line*10), blanks between.
+// Plays a script of "verb editor [argument]" events, ";" between them: file E
+// PATH names E's source; see, focus, close, start (E 0: none shown) and end
+// E L give the caret at line L (0-based), byte position L*10 or, as L.P, P;
+// lines N sets the threshold. Returns what was recorded, "file:line" each
+// (".pos" added when not line*10), blanks between.
 std::string Play(const std::string& script) {
     FollowRules rules;
     std::string recorded;
@@ -24,13 +20,10 @@ std::string Play(const std::string& script) {
         std::string verb, argument;
         EditorId editor = 0;
         words >> verb >> editor >> argument;
-        CaretPlace place;
         const size_t dot = argument.find('.');
-        if (verb != "file" && !argument.empty()) {
-            place.Line = std::stoll(argument);
-            place.Position =
-                dot == std::string::npos ? place.Line * 10 : std::stoll(argument.substr(dot + 1));
-        }
+        const int64_t line = verb == "file" || argument.empty() ? 0 : std::stoll(argument);
+        const CaretPlace place = {
+            line, dot == argument.npos ? line * 10 : std::stoll(argument.substr(dot + 1))};
         std::vector<PositionLeft> out;
         if (verb == "file") rules.NameSource(editor, argument);
         if (verb == "see") out = rules.CaretSeen(editor, place);
