@@ -16,6 +16,7 @@
 #include "history/reverse_line_reader.h"
 #include "ide/command_line.h"
 #include "ide/editor_lines.h"
+#include "ide/follower_link.h"
 #include "ide/ide_access.h"
 #include "ide/ide_navigation.h"
 #include "navigator/history_step.h"
@@ -125,9 +126,12 @@ class HistoryFileStep : public StepActions {
 void Walk(bool back, const HistoryEntry& current) {
     const char* from = back ? HistoryBackFileName : HistoryForwardFileName;
     const char* to = back ? HistoryForwardFileName : HistoryBackFileName;
-    if (GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) return;
     IdeConnection ide = ConnectToIde();
     HistoryTurn turn;
+    // The follower writes what the user left before the step, and lets the
+    // step's own moves pass.
+    FollowerPause pause(ide);
+    if (GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) return;
     if (!IdeStillAt(ide, current)) return;
     HANDLE backHandle, forwardHandle;
     const bool backHeld = HoldHistoryFile(HistoryBackFileName, &backHandle);

@@ -1,0 +1,105 @@
+#include "follower/follow_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+// Plays a script of "verb editor [argument]" events, ";" between them: file E
+// PATH names E's source; see, focus, close, start (E 0: none shown) and end
+// E L give the caret at line L (0-based), byte position L*10 or, as L.P, P;
+// lines N sets the threshold. Returns what was recorded, "file:line" each
+// (".pos" added when not line*10), blanks between.
+std::string Play(const std::string& script) {
+    FollowRules rules;
+    std::string recorded;
+    std::istringstream steps(script);
+    for (std::string step; std::getline(steps, step, ';');) {
+        std::istringstream words(step);
+        std::string verb, argument;
+        EditorId editor = 0;
+        words >> verb >> editor >> argument;
+        const size_t dot = argument.find('.');
+        const int64_t line = verb == "file" || argument.empty() ? 0 : std::stoll(argument);
+        const CaretPlace place = {
+            line, dot == argument.npos ? line * 10 : std::stoll(argument.substr(dot + 1))};
+        std::vector<PositionLeft> out;
+        if (verb == "file") rules.NameSource(editor, argument);
+        if (verb == "see") out = rules.CaretSeen(editor, place);
+        if (verb == "focus") out = rules.BecameCurrent(editor, place);
+        if (verb == "close") out = rules.Closing(editor, place);
+        if (verb == "start") out = rules.StepStarts(editor, place);
+        if (verb == "end") rules.StepEnded(editor, place);
+        if (verb == "lines") rules.SetJumpLines(int32_t(editor));
+        for (const PositionLeft& left : out) {
+            recorded +=
+                (recorded.empty() ? "" : " ") + left.File + ":" + std::to_string(left.Place.Line);
+            if (left.Place.Position != left.Place.Line * 10)
+                recorded += "." + std::to_string(left.Place.Position);
+        }
+    }
+    return recorded;
+}
+
+const char* const TwoFiles = "file 1 a;file 2 b;focus 1 0;";
+
+TEST(FollowRules, RecordsThePositionLeft) {
+    const struct {
+        const char* Name;
+        std::string Script, Recorded;
+    } cases[] = {
+        {"a jump of 21 lines", "see 1 5;see 1 26", "a:5"},
+        {"a jump upwards keeps the column", "see 1 30.304;see 1 9", "a:30.304"},
+        {"20 lines are no jump", "see 1 5;see 1 25;see 1 5", ""},
+        {"a jump from where the file was loaded", "see 1 40", ""},
+        {"a tab switch", "see 1 3;focus 2 0", "a:3"},
+        {"there and back", "see 1 3;focus 2 0;see 2 7;focus 1 3", "a:3 b:7"},
+        {"sources never moved in", "focus 2 0;focus 1 0;focus 2 0", ""},
+        {"a report of another editor is a switch", "see 1 3;see 2 9", "a:3"},
+        {"the focus back on the same editor", "see 1 3;focus 1 60", "a:3"},
+        {"a source without a file", "file 3 ;focus 3 0;see 3 5;see 3 50;focus 1 0", ""},
+        {"its file named late", "focus 3 0;see 3 5;file 3 c;focus 1 0", "c:5"},
+        {"Save As renames", "see 1 5;file 1 new;see 1 50", "new:5"},
+        {"a threshold of 5", "lines 5;see 1 3;see 1 9", "a:3"},
+        {"the current source closing", "see 1 4;close 1 6", "a:6"},
+        {"a jump then closing", "see 1 4;close 1 60", "a:4 a:60"},
+        {"a closed source is forgotten", "close 1 0;focus 2 0;see 2 4;focus 1 0", "b:4"},
+        {"a step: what the user left, then nothing",
+         "see 1 3;start 1 50;see 1 90;focus 2 0;close 2 0", "a:3"},
+        {"a step not yet seen switching sources", "see 1 3;start 2 7", "a:3"},
+        {"after a step: on from where it went", "start 1 0;end 2 10;see 2 40;focus 1 0",
+         "b:10 b:40"},
+        {"a file the step opened, named after it ended", "start 1 0;end 4 7;file 4 d;see 4 50",
+         "d:7"},
+        {"a step with nothing shown", "see 1 4;start 0 0;end 0 0;focus 2 0", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(Play(TwoFiles + c.Script), c.Recorded);
+    }
+}
+
+TEST(FollowRules, ThresholdIsAPlainNumber) {
+    for (const auto& [text, lines] : {std::pair{"5", 5},
+                                      {"0", 0},
+                                      {"999999999", 999999999},
+                                      {"", 20},
+                                      {"-5", 20},
+                                      {" 5", 20},
+                                      {"5x", 20},
+                                      {"1234567890", 20}})
+        EXPECT_EQ(ParseJumpLines(text), lines) << text;
+}
+
+TEST(FollowRules, ColumnsCountCharacters) {
+    const std::string line = u8"\tЖук = 1";
+    EXPECT_EQ(CharacterColumn(line, 0, true), 1);
+    EXPECT_EQ(CharacterColumn(line, 1, true), 2);  // after the tab
+    EXPECT_EQ(CharacterColumn(line, 7, true), 5);  // after three letters of two bytes
+    EXPECT_EQ(CharacterColumn(line, 7, false), 8); // an 8-bit editor counts bytes
+    EXPECT_EQ(CharacterColumn("ab", 5, true), 6);  // bytes not read count one each
+    EXPECT_EQ(CharacterColumn("ab", -3, true), 1);
+}
+
+} // namespace
