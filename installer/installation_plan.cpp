@@ -31,11 +31,32 @@ std::vector<PrefsItem> EntryKeys(const std::string& command, const std::string& 
             Number("Deactivate", 0)};
 }
 
+bool IsSeparatorAt(const std::string& path, size_t at) {
+    return path[at] == '\\' || path[at] == '/';
+}
+
 ToolbarItem Separator() {
     return {0, SeparatorIcon, ""};
 }
 
 } // namespace
+
+std::string NormaliseBaseFolder(const std::string& typed) {
+    size_t first = typed.find_first_not_of(" \t");
+    if (first == std::string::npos) return "";
+    std::string folder = typed.substr(first, typed.find_last_not_of(" \t") + 1 - first);
+    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    return folder;
+}
+
+std::vector<std::string> FolderChain(const std::string& folder) {
+    std::vector<std::string> chain;
+    for (size_t at = folder.find_first_of("\\/", 1); at != std::string::npos;
+         at = folder.find_first_of("\\/", at + 1))
+        if (!IsSeparatorAt(folder, at - 1)) chain.push_back(folder.substr(0, at));
+    if (!folder.empty() && !IsSeparatorAt(folder, folder.size() - 1)) chain.push_back(folder);
+    return chain;
+}
 
 std::string InstallFolder(const std::string& baseFolder) {
     return baseFolder + "Tolvane\\";

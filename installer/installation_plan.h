@@ -40,10 +40,16 @@ struct ToolbarPlan {
     std::vector<std::pair<std::string, std::string>> IconCopies;
 };
 
+// The base folder as typed, made usable: surrounding blanks dropped and a
+// final backslash added; "" when nothing is left.
+std::string NormaliseBaseFolder(const std::string& typed);
 std::string InstallFolder(const std::string& baseFolder);
 // The path handed to CreateDirectory: at most 260 characters, without
 // trailing blanks, backslashes and slashes.
 std::string FolderToCreate(const std::string& installFolder);
+// The folders to create for a folder path, outermost first: the path up to
+// each backslash or slash after its first character, then the path itself.
+std::vector<std::string> FolderChain(const std::string& folder);
 // The part after the last backslash or slash; a path that starts with a
 // double quote loses it and ends at the next one.
 std::string FileNameOfPath(const std::string& path);

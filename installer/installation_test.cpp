@@ -138,6 +138,19 @@ std::string NotReadNoButtons(const std::string& file) {
     return Incomplete + NotRead(file) + NoButtons;
 }
 
+std::string NeverRan(const std::string& folder) {
+    return "The PureBasic IDE has no settings in " + folder +
+           " yet. Start the IDE once and close it, then install again. Nothing was changed.";
+}
+std::string CountUnclear(const std::string& file) {
+    return file + " does not say how many tool entries the IDE reads (ToolCount), so it was left "
+                  "unchanged.\r\n";
+}
+std::string ItemCountUnclear(const std::string& file) {
+    return file + " does not say how many toolbar items the IDE reads (ItemCount), so it was "
+                  "left unchanged.\r\n";
+}
+
 std::set<std::string> FilesIn(const std::string& folder) {
     std::set<std::string> names;
     WIN32_FIND_DATAA found;
@@ -469,7 +482,7 @@ TEST_F(Installation, EightBitAndUtf8IdeFiles) {
 }
 
 // Where the first entry and ToolCount go when the file does not count its
-// tools yet, and how a stale group of the number taken is reused in place.
+// tools yet.
 TEST_F(Installation, ToolsFileWithoutToolCount) {
     const std::string F = folder_;
     const std::string added = ClearerEntry(0, F) + ToolEntry(1, F, 1);
@@ -482,15 +495,6 @@ TEST_F(Installation, ToolsFileWithoutToolCount) {
         {"ToolsInfo absent", "[Other]\r\nKey = v\r\n",
          "[Other]\r\nKey = v\r\n" + added + "[ToolsInfo]\r\nToolCount = 2\r\n"},
         {"empty file", "", added + "[ToolsInfo]\r\nToolCount = 2\r\n"},
-        // Garbage in a corrupt file: numbered on, wrapping like a 32-bit count.
-        {"ToolCount at the top", "[ToolsInfo]\r\nToolCount = 2147483647\r\n",
-         "[ToolsInfo]\r\nToolCount = -2147483647\r\n" + ClearerEntry(2147483647, F) +
-             ToolEntry(-2147483647 - 1, F, 1)},
-        {"stale Tool_0", "[Tool_0]\r\ncommand = Old.exe\r\nExtra = kept\r\n[ToolsInfo]\r\n",
-         // The stale keys change in place; the missing ones follow its last line.
-         "[Tool_0]\r\n" + Line("Command", F + "Zemrick.exe") + "Extra = kept\r\n" +
-             ClearerEntry(0, F).substr(ClearerEntry(0, F).find("Arguments")) +
-             "[ToolsInfo]\r\nToolCount = 2\r\n" + ToolEntry(1, F, 1)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -643,21 +647,6 @@ TEST_F(Installation, IconsFromElsewhereShareOneFileName) {
     EXPECT_EQ(ReadFileBytes(first + "\\Mine.ico"), green) << "the chosen file is only read";
 }
 
-TEST_F(Installation, MissingToolsFileStopsBeforeAnyCopy) {
-    const std::string mainPrefs = "[Toolbar]\r\nItemCount = 1\r\nIcon_1 = Standard:New\r\n";
-    ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
-    ASSERT_NO_FATAL_FAILURE(Open());
-    ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
-    std::string report;
-    ASSERT_EQ(Install(&report), 0);
-    EXPECT_EQ(report, "The installation is not complete.\r\n" + Ide("Tools.prefs") +
-                          " could not be read, so it was left unchanged.\r\n" + NothingRegistered);
-    EXPECT_EQ(FilesIn(IdeFolder()), std::set<std::string>{"PureBasic.prefs"});
-    EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), mainPrefs);
-    EXPECT_TRUE(IsFolder(folder_));
-    EXPECT_TRUE(FilesIn(folder_).empty());
-}
-
 TEST_F(Installation, MissingMainFileKeepsTheToolsRegistered) {
     ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 0\r\n"));
     ASSERT_NO_FATAL_FAILURE(Open());
@@ -729,11 +718,7 @@ TEST_F(Installation, UnsetAppDataMeansTheRootOfTheCurrentDrive) {
     EnableOnly({1});
     std::string report;
     ASSERT_EQ(Install(&report), 0);
-    EXPECT_EQ(report, ours
-                          ? ""
-                          : "The installation is not complete.\r\nC:\\PureBasic\\Tools.prefs could "
-                            "not be read, so it was left unchanged.\r\n" +
-                                NothingRegistered);
+    EXPECT_EQ(report, ours ? "" : NeverRan(root));
 
     EXPECT_EQ(FilesIn(IdeFolder()), (std::set<std::string>{"Tools.prefs", "PureBasic.prefs"}));
     EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), tools);
@@ -754,30 +739,25 @@ TEST_F(Installation, UnsetAppDataMeansTheRootOfTheCurrentDrive) {
     }
 }
 
-// An empty path field: the installation folder is "Tolvane\" under the
-// working folder, and the entries name it so.
-TEST_F(Installation, EmptyBaseFolderMeansTheWorkingFolder) {
-    // A proposed folder that the emptied field must replace.
-    ASSERT_TRUE(
-        WriteFileBytes(Ide("PureBasic.prefs"), "[Global]\r\nLanguageFile = " + base_.Path() +
-                                                   "x\\y\\z\\c\r\n"
-                                                   "[Toolbar]\r\nItemCount = 0\r\n"));
-    ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), "[ToolsInfo]\r\nToolCount = 0\r\n"));
+// An empty path field (blanks only) names no folder: the window says so and
+// stays, and nothing is written.
+TEST_F(Installation, EmptyBaseFolderIsRefused) {
+    const std::string tools = "[ToolsInfo]\r\nToolCount = 0\r\n";
+    ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
     ASSERT_NO_FATAL_FAILURE(Open());
-    ASSERT_EQ(TextOf(FindControl(main_, 6)), base_.Path());
-    ASSERT_NO_FATAL_FAILURE(SetBaseFolder(""));
-    EnableOnly({1});
-    ASSERT_EQ(Install(), 0);
-
-    const std::string F = "Tolvane\\";
-    EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")),
-              "[ToolsInfo]\r\nToolCount = 2\r\n" + ClearerEntry(0, F) + ToolEntry(1, F, 1));
-    EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")),
-              "[Global]\r\nLanguageFile = " + base_.Path() + "x\\y\\z\\c\r\n" +
-                  "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, F, {-1, 1}));
-    EXPECT_EQ(FilesIn(folders_.Work + F),
-              (std::set<std::string>{"Zemrick.exe", "Quillet.exe", "Anker.ico"}));
-    EXPECT_FALSE(FileExists(folder_));
+    ASSERT_NO_FATAL_FAILURE(SetBaseFolder("  "));
+    PostClick(FindControl(main_, 3));
+    MessageSeen seen;
+    ASSERT_TRUE(AnswerMessage(pid_, seen));
+    EXPECT_EQ(seen.Title, "Tolvane");
+    EXPECT_EQ(seen.Text, "Please enter the folder to install into.");
+    Sync(main_);
+    EXPECT_TRUE(IsWindowVisible(main_)) << "the window stays";
+    PostClose(main_);
+    EXPECT_EQ(WaitExit(process_), 0);
+    EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), tools);
+    EXPECT_EQ(FilesIn(IdeFolder()), std::set<std::string>{"Tools.prefs"});
+    EXPECT_FALSE(FileExists(folders_.Work + "Tolvane"));
 }
 
 TEST_F(Installation, SecondInstallationNumbersOnAndBacksUpTheFirst) {
@@ -1039,25 +1019,56 @@ struct ReadOnlyFile {
 };
 
 // What cannot be backed up, read or written is left as it was and told in
-// one message; a toolbar button only goes with a tool entry on disk.
+// one message; a toolbar button only goes with a tool entry on disk. A file
+// whose count does not cover what it holds changes neither file: the
+// installation would write over the user's own entries or buttons.
 TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
     const std::string tools = "[ToolsInfo]\r\nToolCount = 0\r\n",
                       mainPrefs = "[Toolbar]\r\nItemCount = 0\r\n",
                       oldBackup = "[ToolsInfo]\r\nToolCount = 7\r\n";
+    const std::string& toolsText = tools;
     const std::string F = folder_;
     const std::string registered =
         "[ToolsInfo]\r\nToolCount = 2\r\n" + ClearerEntry(0, F) + ToolEntry(1, F, 1);
     const std::string withButton = "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, F, {-1, 1});
     const std::set<std::string> programs = {"Zemrick.exe", "Quillet.exe"};
     const std::set<std::string> everything = {"Zemrick.exe", "Quillet.exe", "Anker.ico"};
-    enum Fault { None, ReadOnly, Locked, Folder, Missing };
-    struct {
+    enum Fault { None, ReadOnly, Locked, Folder, Missing, Absent, Holds };
+    const std::string user = "[Tool_0]\r\nCommand = C:\\Diff.exe\r\n";
+    const std::string userItem = "Icon_1 = Standard:New\r\nAction_1 = Menu:New\r\n";
+    auto lyingTools = [&](const std::string& count, const std::string& groups) {
+        return "[ToolsInfo]\r\nToolCount = " + count + "\r\n" + groups;
+    };
+    // Only the group the IDE reads counts: ToolbarNew beside a sound Toolbar.
+    auto lyingMain = [&](const std::string& group, const std::string& count) {
+        return (group == "ToolbarNew" ? "[Toolbar]\r\nItemCount = 1\r\n" + userItem : "") + "[" +
+               group + "]\r\nItemCount = " + count + "\r\n" + userItem;
+    };
+    const std::string toolsUnclear =
+        Incomplete + CountUnclear(Ide("Tools.prefs")) + NothingRegistered;
+    const std::string itemsUnclear =
+        Incomplete + ItemCountUnclear(Ide("PureBasic.prefs")) + NothingRegistered;
+    struct Case {
         const char* Name;
         std::string File; // the file the fault is put on
         Fault What;
         std::string Report, ToolsAfter, MainAfter;
         std::set<std::string> Copied;
-    } cases[] = {
+        std::string Holds = ""; // what File holds, for Holds
+    };
+    // Neither file changes, nor is backed up; nothing is copied.
+    auto refused = [&](const char* name, const char* file, const std::string& holds) {
+        bool tools = std::string(file) == "Tools.prefs";
+        return Case{name,
+                    file,
+                    Holds,
+                    tools ? toolsUnclear : itemsUnclear,
+                    tools ? holds : toolsText,
+                    tools ? mainPrefs : holds,
+                    {},
+                    holds};
+    };
+    const Case cases[] = {
         {"old Tools2.prefs read-only",
          "Tools2.prefs",
          ReadOnly,
@@ -1101,7 +1112,7 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
          programs},
         {"PureBasic.prefs locked", "PureBasic.prefs", Locked,
          Incomplete + NotRead(Ide("PureBasic.prefs")) + NoButtons, registered, mainPrefs, programs},
-        {"base folder whose parent does not exist",
+        {"base folder below a file",
          "",
          Missing,
          Incomplete + NothingRegistered + "\r\nThese files could not be copied into " +
@@ -1110,6 +1121,31 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
          "",
          {}},
         {"a complete installation is silent", "", None, "", registered, withButton, everything},
+        // The IDE writes Tools.prefs only when its tools dialog is first confirmed.
+        {"a fresh IDE: no Tools.prefs yet", "Tools.prefs", Absent, "", registered, withButton,
+         everything},
+        {"the IDE never ran: no settings",
+         "PureBasic.prefs",
+         Absent,
+         NeverRan(IdeFolder()),
+         "",
+         "",
+         {}},
+        {"the IDE never ran: no settings folder", "", Absent, NeverRan(IdeFolder()), "", "", {}},
+        refused("ToolCount low", "Tools.prefs", lyingTools("0", user)),
+        refused("ToolCount negative", "Tools.prefs", lyingTools("-1", "")),
+        refused("ToolCount junk", "Tools.prefs", lyingTools("abc", "")),
+        refused("ToolCount a number and junk", "Tools.prefs", lyingTools("1x", user)),
+        refused("ToolCount absent beside an entry", "Tools.prefs", "[ToolsInfo]\r\n" + user),
+        refused("ToolCount above the IDE's 100", "Tools.prefs", lyingTools("101", "")),
+        refused("ToolCount at 2^31 - 1", "Tools.prefs", lyingTools("2147483647", "")),
+        refused("ToolCount at 2^31", "Tools.prefs", lyingTools("2147483648", "")),
+        refused("ItemCount low", "PureBasic.prefs", lyingMain("Toolbar", "0")),
+        refused("ItemCount negative", "PureBasic.prefs", lyingMain("Toolbar", "-1")),
+        refused("ItemCount junk", "PureBasic.prefs", lyingMain("ToolbarNew", "abc")),
+        refused("ItemCount above the IDE's 50", "PureBasic.prefs", lyingMain("Toolbar", "51")),
+        refused("ItemCount at 2^31 - 1", "PureBasic.prefs", lyingMain("ToolbarNew", "2147483647")),
+        refused("ItemCount at 2^31", "PureBasic.prefs", lyingMain("Toolbar", "2147483648")),
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -1118,12 +1154,26 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         ASSERT_TRUE(CreateDirectoryA(IdeFolder().c_str(), nullptr));
         ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
         ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
+        if (c.What == Holds) {
+            ASSERT_TRUE(WriteFileBytes(Ide(c.File), c.Holds));
+        }
+        if (c.What == Absent) {
+            DeleteFileA(Ide("Tools.prefs").c_str());
+            if (c.File != "Tools.prefs") DeleteFileA(Ide(c.File).c_str());
+            if (c.File.empty()) DeleteTree(IdeFolder());
+        }
+        if (c.What == Missing) {
+            ASSERT_TRUE(WriteFileBytes(base_.Path() + "gone", "a file"));
+        }
         if (c.File == "Tools2.prefs" || c.File == "PureBasic1.prefs") {
             if (c.What == Folder)
                 ASSERT_TRUE(CreateDirectoryA(Ide(c.File).c_str(), nullptr));
             else
                 ASSERT_TRUE(WriteFileBytes(Ide(c.File), oldBackup));
         }
+        const std::set<std::string> filesBefore = FilesIn(IdeFolder());
+        const std::string toolsBefore = ReadFileBytes(Ide("Tools.prefs")),
+                          mainBefore = ReadFileBytes(Ide("PureBasic.prefs"));
         std::unique_ptr<ReadOnlyFile> readOnly;
         std::unique_ptr<LockedFile> lock;
         if (c.What == ReadOnly) {
@@ -1148,7 +1198,8 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
             // No entry for a program that is not on disk.
             EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), tools);
             EXPECT_EQ(ReadFileBytes(Ide("PureBasic.prefs")), mainPrefs);
-            EXPECT_FALSE(FileExists(base_.Path() + "gone"));
+            EXPECT_EQ(ReadFileBytes(base_.Path() + "gone"), "a file");
+            DeleteFileA((base_.Path() + "gone").c_str());
             continue;
         }
         EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")), c.ToolsAfter);
@@ -1159,11 +1210,21 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
             else
                 EXPECT_EQ(ReadFileBytes(Ide(c.File)), oldBackup) << "the old backup stays";
         }
-        if (c.ToolsAfter != tools) {
-            EXPECT_EQ(ReadFileBytes(Ide("Tools2.prefs")), tools);
+        // A file changed was backed up as it was; a file made, or left
+        // unchanged, got no backup.
+        for (auto [file, backup, was] :
+             {std::make_tuple("Tools.prefs", "Tools2.prefs", &toolsBefore),
+              std::make_tuple("PureBasic.prefs", "PureBasic1.prefs", &mainBefore)}) {
+            if (*was != ReadFileBytes(Ide(file)) && !was->empty()) {
+                EXPECT_EQ(ReadFileBytes(Ide(backup)), *was) << backup;
+            } else if (!filesBefore.count(backup)) {
+                EXPECT_EQ(FilesIn(IdeFolder()).count(backup), 0u) << backup;
+            }
         }
-        if (c.MainAfter != mainPrefs) {
-            EXPECT_EQ(ReadFileBytes(Ide("PureBasic1.prefs")), mainPrefs);
+        // Refused before anything was done: not even the folder is made.
+        if (c.Report.find(" does not say ") != std::string::npos ||
+            c.Report.find(" has no settings ") != std::string::npos) {
+            EXPECT_FALSE(IsFolder(F));
         }
         EXPECT_EQ(FilesIn(F), c.Copied);
     }
@@ -1196,11 +1257,6 @@ std::string FoldersRemain(const std::vector<std::string>& folders) {
 std::string Removed(int entries, int items, const std::vector<std::string>& folders) {
     return "Tool entries removed: " + std::to_string(entries) +
            ". Toolbar items removed: " + std::to_string(items) + ".\r\n" + FoldersRemain(folders);
-}
-
-std::string CountUnclear(const std::string& file) {
-    return file + " does not say how many tool entries the IDE reads (ToolCount), so it was left "
-                  "unchanged.\r\n";
 }
 
 // Equal bytes; a failure shows the sizes and the start only, for files of megabytes.
@@ -1290,6 +1346,7 @@ TEST_F(Uninstall, Scenarios) {
     TempDir second;
     const std::string F1 = folder_, F2 = second.Path() + "Tolvane\\";
     const std::string G = base_.Path() + "Abl\xE4ge\\Tolvane\\";
+    const std::string H = base_.Path() + "new\\deeper\\Tolvane\\";
     const std::string standard = Item(1, "Standard:New", "Menu:New");
     // Files as the IDE keeps them, untidy, before any installation.
     const std::string originalTools =
@@ -1362,6 +1419,37 @@ TEST_F(Uninstall, Scenarios) {
          true,
          IDOK,
          {Question(2, 2, {F1}), Removed(2, 2, {F1})},
+         Normalised(originalTools),
+         Normalised(originalMain)},
+        // The base folder as typed: what the uninstall finds is what was written.
+        {"a base folder without its final backslash",
+         originalTools,
+         originalMain,
+         [&] { InstallInto(base_.Path().substr(0, base_.Path().size() - 1), true); },
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(2, 2, {F1}), Removed(2, 2, {F1})},
+         Normalised(originalTools),
+         Normalised(originalMain)},
+        {"a base folder between blanks",
+         originalTools,
+         originalMain,
+         [&] { InstallInto(" \t" + base_.Path() + "  ", true); },
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(2, 2, {F1}), Removed(2, 2, {F1})},
+         Normalised(originalTools),
+         Normalised(originalMain)},
+        {"a base folder two levels below what exists",
+         originalTools,
+         originalMain,
+         [&] { InstallInto(base_.Path() + "new\\deeper", true); },
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(2, 2, {H}), Removed(2, 2, {H})},
          Normalised(originalTools),
          Normalised(originalMain)},
         {"two installations into different folders",

@@ -4,6 +4,7 @@
 #include "installer/control_numbers.h"
 #include "installer/ide_settings.h"
 #include "installer/installation.h"
+#include "installer/installation_plan.h"
 #include "installer/installer_logic.h"
 #include "installer/installer_state.h"
 #include "installer/language_chooser.h"
@@ -54,6 +55,11 @@ void OnControlEvent(MainWindowState& state, int number, int notification) {
         return;
     case InstallButton:
         if (!clicked) return;
+        // Nothing to install into: the window stays for the user to type one.
+        if (NormaliseBaseFolder(installer.BaseFolder).empty()) {
+            ShowMessage("Tolvane", state.Messages.Get(MessageText::NoBaseFolder));
+            return;
+        }
         ShowMessage("Info", installer.Texts.InstallNotice);
         RunInstallation(installer, state.Messages);
         state.Done = true;
@@ -166,7 +172,10 @@ void RunMainLoop(HWND window, MainWindowState& state) {
 void RunMainWindow(const std::string& language, InstallerState& installer) {
     ProposeBaseFolder(installer);
     std::string bytes;
-    if (!ReadLanguageFile(language, bytes)) return;
+    if (!ReadLanguageFile(language, bytes)) {
+        SayLanguageFileUnusable(language, "could not be read.");
+        return;
+    }
     LanguageLines lines(ReadLanguageLines(bytes));
     MainWindowState state{installer, MessageTexts(bytes)};
     WindowEvents events;
@@ -176,7 +185,10 @@ void RunMainWindow(const std::string& language, InstallerState& installer) {
     events.Close = [&] { state.Done = true; };
     events.Activate = [&](bool active) { OnActivate(state, active); };
     HWND window = BuildMainWindow(state, events, lines);
-    if (!window) return;
+    if (!window) {
+        SayLanguageFileUnusable(language, "could not be used: Tolvane could not open its window.");
+        return;
+    }
     RunMainLoop(window, state);
     // The process ends right after; tests that run the window in-process
     // need it gone.
