@@ -119,24 +119,30 @@ std::string FullBaseFolder(const std::string& typed) {
 // off. A Tools.prefs not there yet is made as the IDE makes it. False when
 // no entry was added or Tools.prefs was left unchanged.
 bool RegisterTools(const std::string& ideFolder, const std::string& installFolder,
-                   ToolChoice (&tools)[ToolCount], bool withClearer, InstallFailures& failures) {
+                   ToolChoice (&tools)[ToolCount], bool withClearer, bool withFollower,
+                   InstallFailures& failures) {
     int added = 0, wanted = 0;
     auto addEntries = [&](Prefs& prefs) {
         // Checked before; a file changed since is left as it is.
         int64_t count = ToolCountToNumberFrom(prefs.Document);
         if (count < 0) return;
-        auto addEntry = [&](const std::string& exe, const std::vector<PrefsItem>& keys) {
+        // A program's entries, written only once the program is copied.
+        auto addProgram = [&](const std::string& exe,
+                              const std::vector<std::vector<PrefsItem>>& entries) {
             ++wanted;
             if (!CopyInto("Plugins\\" + exe, installFolder, exe, failures)) return false;
-            SelectPrefsGroup(prefs, NumberedKey(ToolGroupPrefix, count++));
-            WriteItems(prefs, keys);
+            for (const std::vector<PrefsItem>& keys : entries) {
+                SelectPrefsGroup(prefs, NumberedKey(ToolGroupPrefix, count++));
+                WriteItems(prefs, keys);
+            }
             ++added;
             return true;
         };
-        if (withClearer) addEntry("Zemrick.exe", ClearerEntryKeys(installFolder));
+        if (withClearer) addProgram("Zemrick.exe", {ClearerEntryKeys(installFolder)});
+        if (withFollower) addProgram(FollowerExe, FollowerEntryKeys(installFolder));
         for (ToolChoice& tool : tools)
             if (tool.Enabled)
-                tool.Enabled = addEntry(tool.ExeName, CatalogueEntryKeys(tool, installFolder));
+                tool.Enabled = addProgram(tool.ExeName, {CatalogueEntryKeys(tool, installFolder)});
         SelectPrefsGroup(prefs, ToolsInfoGroup);
         WritePrefsLong(prefs, ToolCountKey, int32_t(count));
     };
@@ -195,7 +201,8 @@ void RunInstallation(const InstallerState& state, const MessageTexts& messages) 
     }
     // A folder that cannot be made fails every copy, and so registers nothing.
     MakeFolderTree(FolderToCreate(installFolder));
-    if (!RegisterTools(ideFolder, installFolder, tools, GetControlState(ClearerBox), failures)) {
+    if (!RegisterTools(ideFolder, installFolder, tools, GetControlState(ClearerBox),
+                       GetControlState(FollowerBox), failures)) {
         failures.NothingRegistered = true;
     } else {
         if (InstallsTolvane(tools)) CopyProgramFolders(installFolder, failures);

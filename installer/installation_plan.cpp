@@ -83,6 +83,19 @@ std::vector<PrefsItem> ClearerEntryKeys(const std::string& installFolder) {
     return EntryKeys(installFolder + "Zemrick.exe", "", installFolder, "", 0, 1, 3, 1);
 }
 
+std::vector<std::vector<PrefsItem>> FollowerEntryKeys(const std::string& installFolder) {
+    const struct {
+        int32_t Trigger, Flags;
+        const char* Event;
+    } events[] = {{1, 2, "STARTED"}, {8, 2, "LOADED"}, {9, 2, "SAVED"}, {13, 3, "CLOSING"}};
+    std::vector<std::vector<PrefsItem>> entries;
+    for (const auto& e : events)
+        entries.push_back(EntryKeys(installFolder + FollowerExe,
+                                    "\"%FILE\" \"" + std::string(e.Event) + "\" 20", installFolder,
+                                    "", 0, e.Trigger, e.Flags, 1));
+    return entries;
+}
+
 std::vector<PrefsItem> CatalogueEntryKeys(const ToolChoice& tool,
                                           const std::string& installFolder) {
     return EntryKeys(installFolder + tool.ExeName, tool.Arguments, installFolder, tool.MenuItemName,

@@ -55,6 +55,11 @@ std::vector<std::string> FolderChain(const std::string& folder);
 std::string FileNameOfPath(const std::string& path);
 
 std::vector<PrefsItem> ClearerEntryKeys(const std::string& installFolder);
+// The follower's entries, one per event of the IDE it follows: hidden from
+// the menu, run hidden and not waited for (but for the closing of a source,
+// which the IDE waits for while the source's editor still exists).
+std::vector<std::vector<PrefsItem>> FollowerEntryKeys(const std::string& installFolder);
+constexpr const char* FollowerExe = "Velmont.exe";
 std::vector<PrefsItem> CatalogueEntryKeys(const ToolChoice& tool, const std::string& installFolder);
 
 // Whether the choices install Tolvane itself, which then takes its folders.

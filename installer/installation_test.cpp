@@ -59,6 +59,20 @@ std::string ClearerEntry(int number, const std::string& folder) {
     return Entry(number, folder + "Zemrick.exe", "", folder, "", 0, 1, 3, 1);
 }
 
+// The follower's four entries, numbered from first.
+std::string FollowerEntries(int first, const std::string& folder) {
+    const struct {
+        const char* Event;
+        int Trigger, Flags;
+    } events[] = {{"STARTED", 1, 2}, {"LOADED", 8, 2}, {"SAVED", 9, 2}, {"CLOSING", 13, 3}};
+    std::string text;
+    for (const auto& e : events)
+        text +=
+            Entry(first++, folder + "Velmont.exe", "\"%FILE\" \"" + std::string(e.Event) + "\" 20",
+                  folder, "", 0, e.Trigger, e.Flags, 1);
+    return text;
+}
+
 std::string ToolEntry(int number, const std::string& folder, int index, bool inMenu = true,
                       bool withShortcut = true) {
     const CatalogueTool& tool = Catalogue[index];
@@ -199,6 +213,11 @@ class Installation : public testing::Test {
         for (const std::string& exe : AllExecutables)
             ASSERT_TRUE(CopyFileA(SiblingExe(exe).c_str(), Plugin(exe).c_str(), FALSE)) << exe;
         folder_ = base_.Path() + "Tolvane\\";
+        // Only copied and registered here, never run: any program will do
+        // until the follower is built beside the tests.
+        const std::string follower = SiblingExe("Velmont.exe");
+        ASSERT_TRUE(CopyFileA((FileExists(follower) ? follower : SiblingExe("Zemrick.exe")).c_str(),
+                              Plugin("Velmont.exe").c_str(), FALSE));
     }
     void TearDown() override { EndTolvane(); }
 
@@ -234,6 +253,9 @@ class Installation : public testing::Test {
         main_ = WaitTopWindow(pid_, "Title");
         ASSERT_TRUE(main_);
         ASSERT_TRUE(WaitUntil([&] { return (rows_ = FindToolRows(main_)).size() == 4; }));
+        // The follower is left out unless a test asks for it.
+        EXPECT_EQ(CheckStateOf(FindControl(main_, 18)), BST_CHECKED);
+        SetFollower(false);
     }
     void Open() { Open(folders_.AppData.c_str()); }
 
@@ -268,6 +290,7 @@ class Installation : public testing::Test {
             SetCheck(Row(i).EnableBox, indices.count(i) > 0);
     }
     void SetClearer(bool checked) { SetCheck(FindControl(main_, 10), checked); }
+    void SetFollower(bool checked) { SetCheck(FindControl(main_, 18), checked); }
     void SetBaseFolder(const std::string& folder) {
         HWND field = FindControl(main_, 6);
         TypeText(field, folder);
@@ -536,7 +559,7 @@ TEST_F(Installation, NothingChosenOnlyTidiesTheFiles) {
 TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
     const Boxes on, off{false}, noMenu{true, false}, noToolbar{true, true, false};
     struct Expected {
-        int Index; // -1: the clearer
+        int Index; // -1: the clearer, -2: the follower's four entries
         bool InMenu = true, WithShortcut = true;
     };
     struct {
@@ -546,7 +569,17 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         std::vector<Expected> Entries;
         std::vector<int> Items;
         std::set<std::string> Files;
+        bool Follower = false;
     } cases[] = {
+        // Hidden, no button, no shortcut: the IDE runs it on its own events.
+        {"the follower after the clearer",
+         true,
+         {off, on, off, off},
+         {{-1}, {-2}, {1}},
+         {-1, 1},
+         {"Zemrick.exe", "Velmont.exe", "Quillet.exe", "Anker.ico"},
+         true},
+        {"the follower alone", false, {off, off, off, off}, {{-2}}, {}, {"Velmont.exe"}, true},
         {"menu and shortcut boxes; toolbar box of a tool not enabled",
          false,
          {{true, true, false, false}, noMenu, {false, true, true, true}, off},
@@ -574,6 +607,7 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         ASSERT_NO_FATAL_FAILURE(Open());
         ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
         SetClearer(c.Clearer);
+        SetFollower(c.Follower);
         for (int i = 0; i < 4; ++i)
             Choose(i, c.Tools[i]);
         ASSERT_EQ(Install(), 0);
@@ -581,6 +615,11 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         std::string entries;
         int number = 2;
         for (const Expected& e : c.Entries) {
+            if (e.Index == -2) {
+                entries += FollowerEntries(number, folder_);
+                number += 4;
+                continue;
+            }
             entries += e.Index < 0 ? ClearerEntry(number, folder_)
                                    : ToolEntry(number, folder_, e.Index, e.InMenu, e.WithShortcut);
             ++number;
@@ -1033,7 +1072,7 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
     const std::string withButton = "[Toolbar]\r\nItemCount = 2\r\n" + Items(1, F, {-1, 1});
     const std::set<std::string> programs = {"Zemrick.exe", "Quillet.exe"};
     const std::set<std::string> everything = {"Zemrick.exe", "Quillet.exe", "Anker.ico"};
-    enum Fault { None, ReadOnly, Locked, Folder, Missing, Absent, Holds };
+    enum Fault { None, ReadOnly, Locked, Folder, Missing, Absent, Holds, NoFollower };
     const std::string user = "[Tool_0]\r\nCommand = C:\\Diff.exe\r\n";
     const std::string userItem = "Icon_1 = Standard:New\r\nAction_1 = Menu:New\r\n";
     auto lyingTools = [&](const std::string& count, const std::string& groups) {
@@ -1121,6 +1160,10 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
          "",
          {}},
         {"a complete installation is silent", "", None, "", registered, withButton, everything},
+        // Not built yet, or taken out of the release: told, and not registered.
+        {"the follower's program missing", "", NoFollower,
+         Incomplete + "These files could not be copied into " + F + ":\r\nVelmont.exe", registered,
+         withButton, everything},
         // The IDE writes Tools.prefs only when its tools dialog is first confirmed.
         {"a fresh IDE: no Tools.prefs yet", "Tools.prefs", Absent, "", registered, withButton,
          everything},
@@ -1165,6 +1208,9 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         if (c.What == Missing) {
             ASSERT_TRUE(WriteFileBytes(base_.Path() + "gone", "a file"));
         }
+        if (c.What == NoFollower) {
+            ASSERT_TRUE(DeleteFileA(Plugin("Velmont.exe").c_str()));
+        }
         if (c.File == "Tools2.prefs" || c.File == "PureBasic1.prefs") {
             if (c.What == Folder)
                 ASSERT_TRUE(CreateDirectoryA(Ide(c.File).c_str(), nullptr));
@@ -1188,6 +1234,7 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         const std::string base = c.What == Missing ? base_.Path() + "gone\\deeper\\" : base_.Path();
         ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base));
         EnableOnly({1});
+        SetFollower(c.What == NoFollower);
         std::string report;
         ASSERT_EQ(Install(&report), 0);
         lock.reset();
@@ -1324,9 +1371,10 @@ class Uninstall : public Installation {
     }
 
     // Installs into base with the rows as they come, or only tool 1.
-    void InstallInto(const std::string& base, bool onlyTheRecorder) {
+    void InstallInto(const std::string& base, bool onlyTheRecorder, bool follower = false) {
         ASSERT_NO_FATAL_FAILURE(Open());
         ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base));
+        SetFollower(follower);
         if (onlyTheRecorder) EnableOnly({1});
         ASSERT_EQ(Install(), 0);
     }
@@ -1422,6 +1470,16 @@ TEST_F(Uninstall, Scenarios) {
          Normalised(originalTools),
          Normalised(originalMain)},
         // The base folder as typed: what the uninstall finds is what was written.
+        {"the follower installed, then removed",
+         originalTools,
+         originalMain,
+         [&] { InstallInto(base_.Path(), true, true); },
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(6, 2, {F1}), Removed(6, 2, {F1})},
+         Normalised(originalTools),
+         Normalised(originalMain)},
         {"a base folder without its final backslash",
          originalTools,
          originalMain,

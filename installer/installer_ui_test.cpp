@@ -395,11 +395,12 @@ TEST_F(MainWindowState, TabWalksTheRowsAndScrollsTheFocusIntoView) {
         // Looked up before Close: the window and its controls go with it.
         const ToolRowWindows& r = rows[0];
         // The names are labels, no stops of their own.
-        EXPECT_EQ(walked, (std::vector<HWND>{
-                              FindControl(main, BrowseButton), FindControl(main, ClearerBox),
-                              r.EnableBox, r.MenuBox, r.ToolbarBox, r.IconField, r.IconButton,
-                              r.ShortcutBox, r.ShortcutButton, r.ArgumentsField, rows[1].EnableBox,
-                              rows[1].MenuBox, rows[1].ToolbarBox, rows[1].IconField}));
+        EXPECT_EQ(walked,
+                  (std::vector<HWND>{FindControl(main, BrowseButton), FindControl(main, ClearerBox),
+                                     FindControl(main, FollowerBox), r.EnableBox, r.MenuBox,
+                                     r.ToolbarBox, r.IconField, r.IconButton, r.ShortcutBox,
+                                     r.ShortcutButton, r.ArgumentsField, rows[1].EnableBox,
+                                     rows[1].MenuBox, rows[1].ToolbarBox}));
         Click(FindControl(main, CloseButton));
     });
     EXPECT_LT(scrolledTo, 0);

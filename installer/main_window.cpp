@@ -105,7 +105,8 @@ void CreateToolRows(InstallerState& state, HWND area, const LanguageLines& lines
         CreateToolRow(state, area, index, lines[ToolCatalogue[index].MenuItemName]);
 }
 
-void CreateToolArea(InstallerState& state, HWND window, const LanguageLines& lines) {
+void CreateToolArea(InstallerState& state, HWND window, const LanguageLines& lines,
+                    const MessageTexts& messages) {
     HWND area = CreateScrollArea(ToolArea, window, 0, 40, 860, 212, 1000, 190);
     // Level with the field's text, as the row labels are with their fields.
     CreateControl(PathLabel, area, "STATIC", lines[LanguageLine::PathLabel], SS_CENTERIMAGE, 0, 0,
@@ -117,6 +118,9 @@ void CreateToolArea(InstallerState& state, HWND window, const LanguageLines& lin
     CreateControl(ClearerBox, area, "BUTTON", lines[LanguageLine::ClearerBox],
                   BS_AUTOCHECKBOX | WS_TABSTOP, 0, 0, 20, 300, 20);
     SetControlState(ClearerBox, true);
+    CreateControl(FollowerBox, area, "BUTTON", messages.Get(MessageText::FollowerBox),
+                  BS_AUTOCHECKBOX | WS_TABSTOP, 0, 300, 20, 460, 20);
+    SetControlState(FollowerBox, true);
     CreateToolRows(state, area, lines);
 }
 
@@ -141,7 +145,7 @@ HWND BuildMainWindow(MainWindowState& state, WindowEvents& events, const Languag
                       lines[LanguageLine::HeaderSecondLine],
                   0, 0, 0, 0, 760, 40);
     ReadLanguageTexts(state.Installer.Texts, lines);
-    CreateToolArea(state.Installer, window, lines);
+    CreateToolArea(state.Installer, window, lines, state.Messages);
     const DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
     CreateControl(InstallButton, window, "BUTTON", lines[LanguageLine::InstallButton], button, 0,
                   20, 250, 260, 20);

@@ -27,6 +27,7 @@ const char* const EnglishTexts[] = {
     ("%1 does not say how many toolbar items the IDE reads (ItemCount), so it was left "
      "unchanged."),
     "Please enter the folder to install into.",
+    "Also install the follower, which remembers every jump by itself (Velmont)",
 };
 static_assert(sizeof EnglishTexts / sizeof EnglishTexts[0] == size_t(MessageText::Count),
               "one English text per line");

@@ -1,6 +1,6 @@
-// The texts of Tolvane's own messages about failures and the uninstall:
-// lines 21 and after of the language file, which the main window does not
-// read. A language file without them (a user's own) falls back to English
+// The texts of Tolvane's own messages about failures and the uninstall, and
+// the captions added to the main window since its first 20 lines: lines 21
+// and after of the language file. A language file without them (a user's own) falls back to English
 // line by line, so it keeps working. Lines are only ever added at the end:
 // users' own files rely on the numbers.
 #pragma once
@@ -28,6 +28,7 @@ enum class MessageText {
     IdeNeverRan,      // %1 the IDE's settings folder
     ItemCountUnclear, // %1 the file
     NoBaseFolder,
+    FollowerBox, // the main window's checkbox for the follower
     Count
 };
 constexpr int FirstMessageLine = 21;

@@ -89,7 +89,8 @@ std::vector<PlacedGroup> PlacedGroups(const PrefsDocument& tools) {
     return groups;
 }
 
-const char* const TolvanePrograms[] = {"Quillet.exe", "Brannow.exe", "Zemrick.exe", "Tolvane.exe"};
+const char* const TolvanePrograms[] = {"Quillet.exe", "Brannow.exe", "Zemrick.exe",
+                                       "Tolvane.exe", "Velmont.exe", "Lisarde.exe"};
 
 // The folder of a path whose last part lies directly inside a folder named
 // "Tolvane", separator included, else "".

@@ -5,7 +5,7 @@
 // The Win32 flow (uninstall.cpp) reads the files, asks, and writes them back.
 //
 // A tool entry belongs to Tolvane when its Command (in quotes or not) names
-// one of its four programs directly inside a folder named "Tolvane",
+// one of its six programs directly inside a folder named "Tolvane",
 // whatever folder holds that; letter case and slash direction do not
 // matter. A toolbar button belongs to it when its icon is "External:" + the
 // folder of such an entry + a file name, or when its action names a tool

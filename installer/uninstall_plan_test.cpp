@@ -48,6 +48,8 @@ TEST(UninstallPlan, TolvaneFolderOfCommand) {
         const char* Folder;
     } cases[] = {
         {"C:\\Tools\\Tolvane\\Quillet.exe", "C:\\Tools\\Tolvane\\"},
+        {"C:\\Tools\\Tolvane\\Velmont.exe", "C:\\Tools\\Tolvane\\"},
+        {"C:\\Tools\\Tolvane\\Lisarde.exe", "C:\\Tools\\Tolvane\\"},
         {"d:/x/TOLVANE/brannow.EXE", "d:/x/TOLVANE/"},
         {" \"C:\\Tools\\Tolvane\\Quillet.exe\" ", "C:\\Tools\\Tolvane\\"},
         {"C:\\Tools\\Tolvane\\Quillet.exe  ", "C:\\Tools\\Tolvane\\"},
