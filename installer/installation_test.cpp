@@ -28,11 +28,13 @@ struct CatalogueTool {
     std::string MenuItemName, ExeName, IconFile, Arguments;
     int32_t ShortcutCode, Flags;
 };
-const CatalogueTool Catalogue[4] = {
+// The picker's name is a later line, which the sample file lacks: English.
+const CatalogueTool Catalogue[5] = {
     {"Back", "Brannow.exe", "Back.ico", Template + " \"BACK\"", 0x20034, 0},
     {"Recorder", "Quillet.exe", "Anker.ico", Template, 0x20035, 1},
     {"Forward", "Brannow.exe", "Forward.ico", Template + " \"FORWARD\"", 0x20036, 0},
     {"Setup", "Tolvane.exe", "Tolvane.ico", Template, 0x20037, 1},
+    {"Recent positions", "Lisarde.exe", "Recent.ico", Template, 0x20033, 0},
 };
 const std::set<std::string> AllExecutables = {"Zemrick.exe", "Brannow.exe", "Quillet.exe",
                                               "Tolvane.exe"};
@@ -214,10 +216,12 @@ class Installation : public testing::Test {
             ASSERT_TRUE(CopyFileA(SiblingExe(exe).c_str(), Plugin(exe).c_str(), FALSE)) << exe;
         folder_ = base_.Path() + "Tolvane\\";
         // Only copied and registered here, never run: any program will do
-        // until the follower is built beside the tests.
-        const std::string follower = SiblingExe("Velmont.exe");
-        ASSERT_TRUE(CopyFileA((FileExists(follower) ? follower : SiblingExe("Zemrick.exe")).c_str(),
-                              Plugin("Velmont.exe").c_str(), FALSE));
+        // until the follower and the picker are built beside the tests.
+        for (const char* exe : {"Velmont.exe", "Lisarde.exe"}) {
+            const std::string built = SiblingExe(exe);
+            ASSERT_TRUE(CopyFileA((FileExists(built) ? built : SiblingExe("Zemrick.exe")).c_str(),
+                                  Plugin(exe).c_str(), FALSE));
+        }
     }
     void TearDown() override { EndTolvane(); }
 
@@ -235,7 +239,7 @@ class Installation : public testing::Test {
     }
 
     // Starts Tolvane with APPDATA set to appData (null: unset), chooses the
-    // one language and waits for the main window with its four rows.
+    // one language and waits for the main window with its five rows.
     void Open(const char* appData) {
         EndTolvane();
         if (appData) {
@@ -252,10 +256,11 @@ class Installation : public testing::Test {
         PostClick(WaitControl(chooser, 1));
         main_ = WaitTopWindow(pid_, "Title");
         ASSERT_TRUE(main_);
-        ASSERT_TRUE(WaitUntil([&] { return (rows_ = FindToolRows(main_)).size() == 4; }));
-        // The follower is left out unless a test asks for it.
+        ASSERT_TRUE(WaitUntil([&] { return (rows_ = FindToolRows(main_)).size() == 5; }));
+        // The follower and the picker are left out unless a test asks for them.
         EXPECT_EQ(CheckStateOf(FindControl(main_, 18)), BST_CHECKED);
         SetFollower(false);
+        SetCheck(Row(4).EnableBox, false);
     }
     void Open() { Open(folders_.AppData.c_str()); }
 
@@ -267,9 +272,10 @@ class Installation : public testing::Test {
     }
 
     // The row of the tool with that tool table index: on screen they stand in
-    // the order 1, 0, 2, 3.
+    // the order 1, 0, 2, 4, 3.
     const ToolRowWindows& Row(int index) const {
-        return rows_[index == 0 ? 1 : index == 1 ? 0 : index];
+        const int place[] = {1, 0, 2, 4, 3};
+        return rows_[place[index]];
     }
 
     void SetCheck(HWND box, bool checked) {
@@ -286,7 +292,7 @@ class Installation : public testing::Test {
     }
     // Only these tools enabled, each with every other box checked.
     void EnableOnly(const std::set<int>& indices) {
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 5; ++i)
             SetCheck(Row(i).EnableBox, indices.count(i) > 0);
     }
     void SetClearer(bool checked) { SetCheck(FindControl(main_, 10), checked); }
@@ -570,7 +576,25 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         std::vector<int> Items;
         std::set<std::string> Files;
         bool Follower = false;
+        Boxes Picker = {false};
     } cases[] = {
+        // Not waited for; on the toolbar with the navigator's buttons, before Tolvane's.
+        {"the picker beside the navigator and Tolvane",
+         false,
+         {off, off, noMenu, on},
+         {{2, false}, {3}, {4}},
+         {-1, 2, 4, -1, 3},
+         {"Brannow.exe", "Tolvane.exe", "Lisarde.exe", "Forward.ico", "Tolvane.ico", "Recent.ico"},
+         false,
+         on},
+        {"the picker without shortcut and toolbar",
+         false,
+         {off, off, off, off},
+         {{4, true, false}},
+         {},
+         {"Lisarde.exe"},
+         false,
+         {true, true, false, false}},
         // Hidden, no button, no shortcut: the IDE runs it on its own events.
         {"the follower after the clearer",
          true,
@@ -610,6 +634,7 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         SetFollower(c.Follower);
         for (int i = 0; i < 4; ++i)
             Choose(i, c.Tools[i]);
+        Choose(4, c.Picker);
         ASSERT_EQ(Install(), 0);
 
         std::string entries;
@@ -1470,6 +1495,23 @@ TEST_F(Uninstall, Scenarios) {
          Normalised(originalTools),
          Normalised(originalMain)},
         // The base folder as typed: what the uninstall finds is what was written.
+        {"the picker installed, then removed",
+         originalTools,
+         originalMain,
+         [&] {
+             InstallInto(base_.Path(), true);
+             ASSERT_NO_FATAL_FAILURE(Open());
+             ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+             EnableOnly({4});
+             SetClearer(false);
+             ASSERT_EQ(Install(), 0);
+         },
+         "/uninstall",
+         true,
+         IDOK,
+         {Question(3, 4, {F1}), Removed(3, 4, {F1})},
+         Normalised(originalTools),
+         Normalised(originalMain)},
         {"the follower installed, then removed",
          originalTools,
          originalMain,

@@ -95,19 +95,25 @@ void OnActivate(MainWindowState& state, bool active) {
 
 // The rows in the order they stand from top to bottom, which is also the
 // order of Tab.
-void CreateToolRows(InstallerState& state, HWND area, const LanguageLines& lines) {
+void CreateToolRows(InstallerState& state, HWND area, const LanguageLines& lines,
+                    const MessageTexts& messages) {
     int order[ToolCount];
     for (int i = 0; i < ToolCount; ++i)
         order[i] = i;
     std::sort(order, order + ToolCount,
               [](int a, int b) { return ToolCatalogue[a].RowY < ToolCatalogue[b].RowY; });
-    for (int index : order)
-        CreateToolRow(state, area, index, lines[ToolCatalogue[index].MenuItemName]);
+    for (int index : order) {
+        int line = ToolCatalogue[index].NameLine;
+        CreateToolRow(state, area, index,
+                      line <= LanguageLineCount
+                          ? lines[LanguageLine(line - 1)]
+                          : messages.Get(MessageText(line - FirstMessageLine)));
+    }
 }
 
 void CreateToolArea(InstallerState& state, HWND window, const LanguageLines& lines,
                     const MessageTexts& messages) {
-    HWND area = CreateScrollArea(ToolArea, window, 0, 40, 860, 212, 1000, 190);
+    HWND area = CreateScrollArea(ToolArea, window, 0, 40, 860, 242, 1000, 220);
     // Level with the field's text, as the row labels are with their fields.
     CreateControl(PathLabel, area, "STATIC", lines[LanguageLine::PathLabel], SS_CENTERIMAGE, 0, 0,
                   0, 100, 20);
@@ -121,7 +127,7 @@ void CreateToolArea(InstallerState& state, HWND window, const LanguageLines& lin
     CreateControl(FollowerBox, area, "BUTTON", messages.Get(MessageText::FollowerBox),
                   BS_AUTOCHECKBOX | WS_TABSTOP, 0, 300, 20, 460, 20);
     SetControlState(FollowerBox, true);
-    CreateToolRows(state, area, lines);
+    CreateToolRows(state, area, lines, messages);
 }
 
 void ReadLanguageTexts(LanguageTexts& texts, const LanguageLines& lines) {
@@ -137,7 +143,7 @@ void ReadLanguageTexts(LanguageTexts& texts, const LanguageLines& lines) {
 
 HWND BuildMainWindow(MainWindowState& state, WindowEvents& events, const LanguageLines& lines) {
     HWND window = OpenEventWindow(MainWindowClass, lines[LanguageLine::WindowTitle], 0, 100, 860,
-                                  280, nullptr, events);
+                                  310, nullptr, events);
     if (!window) return nullptr;
     state.Installer.MainWindow = window;
     CreateControl(HeaderText, window, "STATIC",
@@ -148,11 +154,11 @@ HWND BuildMainWindow(MainWindowState& state, WindowEvents& events, const Languag
     CreateToolArea(state.Installer, window, lines, state.Messages);
     const DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
     CreateControl(InstallButton, window, "BUTTON", lines[LanguageLine::InstallButton], button, 0,
-                  20, 250, 260, 20);
+                  20, 280, 260, 20);
     CreateControl(CloseButton, window, "BUTTON", lines[LanguageLine::CloseButton], button, 0, 300,
-                  250, 260, 20);
+                  280, 260, 20);
     CreateControl(AboutButton, window, "BUTTON", lines[LanguageLine::AboutButton], button, 0, 580,
-                  250, 200, 20);
+                  280, 200, 20);
     state.Focus = ControlWindow(PathField);
     SetFocus(state.Focus);
     return window;

@@ -28,6 +28,7 @@ const char* const EnglishTexts[] = {
      "unchanged."),
     "Please enter the folder to install into.",
     "Also install the follower, which remembers every jump by itself (Velmont)",
+    "Recent positions",
 };
 static_assert(sizeof EnglishTexts / sizeof EnglishTexts[0] == size_t(MessageText::Count),
               "one English text per line");

@@ -29,6 +29,7 @@ enum class MessageText {
     ItemCountUnclear, // %1 the file
     NoBaseFolder,
     FollowerBox, // the main window's checkbox for the follower
+    PickerName,  // menu item name of the fifth tool, "Recent positions"
     Count
 };
 constexpr int FirstMessageLine = 21;

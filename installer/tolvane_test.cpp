@@ -105,7 +105,7 @@ class Tolvane : public ::testing::Test {
         if (!chooser) return nullptr;
         PostClick(FindControl(chooser, 1));
         HWND main = WaitTopWindow(pid_, "Title");
-        if (main) WaitUntil([&] { return FindToolRows(main).size() == 4; });
+        if (main) WaitUntil([&] { return FindToolRows(main).size() == 5; });
         return main;
     }
 
@@ -190,7 +190,7 @@ TEST_F(Tolvane, LanguageFiles) {
             }));
             if (main) {
                 // Every row there: no control failed to be made.
-                EXPECT_TRUE(WaitUntil([&] { return FindToolRows(main).size() == 4; }, 5000));
+                EXPECT_TRUE(WaitUntil([&] { return FindToolRows(main).size() == 5; }, 5000));
                 PostClose(main);
                 seen = {"Tolvane", MainWindow};
             } else {
@@ -243,9 +243,9 @@ TEST_F(Tolvane, MainWindowLayoutCaptionsAndNumbers) {
                    "[Global]\r\nLanguageFile = D:\\a\\b\\c\\d\\e.f\r\n");
     HWND main = StartMain();
     ASSERT_TRUE(main);
-    ExpectFixedWindow(main, 0, 100, 860, 280);
+    ExpectFixedWindow(main, 0, 100, 860, 310);
     ExpectControls(main, {{9, 0, 0, 760, 40, "Static", "Header one\r\nHeader two"},
-                          {11, 0, 40, 860, 212, "TolvaneScrollArea", nullptr},
+                          {11, 0, 40, 860, 242, "TolvaneScrollArea", nullptr},
                           {8, 0, 0, 100, 20, "Static", "Path"},
                           {6, 100, 0, 400, 20, "Edit", "D:\\a\\"},
                           {7, 500, 0, 40, 20, "Button", "...."},
@@ -254,18 +254,20 @@ TEST_F(Tolvane, MainWindowLayoutCaptionsAndNumbers) {
                           {18, 300, 20, 460, 20, "Button",
                            "Also install the follower, which remembers every jump by itself "
                            "(Velmont)"},
-                          {3, 20, 250, 260, 20, "Button", "Install"},
-                          {4, 300, 250, 260, 20, "Button", "Close"},
-                          {5, 580, 250, 200, 20, "Button", "About"}});
+                          {3, 20, 280, 260, 20, "Button", "Install"},
+                          {4, 300, 280, 260, 20, "Button", "Close"},
+                          {5, 580, 280, 200, 20, "Button", "About"}});
     EXPECT_EQ(CheckStateOf(FindControl(main, 10)), BST_CHECKED);
     EXPECT_EQ(CheckStateOf(FindControl(main, 18)), BST_CHECKED);
 
-    // The tool area: sunken, an inner area of 1000 x 190 that scrolls sideways
+    // The tool area: sunken, an inner area of 1000 x 220 that scrolls sideways
     // one pixel per step.
     HWND area = FindControl(main, 11);
     HWND inner = GetWindow(area, GW_CHILD);
     EXPECT_TRUE(GetWindowLongA(area, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-    EXPECT_EQ(Describe(RectInParent(inner)), Describe(0, 0, 1000, 190));
+    EXPECT_EQ(Describe(RectInParent(inner)), Describe(0, 0, 1000, 220));
+    // Five rows fit: nothing to scroll up or down.
+    EXPECT_FALSE(GetWindowLongA(area, GWL_STYLE) & WS_VSCROLL);
     EXPECT_EQ(GetParent(FindControl(main, 6)), inner);
     SendMessageA(area, WM_HSCROLL, SB_LINERIGHT, 0);
     EXPECT_EQ(RectInParent(inner).left, -1);
@@ -274,17 +276,19 @@ TEST_F(Tolvane, MainWindowLayoutCaptionsAndNumbers) {
     SendMessageA(area, WM_HSCROLL, SB_TOP, 0);
     EXPECT_EQ(RectInParent(inner).left, 0);
 
-    // Four rows, top to bottom the names of lines 13 to 16, all checked and enabled.
+    // Five rows, top to bottom the names of lines 13 to 15, the picker's later
+    // line (English without it) and 16, all checked and enabled.
     auto rows = FindToolRows(main);
-    ASSERT_EQ(rows.size(), 4u);
-    const char* names[] = {"Recorder:", "Back:", "Forward:", "Setup:"};
+    ASSERT_EQ(rows.size(), 5u);
+    const char* names[] = {"Recorder:", "Back:", "Forward:", "Recent positions:", "Setup:"};
     const char* icons[] = {"Icons/Anker.ico", "Icons/Back.ico", "Icons/Forward.ico",
-                           "Icons/Tolvane.ico"};
+                           "Icons/Recent.ico", "Icons/Tolvane.ico"};
     const char* arguments[] = {"\"%FILE\"\"%CURSOR\"", "\"%FILE\"\"%CURSOR\" \"BACK\"",
-                               "\"%FILE\"\"%CURSOR\" \"FORWARD\"", "\"%FILE\"\"%CURSOR\""};
-    const int ys[] = {50, 90, 120, 150};
+                               "\"%FILE\"\"%CURSOR\" \"FORWARD\"", "\"%FILE\"\"%CURSOR\"",
+                               "\"%FILE\"\"%CURSOR\""};
+    const int ys[] = {50, 90, 120, 150, 180};
     std::set<int> ids;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         const ToolRowWindows& r = rows[i];
         EXPECT_EQ(Describe(RectInParent(r.Row)), Describe(0, ys[i], 1000, 25));
         EXPECT_TRUE(GetWindowLongA(r.Row, GWL_EXSTYLE) & WS_EX_STATICEDGE);
@@ -324,7 +328,7 @@ TEST_F(Tolvane, MainWindowLayoutCaptionsAndNumbers) {
                        r.ArgumentsLabel, r.ArgumentsField})
             ids.insert(GetDlgCtrlID(w));
     }
-    EXPECT_EQ(ids.size(), 4u * 13) << "every row control has a number of its own";
+    EXPECT_EQ(ids.size(), 5u * 13) << "every row control has a number of its own";
     EXPECT_GE(*ids.begin(), 19) << "never one of the fixed numbers";
 
     Click(FindControl(main, 4));

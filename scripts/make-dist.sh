@@ -14,6 +14,7 @@ programs=(Quillet.exe Zemrick.exe Brannow.exe Tolvane.exe)
 needed=("$root/data/Sprachen/English.txt" "$root/data/Sprachen/Deutsch.txt"
         "$root/data/Icons/Anker.ico" "$root/data/Icons/Back.ico"
         "$root/data/Icons/Forward.ico" "$root/data/Icons/Tolvane.ico"
+        "$root/data/Icons/Recent.ico"
         "$root/data/Uninstall.cmd")
 for exe in "${programs[@]}"; do needed+=("$bin/$exe"); done
 missing=0
