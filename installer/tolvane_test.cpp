@@ -449,6 +449,11 @@ TEST_F(Tolvane, AboutGoesOnInstallShowsInfoAndEnds) {
     EXPECT_TRUE(IsWindowEnabled(main));
     EXPECT_EQ(WaitForSingleObject(process_, 0), WAIT_TIMEOUT) << "the loop goes on";
 
+    // No folder to install into: said, and the window stays.
+    PostClick(FindControl(main, 3));
+    MessageSeen refused;
+    ASSERT_TRUE(AnswerMessage(pid_, refused));
+    EXPECT_EQ(refused.Text, "Please enter the folder to install into.");
     TypeText(FindControl(main, 6), folders_.Work);
     PostClick(FindControl(main, 3));
     box = WaitDialog(pid_);
