@@ -25,6 +25,8 @@ enum ControlNumber {
     ShortcutKeyList = 15,
     ShortcutCancelButton = 16,
     ShortcutApplyButton = 17,
+    // MainWindow, added later
+    FollowerBox = 18,
 
     FirstAutomaticNumber = 1000,
 };

@@ -27,6 +27,43 @@ bool Check(bool ok, std::vector<std::string>& failed, const std::string& file) {
     return ok;
 }
 
+bool IsMissing(const std::string& file) {
+    if (GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// A new file with exactly these bytes; false when it could not be made or
+// another program made it meanwhile.
+bool MakeNewFile(const std::string& file, const std::string& bytes) {
+    AutoCloseHandle handle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    bool ok = handle.IsValid() &&
+              WriteFile(handle.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    bool opened = handle.IsValid();
+    handle.Reset();
+    if (!ok && opened) DeleteFileA(file.c_str());
+    return ok;
+}
+
+// Puts the files back as they were: the first written of them from their
+// backups, and the first madeCount made ones removed.
+void Restore(const std::vector<PrefsChange>& changes, const std::vector<bool>& made,
+             size_t madeCount, size_t written, FileFailures& failures) {
+    for (size_t k = 0; k < changes.size(); ++k) {
+        bool back = true;
+        if (made[k] && k < madeCount)
+            back = DeleteFileA(changes[k].File.c_str());
+        else if (!made[k] && k < written)
+            back = CopyFileA(changes[k].Backup.c_str(), changes[k].File.c_str(), FALSE);
+        if (!back)
+            failures.NotRestored.insert(failures.NotRestored.end(),
+                                        {changes[k].File, changes[k].Backup});
+    }
+}
+
 } // namespace
 
 BackupResult BackUpFile(const std::string& file, const std::string& backup) {
@@ -46,35 +83,47 @@ BackupResult BackUpFile(const std::string& file, const std::string& backup) {
 }
 
 bool ChangePrefsFiles(const std::vector<PrefsChange>& changes, FileFailures& failures) {
-    for (const PrefsChange& change : changes) {
+    std::vector<bool> made;
+    for (const PrefsChange& change : changes)
+        made.push_back(!change.NewContent.empty() && IsMissing(change.File));
+    for (size_t i = 0; i < changes.size(); ++i) {
+        const PrefsChange& change = changes[i];
+        if (made[i]) continue;
         std::string bytes;
         if (!Check(ReadWholeFile(change.File, bytes), failures.NotRead, change.File) ||
             !Check(CanReplaceFile(change.File, false), failures.NotWritten, change.File) ||
             !Check(CanReplaceFile(change.Backup, true), failures.NotBackedUp, change.File))
             return false;
     }
-    for (const PrefsChange& change : changes) {
+    for (size_t i = 0; i < changes.size(); ++i) {
+        const PrefsChange& change = changes[i];
+        if (made[i]) {
+            if (!Check(MakeNewFile(change.File, change.NewContent), failures.NotWritten,
+                       change.File))
+                return Restore(changes, made, i, 0, failures), false;
+            continue;
+        }
         BackupResult backup = BackUpFile(change.File, change.Backup);
         if (!Check(backup != BackupResult::NotRead, failures.NotRead, change.File) ||
             !Check(backup == BackupResult::Done, failures.NotBackedUp, change.File))
-            return false;
+            return Restore(changes, made, i, 0, failures), false;
     }
     std::vector<Prefs> open;
     for (const PrefsChange& change : changes) {
         open.push_back(OpenPrefs(change.File));
         if (!Check(open.back().IsOpen(), failures.NotRead, change.File) ||
-            !Check(open.back().Writable, failures.NotWritten, change.File))
-            return false;
+            !Check(open.back().Writable, failures.NotWritten, change.File)) {
+            open.clear();
+            return Restore(changes, made, changes.size(), 0, failures), false;
+        }
     }
     for (size_t i = 0; i < changes.size(); ++i)
         changes[i].Edit(open[i]);
     for (size_t i = 0; i < changes.size(); ++i) {
         if (ClosePrefs(open[i])) continue;
         failures.NotWritten.push_back(changes[i].File);
-        for (size_t k = 0; k < i; ++k)
-            if (!CopyFileA(changes[k].Backup.c_str(), changes[k].File.c_str(), FALSE))
-                failures.NotRestored.insert(failures.NotRestored.end(),
-                                            {changes[k].File, changes[k].Backup});
+        open.clear();
+        Restore(changes, made, changes.size(), i, failures);
         return false;
     }
     return true;

@@ -17,6 +17,10 @@ constexpr const char* ToolCountKey = "ToolCount";
 constexpr const char* ToolGroupPrefix = "Tool_";
 constexpr const char* CommandKey = "Command";
 constexpr const char* MenuItemNameKey = "MenuItemName";
+// The IDE holds at most this many tools.
+constexpr int MaxTools = 100;
+// What the IDE's own tools dialog writes for an empty tool list.
+constexpr const char* EmptyToolsFile = "[ToolsInfo]\r\nToolCount = 0\r\n";
 
 // PureBasic.prefs: the IDE reads its toolbar from ToolbarNew whenever that
 // group exists, else from Toolbar: ItemCount = n, then Icon_1/Action_1 to

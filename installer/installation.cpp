@@ -14,6 +14,7 @@
 #include "installer/installation_plan.h"
 #include "installer/installer_state.h"
 #include "installer/message_texts.h"
+#include "installer/uninstall_plan.h"
 #include "installer/window_layer.h"
 #include "prefs/prefs.h"
 
@@ -68,35 +69,86 @@ ToolChoice ChoiceOfRow(const ToolEntry& tool) {
     return choice;
 }
 
+// The counts the installation numbers on from, when they can be trusted:
+// otherwise it would write over entries or toolbar items of the user's.
+int64_t ToolCountToNumberFrom(const PrefsDocument& tools) {
+    int64_t count = TrustedToolCount(tools);
+    return count <= MaxTools ? count : -1;
+}
+int64_t ItemCountToNumberFrom(const PrefsDocument& main) {
+    int64_t count = TrustedItemCount(main);
+    return count <= MaxToolbarItems ? count : -1;
+}
+
+// True when the files that can be read have counts to number on from; each
+// that has not is noted. A file that cannot be read fails later, as usual.
+bool CountsCanBeTrusted(const std::string& ideFolder, FileFailures& failures) {
+    Prefs tools = OpenPrefs(ideFolder + ToolsFile);
+    if (tools.IsOpen() && ToolCountToNumberFrom(tools.Document) < 0)
+        failures.CountUnclear.push_back(ideFolder + ToolsFile);
+    Prefs main = OpenPrefs(ideFolder + MainFile);
+    if (main.IsOpen() && ItemCountToNumberFrom(main.Document) < 0)
+        failures.ItemCountUnclear.push_back(ideFolder + MainFile);
+    return failures.CountUnclear.empty() && failures.ItemCountUnclear.empty();
+}
+
+bool IsMissingFile(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Makes the folder with every folder above it; true when it is there.
+bool MakeFolderTree(const std::string& folder) {
+    for (const std::string& level : FolderChain(folder))
+        CreateDirectoryA(level.c_str(), nullptr); // an existing one fails harmlessly
+    return MakeFolder(folder);
+}
+
+// The base folder as typed, as a full path: the IDE runs the tools from
+// its own folder, where a relative command would name nothing.
+std::string FullBaseFolder(const std::string& typed) {
+    const std::string base = NormaliseBaseFolder(typed);
+    char full[MAX_PATH * 4];
+    DWORD length = GetFullPathNameA(base.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : base;
+}
+
 // The clearer entry, then one entry per enabled tool whose program was
 // copied, numbered on from ToolCount; a tool whose copy failed is switched
-// off. False when no entry was added or Tools.prefs was left unchanged.
+// off. A Tools.prefs not there yet is made as the IDE makes it. False when
+// no entry was added or Tools.prefs was left unchanged.
 bool RegisterTools(const std::string& ideFolder, const std::string& installFolder,
-                   ToolChoice (&tools)[ToolCount], bool withClearer, InstallFailures& failures) {
+                   ToolChoice (&tools)[ToolCount], bool withClearer, bool withFollower,
+                   InstallFailures& failures) {
     int added = 0, wanted = 0;
     auto addEntries = [&](Prefs& prefs) {
-        SelectPrefsGroup(prefs, ToolsInfoGroup);
-        int32_t count = ReadPrefsLong(prefs, ToolCountKey, 0);
-        auto addEntry = [&](const std::string& exe, const std::vector<PrefsItem>& keys) {
+        // Checked before; a file changed since is left as it is.
+        int64_t count = ToolCountToNumberFrom(prefs.Document);
+        if (count < 0) return;
+        // A program's entries, written only once the program is copied.
+        auto addProgram = [&](const std::string& exe,
+                              const std::vector<std::vector<PrefsItem>>& entries) {
             ++wanted;
             if (!CopyInto("Plugins\\" + exe, installFolder, exe, failures)) return false;
-            SelectPrefsGroup(prefs, NumberedKey(ToolGroupPrefix, count));
-            WriteItems(prefs, keys);
-            // A corrupt ToolCount near the top of the range wraps instead of
-            // overflowing: the numbers are garbage then, but defined garbage.
-            count = int32_t(uint32_t(count) + 1u);
+            for (const std::vector<PrefsItem>& keys : entries) {
+                SelectPrefsGroup(prefs, NumberedKey(ToolGroupPrefix, count++));
+                WriteItems(prefs, keys);
+            }
             ++added;
             return true;
         };
-        if (withClearer) addEntry("Zemrick.exe", ClearerEntryKeys(installFolder));
+        if (withClearer) addProgram("Zemrick.exe", {ClearerEntryKeys(installFolder)});
+        if (withFollower) addProgram(FollowerExe, FollowerEntryKeys(installFolder));
         for (ToolChoice& tool : tools)
             if (tool.Enabled)
-                tool.Enabled = addEntry(tool.ExeName, CatalogueEntryKeys(tool, installFolder));
+                tool.Enabled = addProgram(tool.ExeName, {CatalogueEntryKeys(tool, installFolder)});
         SelectPrefsGroup(prefs, ToolsInfoGroup);
-        WritePrefsLong(prefs, ToolCountKey, count);
+        WritePrefsLong(prefs, ToolCountKey, int32_t(count));
     };
-    return ChangePrefsFiles({{ideFolder + ToolsFile, ideFolder + ToolsBackup, addEntries}},
-                            failures.Files) &&
+    return ChangePrefsFiles(
+               {{ideFolder + ToolsFile, ideFolder + ToolsBackup, addEntries, EmptyToolsFile}},
+               failures.Files) &&
            (added > 0 || wanted == 0);
 }
 
@@ -108,8 +160,9 @@ void AddToolbarItems(const std::string& ideFolder, const std::string& installFol
         const char* group =
             SelectPrefsGroup(prefs, NewToolbarGroup) ? NewToolbarGroup : OldToolbarGroup;
         SelectPrefsGroup(prefs, group);
-        int32_t existing = ReadPrefsLong(prefs, ItemCountKey, 0);
-        ToolbarPlan plan = PlanToolbar(tools, installFolder, existing);
+        int64_t existing = ItemCountToNumberFrom(prefs.Document);
+        if (existing < 0) return;
+        ToolbarPlan plan = PlanToolbar(tools, installFolder, int32_t(existing));
         for (const auto& [from, to] : plan.IconCopies)
             if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
                 failures.NotCopied.push_back(to.substr(installFolder.size()));
@@ -120,7 +173,7 @@ void AddToolbarItems(const std::string& ideFolder, const std::string& installFol
         SelectPrefsGroup(prefs, group);
         WritePrefsLong(prefs, ItemCountKey, plan.ItemCount);
     };
-    if (!ChangePrefsFiles({{ideFolder + MainFile, ideFolder + MainBackup, addItems}},
+    if (!ChangePrefsFiles({{ideFolder + MainFile, ideFolder + MainBackup, addItems, ""}},
                           failures.Files))
         failures.NoButtons = true;
 }
@@ -128,16 +181,28 @@ void AddToolbarItems(const std::string& ideFolder, const std::string& installFol
 } // namespace
 
 void RunInstallation(const InstallerState& state, const MessageTexts& messages) {
-    const std::string installFolder = InstallFolder(state.BaseFolder);
+    const std::string installFolder = InstallFolder(FullBaseFolder(state.BaseFolder));
     const std::string ideFolder = IdePrefsFolder();
     ToolChoice tools[ToolCount];
     for (int i = 0; i < ToolCount; ++i)
         tools[i] = ChoiceOfRow(state.Tools[i]);
 
+    // The IDE writes PureBasic.prefs when it first ends, Tools.prefs only
+    // when the user first confirms its tools dialog.
+    if (IsMissingFile(ideFolder + ToolsFile) && IsMissingFile(ideFolder + MainFile)) {
+        ShowMessage("Tolvane", messages.Get(MessageText::IdeNeverRan, ideFolder));
+        return;
+    }
     InstallFailures failures;
+    if (!CountsCanBeTrusted(ideFolder, failures.Files)) {
+        failures.NothingRegistered = true;
+        ShowMessage("Tolvane", InstallReport(messages, failures, installFolder));
+        return;
+    }
     // A folder that cannot be made fails every copy, and so registers nothing.
-    MakeFolder(FolderToCreate(installFolder));
-    if (!RegisterTools(ideFolder, installFolder, tools, GetControlState(ClearerBox), failures)) {
+    MakeFolderTree(FolderToCreate(installFolder));
+    if (!RegisterTools(ideFolder, installFolder, tools, GetControlState(ClearerBox),
+                       GetControlState(FollowerBox), failures)) {
         failures.NothingRegistered = true;
     } else {
         if (InstallsTolvane(tools)) CopyProgramFolders(installFolder, failures);

@@ -31,11 +31,32 @@ std::vector<PrefsItem> EntryKeys(const std::string& command, const std::string& 
             Number("Deactivate", 0)};
 }
 
+bool IsSeparatorAt(const std::string& path, size_t at) {
+    return path[at] == '\\' || path[at] == '/';
+}
+
 ToolbarItem Separator() {
     return {0, SeparatorIcon, ""};
 }
 
 } // namespace
+
+std::string NormaliseBaseFolder(const std::string& typed) {
+    size_t first = typed.find_first_not_of(" \t");
+    if (first == std::string::npos) return "";
+    std::string folder = typed.substr(first, typed.find_last_not_of(" \t") + 1 - first);
+    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    return folder;
+}
+
+std::vector<std::string> FolderChain(const std::string& folder) {
+    std::vector<std::string> chain;
+    for (size_t at = folder.find_first_of("\\/", 1); at != std::string::npos;
+         at = folder.find_first_of("\\/", at + 1))
+        if (!IsSeparatorAt(folder, at - 1)) chain.push_back(folder.substr(0, at));
+    if (!folder.empty() && !IsSeparatorAt(folder, folder.size() - 1)) chain.push_back(folder);
+    return chain;
+}
 
 std::string InstallFolder(const std::string& baseFolder) {
     return baseFolder + "Tolvane\\";
@@ -60,6 +81,19 @@ std::string FileNameOfPath(const std::string& path) {
 
 std::vector<PrefsItem> ClearerEntryKeys(const std::string& installFolder) {
     return EntryKeys(installFolder + "Zemrick.exe", "", installFolder, "", 0, 1, 3, 1);
+}
+
+std::vector<std::vector<PrefsItem>> FollowerEntryKeys(const std::string& installFolder) {
+    const struct {
+        int32_t Trigger, Flags;
+        const char* Event;
+    } events[] = {{1, 2, "STARTED"}, {8, 2, "LOADED"}, {9, 2, "SAVED"}, {13, 3, "CLOSING"}};
+    std::vector<std::vector<PrefsItem>> entries;
+    for (const auto& e : events)
+        entries.push_back(EntryKeys(installFolder + FollowerExe,
+                                    "\"%FILE\" \"" + std::string(e.Event) + "\" 20", installFolder,
+                                    "", 0, e.Trigger, e.Flags, 1));
+    return entries;
 }
 
 std::vector<PrefsItem> CatalogueEntryKeys(const ToolChoice& tool,

@@ -40,15 +40,26 @@ struct ToolbarPlan {
     std::vector<std::pair<std::string, std::string>> IconCopies;
 };
 
+// The base folder as typed, made usable: surrounding blanks dropped and a
+// final backslash added; "" when nothing is left.
+std::string NormaliseBaseFolder(const std::string& typed);
 std::string InstallFolder(const std::string& baseFolder);
 // The path handed to CreateDirectory: at most 260 characters, without
 // trailing blanks, backslashes and slashes.
 std::string FolderToCreate(const std::string& installFolder);
+// The folders to create for a folder path, outermost first: the path up to
+// each backslash or slash after its first character, then the path itself.
+std::vector<std::string> FolderChain(const std::string& folder);
 // The part after the last backslash or slash; a path that starts with a
 // double quote loses it and ends at the next one.
 std::string FileNameOfPath(const std::string& path);
 
 std::vector<PrefsItem> ClearerEntryKeys(const std::string& installFolder);
+// The follower's entries, one per event of the IDE it follows: hidden from
+// the menu, run hidden and not waited for (but for the closing of a source,
+// which the IDE waits for while the source's editor still exists).
+std::vector<std::vector<PrefsItem>> FollowerEntryKeys(const std::string& installFolder);
+constexpr const char* FollowerExe = "Velmont.exe";
 std::vector<PrefsItem> CatalogueEntryKeys(const ToolChoice& tool, const std::string& installFolder);
 
 // Whether the choices install Tolvane itself, which then takes its folders.

@@ -1,12 +1,14 @@
 #include "installer/installer_logic.h"
 
+#include <algorithm>
+
 std::vector<std::string> SplitLanguageLines(const std::string& bytes, size_t maxLines) {
     std::vector<std::string> lines;
     size_t pos = 0;
     while (lines.size() < maxLines && pos < bytes.size()) {
         size_t end = bytes.find_first_of(std::string("\r\n\0", 3), pos);
         if (end == std::string::npos) end = bytes.size();
-        lines.push_back(bytes.substr(pos, end - pos));
+        lines.push_back(bytes.substr(pos, std::min(end - pos, MaxLanguageLine)));
         pos = end;
         if (pos < bytes.size()) {
             bool crlf = bytes[pos] == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n';
@@ -46,7 +48,12 @@ std::string BaseFolderFromLanguageFile(const std::string& value) {
 }
 
 std::string LanguageEntryFromFileName(const std::string& fileName) {
-    return fileName.size() <= 4 ? "" : fileName.substr(0, fileName.size() - 4);
+    const std::string extension = ".txt";
+    if (fileName.size() <= extension.size()) return "";
+    std::string ending = fileName.substr(fileName.size() - extension.size());
+    std::transform(ending.begin(), ending.end(), ending.begin(),
+                   [](char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    return ending == extension ? fileName.substr(0, fileName.size() - extension.size()) : "";
 }
 
 namespace {

@@ -5,7 +5,9 @@
 // A language file is 20 lines of 8-bit text with fixed roles. A line ends at
 // CR, LF, CR LF, a zero byte or the end of the file; missing lines read as
 // empty, lines after the twentieth are ignored, and only the last line (the
-// about text) turns the two characters "\n" into CR LF.
+// about text) turns the two characters "\n" into CR LF. A line is used up to
+// MaxLanguageLine bytes: no caption or message needs more, and the window
+// system refuses a window whose title is tens of kilobytes long.
 //
 // A shortcut code is a Windows virtual-key code plus the modifier bits
 // 0x10000 Shift, 0x20000 Ctrl and 0x40000 Alt, as the IDE stores it.
@@ -40,8 +42,9 @@ enum class LanguageLine {
 constexpr int LanguageLineCount = int(LanguageLine::AboutText) + 1;
 static_assert(LanguageLineCount == 20, "a language file has 20 lines");
 
-// The first maxLines lines of a language file; a line ends at CR, LF, CR LF
-// or a zero byte.
+constexpr size_t MaxLanguageLine = 4096;
+// The first maxLines lines of a language file, each cut to MaxLanguageLine
+// bytes; a line ends at CR, LF, CR LF or a zero byte.
 std::vector<std::string> SplitLanguageLines(const std::string& bytes, size_t maxLines);
 // Exactly LanguageLineCount lines, indexed by int(LanguageLine).
 std::vector<std::string> ReadLanguageLines(const std::string& bytes);
@@ -53,7 +56,8 @@ std::string ExpandLineBreaks(const std::string& text);
 // backslashes or fewer.
 std::string BaseFolderFromLanguageFile(const std::string& value);
 
-// A file name less its last four characters, whatever they are.
+// The language list's entry of a file in "Sprachen": its name less ".txt"
+// (any letter case); "" for a file that is no language file.
 std::string LanguageEntryFromFileName(const std::string& fileName);
 
 constexpr int32_t ShortcutShift = 0x10000;

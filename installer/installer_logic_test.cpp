@@ -73,10 +73,13 @@ TEST(ReadLanguageLines, OnlyTheAboutLineExpandsLineBreaks) {
     EXPECT_EQ(ExpandLineBreaks("\\\\n \\N n\\"), "\\\r\n \\N n\\");
 }
 
-TEST(ReadLanguageLines, LongLinesAndHighBytesPassUnchanged) {
-    std::string longLine(100000, 'x');
-    longLine += "\xE4\xF6\xFC\x80\xFF";
-    EXPECT_EQ(ReadLanguageLines(longLine + "\r\nnext")[0], longLine);
+TEST(ReadLanguageLines, HighBytesPassUnchangedLongLinesAreCut) {
+    const std::string high = "\xE4\xF6\xFC\x80\xFF";
+    const std::string longLine = high + std::string(100000, 'x');
+    auto lines = ReadLanguageLines(high + "\r\n" + longLine + "\r\nnext");
+    EXPECT_EQ(lines[0], high);
+    EXPECT_EQ(lines[1], longLine.substr(0, MaxLanguageLine));
+    EXPECT_EQ(lines[2], "next") << "the rest of a long line is skipped, not a line of its own";
 }
 
 TEST(BaseFolderFromLanguageFile, CutsAfterTheThirdBackslashFromTheEnd) {
@@ -98,13 +101,23 @@ TEST(BaseFolderFromLanguageFile, CutsAfterTheThirdBackslashFromTheEnd) {
         EXPECT_EQ(BaseFolderFromLanguageFile(c.value), c.folder) << c.value;
 }
 
-TEST(LanguageEntryFromFileName, DropsTheLastFourCharacters) {
-    EXPECT_EQ(LanguageEntryFromFileName("English.txt"), "English");
-    EXPECT_EQ(LanguageEntryFromFileName("notes.md"), "note");
-    EXPECT_EQ(LanguageEntryFromFileName("a.b"), "");
-    EXPECT_EQ(LanguageEntryFromFileName(".txt"), "");
-    EXPECT_EQ(LanguageEntryFromFileName("x.txt"), "x");
-    EXPECT_EQ(LanguageEntryFromFileName(""), "");
+TEST(LanguageEntryFromFileName, OnlyTextFilesGiveEntries) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"English.txt", "English"},
+        {"Deutsch.TXT", "Deutsch"},
+        {"x.txt", "x"},
+        {"a.b.txt", "a.b"},
+        {"English.lang", ""},
+        {"desktop.ini", ""},
+        {"a.b", ""},
+        {"notes.md", ""},
+        {".txt", ""},
+        {"txt", ""},
+        {"x.txt.bak", ""},
+        {"", ""},
+    };
+    for (const auto& [name, entry] : cases)
+        EXPECT_EQ(LanguageEntryFromFileName(name), entry) << name;
 }
 
 TEST(KeyTable, LabelsAndCodesInBothDirections) {

@@ -32,8 +32,9 @@ std::vector<std::string> ScanLanguageFolder() {
     AutoFindHandle find(FindFirstFileA("Sprachen\\*.*", &found));
     if (!find.IsValid()) return languages;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            languages.push_back(LanguageEntryFromFileName(found.cFileName));
+        std::string entry = LanguageEntryFromFileName(found.cFileName);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !entry.empty())
+            languages.push_back(entry);
     } while (FindNextFileA(find.Get(), &found));
     return languages;
 }
@@ -42,7 +43,16 @@ bool ReadLanguageFile(const std::string& name, std::string& bytes) {
     return ReadWholeFile("Sprachen\\" + name + ".txt", bytes);
 }
 
+void SayLanguageFileUnusable(const std::string& name, const std::string& why) {
+    ShowMessage("Tolvane", "The language file Sprachen\\" + name + ".txt " + why);
+}
+
 int ChooseLanguage(const std::vector<std::string>& languages) {
+    if (languages.empty()) {
+        ShowMessage("Tolvane", "Tolvane found no language file (Sprachen\\*.txt) in its folder "
+                               "and cannot start.");
+        return -1;
+    }
     int outcome = 0; // 0 while open, then the position + 1, or -1
     HWND window = nullptr;
     WindowEvents events;

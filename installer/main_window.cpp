@@ -4,6 +4,7 @@
 #include "installer/control_numbers.h"
 #include "installer/ide_settings.h"
 #include "installer/installation.h"
+#include "installer/installation_plan.h"
 #include "installer/installer_logic.h"
 #include "installer/installer_state.h"
 #include "installer/language_chooser.h"
@@ -54,6 +55,11 @@ void OnControlEvent(MainWindowState& state, int number, int notification) {
         return;
     case InstallButton:
         if (!clicked) return;
+        // Nothing to install into: the window stays for the user to type one.
+        if (NormaliseBaseFolder(installer.BaseFolder).empty()) {
+            ShowMessage("Tolvane", state.Messages.Get(MessageText::NoBaseFolder));
+            return;
+        }
         ShowMessage("Info", installer.Texts.InstallNotice);
         RunInstallation(installer, state.Messages);
         state.Done = true;
@@ -89,18 +95,25 @@ void OnActivate(MainWindowState& state, bool active) {
 
 // The rows in the order they stand from top to bottom, which is also the
 // order of Tab.
-void CreateToolRows(InstallerState& state, HWND area, const LanguageLines& lines) {
+void CreateToolRows(InstallerState& state, HWND area, const LanguageLines& lines,
+                    const MessageTexts& messages) {
     int order[ToolCount];
     for (int i = 0; i < ToolCount; ++i)
         order[i] = i;
     std::sort(order, order + ToolCount,
               [](int a, int b) { return ToolCatalogue[a].RowY < ToolCatalogue[b].RowY; });
-    for (int index : order)
-        CreateToolRow(state, area, index, lines[ToolCatalogue[index].MenuItemName]);
+    for (int index : order) {
+        int line = ToolCatalogue[index].NameLine;
+        CreateToolRow(state, area, index,
+                      line <= LanguageLineCount
+                          ? lines[LanguageLine(line - 1)]
+                          : messages.Get(MessageText(line - FirstMessageLine)));
+    }
 }
 
-void CreateToolArea(InstallerState& state, HWND window, const LanguageLines& lines) {
-    HWND area = CreateScrollArea(ToolArea, window, 0, 40, 860, 212, 1000, 190);
+void CreateToolArea(InstallerState& state, HWND window, const LanguageLines& lines,
+                    const MessageTexts& messages) {
+    HWND area = CreateScrollArea(ToolArea, window, 0, 40, 860, 242, 1000, 220);
     // Level with the field's text, as the row labels are with their fields.
     CreateControl(PathLabel, area, "STATIC", lines[LanguageLine::PathLabel], SS_CENTERIMAGE, 0, 0,
                   0, 100, 20);
@@ -111,7 +124,10 @@ void CreateToolArea(InstallerState& state, HWND window, const LanguageLines& lin
     CreateControl(ClearerBox, area, "BUTTON", lines[LanguageLine::ClearerBox],
                   BS_AUTOCHECKBOX | WS_TABSTOP, 0, 0, 20, 300, 20);
     SetControlState(ClearerBox, true);
-    CreateToolRows(state, area, lines);
+    CreateControl(FollowerBox, area, "BUTTON", messages.Get(MessageText::FollowerBox),
+                  BS_AUTOCHECKBOX | WS_TABSTOP, 0, 300, 20, 460, 20);
+    SetControlState(FollowerBox, true);
+    CreateToolRows(state, area, lines, messages);
 }
 
 void ReadLanguageTexts(LanguageTexts& texts, const LanguageLines& lines) {
@@ -127,7 +143,7 @@ void ReadLanguageTexts(LanguageTexts& texts, const LanguageLines& lines) {
 
 HWND BuildMainWindow(MainWindowState& state, WindowEvents& events, const LanguageLines& lines) {
     HWND window = OpenEventWindow(MainWindowClass, lines[LanguageLine::WindowTitle], 0, 100, 860,
-                                  280, nullptr, events);
+                                  310, nullptr, events);
     if (!window) return nullptr;
     state.Installer.MainWindow = window;
     CreateControl(HeaderText, window, "STATIC",
@@ -135,14 +151,14 @@ HWND BuildMainWindow(MainWindowState& state, WindowEvents& events, const Languag
                       lines[LanguageLine::HeaderSecondLine],
                   0, 0, 0, 0, 760, 40);
     ReadLanguageTexts(state.Installer.Texts, lines);
-    CreateToolArea(state.Installer, window, lines);
+    CreateToolArea(state.Installer, window, lines, state.Messages);
     const DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
     CreateControl(InstallButton, window, "BUTTON", lines[LanguageLine::InstallButton], button, 0,
-                  20, 250, 260, 20);
+                  20, 280, 260, 20);
     CreateControl(CloseButton, window, "BUTTON", lines[LanguageLine::CloseButton], button, 0, 300,
-                  250, 260, 20);
+                  280, 260, 20);
     CreateControl(AboutButton, window, "BUTTON", lines[LanguageLine::AboutButton], button, 0, 580,
-                  250, 200, 20);
+                  280, 200, 20);
     state.Focus = ControlWindow(PathField);
     SetFocus(state.Focus);
     return window;
@@ -166,7 +182,10 @@ void RunMainLoop(HWND window, MainWindowState& state) {
 void RunMainWindow(const std::string& language, InstallerState& installer) {
     ProposeBaseFolder(installer);
     std::string bytes;
-    if (!ReadLanguageFile(language, bytes)) return;
+    if (!ReadLanguageFile(language, bytes)) {
+        SayLanguageFileUnusable(language, "could not be read.");
+        return;
+    }
     LanguageLines lines(ReadLanguageLines(bytes));
     MainWindowState state{installer, MessageTexts(bytes)};
     WindowEvents events;
@@ -176,7 +195,10 @@ void RunMainWindow(const std::string& language, InstallerState& installer) {
     events.Close = [&] { state.Done = true; };
     events.Activate = [&](bool active) { OnActivate(state, active); };
     HWND window = BuildMainWindow(state, events, lines);
-    if (!window) return;
+    if (!window) {
+        SayLanguageFileUnusable(language, "could not be used: Tolvane could not open its window.");
+        return;
+    }
     RunMainLoop(window, state);
     // The process ends right after; tests that run the window in-process
     // need it gone.

@@ -4,8 +4,8 @@
 
 // Proposes state.BaseFolder from the IDE's preferences, reads the language file
 // of that name (captions and message texts), builds the window with its tool rows
-// and runs its event loop. Returns at once, showing nothing, when the language file cannot be
-// opened.
+// and runs its event loop. When the language file cannot be read or the window
+// not be opened, a message says so instead.
 #include "installer/installer_state.h"
 
 #include <string>

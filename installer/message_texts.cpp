@@ -22,6 +22,13 @@ const char* const EnglishTexts[] = {
     ("%1 does not say how many tool entries the IDE reads (ToolCount), so it was left "
      "unchanged."),
     "%1 was changed and could not be put back; its old content is in %2.",
+    ("The PureBasic IDE has no settings in %1 yet. Start the IDE once and close it, then "
+     "install again. Nothing was changed."),
+    ("%1 does not say how many toolbar items the IDE reads (ItemCount), so it was left "
+     "unchanged."),
+    "Please enter the folder to install into.",
+    "Also install the follower, which remembers every jump by itself (Velmont)",
+    "Recent positions",
 };
 static_assert(sizeof EnglishTexts / sizeof EnglishTexts[0] == size_t(MessageText::Count),
               "one English text per line");
@@ -45,6 +52,8 @@ void AddFileFailures(std::string& message, const MessageTexts& texts,
         AddLine(message, texts.Get(MessageText::NotWritten, file));
     for (const std::string& file : failures.CountUnclear)
         AddLine(message, texts.Get(MessageText::CountUnclear, file));
+    for (const std::string& file : failures.ItemCountUnclear)
+        AddLine(message, texts.Get(MessageText::ItemCountUnclear, file));
     for (size_t i = 0; i + 1 < failures.NotRestored.size(); i += 2)
         AddLine(message, texts.Get(MessageText::NotRestored, failures.NotRestored[i],
                                    failures.NotRestored[i + 1]));
@@ -78,7 +87,7 @@ std::string MessageTexts::Get(MessageText text, const std::string& first,
 
 bool FileFailures::Any() const {
     return !NotBackedUp.empty() || !NotRead.empty() || !NotWritten.empty() ||
-           !CountUnclear.empty() || !NotRestored.empty();
+           !CountUnclear.empty() || !ItemCountUnclear.empty() || !NotRestored.empty();
 }
 
 bool InstallFailures::Any() const {

@@ -1,7 +1,8 @@
-// The texts of Tolvane's own messages about failures and the uninstall:
-// lines 21 and after of the language file, which the main window does not
-// read. A language file without them (a user's own) falls back to English
-// line by line, so it keeps working.
+// The texts of Tolvane's own messages about failures and the uninstall, and
+// the captions added to the main window since its first 20 lines: lines 21
+// and after of the language file. A language file without them (a user's own) falls back to English
+// line by line, so it keeps working. Lines are only ever added at the end:
+// users' own files rely on the numbers.
 #pragma once
 #include <string>
 #include <vector>
@@ -22,8 +23,13 @@ enum class MessageText {
     Removed,       // %1 tool entries, %2 toolbar items
     FoldersRemain, // the folders follow
     NothingRemoved,
-    CountUnclear, // %1 the file
-    NotRestored,  // %1 the file, %2 its backup
+    CountUnclear,     // %1 the file
+    NotRestored,      // %1 the file, %2 its backup
+    IdeNeverRan,      // %1 the IDE's settings folder
+    ItemCountUnclear, // %1 the file
+    NoBaseFolder,
+    FollowerBox, // the main window's checkbox for the follower
+    PickerName,  // menu item name of the fifth tool, "Recent positions"
     Count
 };
 constexpr int FirstMessageLine = 21;
@@ -42,11 +48,13 @@ class MessageTexts {
 };
 
 // Files that could not be backed up, read or written, by full path; a
-// Tools.prefs whose ToolCount does not cover its entries; files that were
+// Tools.prefs whose ToolCount does not cover its entries, a PureBasic.prefs
+// whose ItemCount does not cover its toolbar; files that were
 // changed before another failed and could not get their backup back (with
 // the backup after each).
 struct FileFailures {
-    std::vector<std::string> NotBackedUp, NotRead, NotWritten, CountUnclear, NotRestored;
+    std::vector<std::string> NotBackedUp, NotRead, NotWritten, CountUnclear, ItemCountUnclear,
+        NotRestored;
     bool Any() const;
 };
 

@@ -118,8 +118,11 @@ void CreateToolRow(InstallerState& state, HWND toolArea, int index,
     tool.Flags = entry.Flags;
 
     HWND row = CreateContainer(NextControlNumber(), toolArea, 0, entry.RowY, 1000, 25);
-    CreateRowControl(tool.NameField, row, "EDIT", menuItemName + ":", EditField, WS_EX_CLIENTEDGE,
-                     10, 3, 120, 20);
+    // A label, not an edit field: the name comes from the language file, and
+    // Wine's edit control faults on some of its characters (U+02DC, 0x98 in
+    // Western code pages) when they do not fit.
+    CreateRowControl(tool.NameField, row, "STATIC", menuItemName + ":", Label | SS_ENDELLIPSIS,
+                     WS_EX_CLIENTEDGE, 10, 3, 120, 20);
     CreateRowControl(tool.EnableBox, row, "BUTTON", texts.EnableCaption, CheckBox, 0, 130, 0, 80,
                      20);
     CreateRowControl(tool.MenuBox, row, "BUTTON", texts.MenuCaption, CheckBox, 0, 210, 0, 80, 20);

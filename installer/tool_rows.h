@@ -11,6 +11,6 @@
 void CreateToolRow(InstallerState& state, HWND toolArea, int index,
                    const std::string& menuItemName);
 
-// Offers an event of control number to the rows 0 to 3 in turn; the first
+// Offers an event of control number to the rows in index order; the first
 // that owns the control handles it.
 void HandleToolRowEvent(InstallerState& state, int number, int notification);

@@ -62,11 +62,14 @@ UninstallCounts Remove(const std::string& ideFolder, const Findings& found,
     std::vector<PrefsChange> changes;
     if (!found.Tools.Entries.empty())
         changes.push_back({ideFolder + ToolsFile, ideFolder + ToolsBackup,
-                           [&](Prefs& prefs) { entries = RemoveTolvaneEntries(prefs.Document); }});
+                           [&](Prefs& prefs) { entries = RemoveTolvaneEntries(prefs.Document); },
+                           ""});
     if (found.Toolbar.Items > 0)
-        changes.push_back({ideFolder + MainFile, ideFolder + MainBackup, [&](Prefs& prefs) {
+        changes.push_back({ideFolder + MainFile, ideFolder + MainBackup,
+                           [&](Prefs& prefs) {
                                items = RemoveTolvaneToolbarItems(prefs.Document, found.Tools).Items;
-                           }});
+                           },
+                           ""});
     if (ChangePrefsFiles(changes, failures)) {
         removed.Entries = entries;
         removed.Items = items;

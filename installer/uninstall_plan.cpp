@@ -51,9 +51,16 @@ std::string SectionValue(const PrefsDocument& doc, size_t header, const std::str
     return "";
 }
 
-// The digits of a ToolCount as the IDE writes it, else -1.
-int64_t PlainCount(const std::string& value) {
-    return NumberAfter(value, "");
+// The count key's plain number when it is above lastNumber (-1: no
+// numbered group or key), else -1. An absent key counts as 0.
+int64_t CountAbove(const PrefsDocument& doc, size_t header, const char* key, int64_t lastNumber) {
+    size_t end = header == NoLine ? 0 : DocumentSectionEnd(doc, header);
+    bool present = false;
+    for (size_t i = header + 1; header != NoLine && i < end && !present; ++i)
+        present =
+            doc.Lines[i].Kind == PrefsLineKind::Key && EqualNoCase(DocumentLineName(doc, i), key);
+    int64_t count = present ? NumberAfter(SectionValue(doc, header, key), "") : 0;
+    return count > lastNumber ? count : -1;
 }
 
 struct PlacedGroup {
@@ -82,7 +89,8 @@ std::vector<PlacedGroup> PlacedGroups(const PrefsDocument& tools) {
     return groups;
 }
 
-const char* const TolvanePrograms[] = {"Quillet.exe", "Brannow.exe", "Zemrick.exe", "Tolvane.exe"};
+const char* const TolvanePrograms[] = {"Quillet.exe", "Brannow.exe", "Zemrick.exe",
+                                       "Tolvane.exe", "Velmont.exe", "Lisarde.exe"};
 
 // The folder of a path whose last part lies directly inside a folder named
 // "Tolvane", separator included, else "".
@@ -211,6 +219,34 @@ int MarkRemovedItems(std::vector<PresentItem>& items, const ToolsFindings& tools
 
 } // namespace
 
+int64_t TrustedToolCount(const PrefsDocument& tools) {
+    int64_t lastNumber = -1;
+    for (size_t header : DocumentGroupHeaders(tools))
+        lastNumber =
+            std::max(lastNumber, NumberAfter(DocumentLineName(tools, header), ToolGroupPrefix));
+    size_t info = NoLine;
+    for (size_t header : DocumentGroupHeaders(tools))
+        if (info == NoLine && EqualNoCase(DocumentLineName(tools, header), ToolsInfoGroup))
+            info = header;
+    return CountAbove(tools, info, ToolCountKey, lastNumber);
+}
+
+int64_t TrustedItemCount(const PrefsDocument& main) {
+    size_t header = ToolbarHeader(main);
+    int64_t lastNumber = -1;
+    if (header != NoLine) {
+        size_t end = DocumentSectionEnd(main, header);
+        for (size_t i = header + 1; i < end; ++i) {
+            if (main.Lines[i].Kind != PrefsLineKind::Key) continue;
+            const std::string key = DocumentLineName(main, i);
+            lastNumber = std::max(
+                {lastNumber, NumberAfter(key, IconKeyPrefix), NumberAfter(key, ActionKeyPrefix)});
+        }
+    }
+    // Item numbers run from 1, so the count may equal the last one.
+    return CountAbove(main, header, ItemCountKey, lastNumber - 1);
+}
+
 std::string TolvaneFolderOfCommand(const std::string& command) {
     size_t start = command.find_first_not_of(" \t");
     if (start == std::string::npos) return "";
@@ -231,20 +267,13 @@ std::string TolvaneFolderOfCommand(const std::string& command) {
 
 ToolsFindings FindTolvaneEntries(const PrefsDocument& tools) {
     ToolsFindings found;
-    int64_t lastNumber = -1;
     for (const PlacedGroup& group : PlacedGroups(tools)) {
         if (group.Tolvane)
             found.Entries.push_back(group.Entry);
         else
             found.UserToolNames.push_back(group.Entry.MenuItemName);
-        lastNumber = group.Number;
     }
-    size_t info = NoLine;
-    for (size_t header : DocumentGroupHeaders(tools))
-        if (info == NoLine && EqualNoCase(DocumentLineName(tools, header), ToolsInfoGroup))
-            info = header;
-    int64_t count = info == NoLine ? -1 : PlainCount(SectionValue(tools, info, ToolCountKey));
-    found.CountCoversEntries = lastNumber < 0 || count > lastNumber;
+    found.CountCoversEntries = TrustedToolCount(tools) >= 0;
     return found;
 }
 

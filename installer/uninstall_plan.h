@@ -1,9 +1,11 @@
-// What belongs to Tolvane in the IDE's files and how it is taken out again,
-// as plain functions over the files' line lists: no file is touched here.
+// What belongs to Tolvane in the IDE's files, how it is taken out again, and
+// whether the files' counts can be trusted (the installation numbers on
+// from them), as plain functions over the files' line lists: no file is
+// touched here.
 // The Win32 flow (uninstall.cpp) reads the files, asks, and writes them back.
 //
 // A tool entry belongs to Tolvane when its Command (in quotes or not) names
-// one of its four programs directly inside a folder named "Tolvane",
+// one of its six programs directly inside a folder named "Tolvane",
 // whatever folder holds that; letter case and slash direction do not
 // matter. A toolbar button belongs to it when its icon is "External:" + the
 // folder of such an entry + a file name, or when its action names a tool
@@ -14,6 +16,7 @@
 #pragma once
 #include "prefs/prefs_format.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,6 +34,16 @@ struct ToolsFindings {
     // an entry of the user's that it took for free. Nothing is removed then.
     bool CountCoversEntries = true;
 };
+
+// The ToolCount that the IDE reads every placed Tool_<n> group by: a plain
+// number as the IDE writes it, above every such group's number. Absent, it
+// counts as 0 while there is no such group. Otherwise -1.
+int64_t TrustedToolCount(const PrefsDocument& tools);
+// The ItemCount of the toolbar group the IDE reads, when it is a plain
+// number no lower than the number of any Icon_<n> or Action_<n> in that
+// group. Absent (or without a toolbar group) it counts as 0 while there is
+// no such key. Otherwise -1.
+int64_t TrustedItemCount(const PrefsDocument& main);
 
 // The folder of a Tolvane program named by a Command value, or "" when the
 // command is no program of Tolvane's.

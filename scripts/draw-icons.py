@@ -67,6 +67,16 @@ ICONS = {
         (polygon([(0.08, 0.62), (0.26, 0.52), (0.22, 0.70)]), NAVY),
         (polygon([(0.92, 0.62), (0.74, 0.52), (0.78, 0.70)]), NAVY),
     ],
+    # A list of positions, the newest marked.
+    "Recent": [
+        (rounded_square(0.05, 0.15), BLUE),
+        (disc(0.27, 0.3, 0.08), WHITE),
+        (rect(0.42, 0.25, 0.82, 0.35), WHITE),
+        (disc(0.27, 0.5, 0.08), WHITE),
+        (rect(0.42, 0.45, 0.82, 0.55), WHITE),
+        (disc(0.27, 0.7, 0.08), AMBER),
+        (rect(0.42, 0.65, 0.82, 0.75), WHITE),
+    ],
     "Tolvane": [
         (rounded_square(0.03, 0.18), TEAL),
         (rect(0.22, 0.2, 0.78, 0.33), WHITE),

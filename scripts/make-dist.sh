@@ -6,10 +6,15 @@ set -euo pipefail
 bin=$(realpath "$1")
 out=$(realpath -m "$2")
 root=$(cd "$(dirname "$0")/.." && pwd)
-programs=(Quillet.exe Zemrick.exe Brannow.exe Velmont.exe Tolvane.exe)
+programs=(Quillet.exe Zemrick.exe Brannow.exe Tolvane.exe)
+# The follower and the picker are part of the release once their sources are
+# in the tree; before that Tolvane reports them as not copied when chosen.
+[ -d "$root/follower" ] && programs+=(Velmont.exe)
+[ -d "$root/picker" ] && programs+=(Lisarde.exe)
 needed=("$root/data/Sprachen/English.txt" "$root/data/Sprachen/Deutsch.txt"
         "$root/data/Icons/Anker.ico" "$root/data/Icons/Back.ico"
         "$root/data/Icons/Forward.ico" "$root/data/Icons/Tolvane.ico"
+        "$root/data/Icons/Recent.ico"
         "$root/data/Uninstall.cmd")
 for exe in "${programs[@]}"; do needed+=("$bin/$exe"); done
 missing=0

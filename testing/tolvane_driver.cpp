@@ -293,6 +293,7 @@ void WriteCatalogueIcons(const std::string& workFolder) {
     WriteFileBytes(workFolder + "Icons\\Back.ico", IconFileBytes(RGB(40, 160, 40)));
     WriteFileBytes(workFolder + "Icons\\Forward.ico", IconFileBytes(RGB(40, 40, 200)));
     WriteFileBytes(workFolder + "Icons\\Tolvane.ico", IconFileBytes(RGB(200, 160, 0)));
+    WriteFileBytes(workFolder + "Icons\\Recent.ico", IconFileBytes(RGB(120, 40, 160)));
 }
 
 bool AnswerMessage(DWORD processId, MessageSeen& seen, int idWhenAsked, DWORD timeoutMs) {

@@ -98,7 +98,7 @@ std::vector<std::string> SampleLanguageLines();
 std::string LanguageFileBytes(const std::vector<std::string>& lines);
 // A valid 32 x 32 icon file, filled with one colour.
 std::string IconFileBytes(COLORREF colour);
-// The four catalogue icons in folder\Icons, written with IconFileBytes.
+// The five catalogue icons in folder\Icons, written with IconFileBytes.
 void WriteCatalogueIcons(const std::string& workFolder);
 
 // Starts the built Tolvane.exe in workFolder with APPDATA set to appData and
@@ -121,7 +121,7 @@ struct ToolRowWindows {
     HWND Row, NameField, EnableBox, MenuBox, IconFrame, ToolbarBox, IconField, IconButton, IconView,
         ShortcutBox, ShortcutButton, ArgumentsLabel, ArgumentsField;
 };
-// The four rows from top to bottom (on screen: entries 1, 0, 2, 3).
+// The rows from top to bottom (on screen: entries 1, 0, 2, 4, 3).
 std::vector<ToolRowWindows> FindToolRows(HWND mainWindow);
 
 // Saves the screen rectangle as a PNG file at path, an absolute Unix path

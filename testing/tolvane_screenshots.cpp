@@ -41,7 +41,7 @@ int CaptureRun(const TolvaneFolders& folders, int index, const std::string& out,
     std::string title = FirstLine(ReadFileBytes(folders.Work + "Sprachen\\" + language + ".txt"));
     HWND main = WaitTopWindow(pid, title);
     WaitControl(main, 5);
-    WaitUntil([&] { return FindToolRows(main).size() == 4; });
+    WaitUntil([&] { return FindToolRows(main).size() == 5; });
     failures += !Capture(main, out + "main_window_" + language + ".png");
 
     if (everything) {
