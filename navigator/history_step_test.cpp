@@ -1,5 +1,7 @@
 #include "navigator/history_step.h"
 
+#include "history/line_fingerprint.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -94,6 +96,47 @@ TEST(PathVerdicts, AsksOncePerPathWhateverItsLetterCase) {
     EXPECT_TRUE(verdicts.Exhausted());
     EXPECT_TRUE(verdicts.Ask("C:\\here.pb"));
     EXPECT_EQ(asked, (std::vector<std::string>{"C:\\gone.pb", "C:\\here.pb", u8"C:\\ä.pb"}));
+}
+
+// Presses from c.pb line 9: each passes over what it would not go to and
+// starts from where the one before stopped.
+TEST(PressRun, PassesOverWhatAPressPassesOver) {
+    PathVerdicts showable([](const std::string& path) { return path != "gone.pb"; }, 10);
+    PressRun run({"c.pb", "9x2"});
+    const HistoryEntry atCurrent = {"C.PB", "9x7"}, gone = {"gone.pb", "1x1"},
+                       target = {"a.pb", "3x1"}, again = {"a.pb", "3x5"};
+    EXPECT_EQ(run.Meet(nullptr, showable), LineMeeting::NoEntry);
+    EXPECT_EQ(run.Meet(&atCurrent, showable), LineMeeting::AtPosition);
+    EXPECT_EQ(run.Meet(&gone, showable), LineMeeting::CannotShow);
+    EXPECT_EQ(run.Meet(&target, showable), LineMeeting::Stop);
+    run.StopAt(target);
+    EXPECT_EQ(run.Meet(&again, showable), LineMeeting::AtPosition);
+    EXPECT_EQ(run.Meet(&atCurrent, showable), LineMeeting::Stop);
+}
+
+// Where the IDE's caret lands, and what a tool started there is told.
+TEST(ArrivalInText, AsTheEditorIsMoved) {
+    const std::string text = "first\r\nab\r\n\tx\t\xC3\xA4z\r\nlast line\r\n";
+    const std::string moved = "; new\r\n; lines\r\n" + text;
+    const struct {
+        std::string Text, Cursor, Fingerprinted, Lands;
+    } cases[] = {
+        {text, "3x4", "", "3x4"}, {text, "3x99", "", "3x6"}, // a character of two bytes
+        {text, "9x2", "", "4x2"}, {text, "2x0", "", "2x1"},
+        {text, "9x0", "", "5x1"}, {moved, "3x2", text, "5x2"}, // found again two lines down
+        {"", "4x4", "", "1x1"},
+    };
+    for (const auto& c : cases) {
+        const std::string fingerprint =
+            c.Fingerprinted.empty() ? "" : FingerprintOfLine(c.Fingerprinted, std::stoi(c.Cursor));
+        const HistoryEntry arrival = ArrivalInText(c.Text, {"a.pb", c.Cursor, fingerprint});
+        EXPECT_EQ(arrival.Cursor, c.Lands) << c.Cursor;
+        EXPECT_EQ(arrival.Fingerprint, FingerprintOfLine(c.Text, std::stoi(c.Lands))) << c.Cursor;
+    }
+    EXPECT_EQ(ArrivalInText(text, {"a.pb", "somewhere", "v1:x"}).Cursor, "somewhere");
+    EXPECT_EQ(LineOfText(text, 3), "\tx\t\xC3\xA4z");
+    EXPECT_EQ(LineOfText("a\rb\nc", 2), "b");
+    EXPECT_EQ(LineOfText(text, 6), "");
 }
 
 } // namespace

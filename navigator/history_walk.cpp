@@ -12,6 +12,8 @@
 #include "ide/ide_navigation.h"
 #include "navigator/history_step.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char HistoryBusyText[] = "History not changed: history file could not be opened";
@@ -47,50 +49,101 @@ ReachResult ShowEntry(IdeConnection& ide, const HistoryEntry& entry,
     return reached;
 }
 
-// A step on the two held history files and the running IDE.
+// Reads a held history file from its end, line by line, as a run of
+// presses meets it.
+class HistoryPresses {
+  public:
+    HistoryPresses(HANDLE file, uint64_t size, const HistoryEntry& start, PathVerdicts& showable)
+        : reader_(
+              [file](uint64_t offset, char* buffer, size_t count) -> size_t {
+                  OVERLAPPED at = {};
+                  at.Offset = DWORD(offset);
+                  at.OffsetHigh = DWORD(offset >> 32);
+                  DWORD got = 0;
+                  return ReadFile(file, buffer, DWORD(count), &got, &at) ? got : 0;
+              },
+              size),
+          run_(start), showable_(showable), looked_(size) {}
+
+    // The next line towards the start that holds an entry a press would not
+    // pass over for its position: how it is met, and where the line starts.
+    // False at the file's start, or when too many paths were looked at.
+    bool Next(HistoryEntry* entry, LineMeeting* met, uint64_t* lineStart) {
+        std::string line;
+        while (reader_.Previous(&line, lineStart)) {
+            const bool parsed = ParseStoredEntry(line, codePage_, entry);
+            *met = run_.Meet(parsed ? entry : nullptr, showable_);
+            if (showable_.Exhausted()) return false;
+            looked_ = *lineStart;
+            if (*met == LineMeeting::Stop || *met == LineMeeting::CannotShow) return true;
+        }
+        return false;
+    }
+    void StopAt(const HistoryEntry& arrival) { run_.StopAt(arrival); }
+    // Where the lines looked at start: the file cut there drops them all.
+    uint64_t Looked() const { return looked_; }
+
+  private:
+    ReverseLineReader reader_;
+    PressRun run_;
+    PathVerdicts& showable_;
+    const CodePage codePage_ = SystemCodePage();
+    uint64_t looked_;
+};
+
+// A step of one or more presses on the two held history files and the
+// running IDE.
 class HistoryFileStep : public StepActions {
   public:
     HistoryFileStep(IdeConnection& ide, HANDLE source, AutoCloseHandle* destination,
-                    const char* destinationName, const HistoryEntry& current)
+                    const char* destinationName, const HistoryEntry& current, int presses = 1,
+                    const HistoryEntry* expected = nullptr, const ArriveFunction& arrive = {})
         : ide_(ide), source_(source), destination_(destination), destinationName_(destinationName),
           current_(current),
           showable_([&ide](const std::string& path) { return CanShowFile(ide, path); },
-                    MaxPathsPerStep) {}
+                    MaxPathsPerStep),
+          presses_(presses), expected_(expected), arrive_(arrive) {}
 
     // Passes over lines that are no entries, names that cannot be shown,
-    // entries at the current position and entries whose file cannot be
-    // shown, each file looked at once. The target's name is UTF-8.
+    // entries at the position a press starts from and entries whose file
+    // cannot be shown, each file looked at once; every press but the last
+    // leaves its arrival to go onto the destination. The target's name is
+    // UTF-8.
     TargetSearch FindTarget(HistoryEntry* target, uint64_t* cutAt) override {
         uint64_t size = 0;
         if (!HistoryFileLength(source_, &size)) return TargetSearch::Nothing;
         *cutAt = size;
-        HANDLE file = source_;
-        ReverseLineReader reader(
-            [file](uint64_t offset, char* buffer, size_t count) -> size_t {
-                OVERLAPPED at = {};
-                at.Offset = DWORD(offset);
-                at.OffsetHigh = DWORD(offset >> 32);
-                DWORD got = 0;
-                return ReadFile(file, buffer, DWORD(count), &got, &at) ? got : 0;
-            },
-            size);
-        std::string line;
+        HistoryPresses presses(source_, size, current_, showable_);
+        LineMeeting met;
         uint64_t lineStart = 0;
-        while (reader.Previous(&line, &lineStart)) {
-            const bool usable = ParseStoredEntry(line, codePage_, target) &&
-                                !SamePosition(*target, current_) && showable_.Ask(target->File);
-            if (showable_.Exhausted()) return TargetSearch::GaveUp;
+        for (int stops = 0; presses.Next(target, &met, &lineStart);) {
+            if (met != LineMeeting::Stop) continue;
+            if (++stops < presses_) {
+                passed_.push_back(arrive_(*target));
+                presses.StopAt(passed_.back());
+                continue;
+            }
             *cutAt = lineStart;
-            if (usable) return TargetSearch::Found;
+            if (!expected_ || SameEntry(*target, *expected_)) return TargetSearch::Found;
+            break;
         }
+        if (showable_.Exhausted() && !expected_) {
+            *cutAt = presses.Looked();
+            return TargetSearch::GaveUp;
+        }
+        if (expected_) Log(HistoryChangedText);
         return TargetSearch::Nothing;
     }
 
+    // The current position and the arrivals passed over, in one write.
     bool AppendToDestination(const HistoryEntry& entry) override {
         if (!destination_->IsValid())
             *destination_ = AutoCloseHandle(OpenHistoryFile(destinationName_, OPEN_ALWAYS));
+        std::string lines = StoredHistoryEntry(entry, codePage_);
+        for (const HistoryEntry& passed : passed_)
+            lines += StoredHistoryEntry(passed, codePage_);
         return destination_->IsValid() && HistoryFileLength(destination_->Get(), &lengthBefore_) &&
-               AppendHistoryEntry(destination_->Get(), StoredHistoryEntry(entry, codePage_));
+               AppendHistoryEntry(destination_->Get(), lines);
     }
 
     void UndoAppend() override { CutHistoryFile(destination_->Get(), lengthBefore_); }
@@ -101,26 +154,30 @@ class HistoryFileStep : public StepActions {
     void Log(const std::string& message) override { LogMessage(ide_, message); }
 
   private:
+    static bool SameEntry(const HistoryEntry& a, const HistoryEntry& b) {
+        return a.File == b.File && a.Cursor == b.Cursor && a.Fingerprint == b.Fingerprint;
+    }
+
     IdeConnection& ide_;
     HANDLE source_;
     AutoCloseHandle* destination_;
     const char* destinationName_;
     const HistoryEntry& current_;
     PathVerdicts showable_;
+    int presses_;
+    const HistoryEntry* expected_;
+    ArriveFunction arrive_;
+    std::vector<HistoryEntry> passed_;
     const CodePage codePage_ = SystemCodePage();
     uint64_t lengthBefore_ = 0;
 };
 
-} // namespace
-
 // Both files are held for the whole step, and every run takes them in the
 // same order, the back file first: a BACK and a FORWARD started together
 // then queue for them instead of each holding the file the other waits for.
-void Walk(bool back, const HistoryEntry& current) {
-    const char* from = back ? HistoryBackFileName : HistoryForwardFileName;
+void StepOnHeldFiles(IdeConnection& ide, bool back, const HistoryEntry& current, int presses,
+                     const HistoryEntry* expected, const ArriveFunction& arrive) {
     const char* to = back ? HistoryForwardFileName : HistoryBackFileName;
-    if (GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) return;
-    IdeConnection ide = ConnectToIde();
     HistoryTurn turn;
     if (!IdeStillAt(ide, current)) return;
     HANDLE backHandle, forwardHandle;
@@ -133,10 +190,52 @@ void Walk(bool back, const HistoryEntry& current) {
         return;
     }
     AutoCloseHandle& source = back ? backFile : forwardFile;
-    if (!source.IsValid()) return; // gone since it was looked at
+    if (!source.IsValid()) { // gone since it was looked at
+        if (expected) LogMessage(ide, HistoryChangedText);
+        return;
+    }
     // The editor still shows the position left (IdeStillAt).
     HistoryEntry leaving = current;
     leaving.Fingerprint = CursorLineFingerprint(ide.Editor, current.Cursor);
-    HistoryFileStep step(ide, source.Get(), back ? &forwardFile : &backFile, to, leaving);
+    HistoryFileStep step(ide, source.Get(), back ? &forwardFile : &backFile, to, leaving, presses,
+                         expected, arrive);
     TakeStep(step, leaving);
+}
+
+} // namespace
+
+void Walk(bool back, const HistoryEntry& current) {
+    const char* from = back ? HistoryBackFileName : HistoryForwardFileName;
+    if (GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) return;
+    IdeConnection ide = ConnectToIde();
+    StepOnHeldFiles(ide, back, current, 1, nullptr, {});
+}
+
+void WalkPresses(IdeConnection& ide, bool back, const HistoryEntry& current, int presses,
+                 const HistoryEntry& expected, const ArriveFunction& arrive) {
+    StepOnHeldFiles(ide, back, current, presses, &expected, arrive);
+}
+
+std::vector<MetEntry> MeetHistory(IdeConnection& ide, bool back, const HistoryEntry& current,
+                                  size_t maxEntries, const ArriveFunction& arrive) {
+    std::vector<MetEntry> entries;
+    // Read only: others may go on changing the file meanwhile.
+    AutoCloseHandle file(CreateFileA(back ? HistoryBackFileName : HistoryForwardFileName,
+                                     GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    uint64_t size = 0;
+    if (!file.IsValid() || !HistoryFileLength(file.Get(), &size)) return entries;
+    PathVerdicts showable([&ide](const std::string& path) { return CanShowFile(ide, path); },
+                          MaxPathsPerStep);
+    HistoryPresses presses(file.Get(), size, current, showable);
+    MetEntry met;
+    LineMeeting meeting;
+    uint64_t lineStart = 0;
+    while (entries.size() < maxEntries && presses.Next(&met.Entry, &meeting, &lineStart)) {
+        met.Showable = meeting == LineMeeting::Stop;
+        met.Arrival = met.Showable ? arrive(met.Entry) : met.Entry;
+        if (met.Showable) presses.StopAt(met.Arrival);
+        entries.push_back(met);
+    }
+    return entries;
 }
