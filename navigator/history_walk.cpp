@@ -53,7 +53,8 @@ ReachResult ShowEntry(IdeConnection& ide, const HistoryEntry& entry,
 // presses meets it.
 class HistoryPresses {
   public:
-    HistoryPresses(HANDLE file, uint64_t size, const HistoryEntry& start, PathVerdicts& showable)
+    HistoryPresses(HANDLE file, uint64_t size, const HistoryEntry& start, PathVerdicts& showable,
+                   size_t maxLines = SIZE_MAX)
         : reader_(
               [file](uint64_t offset, char* buffer, size_t count) -> size_t {
                   OVERLAPPED at = {};
@@ -63,14 +64,15 @@ class HistoryPresses {
                   return ReadFile(file, buffer, DWORD(count), &got, &at) ? got : 0;
               },
               size),
-          run_(start), showable_(showable), looked_(size) {}
+          run_(start), showable_(showable), looked_(size), linesLeft_(maxLines) {}
 
     // The next line towards the start that holds an entry a press would not
     // pass over for its position: how it is met, and where the line starts.
     // False at the file's start, or when too many paths were looked at.
     bool Next(HistoryEntry* entry, LineMeeting* met, uint64_t* lineStart) {
         std::string line;
-        while (reader_.Previous(&line, lineStart)) {
+        while (linesLeft_ > 0 && reader_.Previous(&line, lineStart)) {
+            --linesLeft_;
             const bool parsed = ParseStoredEntry(line, codePage_, entry);
             *met = run_.Meet(parsed ? entry : nullptr, showable_);
             if (showable_.Exhausted()) return false;
@@ -89,6 +91,7 @@ class HistoryPresses {
     PathVerdicts& showable_;
     const CodePage codePage_ = SystemCodePage();
     uint64_t looked_;
+    size_t linesLeft_;
 };
 
 // A step of one or more presses on the two held history files and the
@@ -217,7 +220,8 @@ void WalkPresses(IdeConnection& ide, bool back, const HistoryEntry& current, int
 }
 
 std::vector<MetEntry> MeetHistory(IdeConnection& ide, bool back, const HistoryEntry& current,
-                                  size_t maxEntries, const ArriveFunction& arrive) {
+                                  size_t maxEntries, size_t maxLines,
+                                  const ArriveFunction& arrive) {
     std::vector<MetEntry> entries;
     // Read only: others may go on changing the file meanwhile.
     AutoCloseHandle file(CreateFileA(back ? HistoryBackFileName : HistoryForwardFileName,
@@ -227,7 +231,7 @@ std::vector<MetEntry> MeetHistory(IdeConnection& ide, bool back, const HistoryEn
     if (!file.IsValid() || !HistoryFileLength(file.Get(), &size)) return entries;
     PathVerdicts showable([&ide](const std::string& path) { return CanShowFile(ide, path); },
                           MaxPathsPerStep);
-    HistoryPresses presses(file.Get(), size, current, showable);
+    HistoryPresses presses(file.Get(), size, current, showable, maxLines);
     MetEntry met;
     LineMeeting meeting;
     uint64_t lineStart = 0;

@@ -27,11 +27,12 @@ struct MetEntry {
 };
 
 // The entries of one history file as presses from current meet them, the
-// newest first, at most maxEntries of them (lines that are no entries and
-// entries at the position a press starts from are passed over). Read from
-// the file's end, so the cost does not grow with the history's length.
+// newest first: at most maxEntries of them, found among at most maxLines
+// lines (lines that are no entries and entries at the position a press
+// starts from are passed over). Read from the file's end, so the cost does
+// not grow with the history's length.
 std::vector<MetEntry> MeetHistory(IdeConnection& ide, bool back, const HistoryEntry& current,
-                                  size_t maxEntries, const ArriveFunction& arrive);
+                                  size_t maxEntries, size_t maxLines, const ArriveFunction& arrive);
 
 // `presses` presses of Go back (or Go forward) at once: the history files
 // end as they would after as many presses, the passed-over entries moved to

@@ -1,0 +1,59 @@
+// Lisarde: "Recent positions", the history as a list to pick from. The IDE
+// starts it with "%FILE""%CURSOR"; it lists the forward entries, the
+// current position and the back entries with the code at each, and a pick
+// goes there as that many presses of Go back or Go forward would, in one
+// step: both history files end as after those presses, and the IDE shows
+// only the position picked.
+#include "common/code_page.h"
+#include "common/environment.h"
+#include "history/history_line.h"
+#include "ide/command_line.h"
+#include "ide/ide_access.h"
+#include "navigator/history_walk.h"
+#include "picker/picker_rows.h"
+#include "picker/picker_window.h"
+#include "picker/source_texts.h"
+
+namespace {
+
+// Set by the benchmark: the window closes once its list is drawn.
+constexpr char CloseWhenFilledVariable[] = "TOLVANE_PICKER_CLOSE_WHEN_FILLED";
+
+std::vector<ListedEntry> ListHistory(IdeConnection& ide, bool back, const HistoryEntry& current,
+                                     SourceTexts& sources) {
+    const CodePage codePage = SystemCodePage();
+    std::vector<ListedEntry> listed;
+    for (const MetEntry& met :
+         MeetHistory(ide, back, current, MaxListedEntries, MaxListedLines,
+                     [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); })) {
+        ListedEntry entry{met.Entry, met.Showable, met.Arrival, ""};
+        if (met.Showable)
+            entry.Code = CodeForRow(sources.Line(met.Arrival.File, met.Arrival.Cursor), codePage);
+        listed.push_back(std::move(entry));
+    }
+    return listed;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // In UTF-16, as the IDE gives it: every name whole.
+    const std::string commandLine = CommandLineUtf8();
+    const HistoryEntry current = {CommandLineParameter(commandLine, 0),
+                                  CommandLineParameter(commandLine, 1)};
+    IdeConnection ide = ConnectToIde();
+    SourceTexts sources;
+    const std::vector<ListedEntry> forward = ListHistory(ide, false, current, sources);
+    const std::vector<ListedEntry> back = ListHistory(ide, true, current, sources);
+    const PickerRow here =
+        RowOf(RowKind::Current, current,
+              CodeForRow(sources.Line(current.File, current.Cursor), SystemCodePage()));
+    const std::vector<PickerRow> rows = ArrangeRows(forward, here, back);
+    const int chosen =
+        ChooseRow(rows, ide.MainWindow, !ReadEnvironmentText(CloseWhenFilledVariable).empty());
+    if (chosen < 0) return 0;
+    const PickerRow& row = rows[size_t(chosen)];
+    WalkPresses(ide, row.Kind == RowKind::Back, current, row.Presses, row.Entry,
+                [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); });
+    return 0;
+}

@@ -1,0 +1,51 @@
+#include "picker/source_texts.h"
+
+#include "common/auto_handle.h"
+#include "common/code_page.h"
+#include "common/file_text.h"
+#include "common/text_rules.h"
+#include "navigator/history_step.h"
+
+namespace {
+
+// Larger is no source file; its lines are not shown.
+constexpr uint64_t MaxSourceBytes = uint64_t(32) << 20;
+
+std::optional<std::string> ReadSource(const std::string& path) {
+    if (!IsWindowsPathName(path)) return std::nullopt;
+    AutoCloseHandle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    // Only a file on a disk: a device could block the read.
+    if (!file.IsValid() || GetFileType(file.Get()) != FILE_TYPE_DISK ||
+        !ReadWholeFile(file.Get(), bytes, MaxSourceBytes))
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
+const std::string* SourceTexts::Text(const std::string& path) {
+    const std::string key = FoldPathCase(path);
+    auto known = texts_.find(key);
+    if (known == texts_.end()) known = texts_.emplace(key, ReadSource(path)).first;
+    return known->second ? &*known->second : nullptr;
+}
+
+HistoryEntry SourceTexts::Arrive(const HistoryEntry& entry) {
+    const std::string key = entry.File + "|" + entry.Cursor + "|" + entry.Fingerprint;
+    auto known = arrivals_.find(key);
+    if (known != arrivals_.end()) return known->second;
+    const std::string* text = Text(entry.File);
+    HistoryEntry arrival = text ? ArrivalInText(*text, entry) : entry;
+    arrivals_.emplace(key, arrival);
+    return arrival;
+}
+
+std::string SourceTexts::Line(const std::string& path, const std::string& cursor) {
+    int32_t line = 0;
+    const std::string* text = Text(path);
+    if (!text || !ParseCursorLine(cursor, &line)) return "";
+    return std::string(LineOfText(*text, line));
+}

@@ -1,0 +1,26 @@
+// The sources the history names, read from disk once each, for where a
+// press lands and the code a row shows.
+#pragma once
+#include "history/history_line.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+class SourceTexts {
+  public:
+    // Where the IDE lands when a step shows the entry (ArrivalInText); the
+    // entry itself when its file cannot be read.
+    HistoryEntry Arrive(const HistoryEntry& entry);
+    // The line a cursor text names, in the file's bytes; empty when none.
+    std::string Line(const std::string& path, const std::string& cursor);
+
+  private:
+    // The file's bytes, null when it cannot be read: a folder, a device,
+    // larger than a source gets.
+    const std::string* Text(const std::string& path);
+
+    std::unordered_map<std::string, std::optional<std::string>> texts_;
+    std::map<std::string, HistoryEntry> arrivals_;
+};
