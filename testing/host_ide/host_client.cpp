@@ -211,6 +211,43 @@ bool HostDeleteLines(const HostIde& host, HWND editor, long line, long count) {
                            std::to_string(count)) == 0;
 }
 
+int HostNewSource(const HostIde& host) {
+    return (int)SendCommand(host, CmdNewSource, "");
+}
+
+int HostSaveFile(const HostIde& host) {
+    return (int)SendCommand(host, CmdSaveFile, "");
+}
+
+int HostSaveFileAs(const HostIde& host, const std::string& utf8Path) {
+    return (int)SendCommand(host, CmdSaveFileAs, utf8Path);
+}
+
+int HostCloseFile(const HostIde& host) {
+    return (int)SendCommand(host, CmdCloseFile, "");
+}
+
+long HostGotoLine(const HostIde& host, long line) {
+    return SendCommand(host, CmdGotoLine, std::to_string(line));
+}
+
+long HostPressCaretKey(const HostIde& host, unsigned key, bool ctrl) {
+    return SendCommand(host, CmdCaretKey, std::to_string(key) + (ctrl ? ",1" : ""));
+}
+
+void HostSetCaretKeyWork(const HostIde& host, unsigned ms) {
+    SendCommand(host, CmdSetCaretKeyWork, std::to_string(ms));
+}
+
+double HostCpuSeconds(const HostIde& host) {
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(host.Process.Get(), &created, &ended, &kernel, &user)) return 0;
+    auto seconds = [](const FILETIME& t) {
+        return (double)(((unsigned long long)t.dwHighDateTime << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
 std::wstring HostEditorPath(HWND editor) {
     int length = GetWindowTextLengthW(editor);
     std::wstring path(length + 1, L'\0');
@@ -230,6 +267,8 @@ HostCounterValues HostCounters(const HostIde& host) {
     values.TabSetCurSel = SendCommand(host, CmdGetCounter, std::to_string(CounterTabSetCurSel));
     values.MainSwitch = SendCommand(host, CmdGetCounter, std::to_string(CounterMainSwitch));
     values.PanelSwitch = SendCommand(host, CmdGetCounter, std::to_string(CounterPanelSwitch));
+    values.EditorMessages = SendCommand(host, CmdGetCounter, std::to_string(CounterEditorMessages));
+    values.CaretReports = SendCommand(host, CmdGetCounter, std::to_string(CounterCaretReports));
     return values;
 }
 

@@ -94,9 +94,11 @@ struct HostFileType {
 };
 
 struct HostCounterValues {
-    long TabSetCurSel = -1; // TCM_SETCURSEL received by the tab bar
-    long MainSwitch = -1;   // WM_COMMAND 4876 received by the main window
-    long PanelSwitch = -1;  // WM_COMMAND 4876 received by the panel
+    long TabSetCurSel = -1;   // TCM_SETCURSEL received by the tab bar
+    long MainSwitch = -1;     // WM_COMMAND 4876 received by the main window
+    long PanelSwitch = -1;    // WM_COMMAND 4876 received by the panel
+    long EditorMessages = -1; // Scintilla messages the editors received from other processes
+    long CaretReports = -1;   // caret reports (EVENT_OBJECT_LOCATIONCHANGE) the editors made
 };
 
 // Commands (WM_COPYDATA, synchronous: the host has done the work on return).
@@ -150,6 +152,44 @@ void HostSetPointerFailure(const HostIde& host, bool fail);
 // as modified, so a tool with %FILE saves it. False when no such editor.
 bool HostInsertText(const HostIde& host, HWND editor, long line, const std::string& text);
 bool HostDeleteLines(const HostIde& host, HWND editor, long line, long count);
+
+// The user's work on sources, each running the tools of its event as the IDE
+// does (Tools.prefs "Trigger": 8 loaded, 9 saved, 13 closing, 14 new; the
+// files given at start run 8 each, then 1). The source is the current one.
+// A new empty source as the last tab, made current: its tab index. It has no
+// path (left out of PB_TOOL_FileList) until it is saved as a file.
+int HostNewSource(const HostIde& host);
+// Writes the source to its path, or to a new UTF-8 path that becomes its
+// path: 1 saved, 0 not written, -1 no current source (or, for HostSaveFile,
+// one without a path).
+int HostSaveFile(const HostIde& host);
+int HostSaveFileAs(const HostIde& host, const std::string& utf8Path);
+// Closes the current source, after its tools of trigger 13; the source at its
+// place, else the one before, becomes current. The sources left, -1 when
+// none was current.
+int HostCloseFile(const HostIde& host);
+// The IDE's own jump (Goto line, the procedure browser): the caret to the
+// start of the 1-based line (clamped), then the keyboard focus to the
+// editor. The new position, -1 when no source is current.
+long HostGotoLine(const HostIde& host, long line);
+
+// Caret reports. The editor that has the keyboard focus reports every caret
+// change, and taking the focus, with EVENT_OBJECT_LOCATIONCHANGE (OBJID_CARET,
+// CHILDID_SELF), standing in for the system caret Wine does not report; the
+// focus itself moves with EVENT_OBJECT_FOCUS. Today's editors also report a
+// caret key at once, focus or not (then a focused one reports twice). Caret
+// keys: VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN (column kept in bytes), VK_PRIOR and
+// VK_NEXT (EditorPageLines lines), VK_HOME and VK_END (with Ctrl: text start
+// and end). A WM_KEYDOWN posted to any editor works too (Ctrl as the host's
+// key state has it).
+// The key typed into the editor that has the host's focus: the new caret
+// position, -1 when no editor has the focus.
+long HostPressCaretKey(const HostIde& host, unsigned key, bool ctrl = false);
+// Each caret key from now on first spends ms of the host's CPU, as the IDE's
+// own work per key would.
+void HostSetCaretKeyWork(const HostIde& host, unsigned ms);
+// The host process's CPU time so far (user and kernel), in seconds.
+double HostCpuSeconds(const HostIde& host);
 
 // Reading the host's windows directly.
 

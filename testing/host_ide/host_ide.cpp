@@ -3,8 +3,10 @@
 // panel holding the file tab bar, one "Scintilla" editor per open file (only
 // the current one visible) and the log list box, all flush on the left; the
 // editors answer the Scintilla messages the tools send; the tab switch
-// notification; tools started from Tools.prefs. Tests drive it through the
-// WM_COPYDATA commands of host_protocol.h.
+// notification; tools started from Tools.prefs, from the menu and by the
+// IDE's events (start, a source loaded, saved, closing, new); the caret
+// reports of the editors. Tests drive it through the WM_COPYDATA commands of
+// host_protocol.h.
 //
 //   HostIde.exe [file ...]   opens the files as tabs, the last one current.
 //                            If a host is already running, the files are
@@ -52,6 +54,9 @@ constexpr int TabBarHeight = 26;
 constexpr int LogHeight = 140;
 constexpr size_t PaintColumns = 240;
 constexpr int FileTabPadding = 8;
+// Scintilla's messages, as far as the editors count them.
+constexpr UINT SCI_START = 2000, SCI_END = 5000;
+constexpr wchar_t NewSourceLabel[] = L"<New>";
 // A frozen host holds a hand-over unanswered past the second start's wait.
 constexpr DWORD HandOverHoldMs = HandOverWaitMs + 1000;
 
@@ -84,9 +89,81 @@ size_t ClampPosition(const Editor& e, intptr_t pos) {
     return (size_t)std::clamp<intptr_t>(pos, 0, (intptr_t)e.Text.size());
 }
 
-void MoveCaret(HWND editor, Editor* e, intptr_t pos) {
+void ReportCaret(HWND editor) {
+    Host.Counters[CounterCaretReports]++;
+    NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, editor, OBJID_CARET, CHILDID_SELF);
+}
+
+// Windows reports each move of the system caret, which Scintilla keeps only
+// in the editor that has the focus; Wine does not, so the editor does.
+void ReportSystemCaret(HWND editor) {
+    if (GetFocus() == editor) ReportCaret(editor);
+}
+
+// True when the caret moved.
+bool PlaceCaret(HWND editor, Editor* e, intptr_t pos) {
+    size_t old = e->Caret;
     e->Caret = e->Anchor = ClampPosition(*e, pos);
     InvalidateRect(editor, nullptr, FALSE);
+    return e->Caret != old;
+}
+
+void MoveCaret(HWND editor, Editor* e, intptr_t pos) {
+    if (PlaceCaret(editor, e, pos)) ReportSystemCaret(editor);
+}
+
+// Where a caret key takes the caret, -1 for any other key. Up and down keep
+// the column in bytes, clamped to the line.
+intptr_t CaretKeyTarget(const Editor& e, UINT key, bool ctrl) {
+    long line = LineOfPosition(e.Text, e.Caret);
+    long column = (long)(e.Caret - LineStartOf(e.Text, line)) + 1;
+    auto lineAway = [&](long lines) {
+        long to = std::clamp<long>(line + lines, 0, LineCount(e.Text) - 1);
+        return (intptr_t)PositionOfLineColumn(e.Text, to + 1, column);
+    };
+    switch (key) {
+    case VK_LEFT:
+        return e.Caret ? PositionRelative(e.Text, (long)e.Caret, -1, Host.Today) : 0;
+    case VK_RIGHT:
+        return e.Caret < e.Text.size() ? PositionRelative(e.Text, (long)e.Caret, 1, Host.Today)
+                                       : (intptr_t)e.Caret;
+    case VK_UP:
+        return lineAway(-1);
+    case VK_DOWN:
+        return lineAway(1);
+    case VK_PRIOR:
+        return lineAway(-EditorPageLines);
+    case VK_NEXT:
+        return lineAway(EditorPageLines);
+    case VK_HOME:
+        return ctrl ? 0 : (intptr_t)LineStartOf(e.Text, line);
+    case VK_END:
+        return ctrl ? (intptr_t)e.Text.size()
+                    : (intptr_t)LineEndOf(e.Text, LineStartOf(e.Text, line));
+    }
+    return -1;
+}
+
+// The IDE's own work per key, spent on this thread's CPU.
+void WorkForCaretKey() {
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    do
+        QueryPerformanceCounter(&now);
+    while ((now.QuadPart - start.QuadPart) * 1000 < frequency.QuadPart * Host.CaretKeyWorkMs);
+}
+
+// Today's Scintilla reports a caret key's move at once, focus or not; the
+// system caret reports it again when the editor has the focus.
+LRESULT PressCaretKey(HWND editor, Editor* e, UINT key, bool ctrl) {
+    intptr_t pos = CaretKeyTarget(*e, key, ctrl);
+    if (pos < 0) return -1;
+    if (Host.CaretKeyWorkMs) WorkForCaretKey();
+    bool moved = PlaceCaret(editor, e, pos);
+    if (Host.Today) ReportCaret(editor);
+    if (moved) ReportSystemCaret(editor);
+    return (LRESULT)e->Caret;
 }
 
 // SCI_LINELENGTH: the line with its line end.
@@ -154,6 +231,8 @@ void PaintEditor(HWND editor, const Editor& e) {
 LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     Editor* e = EditorOf(w);
     if (!e) return DefWindowProcW(w, msg, wp, lp);
+    if (msg >= SCI_START && msg < SCI_END && InSendMessageEx(nullptr) != ISMEX_NOSEND)
+        Host.Counters[CounterEditorMessages]++;
     switch (msg) {
     case WM_NCDESTROY:
         SetWindowLongPtrA(w, GWLP_USERDATA, 0);
@@ -164,6 +243,13 @@ LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT:
         PaintEditor(w, *e);
         return 0;
+    case WM_SETFOCUS:
+        // Scintilla creates its system caret and puts it at the caret.
+        ReportCaret(w);
+        break;
+    case WM_KEYDOWN:
+        if (PressCaretKey(w, e, (UINT)wp, GetKeyState(VK_CONTROL) < 0) >= 0) return 0;
+        break;
     case SCI_GETLENGTH:
         return (LRESULT)e->Text.size();
     case SCI_GETTEXT:
@@ -210,6 +296,8 @@ LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return LineEndPosition(e->Text, (int32_t)wp);
     case SCI_POSITIONRELATIVE:
         return PositionRelative(e->Text, (int32_t)wp, (int32_t)lp, Host.Today);
+    case SCI_COUNTCHARACTERS:
+        return CountCharacters(e->Text, (int32_t)wp, (int32_t)lp, Host.Today);
     }
     return DefWindowProcW(w, msg, wp, lp);
 }
@@ -239,17 +327,17 @@ std::deque<std::string>& CurrentLog() {
 void HandleSwitchCommand(HostCounter counter, LPARAM source) {
     Host.Counters[counter]++;
     if (Host.Today || Host.Frozen || (HWND)source != Host.TabBar) return;
-    ShowEditor((int)SendToTabBar(TCM_GETCURSEL, 0, 0));
+    int index = (int)SendToTabBar(TCM_GETCURSEL, 0, 0);
+    ShowEditor(index);
+    if (EditorFromIndex(index)) FocusEditor(Host.Editors[index]);
 }
 
 int SelectTab(int index) {
     if (!EditorFromIndex(index)) return -1;
     if (!Host.Today) SendToTabBar(TCM_SETCURSEL, (WPARAM)index, 0);
     ShowEditor(index);
-    if (Host.Today) {
-        RedrawLog();
-        FocusEditor(Host.Editors[index]);
-    }
+    if (Host.Today) RedrawLog();
+    FocusEditor(Host.Editors[index]);
     return index;
 }
 
@@ -278,7 +366,15 @@ std::wstring FullPath(const std::wstring& path) {
 }
 
 std::wstring FileLabel(const std::wstring& path) {
-    return path.substr(path.find_last_of(L"\\/") + 1);
+    return path.empty() ? NewSourceLabel : path.substr(path.find_last_of(L"\\/") + 1);
+}
+
+void LabelClassicTab(int index, UINT msg) {
+    std::string label = BytesFrom(FileLabel(EditorOf(Host.Editors[index])->Path), CP_ACP);
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = &label[0];
+    SendToTabBar(msg, (WPARAM)index, (LPARAM)&item);
 }
 
 bool SameFileName(const std::wstring& a, const std::wstring& b) {
@@ -298,6 +394,24 @@ bool ReadFileWide(const std::wstring& path, std::string& text) {
     return file.IsValid() && ReadWholeFile(file.Get(), text);
 }
 
+// A new last tab, made current; null when no window could be made.
+HWND AddSource(const std::wstring& path, std::string text) {
+    // The caption holds the path, so that tests read it whole from outside.
+    HWND window = CreateWindowExW(0, L"Scintilla", path.c_str(), WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
+                                  0, 0, Host.Main, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!window) return nullptr;
+    Editor* e = new Editor;
+    e->Path = path;
+    e->Text = std::move(text);
+    SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)e);
+    int index = (int)Host.Editors.size();
+    Host.Editors.push_back(window);
+    if (!Host.Today) LabelClassicTab(index, TCM_INSERTITEMA);
+    LayoutWindows();
+    SelectTab(index);
+    return window;
+}
+
 // Opens the file as a new last tab and makes it current; a file that is open
 // already is made current, as the IDE does.
 int OpenFile(const std::wstring& path) {
@@ -306,25 +420,78 @@ int OpenFile(const std::wstring& path) {
     if (open >= 0) return SelectTab(open);
     std::string text;
     if (!ReadFileWide(full, text)) return -1;
-    // The caption holds the path, so that tests read it whole from outside.
-    HWND window = CreateWindowExW(0, L"Scintilla", full.c_str(), WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
-                                  0, 0, Host.Main, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!window) return -1;
-    Editor* e = new Editor;
-    e->Path = full;
-    e->Text = std::move(text);
-    SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)e);
-    int index = (int)Host.Editors.size();
-    if (!Host.Today) {
-        std::string label = BytesFrom(FileLabel(full), CP_ACP);
-        TCITEMA item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = &label[0];
-        SendToTabBar(TCM_INSERTITEMA, (WPARAM)index, (LPARAM)&item);
+    HWND editor = AddSource(full, std::move(text));
+    if (!editor) return -1;
+    int index = (int)Host.Editors.size() - 1;
+    RunTriggerTools(TriggerLoaded, editor);
+    return index;
+}
+
+int NewSource() {
+    HWND editor = AddSource(L"", "");
+    if (!editor) return -1;
+    int index = (int)Host.Editors.size() - 1;
+    RunTriggerTools(TriggerNewSource, editor);
+    return index;
+}
+
+HWND CurrentEditorWindow() {
+    return Host.Current >= 0 ? Host.Editors[Host.Current] : nullptr;
+}
+
+int SaveCurrent(const std::wstring& path) {
+    HWND editor = CurrentEditorWindow();
+    if (!editor || path.empty()) return -1;
+    return SaveSource(editor, FullPath(path)) ? 1 : 0;
+}
+
+// The current source is closed: its tools of TriggerClosing run while its
+// editor exists, then the source at its place (else the one before) becomes
+// current. Result: the sources left open, -1 when none was current.
+int CloseCurrent() {
+    HWND editor = CurrentEditorWindow();
+    if (!editor) return -1;
+    RunTriggerTools(TriggerClosing, editor);
+    // A waited tool may have made another source current meanwhile.
+    auto at = std::find(Host.Editors.begin(), Host.Editors.end(), editor);
+    if (at == Host.Editors.end()) return (int)Host.Editors.size();
+    int index = (int)(at - Host.Editors.begin());
+    bool wasCurrent = index == Host.Current;
+    if (!Host.Today) SendToTabBar(TCM_DELETEITEM, (WPARAM)index, 0);
+    Host.Editors.erase(at);
+    if (Host.Current > index) Host.Current--;
+    if (Host.FocusTarget == editor) Host.FocusTarget = nullptr;
+    if (wasCurrent) {
+        Host.Current = -1;
+        SelectTab(std::min(index, (int)Host.Editors.size() - 1));
     }
-    Host.Editors.push_back(window);
-    LayoutWindows();
-    return SelectTab(index);
+    DestroyWindow(editor);
+    if (Host.Today) {
+        RedrawLog();
+        InvalidateRect(Host.FileTabs, nullptr, TRUE);
+    }
+    return (int)Host.Editors.size();
+}
+
+// The IDE's own jump (Goto, the procedure browser): the caret to the start of
+// the 1-based line, then the focus to the editor.
+long GotoLine(long line) {
+    HWND editor = CurrentEditorWindow();
+    if (!editor) return -1;
+    Editor* e = EditorOf(editor);
+    MoveCaret(editor, e, (intptr_t)LineStartOf(e->Text, line - 1));
+    FocusEditor(editor);
+    return (long)e->Caret;
+}
+
+// A caret key typed into the editor that has the focus.
+long TypeCaretKey(const std::string& arg) {
+    HWND focused = GetFocus();
+    if (std::find(Host.Editors.begin(), Host.Editors.end(), focused) == Host.Editors.end())
+        return -1;
+    char* rest = nullptr;
+    UINT key = (UINT)strtoul(arg.c_str(), &rest, 10);
+    return (long)PressCaretKey(focused, EditorOf(focused), key, *rest == ',' && rest[1] == '1');
 }
 
 // "editor LF line LF rest": the editor's data, the 0-based line and the rest.
@@ -542,6 +709,21 @@ LRESULT RunCommand(unsigned command, const std::string& arg) {
     case CmdInsertText:
     case CmdDeleteLines:
         return EditEditorText(arg, command == CmdInsertText);
+    case CmdSaveFile:
+        return CurrentEditor() ? SaveCurrent(CurrentEditor()->Path) : -1;
+    case CmdSaveFileAs:
+        return SaveCurrent(WideFrom(arg, CP_UTF8));
+    case CmdCloseFile:
+        return CloseCurrent();
+    case CmdNewSource:
+        return NewSource();
+    case CmdGotoLine:
+        return GotoLine(number);
+    case CmdCaretKey:
+        return TypeCaretKey(arg);
+    case CmdSetCaretKeyWork:
+        Host.CaretKeyWorkMs = (DWORD)std::max(number, 0L);
+        return 0;
     }
     return -1;
 }
@@ -623,7 +805,7 @@ LRESULT CALLBACK MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ACTIVATE:
         // Back to the window that had the focus, not the main window itself.
-        if (!Host.Today || LOWORD(wp) == WA_INACTIVE || !IsWindow(Host.FocusTarget)) break;
+        if (LOWORD(wp) == WA_INACTIVE || !IsWindow(Host.FocusTarget)) break;
         SetFocus(Host.FocusTarget);
         return 0;
     default:
@@ -775,6 +957,28 @@ void FocusEditor(HWND editor) {
     SetFocus(editor);
 }
 
+bool SaveSource(HWND editor, const std::wstring& path) {
+    Editor* e = EditorOf(editor);
+    if (!e || path.empty()) return false;
+    AutoCloseHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!file.IsValid() ||
+        !WriteFile(file.Get(), e->Text.data(), (DWORD)e->Text.size(), &written, nullptr))
+        return false;
+    file.Close(); // before the tools of "source saved" read it
+    e->Modified = false;
+    if (path != e->Path) {
+        e->Path = path;
+        SetWindowTextW(editor, path.c_str());
+        auto at = std::find(Host.Editors.begin(), Host.Editors.end(), editor);
+        if (!Host.Today) LabelClassicTab((int)(at - Host.Editors.begin()), TCM_SETITEMA);
+        InvalidateRect(Host.Today ? Host.FileTabs : Host.TabBar, nullptr, TRUE);
+    }
+    RunTriggerTools(TriggerSaved, editor);
+    return true;
+}
+
 void RedrawLog() {
     SendMessageA(Host.LogList, WM_SETREDRAW, FALSE, 0);
     SendMessageA(Host.LogList, LB_RESETCONTENT, 0, 0);
@@ -817,6 +1021,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     GotoStartLine(request.Line);
     ShowWindow(main, show);
     UpdateWindow(main);
+    RunTriggerTools(TriggerStarted, nullptr);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

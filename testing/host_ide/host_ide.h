@@ -11,7 +11,8 @@
 
 // One open file: an editor window owns it through GWLP_USERDATA.
 struct Editor {
-    std::wstring Path; // full path; the classic IDE passes it on in the code page
+    std::wstring Path; // full path, empty for a new source never saved; the classic IDE
+                       // passes it on in the code page
     std::string Text;
     size_t Caret = 0;
     size_t Anchor = 0; // the selection's other end, Caret when nothing is selected
@@ -33,6 +34,7 @@ struct HostState {
     bool Frozen = false;          // ignore the switch notification
     bool HandOverFrozen = false;  // never answer a second start
     bool PointerFailure = false;  // the editors' pointer messages answer 0
+    DWORD CaretKeyWorkMs = 0;     // the IDE's own work per caret key, for benchmarks
     HWND FocusTarget = nullptr;   // today's: given the focus again when the main window activates
     std::deque<std::string> NoSourceLog;          // today's: log lines while no source is open
     std::vector<std::string> ToolVariableChanges; // a test's, see ChangeToolVariables
@@ -51,11 +53,29 @@ void FocusEditor(HWND editor);
 // the list box held.
 void RedrawLog();
 
+// The IDE's events that run the tools registered for them.
+enum Trigger : long {
+    TriggerStarted = 1,
+    TriggerLoaded = 8,
+    TriggerSaved = 9,
+    TriggerClosing = 13,
+    TriggerNewSource = 14
+};
+
+// Writes the editor's text to the path, which becomes its path, and runs the
+// tools of TriggerSaved. False (nothing run) when the path is empty or the
+// file cannot be written.
+bool SaveSource(HWND editor, const std::wstring& path);
+
 // Runs the first active tool of Tools.prefs with that shortcut code, or the
 // entry of that number. Result: the tool's exit code when the host waits for
 // it (flag 1), its process id otherwise, ToolNotFound, or ToolTimedOut.
 long RunToolByShortcut(long shortcut);
 long RunToolByNumber(long number);
+// Runs every active tool of the trigger as the IDE runs it for that event:
+// %FILE and PB_TOOL_Scintilla of the source's editor (none when null), the
+// rest of the current source.
+void RunTriggerTools(long trigger, HWND source);
 
 // Handles the messages of this thread until the process ends (true) or
 // timeoutMs pass; process may be null to only pass the time.

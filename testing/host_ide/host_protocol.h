@@ -12,6 +12,11 @@ constexpr unsigned SCI_GETSELECTIONEND = 2145;
 constexpr unsigned SCI_SETSEL = 2160;
 constexpr unsigned SCI_LINELENGTH = 2350;
 constexpr unsigned SCI_GETCHARACTERPOINTER = 2520;
+constexpr unsigned SCI_COUNTCHARACTERS = 2633;
+
+// Lines a PageUp or PageDown moves the caret, whatever the editor's height,
+// so that tests know which page moves count as jumps.
+constexpr long EditorPageLines = 30;
 
 constexpr char HostClassName[] = "TolvaneHostIde";
 constexpr char HostTitle[] = "Host IDE";
@@ -79,12 +84,21 @@ enum HostCommand : unsigned {
     CmdSetPointerFailure,  // "1" or "0" -> 0; on, the editors' pointer messages answer 0
     CmdInsertText,         // "editor LF line LF text" -> 0, -1 when no such editor
     CmdDeleteLines,        // "editor LF line LF count" -> 0, -1 when no such editor
+    CmdSaveFile,           // "" -> 1 saved, 0 not written, -1 no current source with a path
+    CmdSaveFileAs,         // UTF-8 path -> likewise, -1 also when no source is current
+    CmdCloseFile,          // "" -> the sources left open, -1 when none was current
+    CmdNewSource,          // "" -> the new source's tab index
+    CmdGotoLine,           // 1-based line -> the caret position, -1 when no source is current
+    CmdCaretKey,           // "vk" or "vk,1" (with Ctrl) -> caret position, -1 no editor focused
+    CmdSetCaretKeyWork,    // milliseconds of the IDE's own work per caret key -> 0
 };
 
 enum HostCounter : unsigned {
-    CounterTabSetCurSel, // TCM_SETCURSEL received by the tab bar
-    CounterMainSwitch,   // WM_COMMAND 4876 received by the main window
-    CounterPanelSwitch,  // WM_COMMAND 4876 received by the panel
+    CounterTabSetCurSel,   // TCM_SETCURSEL received by the tab bar
+    CounterMainSwitch,     // WM_COMMAND 4876 received by the main window
+    CounterPanelSwitch,    // WM_COMMAND 4876 received by the panel
+    CounterEditorMessages, // Scintilla messages the editors received from other processes
+    CounterCaretReports,   // EVENT_OBJECT_LOCATIONCHANGE reports of the editors' carets
     CounterCount
 };
 

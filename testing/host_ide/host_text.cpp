@@ -146,7 +146,8 @@ std::string JoinFileList(const std::vector<std::string>& paths) {
 }
 
 std::string BuildEnvironment(const char* inherited,
-                             const std::vector<std::pair<std::string, std::string>>& vars) {
+                             const std::vector<std::pair<std::string, std::string>>& vars,
+                             const std::vector<std::string>& dropped) {
     std::string block;
     for (const char* entry = inherited; entry && *entry; entry += strlen(entry) + 1) {
         // Skip the first character when looking for '=': the hidden per-drive
@@ -156,6 +157,8 @@ std::string BuildEnvironment(const char* inherited,
         bool replaced = false;
         for (const auto& var : vars)
             replaced = replaced || EqualsNoCase(name, var.first);
+        for (const std::string& gone : dropped)
+            replaced = replaced || EqualsNoCase(name, gone);
         if (!replaced) block.append(entry, strlen(entry) + 1);
     }
     for (const auto& var : vars)
@@ -218,6 +221,15 @@ long PositionRelative(const std::string& text, long pos, long offset, bool utf8)
         if (at > (long long)text.size()) return 0;
     }
     return at < 0 ? 0 : (long)at;
+}
+
+long CountCharacters(const std::string& text, long start, long end, bool utf8) {
+    size_t from = (size_t)std::clamp<long>(start, 0, (long)text.size());
+    size_t to = (size_t)std::clamp<long>(end, 0, (long)text.size());
+    long count = 0;
+    for (size_t i = from; i < to; i++)
+        count += !utf8 || !IsContinuation(text[i]);
+    return count;
 }
 
 unsigned long long PreferencesKey(const std::string& preferencesPath) {

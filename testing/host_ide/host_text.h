@@ -43,6 +43,9 @@ long LineEndPosition(const std::string& text, long line);
 // SCI_POSITIONRELATIVE: pos moved by offset characters (UTF-8 characters when
 // utf8); 0 when that lies outside the text.
 long PositionRelative(const std::string& text, long pos, long offset, bool utf8 = false);
+// SCI_COUNTCHARACTERS: the characters (UTF-8 characters when utf8) from start
+// to end, both clamped to the text; 0 when end is not after start.
+long CountCharacters(const std::string& text, long start, long end, bool utf8);
 
 // The tool's arguments with %FILE and %CURSOR replaced in one left-to-right
 // pass, so a replacement is never expanded again.
@@ -56,10 +59,12 @@ void ChangeToolVariables(std::vector<std::pair<std::string, std::string>>& vars,
 // The paths joined by LF, no LF after the last.
 std::string JoinFileList(const std::vector<std::string>& paths);
 // An environment block (NUL-terminated "name=value" strings, then a NUL)
-// with the given variables set: inherited ones of the same name (compared
-// without regard to ASCII case) are dropped, the new ones appended.
+// with the given variables set: inherited ones of the same name, or named in
+// dropped (names compared without regard to ASCII case), are left out, the
+// new ones appended.
 std::string BuildEnvironment(const char* inherited,
-                             const std::vector<std::pair<std::string, std::string>>& vars);
+                             const std::vector<std::pair<std::string, std::string>>& vars,
+                             const std::vector<std::string>& dropped = {});
 // The key under which a host of today's kind is found by a second start:
 // the preferences file's path, letter case ignored, hashed (FNV-1a).
 unsigned long long PreferencesKey(const std::string& preferencesPath);

@@ -81,6 +81,19 @@ TEST(HostText, RelativePositionsStayInsideTheText) {
             << c.pos << " " << c.offset;
 }
 
+// SCI_COUNTCHARACTERS: "\xD0\x96" is one UTF-8 character.
+TEST(HostText, CharactersAreCountedBetweenPositions) {
+    const std::string text = "a\xD0\x96"
+                             "b";
+    struct Case {
+        long start, end, bytes, characters;
+    } cases[] = {{0, 4, 4, 3}, {1, 3, 2, 1}, {-5, 99, 4, 3}, {3, 1, 0, 0}, {2, 4, 2, 1}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(CountCharacters(text, c.start, c.end, false), c.bytes) << c.start << " " << c.end;
+        EXPECT_EQ(CountCharacters(text, c.start, c.end, true), c.characters) << c.start;
+    }
+}
+
 TEST(HostText, SecondStartRequests) {
     StartRequest r = ParseStartRequest({"HostIde.exe", "a.pb", "/L", "12", "b c.pb"});
     EXPECT_EQ(r.Files, (std::vector<std::string>{"a.pb", "b c.pb"}));
@@ -145,6 +158,8 @@ TEST(HostText, EnvironmentReplacesVariablesOfAnyCase) {
                                  "PB_TOOL_FileList=a\nb\0\0",
                                  61));
     EXPECT_EQ(BuildEnvironment("", {}), std::string(2, '\0'));
+    EXPECT_EQ(BuildEnvironment(inherited, {}, {"b", "PB_TOOL_Scintilla"}),
+              std::string("A=1\0pb_tool_mainwindow=old\0=C:=C:\\\0\0", 36));
 
     std::vector<std::pair<std::string, std::string>> vars = {{"PB_TOOL_IDE", "C:\\ide.exe"},
                                                              {"PB_TOOL_Cursor", "1x1"}};

@@ -4,6 +4,7 @@
 // environment.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/environment.h"
 #include "prefs/prefs.h"
@@ -19,46 +20,41 @@ struct ToolEntry {
     std::string Arguments;
     std::string WorkingDir;
     long Flags = 0;
+    long Shortcut = 0;
+    long Trigger = 0;
+    bool Deactivated = false;
 };
 
 constexpr long FlagWaitForTool = 1;
+constexpr long FlagHidden = 2;
 
 std::string ToolsPrefsPath() {
     return IdePrefsFolder() + "Tools.prefs";
 }
 
-void ReadToolEntry(const Prefs& prefs, ToolEntry& tool) {
-    tool.Found = true;
-    tool.Command = ReadPrefsString(prefs, "Command", "");
-    tool.Arguments = ReadPrefsString(prefs, "Arguments", "");
-    tool.WorkingDir = ReadPrefsString(prefs, "WorkingDir", "");
-    tool.Flags = ReadPrefsLong(prefs, "Flags", 0);
-}
-
-std::string ToolGroup(long number) {
-    return "Tool_" + std::to_string(number);
-}
-
 // The entries are read at each run, as the IDE reads its tool list; the file
-// is closed again before the tool starts, so the tool may rewrite it.
-ToolEntry FindTool(bool byShortcut, long key) {
-    ToolEntry tool;
+// is closed again before a tool starts, so the tool may rewrite it.
+std::vector<ToolEntry> ReadTools() {
+    std::vector<ToolEntry> tools;
     Prefs prefs = OpenPrefs(ToolsPrefsPath());
-    if (!prefs.IsOpen()) return tool;
+    if (!prefs.IsOpen()) return tools;
     SelectPrefsGroup(prefs, "ToolsInfo");
     long count = ReadPrefsLong(prefs, "ToolCount", 0);
-    if (!byShortcut) {
-        if (key >= 0 && key < count && SelectPrefsGroup(prefs, ToolGroup(key)))
-            ReadToolEntry(prefs, tool);
-    } else {
-        for (long n = 0; n < count && !tool.Found; n++) {
-            if (SelectPrefsGroup(prefs, ToolGroup(n)) &&
-                ReadPrefsLong(prefs, "Shortcut", 0) == key &&
-                ReadPrefsLong(prefs, "Deactivate", 0) == 0)
-                ReadToolEntry(prefs, tool);
+    for (long n = 0; n < count; n++) {
+        ToolEntry tool;
+        if (SelectPrefsGroup(prefs, "Tool_" + std::to_string(n))) {
+            tool.Found = true;
+            tool.Command = ReadPrefsString(prefs, "Command", "");
+            tool.Arguments = ReadPrefsString(prefs, "Arguments", "");
+            tool.WorkingDir = ReadPrefsString(prefs, "WorkingDir", "");
+            tool.Flags = ReadPrefsLong(prefs, "Flags", 0);
+            tool.Shortcut = ReadPrefsLong(prefs, "Shortcut", 0);
+            tool.Trigger = ReadPrefsLong(prefs, "Trigger", 0);
+            tool.Deactivated = ReadPrefsLong(prefs, "Deactivate", 0) != 0;
         }
+        tools.push_back(tool);
     }
-    return tool;
+    return tools;
 }
 
 // Text as the tool gets it: today's IDE is a Unicode program, so its tools'
@@ -77,16 +73,17 @@ std::string FromCodePage(const std::string& bytes) {
     return Host.Today ? BytesFrom(WideFrom(bytes, CP_ACP), CP_UTF8) : bytes;
 }
 
-std::string ToolEnvironment(const std::string& cursor) {
+// PB_TOOL_Scintilla is the editor of the tool's source, left out when it
+// has none; the rest describes the current source.
+std::string ToolEnvironment(HWND source, const std::string& cursor) {
     const Editor* current = CurrentEditor();
     std::vector<std::string> paths;
     for (HWND editor : Host.Editors)
-        paths.push_back(ToolText(EditorOf(editor)->Path));
-    HWND visible = current ? Host.Editors[Host.Current] : nullptr;
+        if (!EditorOf(editor)->Path.empty()) paths.push_back(ToolText(EditorOf(editor)->Path));
     std::vector<std::pair<std::string, std::string>> vars = {
         {"PB_TOOL_MainWindow", std::to_string((uintptr_t)Host.Main)},
-        {"PB_TOOL_Scintilla", std::to_string((uintptr_t)visible)},
         {"PB_TOOL_FileList", JoinFileList(paths)}};
+    if (source) vars.push_back({"PB_TOOL_Scintilla", std::to_string((uintptr_t)source)});
     if (Host.Today) {
         wchar_t own[32768];
         DWORD n = GetModuleFileNameW(nullptr, own, 32768);
@@ -103,9 +100,13 @@ std::string ToolEnvironment(const std::string& cursor) {
     for (const std::string& change : Host.ToolVariableChanges)
         changes.push_back(FromCodePage(change));
     ChangeToolVariables(vars, changes);
+    // What the host itself inherited never reaches the tool under these names.
+    std::vector<std::string> dropped = {"PB_TOOL_Scintilla"};
+    for (const std::string& change : changes)
+        if (change.find('=') == std::string::npos) dropped.push_back(change);
     if (!Host.Today) {
         char* inherited = GetEnvironmentStringsA();
-        std::string block = BuildEnvironment(inherited, vars);
+        std::string block = BuildEnvironment(inherited, vars, dropped);
         FreeEnvironmentStringsA(inherited);
         return block;
     }
@@ -115,34 +116,21 @@ std::string ToolEnvironment(const std::string& cursor) {
         end += wcslen(end) + 1;
     std::string utf8 = BytesFrom(std::wstring(inherited, end - inherited + 1), CP_UTF8);
     FreeEnvironmentStringsW(inherited);
-    return BuildEnvironment(utf8.c_str(), vars);
+    return BuildEnvironment(utf8.c_str(), vars, dropped);
 }
 
-// %FILE makes the IDE save the current source first.
-void SaveForTool(const ToolEntry& tool) {
-    Editor* current = Host.Current >= 0 ? EditorOf(Host.Editors[Host.Current]) : nullptr;
-    if (!Host.Today || !current || !current->Modified ||
-        tool.Arguments.find("%FILE") == std::string::npos)
-        return;
-    HANDLE f = CreateFileW(current->Path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    if (WriteFile(f, current->Text.data(), (DWORD)current->Text.size(), &written, nullptr))
-        current->Modified = false;
-    CloseHandle(f);
-}
-
-bool StartTool(const ToolEntry& tool, PROCESS_INFORMATION& pi) {
+bool StartTool(const ToolEntry& tool, HWND source, PROCESS_INFORMATION& pi) {
     const Editor* current = CurrentEditor();
-    std::string file = current ? ToolText(current->Path) : "";
+    std::string file = source ? ToolText(EditorOf(source)->Path) : "";
     std::string cursor = current ? CursorText(current->Text, current->Caret, Host.Today) : "";
     std::string commandLine = "\"" + FromCodePage(tool.Command) + "\" " +
                               ExpandToolArguments(FromCodePage(tool.Arguments), file, cursor);
-    std::string environment = ToolEnvironment(cursor);
+    std::string environment = ToolEnvironment(source, cursor);
+    DWORD showFlags = tool.Flags & FlagHidden ? STARTF_USESHOWWINDOW : 0; // SW_HIDE is 0
     if (!Host.Today) {
         STARTUPINFOA si = {};
         si.cb = sizeof si;
+        si.dwFlags = showFlags;
         return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0],
                               tool.WorkingDir.empty() ? nullptr : tool.WorkingDir.c_str(), &si,
                               &pi);
@@ -152,17 +140,17 @@ bool StartTool(const ToolEntry& tool, PROCESS_INFORMATION& pi) {
     std::wstring workingDir = WideFrom(tool.WorkingDir, CP_ACP);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
+    si.dwFlags = showFlags;
     return CreateProcessW(nullptr, &wideCommand[0], nullptr, nullptr, FALSE,
                           CREATE_UNICODE_ENVIRONMENT, &wideEnvironment[0],
                           workingDir.empty() ? nullptr : workingDir.c_str(), &si, &pi);
 }
 
-long RunTool(const ToolEntry& tool) {
+long RunTool(const ToolEntry& tool, HWND source) {
     if (!tool.Found) return ToolNotFound;
-    SaveForTool(tool);
     HWND startEditor = Host.Current >= 0 ? Host.Editors[Host.Current] : nullptr;
     PROCESS_INFORMATION pi = {};
-    if (!StartTool(tool, pi)) return ToolNotFound;
+    if (!StartTool(tool, source, pi)) return ToolNotFound;
     CloseHandle(pi.hThread);
     long result = (long)pi.dwProcessId;
     if (!(tool.Flags & FlagWaitForTool) && Host.Today) {
@@ -192,6 +180,16 @@ long RunTool(const ToolEntry& tool) {
     }
     CloseHandle(pi.hProcess);
     return result;
+}
+
+// A menu tool runs for the current source; %FILE saves it first, which runs
+// the tools of "source saved" before this one.
+long RunMenuTool(const ToolEntry& tool) {
+    if (!tool.Found) return ToolNotFound;
+    HWND current = Host.Current >= 0 ? Host.Editors[Host.Current] : nullptr;
+    if (current && tool.Arguments.find("%FILE") != std::string::npos)
+        SaveSource(current, EditorOf(current)->Path);
+    return RunTool(tool, current);
 }
 
 } // namespace
@@ -224,9 +222,18 @@ bool WaitPumpingMessages(HANDLE process, DWORD timeoutMs) {
 }
 
 long RunToolByShortcut(long shortcut) {
-    return shortcut ? RunTool(FindTool(true, shortcut)) : ToolNotFound;
+    if (!shortcut) return ToolNotFound;
+    for (const ToolEntry& tool : ReadTools())
+        if (tool.Found && tool.Shortcut == shortcut && !tool.Deactivated) return RunMenuTool(tool);
+    return ToolNotFound;
 }
 
 long RunToolByNumber(long number) {
-    return RunTool(FindTool(false, number));
+    std::vector<ToolEntry> tools = ReadTools();
+    return number >= 0 && number < (long)tools.size() ? RunMenuTool(tools[number]) : ToolNotFound;
+}
+
+void RunTriggerTools(long trigger, HWND source) {
+    for (const ToolEntry& tool : ReadTools())
+        if (tool.Found && tool.Trigger == trigger && !tool.Deactivated) RunTool(tool, source);
 }

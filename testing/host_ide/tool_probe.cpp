@@ -53,8 +53,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::string record;
     for (const std::string& field : fields)
         record += field + '\0';
-    HANDLE f = CreateFileW(WideFrom(Variable(ProbeOutputVariable), CP_UTF8).c_str(), GENERIC_WRITE,
-                           0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring output = WideFrom(Variable(ProbeOutputVariable), CP_UTF8);
+    HANDLE f = INVALID_HANDLE_VALUE;
+    if (!output.empty() && output.back() == L'*') {
+        output.pop_back();
+        for (int n = 0; f == INVALID_HANDLE_VALUE && n < 100; n++)
+            f = CreateFileW((output + std::to_wstring(n)).c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    } else {
+        f = CreateFileW(output.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
     if (f != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         WriteFile(f, record.data(), (DWORD)record.size(), &written, nullptr);

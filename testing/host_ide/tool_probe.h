@@ -1,7 +1,9 @@
 // ToolProbe.exe, a tool for tests of the host: it records what it was started
 // with into the file named by the variable TOOL_PROBE_OUTPUT, as fields
 // separated by NUL bytes, in the order of ProbeField, and exits with
-// ProbeExitCode. It reads its command line and environment wide and records
+// ProbeExitCode. A name ending in '*' stands for the first of name0, name1,
+// ... that does not exist yet, so tools run one after another leave their
+// records in order. It reads its command line and environment wide and records
 // them in UTF-8, so that a name the code page cannot spell shows whole.
 #pragma once
 
