@@ -18,6 +18,10 @@ constexpr DWORD HistoryTurnWaitMs = 20000;
 class HistoryTurn {
   public:
     explicit HistoryTurn(DWORD waitMs = HistoryTurnWaitMs);
+    // answering: messages sent to this thread's windows are answered while
+    // it waits, so that a tool holding the turn that talks to this one is
+    // not kept waiting for it.
+    HistoryTurn(DWORD waitMs, bool answering);
     HistoryTurn(const HistoryTurn&) = delete;
     HistoryTurn& operator=(const HistoryTurn&) = delete;
     ~HistoryTurn();

@@ -33,21 +33,24 @@ bool ReadRemote(HWND editor, LRESULT address, size_t size, std::string* text) {
 
 } // namespace
 
-bool ReadEditorLines(HWND editor, int64_t first, int64_t last, EditorExcerpt* excerpt) {
+bool ReadEditorLines(HWND editor, int64_t first, int64_t last, EditorExcerpt* excerpt,
+                     EditorQuestion ask) {
     if (!editor) return false;
-    const LRESULT lines = AskEditor(editor, SCI_GETLINECOUNT);
+    const EditorQuestion question = ask ? ask : AskEditor;
+    const LRESULT lines = question(editor, SCI_GETLINECOUNT, 0, 0);
     first = std::max<int64_t>(first, 1);
     last = std::min<int64_t>(last, lines);
     if (lines < 1 || first > last) return false;
-    const LRESULT start = AskEditor(editor, SCI_POSITIONFROMLINE, WPARAM(first - 1));
-    const LRESULT end = AskEditor(editor, SCI_GETLINEENDPOSITION, WPARAM(last - 1));
-    const LRESULT length = AskEditor(editor, SCI_GETLENGTH);
+    const LRESULT start = question(editor, SCI_POSITIONFROMLINE, WPARAM(first - 1), 0);
+    const LRESULT end = question(editor, SCI_GETLINEENDPOSITION, WPARAM(last - 1), 0);
+    const LRESULT length = question(editor, SCI_GETLENGTH, 0, 0);
     // The range must lie within the text: the editor does not check it.
     if (start < 0 || end < start || end > length || end - start > MaxExcerptBytes) return false;
     excerpt->First = first;
+    excerpt->Start = start;
     excerpt->Text.clear();
     if (end == start) return true;
-    const LRESULT address = AskEditor(editor, SCI_GETRANGEPOINTER, WPARAM(start), end - start);
+    const LRESULT address = question(editor, SCI_GETRANGEPOINTER, WPARAM(start), end - start);
     if (address <= 0) return false;
     return ReadRemote(editor, address, size_t(end - start), &excerpt->Text);
 }

@@ -14,12 +14,18 @@
 struct EditorExcerpt {
     std::string Text;
     int64_t First = 0;
+    int64_t Start = 0; // the editor's position of the first line's start
 };
+
+// How the editor is asked a message: its answer, or -1 when it gives none in
+// time. By default a bounded AskIde.
+using EditorQuestion = LRESULT (*)(HWND editor, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Lines first to last (1-based; last is cut at the editor's last line).
 // False when the editor does not answer, has no such first line, the range
 // is larger than a source file gets, or its memory cannot be read.
-bool ReadEditorLines(HWND editor, int64_t first, int64_t last, EditorExcerpt* excerpt);
+bool ReadEditorLines(HWND editor, int64_t first, int64_t last, EditorExcerpt* excerpt,
+                     EditorQuestion ask = nullptr);
 
 // The fingerprint of the editor's line that a cursor text "LINExCOLUMN"
 // names; empty without an editor (nothing is asked then), for another form

@@ -8,6 +8,7 @@
 #include "history/history_turn.h"
 #include "history/reverse_line_reader.h"
 #include "ide/editor_lines.h"
+#include "ide/follower_link.h"
 #include "ide/ide_access.h"
 #include "ide/ide_navigation.h"
 #include "navigator/history_step.h"
@@ -100,12 +101,13 @@ class HistoryFileStep : public StepActions {
   public:
     HistoryFileStep(IdeConnection& ide, HANDLE source, AutoCloseHandle* destination,
                     const char* destinationName, const HistoryEntry& current, int presses = 1,
-                    const HistoryEntry* expected = nullptr, const ArriveFunction& arrive = {})
+                    const HistoryEntry* expected = nullptr, uint64_t listedSize = UINT64_MAX,
+                    const ArriveFunction& arrive = {})
         : ide_(ide), source_(source), destination_(destination), destinationName_(destinationName),
           current_(current),
           showable_([&ide](const std::string& path) { return CanShowFile(ide, path); },
                     MaxPathsPerStep),
-          presses_(presses), expected_(expected), arrive_(arrive) {}
+          presses_(presses), expected_(expected), listedSize_(listedSize), arrive_(arrive) {}
 
     // Passes over lines that are no entries, names that cannot be shown,
     // entries at the position a press starts from and entries whose file
@@ -121,7 +123,8 @@ class HistoryFileStep : public StepActions {
         uint64_t lineStart = 0;
         for (int stops = 0; presses.Next(target, &met, &lineStart);) {
             if (met != LineMeeting::Stop) continue;
-            if (++stops < presses_) {
+            const bool added = lineStart >= listedSize_;
+            if (added || ++stops < presses_) {
                 passed_.push_back(arrive_(*target));
                 presses.StopAt(passed_.back());
                 continue;
@@ -169,6 +172,7 @@ class HistoryFileStep : public StepActions {
     PathVerdicts showable_;
     int presses_;
     const HistoryEntry* expected_;
+    uint64_t listedSize_;
     ArriveFunction arrive_;
     std::vector<HistoryEntry> passed_;
     const CodePage codePage_ = SystemCodePage();
@@ -179,9 +183,18 @@ class HistoryFileStep : public StepActions {
 // same order, the back file first: a BACK and a FORWARD started together
 // then queue for them instead of each holding the file the other waits for.
 void StepOnHeldFiles(IdeConnection& ide, bool back, const HistoryEntry& current, int presses,
-                     const HistoryEntry* expected, const ArriveFunction& arrive) {
+                     const HistoryEntry* expected, uint64_t listedSize,
+                     const ArriveFunction& arrive) {
+    const char* from = back ? HistoryBackFileName : HistoryForwardFileName;
     const char* to = back ? HistoryForwardFileName : HistoryBackFileName;
     HistoryTurn turn;
+    // The follower writes what the user left before the step, and lets the
+    // step's own moves pass.
+    FollowerPause pause(ide);
+    if (GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) {
+        if (expected) LogMessage(ide, HistoryChangedText);
+        return;
+    }
     if (!IdeStillAt(ide, current)) return;
     HANDLE backHandle, forwardHandle;
     const bool backHeld = HoldHistoryFile(HistoryBackFileName, &backHandle);
@@ -201,37 +214,35 @@ void StepOnHeldFiles(IdeConnection& ide, bool back, const HistoryEntry& current,
     HistoryEntry leaving = current;
     leaving.Fingerprint = CursorLineFingerprint(ide.Editor, current.Cursor);
     HistoryFileStep step(ide, source.Get(), back ? &forwardFile : &backFile, to, leaving, presses,
-                         expected, arrive);
+                         expected, listedSize, arrive);
     TakeStep(step, leaving);
 }
 
 } // namespace
 
 void Walk(bool back, const HistoryEntry& current) {
-    const char* from = back ? HistoryBackFileName : HistoryForwardFileName;
-    if (GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) return;
     IdeConnection ide = ConnectToIde();
-    StepOnHeldFiles(ide, back, current, 1, nullptr, {});
+    StepOnHeldFiles(ide, back, current, 1, nullptr, UINT64_MAX, {});
 }
 
 void WalkPresses(IdeConnection& ide, bool back, const HistoryEntry& current, int presses,
-                 const HistoryEntry& expected, const ArriveFunction& arrive) {
-    StepOnHeldFiles(ide, back, current, presses, &expected, arrive);
+                 const HistoryEntry& expected, uint64_t listedSize, const ArriveFunction& arrive) {
+    StepOnHeldFiles(ide, back, current, presses, &expected, listedSize, arrive);
 }
 
 std::vector<MetEntry> MeetHistory(IdeConnection& ide, bool back, const HistoryEntry& current,
-                                  size_t maxEntries, size_t maxLines,
-                                  const ArriveFunction& arrive) {
+                                  size_t maxEntries, size_t maxLines, const ArriveFunction& arrive,
+                                  uint64_t* size) {
     std::vector<MetEntry> entries;
+    *size = 0;
     // Read only: others may go on changing the file meanwhile.
     AutoCloseHandle file(CreateFileA(back ? HistoryBackFileName : HistoryForwardFileName,
                                      GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    uint64_t size = 0;
-    if (!file.IsValid() || !HistoryFileLength(file.Get(), &size)) return entries;
+    if (!file.IsValid() || !HistoryFileLength(file.Get(), size)) return entries;
     PathVerdicts showable([&ide](const std::string& path) { return CanShowFile(ide, path); },
                           MaxPathsPerStep);
-    HistoryPresses presses(file.Get(), size, current, showable, maxLines);
+    HistoryPresses presses(file.Get(), *size, current, showable, maxLines);
     MetEntry met;
     LineMeeting meeting;
     uint64_t lineStart = 0;

@@ -7,6 +7,7 @@
 #include "ide/ide_access.h"
 #include "navigator/history_step.h"
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -31,15 +32,20 @@ struct MetEntry {
 // lines (lines that are no entries and entries at the position a press
 // starts from are passed over). Read from the file's end, so the cost does
 // not grow with the history's length.
+// size is the file's length when it was read.
 std::vector<MetEntry> MeetHistory(IdeConnection& ide, bool back, const HistoryEntry& current,
-                                  size_t maxEntries, size_t maxLines, const ArriveFunction& arrive);
+                                  size_t maxEntries, size_t maxLines, const ArriveFunction& arrive,
+                                  uint64_t* size);
 
 // `presses` presses of Go back (or Go forward) at once: the history files
 // end as they would after as many presses, the passed-over entries moved to
 // the other file in order, as their arrivals, on top of current; the IDE
-// shows only the last. The last press must stop at `expected`, or nothing
-// changes and the IDE's log says the history changed.
+// shows only the last. The presses were counted in the file as it was at
+// listedSize bytes: entries added since (what the follower records of the
+// position left as a step starts) take a press each on top. The last press
+// must stop at `expected`, or nothing changes and the IDE's log says the
+// history changed.
 void WalkPresses(IdeConnection& ide, bool back, const HistoryEntry& current, int presses,
-                 const HistoryEntry& expected, const ArriveFunction& arrive);
+                 const HistoryEntry& expected, uint64_t listedSize, const ArriveFunction& arrive);
 
 constexpr char HistoryChangedText[] = "History not changed: the history changed meanwhile";

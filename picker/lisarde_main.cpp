@@ -20,12 +20,12 @@ namespace {
 constexpr char CloseWhenFilledVariable[] = "TOLVANE_PICKER_CLOSE_WHEN_FILLED";
 
 std::vector<ListedEntry> ListHistory(IdeConnection& ide, bool back, const HistoryEntry& current,
-                                     SourceTexts& sources) {
+                                     SourceTexts& sources, uint64_t* size) {
     const CodePage codePage = SystemCodePage();
     std::vector<ListedEntry> listed;
-    for (const MetEntry& met :
-         MeetHistory(ide, back, current, MaxListedEntries, MaxListedLines,
-                     [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); })) {
+    for (const MetEntry& met : MeetHistory(
+             ide, back, current, MaxListedEntries, MaxListedLines,
+             [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); }, size)) {
         ListedEntry entry{met.Entry, met.Showable, met.Arrival, ""};
         if (met.Showable)
             entry.Code = CodeForRow(sources.Line(met.Arrival.File, met.Arrival.Cursor), codePage);
@@ -43,8 +43,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                                   CommandLineParameter(commandLine, 1)};
     IdeConnection ide = ConnectToIde();
     SourceTexts sources;
-    const std::vector<ListedEntry> forward = ListHistory(ide, false, current, sources);
-    const std::vector<ListedEntry> back = ListHistory(ide, true, current, sources);
+    uint64_t forwardSize = 0, backSize = 0;
+    const std::vector<ListedEntry> forward =
+        ListHistory(ide, false, current, sources, &forwardSize);
+    const std::vector<ListedEntry> back = ListHistory(ide, true, current, sources, &backSize);
     const PickerRow here =
         RowOf(RowKind::Current, current,
               CodeForRow(sources.Line(current.File, current.Cursor), SystemCodePage()));
@@ -53,7 +55,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         ChooseRow(rows, ide.MainWindow, !ReadEnvironmentText(CloseWhenFilledVariable).empty());
     if (chosen < 0) return 0;
     const PickerRow& row = rows[size_t(chosen)];
-    WalkPresses(ide, row.Kind == RowKind::Back, current, row.Presses, row.Entry,
+    const bool backwards = row.Kind == RowKind::Back;
+    WalkPresses(ide, backwards, current, row.Presses, row.Entry, backwards ? backSize : forwardSize,
                 [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); });
     return 0;
 }

@@ -1,0 +1,160 @@
+#include "follower/follow_rules.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+void FollowRules::NameSource(EditorId editor, const std::string& file) {
+    SourceOf(editor).File = file;
+}
+
+std::vector<PositionLeft> FollowRules::CaretSeen(EditorId editor, CaretPlace place) {
+    std::vector<PositionLeft> out;
+    if (paused_) return out;
+    // A report of a source that became current unseen (its focus report
+    // lost) is a change of source all the same.
+    if (editor != current_) return BecameCurrent(editor, place);
+    Source& source = SourceOf(editor);
+    if (source.Seen && std::llabs(place.Line - source.Last.Line) > jumpLines_)
+        RecordLeft(editor, out);
+    Look(source, place);
+    return out;
+}
+
+std::vector<PositionLeft> FollowRules::BecameCurrent(EditorId editor, CaretPlace place) {
+    std::vector<PositionLeft> out;
+    if (paused_) return out;
+    if (editor == current_) return CaretSeen(editor, place);
+    RecordLeft(current_, out);
+    current_ = editor;
+    Look(SourceOf(editor), place);
+    return out;
+}
+
+std::vector<PositionLeft> FollowRules::Closing(EditorId editor, CaretPlace place) {
+    std::vector<PositionLeft> out;
+    if (!paused_ && editor == current_) {
+        out = CaretSeen(editor, place);
+        RecordLeft(editor, out);
+    }
+    Forget(editor);
+    return out;
+}
+
+void FollowRules::Forget(EditorId editor) {
+    sources_.erase(editor);
+    if (current_ == editor) current_ = 0;
+}
+
+std::vector<PositionLeft> FollowRules::StepStarts(EditorId visible, CaretPlace place) {
+    std::vector<PositionLeft> out;
+    if (paused_) return out;
+    if (visible) out = CaretSeen(visible, place);
+    paused_ = true;
+    return out;
+}
+
+void FollowRules::StepEnded(EditorId visible, CaretPlace place) {
+    paused_ = false;
+    current_ = visible;
+    if (!visible) return;
+    Source& source = SourceOf(visible);
+    source.Last = place;
+    source.Seen = source.Moved = true;
+}
+
+std::vector<EditorId> FollowRules::Editors() const {
+    std::vector<EditorId> editors;
+    for (const auto& known : sources_)
+        editors.push_back(known.first);
+    return editors;
+}
+
+void FollowRules::RecordLeft(EditorId editor, std::vector<PositionLeft>& out) {
+    auto known = sources_.find(editor);
+    if (known == sources_.end()) return;
+    const Source& source = known->second;
+    if (source.Seen && source.Moved && !source.File.empty())
+        out.push_back({editor, source.File, source.Last});
+}
+
+void FollowRules::Look(Source& source, CaretPlace place) {
+    if (source.Seen && !(place == source.Last)) source.Moved = true;
+    source.Last = place;
+    source.Seen = true;
+}
+
+namespace {
+
+constexpr const char* EventWords[] = {"STARTED", "LOADED", "SAVED", "CLOSING"};
+
+bool ParseDigits(std::string_view text, size_t maxDigits, uint64_t* value) {
+    if (text.empty() || text.size() > maxDigits) return false;
+    *value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        *value = *value * 10 + uint64_t(c - '0');
+    }
+    return true;
+}
+
+// The text up to the next LF, and the rest after it; false without one.
+bool TakeField(std::string_view& text, std::string_view* field) {
+    const size_t end = text.find('\n');
+    if (end == std::string_view::npos) return false;
+    *field = text.substr(0, end);
+    text.remove_prefix(end + 1);
+    return true;
+}
+
+} // namespace
+
+FollowerEvent ParseFollowerEvent(const std::string& word) {
+    for (size_t i = 0; i < std::size(EventWords); ++i)
+        if (word == EventWords[i]) return FollowerEvent(i);
+    return FollowerEvent::Unknown;
+}
+
+int32_t ParseJumpLines(const std::string& text) {
+    uint64_t lines = 0;
+    return ParseDigits(text, 9, &lines) ? int32_t(lines) : DefaultJumpLines;
+}
+
+std::string FormatNews(const FollowerNews& news) {
+    const size_t event = size_t(news.Event);
+    return std::string(event < std::size(EventWords) ? EventWords[event] : "") + "\n" +
+           std::to_string(news.Editor) + "\n" + std::to_string(news.JumpLines) + "\n" + news.File;
+}
+
+bool ParseNews(std::string_view text, FollowerNews* news) {
+    std::string_view event, editor, lines;
+    uint64_t editorValue = 0, linesValue = 0;
+    if (!TakeField(text, &event) || !TakeField(text, &editor) || !TakeField(text, &lines) ||
+        !ParseDigits(editor, 20, &editorValue) || !ParseDigits(lines, 9, &linesValue))
+        return false;
+    news->Event = ParseFollowerEvent(std::string(event));
+    news->Editor = editorValue;
+    news->JumpLines = int32_t(linesValue);
+    news->File = std::string(text);
+    return news->Event != FollowerEvent::Unknown;
+}
+
+int32_t CharacterColumn(std::string_view line, int64_t byteOffset, bool utf8) {
+    const size_t offset = size_t(std::max<int64_t>(byteOffset, 0));
+    const size_t within = std::min(offset, line.size());
+    int64_t characters = int64_t(offset - within);
+    for (size_t i = 0; i < within; ++i)
+        characters += !utf8 || (uint8_t(line[i]) & 0xC0) != 0x80;
+    return int32_t(std::min<int64_t>(characters + 1, INT32_MAX));
+}
+
+std::string_view LineOfText(std::string_view text, int64_t index) {
+    size_t start = 0;
+    for (int64_t line = 1;; ++line) {
+        size_t end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        if (line == index) return text.substr(start, end - start);
+        if (end == text.size() || line >= index) return text.substr(text.size());
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+}

@@ -1,0 +1,111 @@
+// What the follower records, decided from what it is told: the IDE's news
+// (a source's file, a source closing), where an editor's caret is at a
+// report, which source became current, and a step's start and end. Plain
+// logic: events in, positions to record out; the Win32 layer asks the
+// editors and writes the history.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// An editor window's handle, as a number.
+using EditorId = uint64_t;
+
+// Lines the caret must move at once, more than this, to be a jump: the IDE's
+// own measure for its line history.
+constexpr int32_t DefaultJumpLines = 20;
+
+// Where an editor's caret is: its 0-based line and its byte position, as the
+// editor answers them.
+struct CaretPlace {
+    int64_t Line = 0;
+    int64_t Position = 0;
+    bool operator==(const CaretPlace& o) const { return Line == o.Line && Position == o.Position; }
+};
+
+// A position to put on the back history: the source's file (UTF-8) and the
+// place last seen there.
+struct PositionLeft {
+    EditorId Editor = 0;
+    std::string File;
+    CaretPlace Place;
+};
+
+class FollowRules {
+  public:
+    void SetJumpLines(int32_t lines) { jumpLines_ = lines; }
+
+    // The source of the editor has this file: loaded, or saved under it.
+    void NameSource(EditorId editor, const std::string& file);
+    // A caret report of the editor the IDE shows, its caret now at place.
+    std::vector<PositionLeft> CaretSeen(EditorId editor, CaretPlace place);
+    // The editor the IDE shows got the keyboard focus, its caret at place.
+    std::vector<PositionLeft> BecameCurrent(EditorId editor, CaretPlace place);
+    // The editor's source is closing; its caret is at place.
+    std::vector<PositionLeft> Closing(EditorId editor, CaretPlace place);
+    // The editor is gone.
+    void Forget(EditorId editor);
+    // A step starts: what the user left before it, from the editor the IDE
+    // shows now (0: none); then every move is the step's until StepEnded.
+    std::vector<PositionLeft> StepStarts(EditorId visible, CaretPlace place);
+    // The step ended with the IDE showing that editor at place, which counts
+    // as a position the user is at.
+    void StepEnded(EditorId visible, CaretPlace place);
+
+    bool Paused() const { return paused_; }
+    bool Knows(EditorId editor) const { return sources_.count(editor) != 0; }
+    size_t SourceCount() const { return sources_.size(); }
+    std::vector<EditorId> Editors() const;
+
+  private:
+    struct Source {
+        std::string File;
+        CaretPlace Last;
+        bool Seen = false;  // Last holds a place
+        bool Moved = false; // the caret moved there since it was loaded
+    };
+
+    Source& SourceOf(EditorId editor) { return sources_[editor]; }
+    // The place last seen in the source, when it is worth recording.
+    void RecordLeft(EditorId editor, std::vector<PositionLeft>& out);
+    void Look(Source& source, CaretPlace place);
+
+    std::unordered_map<EditorId, Source> sources_;
+    EditorId current_ = 0;
+    int32_t jumpLines_ = DefaultJumpLines;
+    bool paused_ = false;
+};
+
+// The news a start of the follower hands to the running one.
+enum class FollowerEvent { Started, Loaded, Saved, Closing, Unknown };
+
+struct FollowerNews {
+    FollowerEvent Event = FollowerEvent::Unknown;
+    EditorId Editor = 0;
+    int32_t JumpLines = DefaultJumpLines;
+    std::string File; // UTF-8
+};
+
+// The event named by the tool's second parameter.
+FollowerEvent ParseFollowerEvent(const std::string& word);
+// The jump threshold from the tool's third parameter: a plain number of
+// lines; anything else is DefaultJumpLines.
+int32_t ParseJumpLines(const std::string& text);
+// The news as one text for a message, and back; false for a text that is not
+// news.
+std::string FormatNews(const FollowerNews& news);
+bool ParseNews(std::string_view text, FollowerNews* news);
+
+// The 1-based column in characters of a caret byteOffset bytes into a line,
+// as the IDE counts it for %CURSOR: a UTF-8 editor counts each character
+// once, an 8-bit one each byte. line holds the line's bytes from its start
+// (at least up to the caret when they could be read; a shorter one counts
+// the missing bytes one each).
+int32_t CharacterColumn(std::string_view line, int64_t byteOffset, bool utf8);
+
+// The bytes of the 1-based line `index` of text, split as the editor splits
+// lines (LF, CR LF, CR), without its line end; empty at the text's end when
+// there is no such line. Always a view into text.
+std::string_view LineOfText(std::string_view text, int64_t index);
