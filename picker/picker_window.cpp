@@ -34,8 +34,11 @@ const PickerRow& RowAt(const Picker& picker, int shownIndex) {
 }
 
 void Select(Picker& picker, int shownIndex) {
+    // Only the row selected before: clearing every row costs a message per
+    // row.
+    if (picker.Selected >= 0 && picker.Selected != shownIndex)
+        ListView_SetItemState(picker.List, picker.Selected, 0, LVIS_SELECTED | LVIS_FOCUSED);
     picker.Selected = shownIndex;
-    ListView_SetItemState(picker.List, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     if (shownIndex < 0) return;
     ListView_SetItemState(picker.List, shownIndex, LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
@@ -105,6 +108,9 @@ LRESULT DrawCell(Picker& picker, NMLVCUSTOMDRAW& draw) {
     case CDDS_PREPAINT:
         return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
+        // The keyboard stays in the filter, yet the selection is what Enter
+        // takes: drawn as selected in a focused list.
+        draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
         return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
         const int item = int(draw.nmcd.dwItemSpec);
@@ -112,7 +118,12 @@ LRESULT DrawCell(Picker& picker, NMLVCUSTOMDRAW& draw) {
         const PickerRow& row = RowAt(picker, item);
         const bool quiet = (!row.Pickable && row.Kind != RowKind::Current) ||
                            draw.iSubItem == FolderColumn || draw.iSubItem == MarkColumn;
-        draw.clrText = quiet ? GetSysColor(COLOR_GRAYTEXT) : GetSysColor(COLOR_WINDOWTEXT);
+        const bool selected = item == picker.Selected;
+        draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
+        draw.clrTextBk = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+        draw.clrText = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT
+                                   : quiet  ? COLOR_GRAYTEXT
+                                            : COLOR_WINDOWTEXT);
         SelectObject(draw.nmcd.hdc,
                      row.Kind == RowKind::Current ? picker.BoldFont.Get() : picker.Font.Get());
         return CDRF_NEWFONT;
