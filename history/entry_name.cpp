@@ -11,7 +11,16 @@ bool IsAscii(const std::string& bytes) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// The one rule for the names a history keeps, read or written.
+bool IsReadableName(const std::string& name) {
+    return IsWindowsPathName(name);
+}
+
 } // namespace
+
+bool IsStorableEntry(const std::string& name, const std::string& cursor) {
+    return IsReadableName(name) && cursor.find_first_of("\r\n") == std::string::npos;
+}
 
 std::string EncodeEntryName(const std::string& name, const CodePage& codePage) {
     // No path starts with the marker, but a name that does must not lose it.
@@ -34,7 +43,7 @@ bool DecodeEntryName(const std::string& stored, const CodePage& codePage, std::s
     } else if (!codePage.ToUtf8(stored, &decoded)) {
         return false;
     }
-    if (!IsWindowsPathName(decoded)) return false;
+    if (!IsReadableName(decoded)) return false;
     *name = std::move(decoded);
     return true;
 }

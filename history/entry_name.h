@@ -20,6 +20,11 @@ std::string EncodeEntryName(const std::string& name, const CodePage& codePage);
 // after the marker, not in the code page, or no name a Windows path can be.
 bool DecodeEntryName(const std::string& stored, const CodePage& codePage, std::string* name);
 
+// An entry the readers take back whole: a name DecodeEntryName shows (a
+// Windows path name, which holds no "|" or line end) and a cursor without a
+// line end. Writers store no other, so that no entry is lost or made up.
+bool IsStorableEntry(const std::string& name, const std::string& cursor);
+
 // The whole history line of an entry held in UTF-8: its name stored as
 // above, and a cursor text the code page spells in the code page, as the
 // IDE's 8-bit tools wrote it.

@@ -2,11 +2,15 @@
 
 #include "common/auto_handle.h"
 
-HANDLE OpenHistoryFile(const char* fileName, DWORD disposition) {
+namespace {
+
+// Another history tool holds a file for a moment only (a quick repeat of a
+// shortcut starts a second one): open is tried again for up to a second
+// while the file is held.
+template <class Open> HANDLE WaitWhileHeld(Open open) {
     const ULONGLONG giveUpAt = GetTickCount64() + 1000;
     for (;;) {
-        HANDLE file = CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = open();
         if (file != INVALID_HANDLE_VALUE) return file;
         DWORD error = GetLastError();
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) ||
@@ -14,6 +18,47 @@ HANDLE OpenHistoryFile(const char* fileName, DWORD disposition) {
             return file;
         Sleep(5);
     }
+}
+
+HANDLE CreateEmptyFile(const char* fileName) {
+    // Refused as Windows refuses it, also to a user whom the file system
+    // would let write anyway.
+    const DWORD attributes = GetFileAttributesA(fileName);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    HANDLE file = CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Creating anew is refused for a hidden or system file, and while another
+    // process reads the file sharing only writing; truncating, which asks for
+    // write access alone, still empties it.
+    if (file != INVALID_HANDLE_VALUE) return file;
+    return CreateFileA(fileName, GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// An empty file ends where a line may start; so does one whose last two
+// bytes are CR LF. Any other (a torn last line, NUL bytes left by a crash)
+// needs a line end before the next entry.
+bool EndsAtLineStart(HANDLE file, uint64_t length) {
+    if (length == 0) return true;
+    if (length < 2) return false;
+    char tail[2];
+    OVERLAPPED at = {};
+    at.Offset = DWORD(length - 2);
+    at.OffsetHigh = DWORD((length - 2) >> 32);
+    DWORD got = 0;
+    return ReadFile(file, tail, 2, &got, &at) && got == 2 && tail[0] == '\r' && tail[1] == '\n';
+}
+
+} // namespace
+
+HANDLE OpenHistoryFile(const char* fileName, DWORD disposition) {
+    return WaitWhileHeld([&] {
+        return CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    });
 }
 
 bool HoldHistoryFile(const char* fileName, HANDLE* file) {
@@ -45,9 +90,10 @@ bool AppendHistoryEntry(HANDLE file, const std::string& entry) {
     if (!HistoryFileLength(file, &oldLength) ||
         !SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END))
         return false;
+    const std::string line = EndsAtLineStart(file, oldLength) ? entry : "\r\n" + entry;
     DWORD written = 0;
-    if (!WriteFile(file, entry.data(), DWORD(entry.size()), &written, nullptr) ||
-        written != entry.size()) {
+    if (!WriteFile(file, line.data(), DWORD(line.size()), &written, nullptr) ||
+        written != line.size()) {
         CutHistoryFile(file, oldLength);
         return false;
     }
@@ -55,13 +101,6 @@ bool AppendHistoryEntry(HANDLE file, const std::string& entry) {
 }
 
 bool EmptyHistoryFile(const char* fileName) {
-    AutoCloseHandle file(CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                     nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    // Creating anew is refused for a hidden or system file, and while another
-    // process reads the file sharing only writing; truncating, which asks for
-    // write access alone, still empties it.
-    if (!file.IsValid())
-        file = AutoCloseHandle(CreateFileA(fileName, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                           TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    AutoCloseHandle file(WaitWhileHeld([&] { return CreateEmptyFile(fileName); }));
     return file.IsValid();
 }

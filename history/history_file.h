@@ -16,7 +16,8 @@ HANDLE OpenHistoryFile(const char* fileName, DWORD disposition);
 // file is there but cannot be had (a folder, read-only, held by another
 // process for too long).
 bool HoldHistoryFile(const char* fileName, HANDLE* file);
-// Appends the entry at the end of the open file in one write; should the
+// Appends the entry at the end of the open file in one write, on a line of
+// its own: a file that does not end in CR LF gets one first. Should the
 // write fail part-way, the file is cut back to its old length, so it never
 // ends in half an entry. False when the entry was not written (a full disk).
 bool AppendHistoryEntry(HANDLE file, const std::string& entry);
@@ -25,6 +26,7 @@ bool HistoryFileLength(HANDLE file, uint64_t* length);
 // Cuts the open file to length bytes.
 bool CutHistoryFile(HANDLE file, uint64_t length);
 // Makes the named file exist with 0 bytes, creating or truncating it, and
-// closes it at once. False, with the file left as it was, when another
-// process holds it without write sharing or it cannot be written.
+// closes it at once; a file held by another process is waited for as
+// OpenHistoryFile waits. False, with the file left as it was, when it is
+// held for longer or cannot be written.
 bool EmptyHistoryFile(const char* fileName);

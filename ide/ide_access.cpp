@@ -2,6 +2,7 @@
 
 #include "common/code_page.h"
 #include "common/environment.h"
+#include "ide/ide_end.h"
 #include "ide/ide_messages.h"
 #include "ide/ide_text.h"
 
@@ -40,7 +41,8 @@ void SendLogMessage(HWND mainWindow, const std::string& text) {
 LRESULT AskIde(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT failed,
                UINT timeoutMs) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &result))
+    if (IdeHasEnded() ||
+        !SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &result))
         return failed;
     return LRESULT(result);
 }
@@ -53,6 +55,7 @@ IdeConnection ConnectToIde() {
     // whole, and the classic one's code-page names convert exactly.
     ide.FileList = EnvironmentUtf8("PB_TOOL_FileList");
     ide.IdeProgram = EnvironmentUtf8("PB_TOOL_IDE");
+    EndWithIde(ide.MainWindow);
     return ide;
 }
 

@@ -32,12 +32,13 @@ struct IdeConnection {
 constexpr UINT IdeAnswerTimeoutMs = 5000;
 
 // Sends a message to one of the IDE's windows and returns its answer;
-// `failed` when the answer does not come within timeoutMs.
+// `failed` when the answer does not come within timeoutMs, and at once
+// once the IDE has ended.
 LRESULT AskIde(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, LRESULT failed = 0,
                UINT timeoutMs = IdeAnswerTimeoutMs);
 
-// What the IDE handed this process in its environment; no window is looked
-// at yet.
+// What the IDE handed this process in its environment; from now on the
+// process ends with the IDE (ide/ide_end.h). No window is looked at yet.
 IdeConnection ConnectToIde();
 
 // Finds the editors afresh, and the tab bar and log list if not known yet.

@@ -5,6 +5,7 @@
 #include "common/environment.h"
 #include "common/text_rules.h"
 #include "ide/file_list.h"
+#include "ide/ide_end.h"
 #include "ide/ide_messages.h"
 #include "prefs/prefs.h"
 
@@ -145,13 +146,15 @@ bool CanOpenFile(const std::string& path) {
 // not switch in time.
 HWND WaitForSwitchedEditor(IdeConnection& ide, HWND oldEditor, ULONGLONG timeoutMs) {
     const ULONGLONG giveUpAt = GetTickCount64() + timeoutMs;
+    // An IDE that ended switches no more.
+    auto waitedOut = [giveUpAt] { return IdeHasEnded() || GetTickCount64() >= giveUpAt; };
     while (oldEditor && IsWindowVisible(oldEditor)) {
-        if (GetTickCount64() >= giveUpAt) return nullptr;
+        if (waitedOut()) return nullptr;
         Sleep(1);
     }
     for (;;) {
         if (HWND editor = VisibleEditor(ide)) return editor;
-        if (GetTickCount64() >= giveUpAt) return nullptr;
+        if (waitedOut()) return nullptr;
         Sleep(1);
         DiscoverIdeWindows(ide);
     }

@@ -458,6 +458,26 @@ TEST_F(HistoryInTheIde, AHandOverThatNeverEndsChangesNothing) {
     EXPECT_EQ(HostLogLines(*host).size(), 1u);
 }
 
+// The IDE killed while a step waits for it to take the file the system's
+// way: the navigator ends with it, and takes back its half of the step.
+TEST_F(HistoryInTheIde, TheIdeEndingDuringAStepEndsTheNavigator) {
+    Mode = HostMode::Today;
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, a + "|5x2\r\n"));
+    HostFileType fileType(".pb");
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready && fileType.Registered);
+    HostLeaveOutToolVariable(*host, "PB_TOOL_IDE");
+    HostSetHandOverFrozen(*host, true);
+    AutoCloseHandle brannow(
+        OpenProcess(SYNCHRONIZE, FALSE, DWORD(HostRunToolByShortcut(*host, Back))));
+    ASSERT_TRUE(brannow.IsValid());
+    Sleep(1500); // into the hand-over
+    ASSERT_TRUE(TerminateProcess(host->Process.Get(), 1));
+    EXPECT_EQ(WaitForSingleObject(brannow.Get(), 2000), WAIT_OBJECT_0);
+    EXPECT_EQ(BackFile(), a + "|5x2\r\n");
+    EXPECT_EQ(ForwardFile(), "");
+}
+
 // Brannow started by the test with a tool environment of its own making:
 // an IDE path that is no program or names nothing, no IDE path at all, a
 // main window that is none or another program's, a name longer than any

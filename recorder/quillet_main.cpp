@@ -3,6 +3,8 @@
 // when a new page is visited. The IDE starts it with "%FILE""%CURSOR".
 // Started by the IDE, it also keeps a fingerprint of the cursor's line, read
 // from the editor, so that the line can be found again after edits above it.
+// What it does not record (no file, a name the readers would pass over) and
+// a forward history it could not drop are said in the IDE's log.
 #include "common/auto_handle.h"
 #include "common/code_page.h"
 #include "history/entry_name.h"
@@ -15,19 +17,36 @@
 namespace {
 
 constexpr char HistoryFileFailedText[] = "Historyfile not found";
+constexpr char NoFileText[] = "Position not remembered: there is no file to remember";
+constexpr char UnstorableText[] =
+    "Position not remembered: the file name cannot be kept in the history";
+constexpr char ForwardKeptText[] = "Forward history kept: history file could not be emptied";
 
-// False when the entry could not be recorded. The forward history is
-// dropped only once the entry is in, so a failure costs nothing.
-bool AddHistoryEntry(const HistoryEntry& entry) {
+// The log line of a recording that did not go as it should; null when it
+// did. The forward history is dropped only once the entry is in, so a
+// failure costs nothing.
+const char* AddHistoryEntry(const HistoryEntry& entry) {
     // A back file held by another history tool for a moment is waited for,
     // so a quick second recording is kept; only a longer hold fails.
     AutoCloseHandle backFile(OpenHistoryFile(HistoryBackFileName, OPEN_ALWAYS));
     if (!backFile.IsValid() ||
         !AppendHistoryEntry(backFile.Get(), StoredHistoryEntry(entry, SystemCodePage())))
-        return false;
+        return HistoryFileFailedText;
     backFile.Close();
-    EmptyHistoryFile(HistoryForwardFileName);
-    return true;
+    // A forward history left as it was would send a later Go forward to a
+    // place that no longer follows this one: the user is told.
+    return EmptyHistoryFile(HistoryForwardFileName) ? nullptr : ForwardKeptText;
+}
+
+// The log line of a position that was not recorded whole; null when it was.
+const char* RememberPosition(IdeConnection& ide, const std::string& file,
+                             const std::string& cursor) {
+    // A source never saved has no file.
+    if (file.empty()) return NoFileText;
+    // A name no reader takes back would only be passed over, or be read as
+    // lines never recorded.
+    if (!IsStorableEntry(file, cursor)) return UnstorableText;
+    return AddHistoryEntry({file, cursor, CursorLineFingerprint(ide.Editor, cursor)});
 }
 
 } // namespace
@@ -36,11 +55,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Read in UTF-16: the 8-bit command line has lost what the code page
     // cannot spell.
     const std::string commandLine = CommandLineUtf8();
-    const std::string cursor = CommandLineParameter(commandLine, 1);
     IdeConnection ide = ConnectToIde();
-    if (!AddHistoryEntry({CommandLineParameter(commandLine, 0), cursor,
-                          CursorLineFingerprint(ide.Editor, cursor)})) {
-        LogMessage(ide, HistoryFileFailedText);
-    }
+    if (const char* failure = RememberPosition(ide, CommandLineParameter(commandLine, 0),
+                                               CommandLineParameter(commandLine, 1)))
+        LogMessage(ide, failure);
     return 0;
 }

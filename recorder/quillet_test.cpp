@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -25,6 +27,35 @@ ProcessResult RunQuillet(const TempDir& dir, const std::string& arguments) {
     return RunProcess(QuilletPath, "\"" + QuilletPath + "\"" + arguments, dir.Path());
 }
 
+// Today's IDE as far as its log goes: a window on a thread of its own keeps
+// the lines sent to it, so that a test waits for a tool without answering.
+std::vector<std::string> LogLines;
+LRESULT CALLBACK KeepLogLine(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COPYDATA) return DefWindowProcA(window, message, wParam, lParam);
+    LogLines.emplace_back(static_cast<char*>(((COPYDATASTRUCT*)lParam)->lpData));
+    return TRUE;
+}
+const HWND IdeWindow = [] {
+    static std::atomic<HWND> window{nullptr};
+    std::thread([] {
+        WNDCLASSA wc = {0, KeepLogLine, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Ide"};
+        RegisterClassA(&wc);
+        window = CreateWindowExA(0, "Ide", "", 0, 0, 0, 0, 0, HWND_MESSAGE, 0, 0, 0);
+        for (MSG msg; GetMessageA(&msg, nullptr, 0, 0);)
+            DispatchMessageA(&msg);
+    }).detach();
+    while (!window)
+        Sleep(1);
+    return window.load();
+}();
+
+// The one log line since the last call, "" for none.
+std::string LoggedLine() {
+    std::string line = LogLines.size() > 1 ? "several" : LogLines.empty() ? "" : LogLines[0];
+    LogLines.clear();
+    return line;
+}
+
 void ExpectCleanExit(const ProcessResult& result) {
     EXPECT_TRUE(result.Started);
     EXPECT_TRUE(result.Finished);
@@ -40,21 +71,32 @@ AutoCloseHandle HoldFile(const std::string& path) {
 
 class QuilletTest : public testing::Test {
   protected:
-    // Failure lines must not reach any window the test run inherited.
+    // Failure lines reach this test's IDE window, none the test run
+    // inherited.
     void SetUp() override {
-        SetEnvironmentVariableA("PB_TOOL_MainWindow", nullptr);
+        SetEnvironmentVariableA("PB_TOOL_MainWindow", std::to_string(uintptr_t(IdeWindow)).c_str());
+        SetEnvironmentVariableA("PB_TOOL_IDE", "PureBasic.exe");
         SetEnvironmentVariableA("PB_TOOL_Scintilla", nullptr);
     }
     TempDir dir;
 };
 
+constexpr char NoFileLine[] = "[PLUGIN] Position not remembered: there is no file to remember";
+constexpr char UnstorableLine[] =
+    "[PLUGIN] Position not remembered: the file name cannot be kept in the history";
+constexpr char ForwardKeptLine[] =
+    "[PLUGIN] Forward history kept: history file could not be emptied";
+
 struct CommandLineCase {
     const char* Name;
     std::string Arguments; // after the quoted program path
-    std::string Entry;
+    std::string Entry;     // "": nothing written, the forward history kept
+    std::string Log = "";
     std::wstring Wide = L""; // instead, in UTF-16 as today's IDE starts its tools
 };
 
+// What the readers would pass over, or read as lines never recorded, is not
+// written: no file, a name no Windows path can be, a line end anywhere.
 TEST_F(QuilletTest, RecordsParametersZeroAndOneOfTheRawCommandLine) {
     std::string highBytes;
     for (int c = 0x80; c <= 0xFF; ++c)
@@ -62,25 +104,28 @@ TEST_F(QuilletTest, RecordsParametersZeroAndOneOfTheRawCommandLine) {
     const std::string longPath(31900, 'p');
     const CommandLineCase cases[] = {
         {"the IDE's template", R"( "C:\My Files\a b.pb""12 34")", "C:\\My Files\\a b.pb|12 34\r\n"},
-        {"only the program path", "", "|\r\n"},
+        {"only the program path", "", "", NoFileLine},
         {"program path touching the file", R"("a.pb""3")", "a.pb|3\r\n"},
-        {"tab inside an unquoted parameter", " a\tb c", "a\tb|c\r\n"},
-        {"empty quoted pair counts", R"( "" 5)", "|5\r\n"},
-        {"two empty quoted pairs", R"( """")", "|\r\n"},
+        {"tab inside an unquoted parameter", " a\tb c", "", UnstorableLine},
+        {"empty quoted pair counts", R"( "" 5)", "", NoFileLine},
+        {"two empty quoted pairs", R"( """")", "", NoFileLine},
         {"unclosed quote", R"( "C:\x y)", "C:\\x y|\r\n"},
-        {"quotes inside an unquoted parameter", R"( a"b c")", "a\"b|c\"\r\n"},
+        {"quotes inside an unquoted parameter", R"( a"b c")", "", UnstorableLine},
         {"further parameters ignored", " a b c d", "a|b\r\n"},
         {"bytes 0x80-0xFF", " \"C:\\" + highBytes + "\" 1", "C:\\" + highBytes + "|1\r\n"},
         {"a command line of 32,000 characters", " " + longPath + " 9", longPath + "|9\r\n"},
-        {"UTF-16: an unpaired surrogate names no file", "", "*C:\\a\xEF\xBF\xBD.pb|1x1\r\n",
+        {"CR LF inside the file", " \"a.pb|1\r\nb.pb\"\"2\"", "", UnstorableLine},
+        {"CR LF inside the cursor", " \"a.pb\"\"1\r\nb.pb|2\"", "", UnstorableLine},
+        {"| in the name", R"( "C:\a|b.pb""1x1")", "", UnstorableLine},
+        {"a name that starts with the marker", R"( "*a.pb""1")", "", UnstorableLine},
+        {"UTF-16: an unpaired surrogate names no file", "", "*C:\\a\xEF\xBF\xBD.pb|1x1\r\n", "",
          L" \"C:\\a\xD800.pb\"\"1x1\""},
-        {"UTF-16: a name that starts with the marker keeps it", "", "**a.pb|1\r\n",
-         L" \"*a.pb\"\"1\""},
     };
     ASSERT_EQ(GetACP(), 1252u); // the Western code page the bytes above are in
     for (const CommandLineCase& c : cases) {
         SCOPED_TRACE(c.Name);
         TempDir caseDir;
+        ASSERT_TRUE(WriteFileBytes(caseDir / HistoryForwardFileName, "x.pb|1\r\n"));
         ExpectCleanExit(
             c.Wide.empty()
                 ? RunQuillet(caseDir, c.Arguments)
@@ -89,15 +134,21 @@ TEST_F(QuilletTest, RecordsParametersZeroAndOneOfTheRawCommandLine) {
                                      L"\"" + c.Wide,
                                  caseDir.Path()));
         EXPECT_EQ(BackFile(caseDir), c.Entry);
-        EXPECT_TRUE(FileExists(caseDir / HistoryForwardFileName));
-        EXPECT_EQ(ForwardFile(caseDir), "");
+        EXPECT_EQ(ForwardFile(caseDir), c.Entry.empty() ? "x.pb|1\r\n" : "");
+        EXPECT_EQ(LoggedLine(), c.Log);
     }
 }
 
-TEST_F(QuilletTest, AppendsAfterTheLastByteEvenWithoutLineEnd) {
-    ASSERT_TRUE(WriteFileBytes(dir / HistoryBackFileName, "a.pb|1\r\nb.pb|2"));
-    ExpectCleanExit(RunQuillet(dir, R"( "c.pb""3")"));
-    EXPECT_EQ(BackFile(dir), "a.pb|1\r\nb.pb|2c.pb|3\r\n");
+// A last line left without its line end, or NUL bytes where a crash cut the
+// file, keep the new entry on a line of its own.
+TEST_F(QuilletTest, StartsTheEntryOnALineOfItsOwn) {
+    for (const std::string& before :
+         {std::string("a.pb|1\r\nb.pb|2"), std::string("a|1\r\n\0\0", 7)}) {
+        TempDir caseDir;
+        ASSERT_TRUE(WriteFileBytes(caseDir / HistoryBackFileName, before));
+        ExpectCleanExit(RunQuillet(caseDir, R"( "c.pb""3")"));
+        EXPECT_EQ(BackFile(caseDir), before + "\r\nc.pb|3\r\n");
+    }
 }
 
 TEST_F(QuilletTest, RecordsTheSamePositionTwice) {
@@ -126,14 +177,30 @@ TEST_F(QuilletTest, TruncatesAForwardFileThatMayOnlyBeWritten) {
     EXPECT_EQ(ForwardFile(dir), "");
 }
 
-TEST_F(QuilletTest, LeavesAForwardFileHeldByAnotherProcess) {
-    ASSERT_TRUE(WriteFileBytes(dir / HistoryForwardFileName, "x.pb|1\r\n"));
-    AutoCloseHandle held = HoldFile(dir / HistoryForwardFileName);
-    ASSERT_TRUE(held.IsValid());
-    ExpectCleanExit(RunQuillet(dir, R"( "a.pb""1")"));
-    held.Close();
-    EXPECT_EQ(BackFile(dir), "a.pb|1\r\n");
-    EXPECT_EQ(ForwardFile(dir), "x.pb|1\r\n");
+// The forward file is waited for as the back file is; one that cannot be
+// emptied stays, the entry is kept, and the log says so.
+TEST_F(QuilletTest, SaysWhenTheForwardFileCannotBeEmptied) {
+    enum Fault { HeldForAMoment, HeldForLong, ReadOnly, Folder };
+    for (Fault fault : {HeldForAMoment, HeldForLong, ReadOnly, Folder}) {
+        SCOPED_TRACE(fault);
+        TempDir caseDir;
+        const std::string forward = caseDir / HistoryForwardFileName;
+        ASSERT_TRUE(fault == Folder ? CreateDirectoryA(forward.c_str(), nullptr) != 0
+                                    : WriteFileBytes(forward, "x.pb|1\r\n"));
+        if (fault == ReadOnly) SetFileAttributesA(forward.c_str(), FILE_ATTRIBUTE_READONLY);
+        AutoCloseHandle held = fault <= HeldForLong ? HoldFile(forward) : AutoCloseHandle();
+        AutoCloseHandle process(
+            StartProcess(QuilletPath, "\"" + QuilletPath + "\" \"a.pb\"\"1\"", caseDir.Path()));
+        Sleep(fault == HeldForAMoment ? 300 : fault == HeldForLong ? 5000 : 0);
+        held.Close();
+        ASSERT_EQ(WaitForSingleObject(process.Get(), 20000), WAIT_OBJECT_0);
+        EXPECT_EQ(BackFile(caseDir), "a.pb|1\r\n");
+        EXPECT_EQ(LoggedLine(), fault == HeldForAMoment ? "" : ForwardKeptLine);
+        if (fault != Folder) {
+            EXPECT_EQ(ForwardFile(caseDir), fault == HeldForAMoment ? "" : "x.pb|1\r\n");
+        }
+        SetFileAttributesA(forward.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 TEST_F(QuilletTest, WaitsOutABackFileHeldForAMoment) {
@@ -164,6 +231,7 @@ TEST_F(QuilletTest, GivesUpOnABackFileHeldForLong) {
     EXPECT_GE(elapsed, 900u);
     EXPECT_EQ(BackFile(dir), "a.pb|1\r\n");
     EXPECT_EQ(ForwardFile(dir), "x.pb|1\r\n");
+    EXPECT_EQ(LoggedLine(), "[PLUGIN] Historyfile not found");
 }
 
 // Puts a file in the back file's place that opens but takes no byte, as on a
@@ -207,6 +275,7 @@ TEST_F(QuilletTest, FailsAtOnceWhenTheBackFileCannotBeOpenedOrWritten) {
         ExpectCleanExit(RunQuillet(caseDir, R"( "b.pb""2")"));
         EXPECT_LT(GetTickCount64() - start, 900u);
         EXPECT_EQ(ForwardFile(caseDir), "x.pb|1\r\n");
+        EXPECT_EQ(LoggedLine(), "[PLUGIN] Historyfile not found");
     }
 }
 
