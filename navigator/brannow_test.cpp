@@ -1226,6 +1226,13 @@ TEST_F(HistoryInTheIde, ThePickerTakesBadHistoriesInItsStride) {
                   pressed);
     }
     EXPECT_TRUE(HostLogLines(*host).empty());
+    // The IDE ending while the list is open ends the picker, with no change.
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, older + newer));
+    PickerWindow picker = OpenPicker(*host);
+    ASSERT_TRUE(picker.Window);
+    ASSERT_TRUE(TerminateProcess(host->Process.Get(), 1));
+    EXPECT_EQ(WaitForSingleObject(picker.Process.Get(), 2000), WAIT_OBJECT_0);
+    EXPECT_EQ(ReadFileBytes(work / HistoryBackFileName), older + newer);
 }
 
 } // namespace

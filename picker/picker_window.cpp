@@ -12,9 +12,6 @@ namespace {
 
 enum Column { MarkColumn, NameColumn, FolderColumn, PositionColumn, CodeColumn, ColumnCount };
 constexpr int FilterId = 1, ListId = 2;
-constexpr UINT_PTR IdeWatchTimer = 1;
-// A closed IDE closes the list within this time.
-constexpr UINT IdeWatchMs = 250;
 constexpr int Margin = 6;
 
 struct Picker {
@@ -281,9 +278,6 @@ LRESULT CALLBACK PickerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         }
         SetFocus(picker->Filter);
         return 0;
-    case WM_TIMER:
-        if (wParam == IdeWatchTimer && !IsWindow(picker->Ide)) Close(*picker);
-        return 0;
     case WM_CLOSE:
         Close(*picker);
         return 0;
@@ -337,11 +331,8 @@ int ChooseRow(const std::vector<PickerRow>& rows, HWND ideWindow, bool closeWhen
     SetForegroundWindow(picker.Window);
     SetFocus(picker.Filter);
     RedrawWindow(picker.Window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    if (closeWhenFilled) {
-        Close(picker);
-    } else if (picker.Ide) {
-        SetTimer(picker.Window, IdeWatchTimer, IdeWatchMs, nullptr);
-    }
+    // The window goes with the process: its end is no part of the start.
+    if (closeWhenFilled) return -1;
     // Wide, so that a character typed into the filter arrives whole.
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

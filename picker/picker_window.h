@@ -13,8 +13,8 @@ constexpr char PickerTitle[] = "Recent positions";
 
 // Shows the rows centred on ideWindow (the screen without one) until a
 // pickable row is chosen with Enter or a double click, or the window is
-// closed: Esc, a click elsewhere, or the IDE's end. The index of the row
-// chosen, -1 for none. Before it returns with a row, the IDE's main window
-// is brought to the front. With closeWhenFilled the window closes at once
-// once its list is drawn.
+// closed: Esc, a click elsewhere, or the IDE's end (its WM_QUIT, see
+// ide/ide_end.h). The index of the row chosen, -1 for none. Before it
+// returns with a row, the IDE's main window is brought to the front. With
+// closeWhenFilled it returns -1 as soon as the list is drawn.
 int ChooseRow(const std::vector<PickerRow>& rows, HWND ideWindow, bool closeWhenFilled);
