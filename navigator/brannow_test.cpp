@@ -60,25 +60,27 @@ PickerWindow OpenPicker(const HostIde& host) {
     return picker;
 }
 
-void PressKeys(const std::vector<WORD>& keys) {
-    for (WORD key : keys) {
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wVk = input[1].ki.wVk = key;
-        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, input, sizeof(INPUT));
+// A key pressed and let go: a virtual key, or a character typed.
+void Press(WORD key, wchar_t typed = 0) {
+    INPUT input[2] = {};
+    for (INPUT& event : input) {
+        event.type = INPUT_KEYBOARD;
+        event.ki.wVk = key;
+        event.ki.wScan = typed;
+        event.ki.dwFlags = typed ? KEYEVENTF_UNICODE : 0;
     }
+    input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+void PressKeys(const std::vector<WORD>& keys) {
+    for (WORD key : keys)
+        Press(key);
 }
 
 void TypeText(const std::string& utf8) {
-    for (wchar_t c : Utf8ToWide(utf8)) {
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wScan = input[1].ki.wScan = c;
-        input[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        input[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-        SendInput(2, input, sizeof(INPUT));
-    }
+    for (wchar_t c : Utf8ToWide(utf8))
+        Press(0, c);
 }
 
 // Each row's cells joined by " | ", and the selected row (-1 none), read

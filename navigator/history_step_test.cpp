@@ -98,22 +98,6 @@ TEST(PathVerdicts, AsksOncePerPathWhateverItsLetterCase) {
     EXPECT_EQ(asked, (std::vector<std::string>{"C:\\gone.pb", "C:\\here.pb", u8"C:\\ä.pb"}));
 }
 
-// Presses from c.pb line 9: each passes over what it would not go to and
-// starts from where the one before stopped.
-TEST(PressRun, PassesOverWhatAPressPassesOver) {
-    PathVerdicts showable([](const std::string& path) { return path != "gone.pb"; }, 10);
-    PressRun run({"c.pb", "9x2"});
-    const HistoryEntry atCurrent = {"C.PB", "9x7"}, gone = {"gone.pb", "1x1"},
-                       target = {"a.pb", "3x1"}, again = {"a.pb", "3x5"};
-    EXPECT_EQ(run.Meet(nullptr, showable), LineMeeting::NoEntry);
-    EXPECT_EQ(run.Meet(&atCurrent, showable), LineMeeting::AtPosition);
-    EXPECT_EQ(run.Meet(&gone, showable), LineMeeting::CannotShow);
-    EXPECT_EQ(run.Meet(&target, showable), LineMeeting::Stop);
-    run.StopAt(target);
-    EXPECT_EQ(run.Meet(&again, showable), LineMeeting::AtPosition);
-    EXPECT_EQ(run.Meet(&atCurrent, showable), LineMeeting::Stop);
-}
-
 // Where the IDE's caret lands, and what a tool started there is told.
 TEST(ArrivalInText, AsTheEditorIsMoved) {
     const std::string text = "first\r\nab\r\n\tx\t\xC3\xA4z\r\nlast line\r\n";

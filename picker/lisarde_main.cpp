@@ -21,15 +21,12 @@ constexpr char CloseWhenFilledVariable[] = "TOLVANE_PICKER_CLOSE_WHEN_FILLED";
 
 std::vector<ListedEntry> ListHistory(IdeConnection& ide, bool back, const HistoryEntry& current,
                                      SourceTexts& sources, uint64_t* size) {
-    const CodePage codePage = SystemCodePage();
     std::vector<ListedEntry> listed;
-    for (const MetEntry& met : MeetHistory(
+    for (MetEntry& met : MeetHistory(
              ide, back, current, MaxListedEntries, MaxListedLines,
              [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); }, size)) {
-        ListedEntry entry{met.Entry, met.Showable, met.Arrival, ""};
-        if (met.Showable)
-            entry.Code = CodeForRow(sources.Line(met.Arrival.File, met.Arrival.Cursor), codePage);
-        listed.push_back(std::move(entry));
+        std::string code = met.Showable ? sources.Code(met.Arrival) : "";
+        listed.push_back({std::move(met.Entry), met.Showable, std::move(met.Arrival), code});
     }
     return listed;
 }
@@ -47,9 +44,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::vector<ListedEntry> forward =
         ListHistory(ide, false, current, sources, &forwardSize);
     const std::vector<ListedEntry> back = ListHistory(ide, true, current, sources, &backSize);
-    const PickerRow here =
-        RowOf(RowKind::Current, current,
-              CodeForRow(sources.Line(current.File, current.Cursor), SystemCodePage()));
+    const PickerRow here = RowOf(RowKind::Current, current, sources.Code(current));
     const std::vector<PickerRow> rows = ArrangeRows(forward, here, back);
     const int chosen =
         ChooseRow(rows, ide.MainWindow, !ReadEnvironmentText(CloseWhenFilledVariable).empty());

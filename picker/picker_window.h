@@ -16,5 +16,5 @@ constexpr char PickerTitle[] = "Recent positions";
 // closed: Esc, a click elsewhere, or the IDE's end (its WM_QUIT, see
 // ide/ide_end.h). The index of the row chosen, -1 for none. Before it
 // returns with a row, the IDE's main window is brought to the front. With
-// closeWhenFilled it returns -1 as soon as the list is drawn.
+// closeWhenFilled the process ends as soon as the list is drawn.
 int ChooseRow(const std::vector<PickerRow>& rows, HWND ideWindow, bool closeWhenFilled);

@@ -5,6 +5,7 @@
 #include "common/file_text.h"
 #include "common/text_rules.h"
 #include "navigator/history_step.h"
+#include "picker/picker_rows.h"
 
 namespace {
 
@@ -48,4 +49,14 @@ std::string SourceTexts::Line(const std::string& path, const std::string& cursor
     const std::string* text = Text(path);
     if (!text || !ParseCursorLine(cursor, &line)) return "";
     return std::string(LineOfText(*text, line));
+}
+
+const std::string& SourceTexts::Code(const HistoryEntry& position) {
+    const std::string key = position.File + "|" + position.Cursor;
+    auto known = codes_.find(key);
+    if (known == codes_.end())
+        known =
+            codes_.emplace(key, CodeForRow(Line(position.File, position.Cursor), SystemCodePage()))
+                .first;
+    return known->second;
 }

@@ -3,7 +3,6 @@
 #pragma once
 #include "history/history_line.h"
 
-#include <map>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -13,14 +12,18 @@ class SourceTexts {
     // Where the IDE lands when a step shows the entry (ArrivalInText); the
     // entry itself when its file cannot be read.
     HistoryEntry Arrive(const HistoryEntry& entry);
-    // The line a cursor text names, in the file's bytes; empty when none.
-    std::string Line(const std::string& path, const std::string& cursor);
+    // The line a position names as a row shows it (CodeForRow).
+    const std::string& Code(const HistoryEntry& position);
 
   private:
+    // The line a cursor text names, in the file's bytes; empty when none.
+    std::string Line(const std::string& path, const std::string& cursor);
     // The file's bytes, null when it cannot be read: a folder, a device,
     // larger than a source gets.
     const std::string* Text(const std::string& path);
 
     std::unordered_map<std::string, std::optional<std::string>> texts_;
-    std::map<std::string, HistoryEntry> arrivals_;
+    // A history holds the same positions many times over.
+    std::unordered_map<std::string, HistoryEntry> arrivals_;
+    std::unordered_map<std::string, std::string> codes_;
 };
