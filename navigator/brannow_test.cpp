@@ -1166,6 +1166,16 @@ TEST_F(NamesInTodaysIde, ThePickerListsFiltersAndCloses) {
     }
     PressKeys({VK_ESCAPE});
     ASSERT_TRUE(Ended(picker));
+    // A click elsewhere: on the IDE beside the list.
+    PickerWindow clickedAway = OpenPicker(*host);
+    ASSERT_TRUE(clickedAway.Window);
+    SetCursorPos(over.left + 20, (over.top + over.bottom) / 2);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof(INPUT));
+    ASSERT_TRUE(Ended(clickedAway));
     EXPECT_EQ(ReadFileBytes(work / HistoryBackFileName), back);
     EXPECT_EQ(ReadFileBytes(work / HistoryForwardFileName), forward);
     ExpectShown(*host, b, "2x1");

@@ -13,8 +13,6 @@
 #include "ide/ide_navigation.h"
 #include "navigator/history_step.h"
 
-#include <algorithm>
-
 namespace {
 
 constexpr char HistoryBusyText[] = "History not changed: history file could not be opened";
