@@ -45,7 +45,7 @@ TEST(LisardeBench, AFilledListCostsTheSameForAMillionEntries) {
     const std::string lisarde = SiblingExe("Lisarde.exe"), emptyGui = SiblingExe("EmptyGui.exe");
     const std::string arguments = " \"" + files.a + "\"\"1x1\"";
     std::vector<double> medians =
-        MedianTimes(51, {
+        MedianTimes(101, {
                             [&] { return TimeRun(lisarde, arguments, million.Path()); },
                             [&] { return TimeRun(lisarde, arguments, ten.Path()); },
                             [&] { return TimeRun(emptyGui, arguments, empty.Path()); },
