@@ -102,3 +102,43 @@ HistoryEntry ArrivalInText(std::string_view text, const HistoryEntry& entry) {
     arrival.Fingerprint = FingerprintOfLine(text, int32_t(target));
     return arrival;
 }
+
+std::vector<size_t> LineStarts(std::string_view text) {
+    std::vector<size_t> starts = {0};
+    for (size_t at = text.find_first_of("\r\n"); at != std::string_view::npos;
+         at = text.find_first_of("\r\n", starts.back())) {
+        const bool crlf = text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
+        starts.push_back(at + (crlf ? 2 : 1));
+    }
+    return starts;
+}
+
+std::string_view LineAt(std::string_view text, const std::vector<size_t>& starts, int64_t line) {
+    if (line < 1 || line > int64_t(starts.size())) return {};
+    const std::string_view rest = text.substr(starts[size_t(line - 1)]);
+    return rest.substr(0, rest.find_first_of("\r\n"));
+}
+
+HistoryEntry ArrivalInText(std::string_view text, const std::vector<size_t>& starts,
+                           const HistoryEntry& entry) {
+    int32_t line = 0;
+    if (!ParseCursorLine(entry.Cursor, &line)) return entry;
+    // The lines RelocateLine and the fingerprint read, and the last two for
+    // a line past the end.
+    const int64_t reach = RelocationWindow + 2 * FingerprintNeighbours, total = starts.size();
+    const int64_t first = std::max<int64_t>(1, std::min<int64_t>(line, total) - reach);
+    const int64_t last = std::min<int64_t>(total, int64_t(line) + reach);
+    const size_t begin = starts[size_t(first - 1)];
+    size_t end = last < total ? starts[size_t(last)] : text.size();
+    // Whole lines without the line end after the last.
+    if (last < total && end > begin && text[end - 1] == '\n') --end;
+    if (last < total && end > begin && text[end - 1] == '\r') --end;
+    HistoryEntry within = entry;
+    within.Cursor = std::to_string(line - first + 1) + entry.Cursor.substr(entry.Cursor.find('x'));
+    HistoryEntry arrival = ArrivalInText(text.substr(begin, end - begin), within);
+    int32_t landed = 0;
+    if (!ParseCursorLine(arrival.Cursor, &landed)) return entry;
+    arrival.Cursor =
+        std::to_string(landed + first - 1) + arrival.Cursor.substr(arrival.Cursor.find('x'));
+    return arrival;
+}

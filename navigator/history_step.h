@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 // How the search for a target ended.
 enum class TargetSearch {
@@ -99,3 +100,13 @@ std::string_view LineOfText(std::string_view text, int64_t line);
 // within that line (in characters), and the fingerprint of the line as it is
 // now. The entry itself when its cursor names no line.
 HistoryEntry ArrivalInText(std::string_view text, const HistoryEntry& entry);
+
+// Where each line of a text starts, split as the editor splits it.
+std::vector<size_t> LineStarts(std::string_view text);
+// The 1-based line of a text whose lines start at `starts`; empty past the
+// end.
+std::string_view LineAt(std::string_view text, const std::vector<size_t>& starts, int64_t line);
+// ArrivalInText over only the lines it reads around the entry's line, so
+// that many entries in one large file cost no more than its size once.
+HistoryEntry ArrivalInText(std::string_view text, const std::vector<size_t>& starts,
+                           const HistoryEntry& entry);

@@ -116,11 +116,31 @@ TEST(ArrivalInText, AsTheEditorIsMoved) {
         const HistoryEntry arrival = ArrivalInText(c.Text, {"a.pb", c.Cursor, fingerprint});
         EXPECT_EQ(arrival.Cursor, c.Lands) << c.Cursor;
         EXPECT_EQ(arrival.Fingerprint, FingerprintOfLine(c.Text, std::stoi(c.Lands))) << c.Cursor;
+        const HistoryEntry read =
+            ArrivalInText(c.Text, LineStarts(c.Text), {"a.pb", c.Cursor, fingerprint});
+        EXPECT_EQ(read.Cursor + read.Fingerprint, arrival.Cursor + arrival.Fingerprint) << c.Cursor;
     }
+    // Only the lines around are read, with the same outcome.
+    std::string large;
+    for (int i = 1; i <= 20000; ++i)
+        large += "Value(" + std::to_string(i) + ")\r\n";
+    const std::string edited = "; one\r\n; two\r\n; three\r\n" + large;
+    for (const char* cursor : {"15000x3", "1x1", "40000x2", "19999x99"}) {
+        const HistoryEntry entry = {"a.pb", cursor, FingerprintOfLine(large, std::stoi(cursor))};
+        const HistoryEntry whole = ArrivalInText(edited, entry),
+                           read = ArrivalInText(edited, LineStarts(edited), entry);
+        EXPECT_EQ(read.Cursor + read.Fingerprint, whole.Cursor + whole.Fingerprint) << cursor;
+    }
+    EXPECT_EQ(ArrivalInText(edited, LineStarts(edited),
+                            {"a.pb", "15000x3", FingerprintOfLine(large, 15000)})
+                  .Cursor,
+              "15003x3");
     EXPECT_EQ(ArrivalInText(text, {"a.pb", "somewhere", "v1:x"}).Cursor, "somewhere");
     EXPECT_EQ(LineOfText(text, 3), "\tx\t\xC3\xA4z");
     EXPECT_EQ(LineOfText("a\rb\nc", 2), "b");
     EXPECT_EQ(LineOfText(text, 6), "");
+    EXPECT_EQ(LineAt(text, LineStarts(text), 3), LineOfText(text, 3));
+    EXPECT_EQ(LineAt("a\rb\nc", LineStarts("a\rb\nc"), 2), "b");
 }
 
 } // namespace

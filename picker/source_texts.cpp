@@ -27,10 +27,17 @@ std::optional<std::string> ReadSource(const std::string& path) {
 
 } // namespace
 
-const std::string* SourceTexts::Text(const std::string& path) {
+const SourceTexts::Source* SourceTexts::Read(const std::string& path) {
     const std::string key = FoldPathCase(path);
-    auto known = texts_.find(key);
-    if (known == texts_.end()) known = texts_.emplace(key, ReadSource(path)).first;
+    auto known = sources_.find(key);
+    if (known == sources_.end()) {
+        std::optional<Source> source;
+        if (std::optional<std::string> text = ReadSource(path)) {
+            source = Source{std::move(*text), {}};
+            source->LineStarts = LineStarts(source->Text);
+        }
+        known = sources_.emplace(key, std::move(source)).first;
+    }
     return known->second ? &*known->second : nullptr;
 }
 
@@ -38,17 +45,17 @@ HistoryEntry SourceTexts::Arrive(const HistoryEntry& entry) {
     const std::string key = entry.File + "|" + entry.Cursor + "|" + entry.Fingerprint;
     auto known = arrivals_.find(key);
     if (known != arrivals_.end()) return known->second;
-    const std::string* text = Text(entry.File);
-    HistoryEntry arrival = text ? ArrivalInText(*text, entry) : entry;
+    const Source* source = Read(entry.File);
+    HistoryEntry arrival = source ? ArrivalInText(source->Text, source->LineStarts, entry) : entry;
     arrivals_.emplace(key, arrival);
     return arrival;
 }
 
 std::string SourceTexts::Line(const std::string& path, const std::string& cursor) {
     int32_t line = 0;
-    const std::string* text = Text(path);
-    if (!text || !ParseCursorLine(cursor, &line)) return "";
-    return std::string(LineOfText(*text, line));
+    const Source* source = Read(path);
+    if (!source || !ParseCursorLine(cursor, &line)) return "";
+    return std::string(LineAt(source->Text, source->LineStarts, line));
 }
 
 const std::string& SourceTexts::Code(const HistoryEntry& position) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class SourceTexts {
   public:
@@ -16,13 +17,17 @@ class SourceTexts {
     const std::string& Code(const HistoryEntry& position);
 
   private:
+    struct Source {
+        std::string Text;
+        std::vector<size_t> LineStarts;
+    };
     // The line a cursor text names, in the file's bytes; empty when none.
     std::string Line(const std::string& path, const std::string& cursor);
-    // The file's bytes, null when it cannot be read: a folder, a device,
-    // larger than a source gets.
-    const std::string* Text(const std::string& path);
+    // The file's bytes and lines, null when it cannot be read: a folder, a
+    // device, larger than a source gets.
+    const Source* Read(const std::string& path);
 
-    std::unordered_map<std::string, std::optional<std::string>> texts_;
+    std::unordered_map<std::string, std::optional<Source>> sources_;
     // A history holds the same positions many times over.
     std::unordered_map<std::string, HistoryEntry> arrivals_;
     std::unordered_map<std::string, std::string> codes_;
