@@ -9,6 +9,7 @@
 #include "history/reverse_line_reader.h"
 #include "ide/editor_lines.h"
 #include "ide/follower_link.h"
+#include "ide/ide_end.h"
 #include "ide/ide_messages.h"
 
 #include <cstdint>
@@ -35,7 +36,8 @@ Follower* TheFollower = nullptr;
 // report, news or step is dealt with whole before the next.
 LRESULT AskEditor(HWND editor, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(editor, message, wParam, lParam, SMTO_BLOCK | SMTO_ABORTIFHUNG,
+    if (IdeHasEnded() ||
+        !SendMessageTimeoutA(editor, message, wParam, lParam, SMTO_BLOCK | SMTO_ABORTIFHUNG,
                              QuestionTimeoutMs, &result))
         return -1;
     return LRESULT(result);

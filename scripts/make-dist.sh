@@ -6,7 +6,7 @@ set -euo pipefail
 bin=$(realpath "$1")
 out=$(realpath -m "$2")
 root=$(cd "$(dirname "$0")/.." && pwd)
-programs=(Quillet.exe Zemrick.exe Brannow.exe Tolvane.exe)
+programs=(Quillet.exe Zemrick.exe Brannow.exe Velmont.exe Tolvane.exe)
 needed=("$root/data/Sprachen/English.txt" "$root/data/Sprachen/Deutsch.txt"
         "$root/data/Icons/Anker.ico" "$root/data/Icons/Back.ico"
         "$root/data/Icons/Forward.ico" "$root/data/Icons/Tolvane.ico"

@@ -125,7 +125,12 @@ HostIde::HostIde(const std::string& workingDir, const std::vector<std::string>& 
         RestoreVariable(HostModeVariable, HadMode, SavedMode);
         RestoreVariable(HostPreferencesVariable, HadPreferences, SavedPreferences);
     }
-    if (!MainWindow || SendCommand(*this, CmdPing, "") != 1) return;
+    // The IDE takes no input before the tools it waits for at its start end.
+    long answer = MainWindow ? SendCommand(*this, CmdPing, "") : -1;
+    for (DWORD start = GetTickCount(); answer == 0 && GetTickCount() - start < ToolWaitMs;
+         Sleep(10))
+        answer = SendCommand(*this, CmdPing, "");
+    if (answer != 1) return;
     LogList = FindWindowExA(MainWindow, nullptr, "ListBox", nullptr);
     if (today) {
         FileTabs = FindWindowExA(MainWindow, nullptr, FileTabsClassName, nullptr);

@@ -671,7 +671,7 @@ LRESULT RunCommand(unsigned command, const std::string& arg) {
     long number = strtol(arg.c_str(), nullptr, 10);
     switch (command) {
     case CmdPing:
-        return 1;
+        return Host.Starting ? 0 : 1;
     case CmdOpenFile:
         return OpenFile(WideFrom(arg, CP_ACP));
     case CmdOpenFileUtf8:
@@ -1022,6 +1022,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     ShowWindow(main, show);
     UpdateWindow(main);
     RunTriggerTools(TriggerStarted, nullptr);
+    Host.Starting = false;
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

@@ -34,6 +34,7 @@ struct HostState {
     bool Frozen = false;          // ignore the switch notification
     bool HandOverFrozen = false;  // never answer a second start
     bool PointerFailure = false;  // the editors' pointer messages answer 0
+    bool Starting = true;         // the tools of the IDE's start still run
     DWORD CaretKeyWorkMs = 0;     // the IDE's own work per caret key, for benchmarks
     HWND FocusTarget = nullptr;   // today's: given the focus again when the main window activates
     std::deque<std::string> NoSourceLog;          // today's: log lines while no source is open

@@ -66,7 +66,7 @@ constexpr unsigned SwitchCommand = IdeTabSwitchCommand;
 // WM_COPYDATA commands: dwData is the command, lpData its text argument
 // (numbers in decimal), the LRESULT its result.
 enum HostCommand : unsigned {
-    CmdPing = 0x54480001,  // "" -> 1 once the host's message loop runs
+    CmdPing = 0x54480001,  // "" -> 1 once its start-up tools ended, 0 before
     CmdOpenFile,           // path -> its 0-based tab index, -1 when unreadable
     CmdSelectTab,          // index -> the index, -1 when no such tab
     CmdSetCaret,           // "line,column" (1-based) -> caret position, -1 without file

@@ -1,0 +1,373 @@
+// Velmont run by the stand-in IDE on its events, beside Remember, Go back and
+// Go forward, while the test moves the caret as a person would. Each check
+// waits for the history it expects; one that nothing was recorded is closed
+// by a move that is.
+#include "history/history_line.h"
+#include "ide/follower_link.h"
+#include "testing/host_ide/host_client.h"
+#include "testing/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <tlhelp32.h>
+
+#include <memory>
+
+namespace {
+
+const long Record = 0x20035, Back = 0x20034, Forward = 0x20036; // Ctrl+5, 4, 6
+
+// Tools.prefs as the installation writes it: the follower's four entries,
+// on the IDE's events or, menuOnly, on none (a test runs them by number),
+// the closing one left out when !closing; then Remember, Go back, Go forward.
+std::string ToolsPrefs(const std::string& workingDir, bool menuOnly = false, bool closing = true) {
+    std::string text;
+    int count = 0;
+    const auto add = [&](const std::string& exe, const std::string& arguments, long shortcut,
+                         int trigger, int flags) {
+        text += "[Tool_" + std::to_string(count++) + "]\r\nCommand = " + SiblingExe(exe) +
+                "\r\nArguments = " + arguments + "\r\nWorkingDir = " + workingDir +
+                "\r\nShortcut = " + std::to_string(shortcut) +
+                "\r\nTrigger = " + std::to_string(menuOnly ? 0 : trigger) +
+                "\r\nFlags = " + std::to_string(flags) + "\r\nHideFromMenu = 1\r\n";
+    };
+    for (const auto& [event, trigger] :
+         {std::pair{"STARTED", 1}, {"LOADED", 8}, {"SAVED", 9}, {"CLOSING", 13}, {"OPENED", 0}})
+        if (closing || trigger != 13)
+            add("Velmont.exe", std::string("\"%FILE\" \"") + event + "\" 20", 0, trigger,
+                trigger == 13 ? 3 : 2);
+    add("Quillet.exe", "\"%FILE\"\"%CURSOR\"", Record, 0, 1);
+    add("Brannow.exe", "\"%FILE\"\"%CURSOR\" \"BACK\"", Back, 0, 0);
+    add("Brannow.exe", "\"%FILE\"\"%CURSOR\" \"FORWARD\"", Forward, 0, 0);
+    return "[ToolsInfo]\r\nToolCount = " + std::to_string(count) + "\r\n" + text;
+}
+
+// The positions of a history file, each line without its fingerprint.
+std::string Positions(const std::string& path) {
+    const std::string text = ReadFileBytes(path);
+    std::string positions;
+    for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        positions +=
+            text.substr(at, std::min(end, text.find('|', text.find('|', at) + 1)) - at) + "\r\n";
+    return positions;
+}
+
+int VelmontCount() {
+    AutoCloseHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+         more = Process32Next(snapshot.Get(), &entry))
+        count += lstrcmpiA(entry.szExeFile, "Velmont.exe") == 0;
+    return count;
+}
+
+template <class Check> bool WaitFor(Check check, DWORD timeoutMs = 10000) {
+    for (const ULONGLONG end = GetTickCount64() + timeoutMs; !check(); Sleep(20))
+        if (GetTickCount64() > end) return check();
+    return true;
+}
+
+class FollowerTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(CreateDirectoryA((appData / "PureBasic").c_str(), nullptr));
+        const std::string folder = appData.Path().substr(0, appData.Path().size() - 1);
+        ASSERT_TRUE(SetEnvironmentVariableA("APPDATA", folder.c_str()));
+        for (const std::string& f : {a, b, c, d})
+            ASSERT_TRUE(WriteFileBytes(f, NumberedLines(120)));
+        ASSERT_TRUE(WriteFileBytes(idePrefs, "[Global]\r\nRunOnce = 1\r\n"));
+        WriteTools(ToolsPrefs(work.Path()));
+    }
+    void WriteTools(const std::string& text) {
+        ASSERT_TRUE(WriteFileBytes(appData / "PureBasic\\Tools.prefs", text));
+    }
+
+    // The IDE with the files, its follower listening, the first file current.
+    std::unique_ptr<HostIde> StartIde(const std::vector<std::string>& files) {
+        auto host = std::make_unique<HostIde>(sources.Path(), files, Mode, idePrefs);
+        EXPECT_TRUE(host->Ready);
+        EXPECT_TRUE(WaitFor([&] { return FindFollower(host->MainWindow) != nullptr; }));
+        ide = host.get();
+        Paced([] {}); // it has asked about the sources loaded
+        Tab(0);
+        return host;
+    }
+
+    std::string BackFile() const { return Positions(work / HistoryBackFileName); }
+    std::string ForwardFile() const { return Positions(work / HistoryForwardFileName); }
+    // The back history once it is as expected, or after 10 s.
+    std::string BackFileOnce(const std::string& expected) const {
+        WaitFor([&] { return BackFile() == expected; });
+        return BackFile();
+    }
+    // The follower adds these lines to the back history next.
+    void Recorded(const std::string& lines) {
+        back += lines;
+        EXPECT_EQ(BackFileOnce(back), back);
+    }
+
+    // What a person does next comes after the follower has asked the editor
+    // about this: the editors' messages rose and then stayed still.
+    template <class Act> void Paced(Act act) {
+        const long before = HostCounters(*ide).EditorMessages;
+        act();
+        long seen = before;
+        WaitFor([&] { return (seen = HostCounters(*ide).EditorMessages) > before; }, 5000);
+        for (long now; Sleep(100), (now = HostCounters(*ide).EditorMessages) != seen;)
+            seen = now;
+    }
+    // Each of a person's moves; one that does not happen fails the checks after it.
+    void Caret(long line, long column) {
+        Paced([&] { HostSetCaret(*ide, line, column); });
+    }
+    void Key(unsigned key) {
+        Paced([&] { HostPressCaretKey(*ide, key); });
+    }
+    void Goto(long line) {
+        Paced([&] { HostGotoLine(*ide, line); });
+    }
+    void Tab(int tab) {
+        Paced([&] { HostSelectTab(*ide, tab); });
+    }
+    // The starts that hand news over have ended: the follower has it.
+    static void NewsTaken() {
+        EXPECT_TRUE(WaitFor([] { return VelmontCount() == 1; }));
+    }
+    // Remember is waited for by the IDE, a step by the test.
+    bool RunTool(long shortcut) {
+        const long result = HostRunToolByShortcut(*ide, shortcut);
+        AutoCloseHandle step(OpenProcess(SYNCHRONIZE, FALSE, DWORD(result)));
+        return shortcut == Record
+                   ? result == 0
+                   : result > 0 && (!step.IsValid() || WaitForSingleObject(step.Get(), 30000) == 0);
+    }
+
+    HostMode Mode = HostMode::Today;
+    const HostIde* ide = nullptr; // the IDE of the moves
+    std::string back;             // what the back history holds by now
+    TempDir appData, work, sources;
+    const std::string a = sources / "a.pb", b = sources / "b.pb", c = sources / "c.pb",
+                      d = sources / "d.pb", e = sources / "e.pb",
+                      idePrefs = appData / "IdePrefs.prefs";
+};
+
+class Following : public FollowerTest, public testing::WithParamInterface<HostMode> {
+  protected:
+    void SetUp() override {
+        Mode = GetParam();
+        FollowerTest::SetUp();
+    }
+};
+
+// A day of jumps and switches, then Go back and Go forward over it.
+TEST_P(Following, RecordsJumpsAndSwitchesAndLetsStepsBe) {
+    auto host = StartIde({a, b, c});
+    Caret(10, 3);
+    Key(VK_NEXT); // 30 lines down: a jump
+    Recorded(a + "|10x3\r\n");
+    Caret(60, 1); // 20 lines: none
+    Goto(90);
+    Recorded(a + "|60x1\r\n");
+    Tab(1);
+    Recorded(a + "|90x1\r\n");
+    Caret(5, 2);
+    Tab(0);
+    Recorded(b + "|5x2\r\n");
+
+    for (long step : {Back, Back, Forward})
+        ASSERT_TRUE(RunTool(step));
+    EXPECT_EQ(HostCurrentPathUtf8(*host) + "|" + HostCursor(*host), b + "|5x2");
+    back = a + "|10x3\r\n" + a + "|60x1\r\n" + a + "|90x1\r\n";
+    EXPECT_EQ(BackFile(), back);
+    EXPECT_EQ(ForwardFile(), a + "|90x1\r\n");
+    // Whatever the steps' reports were, the next jump goes on from the step's
+    // target, and drops the forward history as Remember does.
+    Key(VK_NEXT);
+    Recorded(b + "|5x2\r\n");
+    EXPECT_EQ(ForwardFile(), "");
+    EXPECT_TRUE(HostLogLines(*host).empty());
+}
+
+// The file each position is recorded under follows the source: Remember,
+// Save As, a file opened by Go back, the source closing.
+TEST_P(Following, KnowsEachSourcesFile) {
+    HostFileType fileType(".pb"); // the classic IDE is handed a file by the system
+    ASSERT_TRUE(fileType.Registered);
+    auto host = StartIde({a, b});
+    Caret(10, 3);
+    ASSERT_TRUE(RunTool(Record));
+    Key(VK_NEXT); // the position just remembered: one entry
+    Caret(45, 1);
+    Goto(100);
+    Recorded(a + "|10x3\r\n" + a + "|45x1\r\n");
+
+    // Today's IDE gives every name whole; the classic one only what its code
+    // page spells.
+    const std::string renamed = GetParam() == HostMode::Today ? sources / u8"Жук.pb" : e;
+    const std::string stored = GetParam() == HostMode::Today ? "*" + renamed : renamed;
+    ASSERT_EQ(HostSaveFileAs(*host, renamed), 1);
+    NewsTaken();
+    Caret(90, 2);
+    Goto(20);
+    Recorded(stored + "|90x2\r\n");
+
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, back + d + "|7x4\r\n"));
+    ASSERT_TRUE(RunTool(Back));
+    EXPECT_EQ(ForwardFile(), stored + "|20x1\r\n");
+    NewsTaken();
+    Key(VK_NEXT);
+    Recorded(d + "|7x4\r\n");
+    EXPECT_EQ(ForwardFile(), "");
+
+    Caret(50, 1);
+    ASSERT_EQ(HostCloseFile(*host), 2);
+    back += d + "|50x1\r\n";
+    EXPECT_EQ(BackFile(), back); // the IDE waited for it
+    EXPECT_TRUE(HostLogLines(*host).empty());
+}
+
+// One follower for all the IDE's events, a thousand sources opened one after
+// another among them (today's IDE; fifty in the classic one), the last one's
+// name known; gone within a second or two of the IDE's end, whether it
+// closed or was killed.
+TEST_P(Following, OneFollowerForManyEventsGoneWithTheIde) {
+    auto host = StartIde({a, b});
+    const HWND follower = FindFollower(host->MainWindow);
+    ASSERT_EQ(HostSaveFile(*host), 1);
+    ASSERT_EQ(HostCloseFile(*host), 1);
+    std::string last;
+    for (int i = 0; i < (Mode == HostMode::Today ? 1000 : 50); ++i) {
+        last = sources / ("many" + std::to_string(i) + ".pb");
+        ASSERT_TRUE(WriteFileBytes(last, NumberedLines(40)));
+        ASSERT_GE(HostOpenFile(*host, last), 0);
+    }
+    NewsTaken();
+    EXPECT_EQ(FindFollower(host->MainWindow), follower);
+    Caret(5, 1);
+    Key(VK_NEXT);
+    Recorded(last + "|5x1\r\n");
+    host.reset();
+    EXPECT_TRUE(WaitFor([] { return VelmontCount() == 0; }, 3000));
+
+    host = StartIde({a});
+    ASSERT_EQ(VelmontCount(), 1);
+    ASSERT_TRUE(TerminateProcess(host->Process.Get(), 1));
+    EXPECT_TRUE(WaitFor([] { return VelmontCount() == 0; }, 3000));
+}
+
+// Starts with a tool environment of their own: each ends in time, and only
+// an IDE that started it gets a follower.
+TEST_F(FollowerTest, OddStartsEndInTime) {
+    WriteTools(ToolsPrefs(work.Path(), true));
+    auto host =
+        std::make_unique<HostIde>(sources.Path(), std::vector<std::string>{a, b}, Mode, idePrefs);
+    ASSERT_TRUE(host->Ready);
+    const struct {
+        const char* Name;
+        int Tool; // STARTED, LOADED, SAVED, CLOSING, OPENED
+        const char* Variable;
+        std::string Value;
+        bool Follows; // this start becomes the follower
+        int Left;     // followers running afterwards
+    } cases[] = {
+        {"main window no window", 1, "PB_TOOL_MainWindow", "12345", false, 0},
+        {"main window of another program", 1, "PB_TOOL_MainWindow",
+         std::to_string(uintptr_t(GetDesktopWindow())), false, 0},
+        {"an event it does not know", 4, nullptr, "", false, 0},
+        {"closing with no follower", 3, nullptr, "", false, 0},
+        {"no editor", 1, "PB_TOOL_Scintilla", "", true, 1},
+        {"the next event hands over", 1, nullptr, "", false, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        HostSetToolVariable(*host, "PB_TOOL_MainWindow",
+                            std::to_string(uintptr_t(host->MainWindow)));
+        if (c.Variable) HostSetToolVariable(*host, c.Variable, c.Value);
+        const long result = HostRunToolByNumber(*host, c.Tool); // waited for when closing
+        ASSERT_NE(result, ToolNotFound);
+        AutoCloseHandle process(OpenProcess(SYNCHRONIZE, FALSE, DWORD(result)));
+        if (c.Tool != 3) {
+            EXPECT_EQ(WaitForSingleObject(process.Get(), 5000),
+                      c.Follows ? DWORD(WAIT_TIMEOUT) : WAIT_OBJECT_0);
+        }
+        EXPECT_TRUE(WaitFor([&] { return VelmontCount() == c.Left; }));
+        EXPECT_EQ(FindFollower(host->MainWindow) != nullptr, c.Left == 1);
+    }
+    EXPECT_FALSE(FileExists(work / HistoryBackFileName));
+    EXPECT_EQ(ReadFileBytes(idePrefs), "[Global]\r\nRunOnce = 1\r\n");
+    host.reset();
+    EXPECT_TRUE(WaitFor([] { return VelmontCount() == 0; }, 3000));
+}
+
+// A hung IDE holds neither the follower nor a step that talks to it. With
+// no closing event an editor goes while its report waits: the report is
+// dropped and following goes on.
+TEST_F(FollowerTest, AHungIdeOrAGoneEditorHoldsNothing) {
+    WriteTools(ToolsPrefs(work.Path(), false, false));
+    auto host = StartIde({a, b});
+    AutoCloseHandle ideThread(OpenThread(THREAD_SUSPEND_RESUME, FALSE,
+                                         GetWindowThreadProcessId(host->MainWindow, nullptr)));
+    IdeConnection connection;
+    connection.MainWindow = host->MainWindow;
+    ASSERT_NE(SuspendThread(ideThread.Get()), DWORD(-1));
+    const ULONGLONG start = GetTickCount64();
+    { FollowerPause pause(connection); }
+    EXPECT_LT(GetTickCount64() - start, 2 * FollowerAnswerMs + 500u);
+    ResumeThread(ideThread.Get());
+    Caret(10, 1);
+    ASSERT_GE(HostPressCaretKey(*host, VK_NEXT), 0);
+    ASSERT_EQ(HostCloseFile(*host), 1);
+    Caret(7, 2);
+    Goto(60);
+    const std::string now = BackFileOnce(b + "|7x2\r\n");
+    EXPECT_TRUE(now == b + "|7x2\r\n" || now == a + "|10x1\r\n" + b + "|7x2\r\n") << now;
+}
+
+// A history that cannot be written is said once in the IDE's log, again
+// only after a position was written; a back file held by another program
+// is waited for, however long, and nothing is lost.
+TEST_F(FollowerTest, AHistoryThatCannotBeWritten) {
+    const std::string backFile = work / HistoryBackFileName;
+    ASSERT_TRUE(CreateDirectoryA(backFile.c_str(), nullptr));
+    auto host = StartIde({a, b});
+    const auto logLines = [&](size_t count) {
+        WaitFor([&] { return HostLogLines(*host).size() == count; });
+        return HostLogLines(*host).size();
+    };
+    Caret(10, 1);
+    Key(VK_NEXT); // 40
+    ASSERT_EQ(logLines(1), 1u);
+    EXPECT_NE(HostLogLines(*host)[0].find("[PLUGIN] Position not recorded"), std::string::npos);
+    Goto(100);
+    Goto(1);
+    ASSERT_TRUE(RemoveDirectoryA(backFile.c_str()));
+    Goto(50);
+    Recorded(a + "|1x1\r\n");
+    EXPECT_EQ(logLines(1), 1u);
+    ASSERT_TRUE(DeleteFileA(backFile.c_str()));
+    back.clear();
+    ASSERT_TRUE(CreateDirectoryA(backFile.c_str(), nullptr));
+    Goto(90);
+    EXPECT_EQ(logLines(2), 2u);
+    ASSERT_TRUE(RemoveDirectoryA(backFile.c_str()));
+
+    AutoCloseHandle held(
+        CreateFileA(backFile.c_str(), GENERIC_READ, 0, nullptr, CREATE_NEW, 0, nullptr));
+    ASSERT_TRUE(held.IsValid());
+    Goto(30);
+    Tab(1);
+    Sleep(30000);
+    held.Close();
+    Recorded(a + "|90x1\r\n" + a + "|30x1\r\n");
+    Tab(0); // the IDE shows a source's own log
+    EXPECT_EQ(HostLogLines(*host).size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ide, Following, testing::Values(HostMode::Classic, HostMode::Today),
+                         [](const testing::TestParamInfo<HostMode>& info) {
+                             return info.param == HostMode::Classic ? "Classic" : "Today";
+                         });
+
+} // namespace
