@@ -248,7 +248,7 @@ std::vector<MetEntry> MeetHistory(IdeConnection& ide, bool back, const HistoryEn
         met.Showable = meeting == LineMeeting::Stop;
         met.Arrival = met.Showable ? arrive(met.Entry) : met.Entry;
         if (met.Showable) presses.StopAt(met.Arrival);
-        entries.push_back(met);
+        entries.push_back(std::move(met));
     }
     return entries;
 }
