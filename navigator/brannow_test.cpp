@@ -1,18 +1,22 @@
-// Brannow and Quillet run by the stand-in IDE on their shortcuts, as a user
-// runs them: record positions, walk back and forward, in the classic IDE and
-// in today's.
+// Brannow, Quillet and Lisarde run by the stand-in IDE on their shortcuts,
+// as a user runs them: record positions, walk back and forward, pick from
+// the list, in the classic IDE and in today's.
+#include "common/code_page.h"
 #include "history/history_line.h"
+#include "navigator/history_step.h"
 #include "testing/host_ide/host_client.h"
 #include "testing/test_support.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 
 namespace {
 
-const long Record = 0x20035, Back = 0x20034, Forward = 0x20036; // Ctrl+5, 4, 6
+const long Record = 0x20035, Back = 0x20034, Forward = 0x20036, Pick = 0x20033; // Ctrl+5, 4, 6, 3
 
 // A tool entry as the installation writes it: the recorder waited for, the
 // navigator not, so that the IDE's own refocus comes before the step's.
@@ -30,6 +34,102 @@ std::vector<std::string> LinesOf(const std::string& text) {
     for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
         lines.push_back(text.substr(at, end - at));
     return lines;
+}
+
+// The picker's window, driven as a person drives it: keys into the window
+// in front, its list read back from the list view.
+struct PickerWindow {
+    HWND Window = nullptr, List = nullptr;
+    AutoCloseHandle Process;
+};
+
+// Waits (up to 20 s) for the picker the shortcut started to be in front.
+PickerWindow OpenPicker(const HostIde& host) {
+    PickerWindow picker;
+    const long id = HostRunToolByShortcut(host, Pick);
+    if (id <= 0) return picker;
+    picker.Process = AutoCloseHandle(OpenProcess(SYNCHRONIZE, FALSE, DWORD(id)));
+    for (ULONGLONG end = GetTickCount64() + 20000; GetTickCount64() < end; Sleep(10)) {
+        HWND window = FindWindowA("TolvaneRecentPositions", nullptr);
+        if (window && GetForegroundWindow() == window) {
+            picker.Window = window;
+            picker.List = FindWindowExA(window, nullptr, "SysListView32", nullptr);
+            break;
+        }
+    }
+    return picker;
+}
+
+// A key pressed and let go: a virtual key, or a character typed.
+void Press(WORD key, wchar_t typed = 0) {
+    INPUT input[2] = {};
+    for (INPUT& event : input) {
+        event.type = INPUT_KEYBOARD;
+        event.ki.wVk = key;
+        event.ki.wScan = typed;
+        event.ki.dwFlags = typed ? KEYEVENTF_UNICODE : 0;
+    }
+    input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+void PressKeys(const std::vector<WORD>& keys) {
+    for (WORD key : keys)
+        Press(key);
+}
+
+void TypeText(const std::string& utf8) {
+    for (wchar_t c : Utf8ToWide(utf8))
+        Press(0, c);
+}
+
+// Each row's cells joined by " | ", and the selected row (-1 none), read
+// through memory in the picker's process as the list view needs.
+std::vector<std::string> PickerRows(const PickerWindow& picker, int* selected = nullptr) {
+    std::vector<std::string> rows;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(picker.List, &processId);
+    AutoCloseHandle process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+    const size_t units = 1024;
+    AutoRemoteMemory remote(process.Get(),
+                            VirtualAllocEx(process.Get(), nullptr, sizeof(LVITEMW) + 2 * units,
+                                           MEM_COMMIT, PAGE_READWRITE));
+    if (!remote.Get()) return rows;
+    auto* text = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Get()) + sizeof(LVITEMW));
+    const LRESULT count = SendMessageW(picker.List, LVM_GETITEMCOUNT, 0, 0);
+    for (LRESULT item = 0; item < count; ++item) {
+        std::string row;
+        for (int column = 0; column < 5; ++column) {
+            LVITEMW ask = {};
+            ask.iSubItem = column;
+            ask.pszText = text;
+            ask.cchTextMax = int(units);
+            std::wstring got(units, L'\0');
+            if (!WriteProcessMemory(process.Get(), remote.Get(), &ask, sizeof ask, nullptr)) break;
+            const LRESULT length =
+                SendMessageW(picker.List, LVM_GETITEMTEXTW, WPARAM(item), LPARAM(remote.Get()));
+            ReadProcessMemory(process.Get(), text, &got[0], 2 * units, nullptr);
+            got.resize(size_t(std::max<LRESULT>(0, std::min<LRESULT>(length, units))));
+            row += (column ? " | " : "") + WideToUtf8(got);
+        }
+        rows.push_back(row);
+    }
+    if (selected)
+        *selected = int(SendMessageW(picker.List, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+    return rows;
+}
+
+// Waits up to 10 s for the condition, which is then checked once more.
+bool Eventually(const std::function<bool()>& condition) {
+    for (ULONGLONG end = GetTickCount64() + 10000; GetTickCount64() < end; Sleep(20))
+        if (condition()) return true;
+    return condition();
+}
+
+bool Ended(const PickerWindow& picker) {
+    return picker.Process.IsValid() &&
+           WaitForSingleObject(picker.Process.Get(), 30000) == WAIT_OBJECT_0;
 }
 
 // Runs the tool on its shortcut and waits for it to end: the IDE answers
@@ -54,11 +154,12 @@ class HistoryInTheIde : public testing::Test {
         ASSERT_TRUE(CreateDirectoryA((appData / "PureBasic").c_str(), nullptr));
         ASSERT_TRUE(WriteFileBytes(
             appData / "PureBasic\\Tools.prefs",
-            "[ToolsInfo]\r\nToolCount = 3\r\n" +
+            "[ToolsInfo]\r\nToolCount = 4\r\n" +
                 ToolEntry(0, "Quillet.exe", "\"%FILE\"\"%CURSOR\"", Record, work.Path()) +
                 ToolEntry(1, "Brannow.exe", "\"%FILE\"\"%CURSOR\" \"BACK\"", Back, work.Path()) +
                 ToolEntry(2, "Brannow.exe", "\"%FILE\"\"%CURSOR\" \"FORWARD\"", Forward,
-                          work.Path())));
+                          work.Path()) +
+                ToolEntry(3, "Lisarde.exe", "\"%FILE\"\"%CURSOR\"", Pick, work.Path())));
         std::string appDataPath = appData.Path();
         appDataPath.pop_back();
         ASSERT_TRUE(SetEnvironmentVariableA("APPDATA", appDataPath.c_str()));
@@ -903,6 +1004,259 @@ TEST_P(HistoryInBothIdes, FindsTheRememberedCodeAgain) {
         EXPECT_EQ(left.compare(0, a.size() + from.size() + 1, a + "|" + from), 0) << left;
     }
     EXPECT_TRUE(HostLogLines(*host).empty());
+}
+
+// The history a pick is compared with presses on: newest first c|20x5, c|20x2
+// (the line the press before stops at), d (gone), a line that is no entry,
+// b|10x7, a|5x3; forward, the nearest first, c|12x4 and a|30x1.
+class PicksInBothIdes : public HistoryInBothIdes {
+  protected:
+    const std::string back = a + "|5x3\r\n" + b + "|10x7\r\nno entry\r\n" + d + "|3x1\r\n" + c +
+                             "|20x2\r\n" + c + "|20x5\r\n",
+                      forward = a + "|30x1\r\n" + c + "|12x4\r\n";
+
+    // Both files as they were, and the IDE at b, 4x1.
+    void Reset(const HostIde& host) {
+        ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, back));
+        ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, forward));
+        ASSERT_EQ(HostSelectTab(host, 1), 1);
+        ASSERT_GE(HostSetCaret(host, 4, 1), 0);
+    }
+    // Both files whole, byte for byte, and the file and caret the IDE shows.
+    std::string Outcome(const HostIde& host) {
+        return ReadFileBytes(work / HistoryBackFileName) + "//" +
+               ReadFileBytes(work / HistoryForwardFileName) + "//" +
+               WideToUtf8(HostEditorPath(HostVisibleEditor(host))) + " " + HostCursor(host);
+    }
+};
+
+TEST_P(PicksInBothIdes, APickEqualsThatManyPresses) {
+    DeleteFileA(d.c_str());
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    const struct {
+        long Shortcut;
+        int Presses;
+        std::vector<WORD> Keys;
+        int Tab;
+        const char* Lands;
+        // Recorded while the list is open, as the follower records the
+        // position left when a step starts: one press more.
+        std::string Added = "";
+    } cases[] = {
+        {Back, 3, {VK_DOWN, VK_DOWN, VK_RETURN}, 0, "5x3"}, // the third back entry
+        {Back, 1, {VK_RETURN}, 2, "20x5"},
+        {Forward, 2, {VK_UP, VK_UP, VK_RETURN}, 0, "30x1"},
+        {Forward, 1, {VK_UP, VK_RETURN}, 2, "12x4"},
+        {Back, 3, {VK_DOWN, VK_RETURN}, 1, "10x7", a + "|33x1\r\n"},
+    };
+    const std::string backFile = work / HistoryBackFileName;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        Reset(*host);
+        ASSERT_TRUE(WriteFileBytes(backFile, back + c.Added));
+        for (int press = 0; press < c.Presses; ++press)
+            ASSERT_TRUE(RunTool(*host, c.Shortcut));
+        const std::string pressed = Outcome(*host);
+        Reset(*host);
+        PickerWindow picker = OpenPicker(*host);
+        ASSERT_TRUE(picker.Window);
+        ASSERT_TRUE(WriteFileBytes(backFile, back + c.Added));
+        PressKeys(c.Keys);
+        ASSERT_TRUE(Ended(picker));
+        EXPECT_EQ(Outcome(*host), pressed);
+        ExpectAt(*host, c.Tab, c.Lands);
+    }
+    EXPECT_TRUE(HostLogLines(*host).empty());
+    ExpectIdeFilesUntouched(*host);
+}
+
+// The IDE does not take the file: nothing changes, and one line says why.
+TEST_P(PicksInBothIdes, APickTheIdeDoesNotShowChangesNothing) {
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    Reset(*host);
+    const std::string before = Outcome(*host);
+    PickerWindow picker = OpenPicker(*host);
+    ASSERT_TRUE(picker.Window);
+    if (Mode == HostMode::Classic)
+        HostSetFrozen(*host, true);
+    else
+        HostSetHandOverFrozen(*host, true);
+    PressKeys({VK_RETURN});
+    ASSERT_TRUE(Ended(picker));
+    HostSetFrozen(*host, false);
+    HostSetHandOverFrozen(*host, false);
+    EXPECT_EQ(Outcome(*host), before);
+    const std::vector<std::string> log = HostLogLines(*host);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find(StepNotReachedText), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ide, PicksInBothIdes, testing::Values(HostMode::Classic, HostMode::Today),
+                         [](const testing::TestParamInfo<HostMode>& info) {
+                             return info.param == HostMode::Classic ? "Classic" : "Today";
+                         });
+
+// The list as it opens, as it is filtered and walked through with keys; Esc
+// leaves everything as it was.
+TEST_F(NamesInTodaysIde, ThePickerListsFiltersAndCloses) {
+    DeleteFileA(d.c_str());
+    const std::string back = a + "|5x3\r\n" + d + "|3x1\r\n*" + zhuk + "|4x3\r\n",
+                      forward = c + "|12x4\r\n";
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, back));
+    ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, forward));
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    ASSERT_EQ(HostSelectTab(*host, 1), 1);
+    ASSERT_GE(HostSetCaret(*host, 2, 1), 0);
+    PickerWindow picker = OpenPicker(*host);
+    ASSERT_TRUE(picker.Window);
+    std::string folder = sources.Path();
+    folder.pop_back();
+    const std::string forwardRow = "Forward | c.pb | " + folder + " | 12:4 | line 12",
+                      currentRow = "Current | b.pb | " + folder + " | 2:1 | line 2",
+                      zhukRow = u8" | Жук.pb | " + folder + " | 4:3 | line 4",
+                      goneRow = " | d.pb | " + folder + " | 3:1 | ",
+                      aRow = " | a.pb | " + folder + " | 5:3 | line 5";
+    int selected = -1;
+    EXPECT_EQ(PickerRows(picker, &selected),
+              (std::vector<std::string>{forwardRow, currentRow, zhukRow, goneRow, aRow}));
+    EXPECT_EQ(selected, 2);
+    // Over the IDE's main window, centred, the keys going to the filter.
+    RECT over, window;
+    GetWindowRect(host->MainWindow, &over);
+    GetWindowRect(picker.Window, &window);
+    EXPECT_NEAR((window.left + window.right) / 2, (over.left + over.right) / 2, 2);
+    EXPECT_NEAR((window.top + window.bottom) / 2, (over.top + over.bottom) / 2, 2);
+    GUITHREADINFO input = {};
+    input.cbSize = sizeof input;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(picker.Window, nullptr), &input));
+    char focusClass[32] = "";
+    GetClassNameA(input.hwndFocus, focusClass, sizeof focusClass);
+    EXPECT_STREQ(focusClass, "Edit");
+
+    // Past the gone file and the current position, which cannot be picked.
+    const struct {
+        std::vector<WORD> Keys;
+        int Selected;
+    } moves[] = {{{VK_DOWN}, 4}, {{VK_DOWN}, 4}, {{VK_UP}, 2},
+                 {{VK_UP}, 0},   {{VK_NEXT}, 4}, {{VK_PRIOR}, 0}};
+    for (const auto& move : moves) {
+        PressKeys(move.Keys);
+        EXPECT_TRUE(Eventually([&] {
+            PickerRows(picker, &selected);
+            return selected == move.Selected;
+        })) << &move - moves;
+    }
+    const struct {
+        std::string Typed;
+        std::vector<std::string> Rows;
+        int Selected;
+    } filters[] = {
+        {u8"жУК", {currentRow, zhukRow}, 1},     // a name of another script
+        {"\b\b\bLINE 5", {currentRow, aRow}, 1}, // code text
+        {"\b\b\b\b\b\b.PB", {forwardRow, currentRow, zhukRow, goneRow, aRow}, 0},
+    };
+    for (const auto& filter : filters) {
+        TypeText(filter.Typed);
+        EXPECT_TRUE(Eventually([&] { return PickerRows(picker, &selected) == filter.Rows; }))
+            << filter.Typed;
+        EXPECT_EQ(selected, filter.Selected) << filter.Typed;
+    }
+    PressKeys({VK_ESCAPE});
+    ASSERT_TRUE(Ended(picker));
+    ExpectShown(*host, b, "2x1");
+    // A click elsewhere: on the IDE's log, below the list, which takes the
+    // keyboard but moves nothing.
+    PickerWindow clickedAway = OpenPicker(*host);
+    ASSERT_TRUE(clickedAway.Window);
+    INPUT click[3] = {};
+    for (INPUT& event : click) {
+        event.type = INPUT_MOUSE;
+        event.mi.dx = (over.left + over.right) / 2 * 65535 / GetSystemMetrics(SM_CXSCREEN);
+        event.mi.dy = (over.bottom - 20) * 65535 / GetSystemMetrics(SM_CYSCREEN);
+        event.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    click[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    click[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    // Wine now and then lets a click on another program's window pass
+    // without activating it; a user would click again.
+    for (int tries = 0;
+         tries < 3 && WaitForSingleObject(clickedAway.Process.Get(), 0) != WAIT_OBJECT_0; ++tries) {
+        SendInput(3, click, sizeof(INPUT));
+        WaitForSingleObject(clickedAway.Process.Get(), 3000);
+    }
+    ASSERT_TRUE(Ended(clickedAway));
+    EXPECT_EQ(ReadFileBytes(work / HistoryBackFileName), back);
+    EXPECT_EQ(ReadFileBytes(work / HistoryForwardFileName), forward);
+    EXPECT_EQ(HostCursor(*host), "2x1");
+    EXPECT_TRUE(HostLogLines(*host).empty());
+}
+
+// Histories no press or pick should trip over: each opens in bounded time,
+// and two presses' worth picked (Down, Enter) leave both files as two presses
+// of Go back do.
+TEST_F(HistoryInTheIde, ThePickerTakesBadHistoriesInItsStride) {
+    Mode = HostMode::Today;
+    const std::string folder = sources / "folder.pb";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::string million;
+    million.reserve(40000000);
+    for (int i = 0; i < 1000000; ++i)
+        million += (i % 2 ? a : c) + "|" + std::to_string(i % 37 + 1) + "x1\r\n";
+    const std::string older = a + "|5x3\r\n", newer = c + "|9x2\r\n";
+    const struct {
+        const char* Name;
+        std::string Back;
+        size_t Rows;
+    } cases[] = {
+        {"lines that are no entries", older + "no entry\r\n|\r\n\r\n||1x1\r\n" + newer, 3},
+        {"a 50 MB line", older + std::string(50000000, 'x') + "|1x1\r\n" + newer, 3},
+        {"binary bytes", older + std::string("\0\x01\xff\xfe|\x80\x81\r\n\x1b\x7f\r\n", 13) + newer,
+         3},
+        {"a fingerprint that does not match",
+         older + newer + b + "|7x2|v1:" + std::string(56, '7') + "\r\n", 4},
+        {"a file that is a folder", older + folder + "|1x1\r\n" + newer, 4},
+        {"a line far past the file's end", older + newer + b + "|99999x4\r\n", 4},
+        {"1,000,000 entries", million, 1001},
+    };
+    auto host = StartIde({a, b, c});
+    ASSERT_TRUE(host->Ready);
+    for (const auto& bad : cases) {
+        SCOPED_TRACE(bad.Name);
+        const auto reset = [&] {
+            ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, bad.Back));
+            ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, ""));
+            ASSERT_EQ(HostSelectTab(*host, 1), 1);
+            ASSERT_GE(HostSetCaret(*host, 2, 1), 0);
+        };
+        reset();
+        RunAt(*host, 1, "2x1", Back);
+        ASSERT_TRUE(RunTool(*host, Back));
+        const std::string pressed = ReadFileBytes(work / HistoryBackFileName) + "//" +
+                                    ReadFileBytes(work / HistoryForwardFileName) + "//" +
+                                    HostCursor(*host);
+        reset();
+        const ULONGLONG start = GetTickCount64();
+        PickerWindow picker = OpenPicker(*host);
+        ASSERT_TRUE(picker.Window);
+        EXPECT_LT(GetTickCount64() - start, 10000u);
+        EXPECT_EQ(PickerRows(picker).size(), bad.Rows);
+        PressKeys({VK_DOWN, VK_RETURN});
+        ASSERT_TRUE(Ended(picker));
+        EXPECT_EQ(ReadFileBytes(work / HistoryBackFileName) + "//" +
+                      ReadFileBytes(work / HistoryForwardFileName) + "//" + HostCursor(*host),
+                  pressed);
+    }
+    EXPECT_TRUE(HostLogLines(*host).empty());
+    // The IDE ending while the list is open ends the picker, with no change.
+    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, older + newer));
+    PickerWindow picker = OpenPicker(*host);
+    ASSERT_TRUE(picker.Window);
+    ASSERT_TRUE(TerminateProcess(host->Process.Get(), 1));
+    EXPECT_EQ(WaitForSingleObject(picker.Process.Get(), 2000), WAIT_OBJECT_0);
+    EXPECT_EQ(ReadFileBytes(work / HistoryBackFileName), older + newer);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "navigator/history_step.h"
 
+#include "history/line_fingerprint.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -94,6 +96,51 @@ TEST(PathVerdicts, AsksOncePerPathWhateverItsLetterCase) {
     EXPECT_TRUE(verdicts.Exhausted());
     EXPECT_TRUE(verdicts.Ask("C:\\here.pb"));
     EXPECT_EQ(asked, (std::vector<std::string>{"C:\\gone.pb", "C:\\here.pb", u8"C:\\ä.pb"}));
+}
+
+// Where the IDE's caret lands, and what a tool started there is told.
+TEST(ArrivalInText, AsTheEditorIsMoved) {
+    const std::string text = "first\r\nab\r\n\tx\t\xC3\xA4z\r\nlast line\r\n";
+    const std::string moved = "; new\r\n; lines\r\n" + text;
+    const struct {
+        std::string Text, Cursor, Fingerprinted, Lands;
+    } cases[] = {
+        {text, "3x4", "", "3x4"}, {text, "3x99", "", "3x6"}, // a character of two bytes
+        {text, "9x2", "", "4x2"}, {text, "2x0", "", "2x1"},
+        {text, "9x0", "", "5x1"}, {moved, "3x2", text, "5x2"}, // found again two lines down
+        {"", "4x4", "", "1x1"},
+    };
+    for (const auto& c : cases) {
+        const std::string fingerprint =
+            c.Fingerprinted.empty() ? "" : FingerprintOfLine(c.Fingerprinted, std::stoi(c.Cursor));
+        const HistoryEntry arrival = ArrivalInText(c.Text, {"a.pb", c.Cursor, fingerprint});
+        EXPECT_EQ(arrival.Cursor, c.Lands) << c.Cursor;
+        EXPECT_EQ(arrival.Fingerprint, FingerprintOfLine(c.Text, std::stoi(c.Lands))) << c.Cursor;
+        const HistoryEntry read =
+            ArrivalInText(c.Text, LineStarts(c.Text), {"a.pb", c.Cursor, fingerprint});
+        EXPECT_EQ(read.Cursor + read.Fingerprint, arrival.Cursor + arrival.Fingerprint) << c.Cursor;
+    }
+    // Only the lines around are read, with the same outcome.
+    std::string large;
+    for (int i = 1; i <= 20000; ++i)
+        large += "Value(" + std::to_string(i) + ")\r\n";
+    const std::string edited = "; one\r\n; two\r\n; three\r\n" + large;
+    for (const char* cursor : {"15000x3", "1x1", "40000x2", "19999x99"}) {
+        const HistoryEntry entry = {"a.pb", cursor, FingerprintOfLine(large, std::stoi(cursor))};
+        const HistoryEntry whole = ArrivalInText(edited, entry),
+                           read = ArrivalInText(edited, LineStarts(edited), entry);
+        EXPECT_EQ(read.Cursor + read.Fingerprint, whole.Cursor + whole.Fingerprint) << cursor;
+    }
+    EXPECT_EQ(ArrivalInText(edited, LineStarts(edited),
+                            {"a.pb", "15000x3", FingerprintOfLine(large, 15000)})
+                  .Cursor,
+              "15003x3");
+    EXPECT_EQ(ArrivalInText(text, {"a.pb", "somewhere", "v1:x"}).Cursor, "somewhere");
+    EXPECT_EQ(LineOfText(text, 3), "\tx\t\xC3\xA4z");
+    EXPECT_EQ(LineOfText("a\rb\nc", 2), "b");
+    EXPECT_EQ(LineOfText(text, 6), "");
+    EXPECT_EQ(LineAt(text, LineStarts(text), 3), LineOfText(text, 3));
+    EXPECT_EQ(LineAt("a\rb\nc", LineStarts("a\rb\nc"), 2), "b");
 }
 
 } // namespace

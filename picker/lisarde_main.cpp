@@ -1,0 +1,57 @@
+// Lisarde: "Recent positions", the history as a list to pick from. The IDE
+// starts it with "%FILE""%CURSOR"; it lists the forward entries, the
+// current position and the back entries with the code at each, and a pick
+// goes there as that many presses of Go back or Go forward would, in one
+// step: both history files end as after those presses, and the IDE shows
+// only the position picked.
+#include "common/code_page.h"
+#include "common/environment.h"
+#include "history/history_line.h"
+#include "ide/command_line.h"
+#include "ide/ide_access.h"
+#include "navigator/history_walk.h"
+#include "picker/picker_rows.h"
+#include "picker/picker_window.h"
+#include "picker/source_texts.h"
+
+namespace {
+
+// Set by the benchmark: the window closes once its list is drawn.
+constexpr char CloseWhenFilledVariable[] = "TOLVANE_PICKER_CLOSE_WHEN_FILLED";
+
+std::vector<ListedEntry> ListHistory(IdeConnection& ide, bool back, const HistoryEntry& current,
+                                     SourceTexts& sources, uint64_t* size) {
+    std::vector<ListedEntry> listed;
+    for (MetEntry& met : MeetHistory(
+             ide, back, current, MaxListedEntries, MaxListedLines,
+             [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); }, size)) {
+        std::string code = met.Showable ? sources.Code(met.Arrival) : "";
+        listed.push_back({std::move(met.Entry), met.Showable, std::move(met.Arrival), code});
+    }
+    return listed;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // In UTF-16, as the IDE gives it: every name whole.
+    const std::string commandLine = CommandLineUtf8();
+    const HistoryEntry current = {CommandLineParameter(commandLine, 0),
+                                  CommandLineParameter(commandLine, 1)};
+    IdeConnection ide = ConnectToIde();
+    SourceTexts sources;
+    uint64_t forwardSize = 0, backSize = 0;
+    const std::vector<ListedEntry> forward =
+        ListHistory(ide, false, current, sources, &forwardSize);
+    const std::vector<ListedEntry> back = ListHistory(ide, true, current, sources, &backSize);
+    const PickerRow here = RowOf(RowKind::Current, current, sources.Code(current));
+    const std::vector<PickerRow> rows = ArrangeRows(forward, here, back);
+    const int chosen =
+        ChooseRow(rows, ide.MainWindow, !ReadEnvironmentText(CloseWhenFilledVariable).empty());
+    if (chosen < 0) return 0;
+    const PickerRow& row = rows[size_t(chosen)];
+    const bool backwards = row.Kind == RowKind::Back;
+    WalkPresses(ide, backwards, current, row.Presses, row.Entry, backwards ? backSize : forwardSize,
+                [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); });
+    return 0;
+}
