@@ -6,11 +6,7 @@ set -euo pipefail
 bin=$(realpath "$1")
 out=$(realpath -m "$2")
 root=$(cd "$(dirname "$0")/.." && pwd)
-programs=(Quillet.exe Zemrick.exe Brannow.exe Tolvane.exe)
-# The follower and the picker are part of the release once their sources are
-# in the tree; before that Tolvane reports them as not copied when chosen.
-[ -d "$root/follower" ] && programs+=(Velmont.exe)
-[ -d "$root/picker" ] && programs+=(Lisarde.exe)
+programs=(Quillet.exe Zemrick.exe Brannow.exe Velmont.exe Lisarde.exe Tolvane.exe)
 needed=("$root/data/Sprachen/English.txt" "$root/data/Sprachen/Deutsch.txt"
         "$root/data/Icons/Anker.ico" "$root/data/Icons/Back.ico"
         "$root/data/Icons/Forward.ico" "$root/data/Icons/Tolvane.ico"
