@@ -164,11 +164,11 @@ show_changes() {
 # Whatever went wrong, the installation must have left these behind.
 check_installation() {
     local problems=()
-    for f in Quillet.exe Brannow.exe Zemrick.exe Tolvane.exe Anker.ico Back.ico Forward.ico Tolvane.ico; do
+    for f in Quillet.exe Brannow.exe Zemrick.exe Velmont.exe Lisarde.exe Tolvane.exe Anker.ico Back.ico Forward.ico Recent.ico Tolvane.ico; do
         [ -f "$installed$f" ] || problems+=("$f not in the installation folder")
     done
-    grep -qx 'ToolCount = 7' <(plain "$ide/Tools.prefs") || problems+=("Tools.prefs: ToolCount is not 7")
-    grep -qx 'ItemCount = 12' <(plain "$ide/PureBasic.prefs") || problems+=("PureBasic.prefs: ItemCount is not 12")
+    grep -qx 'ToolCount = 12' <(plain "$ide/Tools.prefs") || problems+=("Tools.prefs: ToolCount is not 12")
+    grep -qx 'ItemCount = 13' <(plain "$ide/PureBasic.prefs") || problems+=("PureBasic.prefs: ItemCount is not 13")
     cmp -s "$ide/Tools2.prefs" "$demo/before/Tools.prefs" || problems+=("Tools2.prefs is not the old Tools.prefs")
     cmp -s "$ide/PureBasic1.prefs" "$demo/before/PureBasic.prefs" || problems+=("PureBasic1.prefs is not the old PureBasic.prefs")
     [ ${#problems[@]} -eq 0 ] && { echo "installation complete"; return 0; }

@@ -14,6 +14,7 @@
 // here, on the Windows side, and the programs started from here inherit it.
 // SHOTS is an absolute Unix path. Exit code 0 when every step did what it
 // should.
+#include "ide/follower_link.h"
 #include "testing/host_ide/host_client.h"
 #include "testing/tolvane_driver.h"
 
@@ -21,7 +22,7 @@
 
 namespace {
 
-const long Record = 0x20035, Back = 0x20034, Forward = 0x20036; // Ctrl+5, 4, 6
+const long Record = 0x20035, Back = 0x20034, Forward = 0x20036, Pick = 0x20033; // Ctrl+5, 4, 6, 3
 
 int Failures = 0;
 
@@ -99,8 +100,8 @@ int Install(const std::string& exe, const std::string& base, const std::string& 
     std::string title = language.substr(0, language.find_first_of("\r\n"));
     HWND main = WaitTopWindow(tolvane.Id(), title);
     bool rows =
-        main && WaitControl(main, 5) && WaitUntil([&] { return FindToolRows(main).size() == 4; });
-    if (!Check(rows, "the main window \"" + title + "\" shows the four tools")) return 1;
+        main && WaitControl(main, 5) && WaitUntil([&] { return FindToolRows(main).size() == 5; });
+    if (!Check(rows, "the main window \"" + title + "\" shows the five tools")) return 1;
     HWND pathField = FindControl(main, 6);
     std::printf("         proposed base folder: %s\n", TextOf(pathField).c_str());
     TypeText(pathField, base);
@@ -163,8 +164,12 @@ bool RunTool(const HostIde& host, long shortcut, const std::string& keys) {
     return Check(ended, keys + ": the IDE started the installed tool, which ended");
 }
 
+// A tab click, then a click on the line a moment later, as a person would:
+// the follower sees the source become current before the caret moves.
 bool MoveCaret(const HostIde& host, int tab, long line, long column) {
-    return HostSelectTab(host, tab) == tab && HostSetCaret(host, line, column) >= 0;
+    if (HostSelectTab(host, tab) != tab) return false;
+    Sleep(500);
+    return HostSetCaret(host, line, column) >= 0;
 }
 
 // The IDE's caret after a walk through the history: on the expected place?
@@ -173,11 +178,43 @@ void ExpectPlace(const HostIde& host, const std::vector<std::string>& files, int
     Check(HostCurrentTab(host) == tab && HostCaretLine(host) == line, "the IDE now shows " + place);
 }
 
+void PressKey(WORD key) {
+    INPUT input[2] = {};
+    for (INPUT& event : input) {
+        event.type = INPUT_KEYBOARD;
+        event.ki.wVk = key;
+    }
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// Ctrl+3 lists the history; Enter on the row it opens with is one Go back.
+void PickFromTheList(const HostIde& host, const std::vector<std::string>& files,
+                     const std::string& shots) {
+    const long id = HostRunToolByShortcut(host, Pick);
+    AutoCloseHandle process(id > 0 ? OpenProcess(SYNCHRONIZE, FALSE, DWORD(id)) : nullptr);
+    HWND list = nullptr;
+    WaitUntil([&] {
+        list = FindWindowA("TolvaneRecentPositions", nullptr);
+        return list && GetForegroundWindow() == list;
+    });
+    if (!Check(list != nullptr, "Ctrl+3 (Lisarde, Recent positions) lists the history")) return;
+    Capture(list, shots + "/5_recent_positions.png");
+    PressKey(VK_RETURN);
+    bool ended = !process.IsValid() || WaitForSingleObject(process.Get(), 30000) == WAIT_OBJECT_0;
+    Check(ended, "Enter picked the row it opened with, and the list closed");
+    ExpectPlace(host, files, 1, 7);
+}
+
 int RunInIde(const std::string& folder, const std::string& shots,
              const std::vector<std::string>& files) {
     HostIde host(FolderOf(files[0]), files, HostMode::Today);
     if (!Check(host.Ready, "the stand-in of today's IDE is open with " +
                                std::to_string(files.size()) + " files"))
+        return 1;
+    // The IDE's first event started the follower: it follows what happens from now on.
+    if (!Check(WaitUntil([&] { return FindFollower(host.MainWindow) != nullptr; }),
+               "Velmont, the follower, runs beside the IDE"))
         return 1;
     const std::string backFile = folder + "History_Back.txt";
     struct Stop {
@@ -192,16 +229,25 @@ int RunInIde(const std::string& folder, const std::string& shots,
         std::printf("         new line in History_Back.txt: %s\n",
                     LastLine(ReadFileBytes(backFile)).c_str());
     }
+    // Back to the first file and a jump of more than 20 lines there: the
+    // follower puts the line left on the history by itself.
+    const std::string before = ReadFileBytes(backFile);
     bool moved = MoveCaret(host, 0, 33, 1);
-    if (!Check(moved, "caret moved on to " + CaretPlace(host, files))) return 1;
+    if (!Check(moved, "caret jumped on to " + CaretPlace(host, files))) return 1;
+    bool followed = WaitUntil([&] { return ReadFileBytes(backFile) != before; });
+    if (!Check(followed, "Velmont, the follower, remembered the line left by itself: " +
+                             LastLine(ReadFileBytes(backFile))))
+        return 1;
 
+    RunTool(host, Back, "Ctrl+4 (Brannow, back)");
+    ExpectPlace(host, files, 0, 12);
     RunTool(host, Back, "Ctrl+4 (Brannow, back)");
     ExpectPlace(host, files, 1, 7);
     Capture(host.MainWindow, shots + "/4_ide_after_back.png");
-    RunTool(host, Back, "Ctrl+4 (Brannow, back)");
-    ExpectPlace(host, files, 0, 12);
     RunTool(host, Forward, "Ctrl+6 (Brannow, forward)");
-    ExpectPlace(host, files, 1, 7);
+    ExpectPlace(host, files, 0, 12);
+    ShowHistory(folder);
+    PickFromTheList(host, files, shots);
     ShowHistory(folder);
     std::vector<std::string> log = HostLogLines(host);
     Check(log.empty(), "nothing in the IDE's log" + (log.empty() ? "" : ": " + log.front()));
