@@ -65,12 +65,8 @@ bool NewestIs(HANDLE file, const HistoryEntry& entry) {
     uint64_t size = 0;
     if (!HistoryFileLength(file, &size)) return false;
     ReverseLineReader reader(
-        [file](uint64_t offset, char* buffer, size_t count) -> size_t {
-            OVERLAPPED at = {};
-            at.Offset = DWORD(offset);
-            at.OffsetHigh = DWORD(offset >> 32);
-            DWORD got = 0;
-            return ReadFile(file, buffer, DWORD(count), &got, &at) ? got : 0;
+        [file](uint64_t offset, char* buffer, size_t count) {
+            return ReadHistoryFileAt(file, offset, buffer, count);
         },
         size);
     std::string line;

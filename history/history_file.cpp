@@ -45,14 +45,18 @@ bool EndsAtLineStart(HANDLE file, uint64_t length) {
     if (length == 0) return true;
     if (length < 2) return false;
     char tail[2];
-    OVERLAPPED at = {};
-    at.Offset = DWORD(length - 2);
-    at.OffsetHigh = DWORD((length - 2) >> 32);
-    DWORD got = 0;
-    return ReadFile(file, tail, 2, &got, &at) && got == 2 && tail[0] == '\r' && tail[1] == '\n';
+    return ReadHistoryFileAt(file, length - 2, tail, 2) == 2 && tail[0] == '\r' && tail[1] == '\n';
 }
 
 } // namespace
+
+size_t ReadHistoryFileAt(HANDLE file, uint64_t offset, char* buffer, size_t count) {
+    OVERLAPPED at = {};
+    at.Offset = DWORD(offset);
+    at.OffsetHigh = DWORD(offset >> 32);
+    DWORD got = 0;
+    return ReadFile(file, buffer, DWORD(count), &got, &at) ? got : 0;
+}
 
 HANDLE OpenHistoryFile(const char* fileName, DWORD disposition) {
     return WaitWhileHeld([&] {

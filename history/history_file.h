@@ -23,6 +23,9 @@ bool HoldHistoryFile(const char* fileName, HANDLE* file);
 bool AppendHistoryEntry(HANDLE file, const std::string& entry);
 // The open file's length in bytes; false when it cannot be had.
 bool HistoryFileLength(HANDLE file, uint64_t* length);
+// Reads up to count bytes of the open file at offset; the number read, 0 at
+// its end or on failure. What a ReverseLineReader reads the file with.
+size_t ReadHistoryFileAt(HANDLE file, uint64_t offset, char* buffer, size_t count);
 // Cuts the open file to length bytes.
 bool CutHistoryFile(HANDLE file, uint64_t length);
 // Makes the named file exist with 0 bytes, creating or truncating it, and

@@ -54,15 +54,9 @@ class HistoryPresses {
   public:
     HistoryPresses(HANDLE file, uint64_t size, const HistoryEntry& start, PathVerdicts& showable,
                    size_t maxLines = SIZE_MAX)
-        : reader_(
-              [file](uint64_t offset, char* buffer, size_t count) -> size_t {
-                  OVERLAPPED at = {};
-                  at.Offset = DWORD(offset);
-                  at.OffsetHigh = DWORD(offset >> 32);
-                  DWORD got = 0;
-                  return ReadFile(file, buffer, DWORD(count), &got, &at) ? got : 0;
-              },
-              size),
+        : reader_([file](uint64_t offset, char* buffer,
+                         size_t count) { return ReadHistoryFileAt(file, offset, buffer, count); },
+                  size),
           run_(start), showable_(showable), looked_(size), linesLeft_(maxLines) {}
 
     // The next line towards the start that holds an entry a press would not
