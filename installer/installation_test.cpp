@@ -61,17 +61,14 @@ std::string ClearerEntry(int number, const std::string& folder) {
     return Entry(number, folder + "Zemrick.exe", "", folder, "", 0, 1, 3, 1);
 }
 
-// The follower's four entries, numbered from first.
+// The follower's four entries, numbered from first; it waits only on closing.
 std::string FollowerEntries(int first, const std::string& folder) {
-    const struct {
-        const char* Event;
-        int Trigger, Flags;
-    } events[] = {{"STARTED", 1, 2}, {"LOADED", 8, 2}, {"SAVED", 9, 2}, {"CLOSING", 13, 3}};
     std::string text;
-    for (const auto& e : events)
+    for (auto [event, trigger] :
+         {std::pair{"STARTED", 1}, {"LOADED", 8}, {"SAVED", 9}, {"CLOSING", 13}})
         text +=
-            Entry(first++, folder + "Velmont.exe", "\"%FILE\" \"" + std::string(e.Event) + "\" 20",
-                  folder, "", 0, e.Trigger, e.Flags, 1);
+            Entry(first++, folder + "Velmont.exe", "\"%FILE\" \"" + std::string(event) + "\" 20",
+                  folder, "", 0, trigger, trigger == 13 ? 3 : 2, 1);
     return text;
 }
 
@@ -215,13 +212,11 @@ class Installation : public testing::Test {
         for (const std::string& exe : AllExecutables)
             ASSERT_TRUE(CopyFileA(SiblingExe(exe).c_str(), Plugin(exe).c_str(), FALSE)) << exe;
         folder_ = base_.Path() + "Tolvane\\";
-        // Only copied and registered here, never run: any program will do
-        // until the follower and the picker are built beside the tests.
-        for (const char* exe : {"Velmont.exe", "Lisarde.exe"}) {
-            const std::string built = SiblingExe(exe);
-            ASSERT_TRUE(CopyFileA((FileExists(built) ? built : SiblingExe("Zemrick.exe")).c_str(),
-                                  Plugin(exe).c_str(), FALSE));
-        }
+        // The picker is only registered here: any program will do until it is built.
+        for (const char* exe : {"Velmont.exe", "Lisarde.exe"})
+            ASSERT_TRUE(
+                CopyFileA(SiblingExe(FileExists(SiblingExe(exe)) ? exe : "Zemrick.exe").c_str(),
+                          Plugin(exe).c_str(), FALSE));
     }
     void TearDown() override { EndTolvane(); }
 
@@ -258,7 +253,6 @@ class Installation : public testing::Test {
         ASSERT_TRUE(main_);
         ASSERT_TRUE(WaitUntil([&] { return (rows_ = FindToolRows(main_)).size() == 5; }));
         // The follower and the picker are left out unless a test asks for them.
-        EXPECT_EQ(CheckStateOf(FindControl(main_, 18)), BST_CHECKED);
         SetFollower(false);
         SetCheck(Row(4).EnableBox, false);
     }
@@ -273,10 +267,7 @@ class Installation : public testing::Test {
 
     // The row of the tool with that tool table index: on screen they stand in
     // the order 1, 0, 2, 4, 3.
-    const ToolRowWindows& Row(int index) const {
-        const int place[] = {1, 0, 2, 4, 3};
-        return rows_[place[index]];
-    }
+    const ToolRowWindows& Row(int index) const { return rows_["10243"[index] - '0']; }
 
     void SetCheck(HWND box, bool checked) {
         if ((CheckStateOf(box) == BST_CHECKED) != checked) Click(box);
@@ -589,14 +580,6 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
           "Tolvane.ico", "Recent.ico"},
          true,
          on},
-        {"the picker without shortcut and toolbar",
-         false,
-         {off, off, off, off},
-         {{4, true, false}},
-         {},
-         {"Lisarde.exe"},
-         false,
-         {true, true, false, false}},
         {"menu and shortcut boxes; toolbar box of a tool not enabled",
          false,
          {{true, true, false, false}, noMenu, {false, true, true, true}, off},
@@ -633,14 +616,11 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         std::string entries;
         int number = 2;
         for (const Expected& e : c.Entries) {
-            if (e.Index == -2) {
-                entries += FollowerEntries(number, folder_);
-                number += 4;
-                continue;
-            }
-            entries += e.Index < 0 ? ClearerEntry(number, folder_)
-                                   : ToolEntry(number, folder_, e.Index, e.InMenu, e.WithShortcut);
-            ++number;
+            entries += e.Index == -2 ? FollowerEntries(number, folder_)
+                       : e.Index < 0
+                           ? ClearerEntry(number, folder_)
+                           : ToolEntry(number, folder_, e.Index, e.InMenu, e.WithShortcut);
+            number += e.Index == -2 ? 4 : 1;
         }
         EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")),
                   "[ToolsInfo]\r\n" + Line("ToolCount", std::to_string(number)) + entries);
@@ -1062,7 +1042,6 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
     const std::string tools = "[ToolsInfo]\r\nToolCount = 0\r\n",
                       mainPrefs = "[Toolbar]\r\nItemCount = 0\r\n",
                       oldBackup = "[ToolsInfo]\r\nToolCount = 7\r\n";
-    const std::string& toolsText = tools;
     const std::string F = folder_;
     const std::string registered =
         "[ToolsInfo]\r\nToolCount = 2\r\n" + ClearerEntry(0, F) + ToolEntry(1, F, 1);
@@ -1070,41 +1049,18 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
     const std::set<std::string> programs = {"Zemrick.exe", "Quillet.exe"};
     const std::set<std::string> everything = {"Zemrick.exe", "Quillet.exe", "Anker.ico"};
     enum Fault { None, ReadOnly, Locked, Folder, Missing, Absent, Holds, NoFollower };
-    const std::string user = "[Tool_0]\r\nCommand = C:\\Diff.exe\r\n";
-    const std::string userItem = "Icon_1 = Standard:New\r\nAction_1 = Menu:New\r\n";
-    auto lyingTools = [&](const std::string& count, const std::string& groups) {
-        return "[ToolsInfo]\r\nToolCount = " + count + "\r\n" + groups;
-    };
-    // Only the group the IDE reads counts: ToolbarNew beside a sound Toolbar.
-    auto lyingMain = [&](const std::string& group, const std::string& count) {
-        return (group == "ToolbarNew" ? "[Toolbar]\r\nItemCount = 1\r\n" + userItem : "") + "[" +
-               group + "]\r\nItemCount = " + count + "\r\n" + userItem;
-    };
-    const std::string toolsUnclear =
-        Incomplete + CountUnclear(Ide("Tools.prefs")) + NothingRegistered;
-    const std::string itemsUnclear =
-        Incomplete + ItemCountUnclear(Ide("PureBasic.prefs")) + NothingRegistered;
     struct Case {
-        const char* Name;
+        std::string Name;
         std::string File; // the file the fault is put on
-        Fault What;
-        std::string Report, ToolsAfter, MainAfter;
-        std::set<std::string> Copied;
-        std::string Holds = ""; // what File holds, for Holds
+        Fault What;       // Holds: the files hold ToolsAfter and MainAfter from the start
+        std::string Report, ToolsAfter = "", MainAfter = "";
+        std::set<std::string> Copied = {};
     };
-    // Neither file changes, nor is backed up; nothing is copied.
-    auto refused = [&](const char* name, const char* file, const std::string& holds) {
-        bool tools = std::string(file) == "Tools.prefs";
-        return Case{name,
-                    file,
-                    Holds,
-                    tools ? toolsUnclear : itemsUnclear,
-                    tools ? holds : toolsText,
-                    tools ? mainPrefs : holds,
-                    {},
-                    holds};
-    };
-    const Case cases[] = {
+    const std::string user = "[Tool_0]\r\nCommand = C:\\Diff.exe\r\n",
+                      userItem = "Icon_1 = Standard:New\r\nAction_1 = Menu:New\r\n",
+                      toolsUnclear =
+                          Incomplete + CountUnclear(Ide("Tools.prefs")) + NothingRegistered;
+    std::vector<Case> cases = {
         {"old Tools2.prefs read-only",
          "Tools2.prefs",
          ReadOnly,
@@ -1164,26 +1120,25 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         // The IDE writes Tools.prefs only when its tools dialog is first confirmed.
         {"a fresh IDE: no Tools.prefs yet", "Tools.prefs", Absent, "", registered, withButton,
          everything},
-        {"the IDE never ran: no settings",
-         "PureBasic.prefs",
-         Absent,
-         NeverRan(IdeFolder()),
-         "",
-         "",
-         {}},
-        {"the IDE never ran: no settings folder", "", Absent, NeverRan(IdeFolder()), "", "", {}},
-        refused("ToolCount low", "Tools.prefs", lyingTools("0", user)),
-        refused("ToolCount negative", "Tools.prefs", lyingTools("-1", "")),
-        refused("ToolCount junk", "Tools.prefs", lyingTools("abc", "")),
-        refused("ToolCount absent beside an entry", "Tools.prefs", "[ToolsInfo]\r\n" + user),
-        refused("ToolCount at 2^31 - 1", "Tools.prefs", lyingTools("2147483647", "")),
-        refused("ToolCount at 2^31", "Tools.prefs", lyingTools("2147483648", "")),
-        refused("ItemCount low", "PureBasic.prefs", lyingMain("Toolbar", "0")),
-        refused("ItemCount negative", "PureBasic.prefs", lyingMain("Toolbar", "-1")),
-        refused("ItemCount junk", "PureBasic.prefs", lyingMain("ToolbarNew", "abc")),
-        refused("ItemCount at 2^31 - 1", "PureBasic.prefs", lyingMain("ToolbarNew", "2147483647")),
-        refused("ItemCount at 2^31", "PureBasic.prefs", lyingMain("Toolbar", "2147483648")),
+        {"the IDE never ran: no settings", "PureBasic.prefs", Absent, NeverRan(IdeFolder())},
+        {"the IDE never ran: no settings folder", "", Absent, NeverRan(IdeFolder())},
+        {"ToolCount absent beside an entry", "", Holds, toolsUnclear, "[ToolsInfo]\r\n" + user,
+         mainPrefs},
     };
+    // A count that does not cover what its file holds changes neither file.
+    // Only the group the IDE reads counts: ToolbarNew beside a sound Toolbar.
+    int n = 0;
+    for (const std::string count : {"0", "-1", "1x", "2147483647", "2147483648"}) {
+        const std::string lyingTools = "[ToolsInfo]\r\nToolCount = " + count + "\r\n" + user,
+                          lyingMain = (n++ % 2 ? "[Toolbar]\r\nItemCount = 1\r\n" + userItem +
+                                                     "[ToolbarNew]"
+                                               : "[Toolbar]") +
+                                      "\r\nItemCount = " + count + "\r\n" + userItem;
+        cases.push_back({"ToolCount " + count, "", Holds, toolsUnclear, lyingTools, mainPrefs});
+        cases.push_back({"ItemCount " + count, "", Holds,
+                         Incomplete + ItemCountUnclear(Ide("PureBasic.prefs")) + NothingRegistered,
+                         tools, lyingMain});
+    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         DeleteTree(IdeFolder());
@@ -1192,7 +1147,8 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
         ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
         if (c.What == Holds) {
-            ASSERT_TRUE(WriteFileBytes(Ide(c.File), c.Holds));
+            ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), c.ToolsAfter));
+            ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), c.MainAfter));
         }
         if (c.What == Absent) {
             DeleteFileA(Ide("Tools.prefs").c_str());
@@ -1364,14 +1320,15 @@ class Uninstall : public Installation {
         return seen;
     }
 
-    // Installs into base with the rows as they come, or only one tool: the
-    // recorder with the clearer, or another without it.
-    void InstallInto(const std::string& base, bool onlyOne, bool follower = false, int only = 1) {
+    // Installs into base with the rows as they come, or only tool 1; the
+    // follower and the picker only when asked.
+    void InstallInto(const std::string& base, bool onlyTheRecorder,
+                     bool followerAndPicker = false) {
         ASSERT_NO_FATAL_FAILURE(Open());
         ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base));
-        SetFollower(follower);
-        if (onlyOne) EnableOnly({only});
-        if (onlyOne) SetClearer(only == 1);
+        if (onlyTheRecorder) EnableOnly({1});
+        SetFollower(followerAndPicker);
+        SetCheck(Row(4).EnableBox, followerAndPicker);
         ASSERT_EQ(Install(), 0);
     }
 
@@ -1390,7 +1347,6 @@ TEST_F(Uninstall, Scenarios) {
     TempDir second;
     const std::string F1 = folder_, F2 = second.Path() + "Tolvane\\";
     const std::string G = base_.Path() + "Abl\xE4ge\\Tolvane\\";
-    const std::string H = base_.Path() + "new\\deeper\\Tolvane\\";
     const std::string standard = Item(1, "Standard:New", "Menu:New");
     // Files as the IDE keeps them, untidy, before any installation.
     const std::string originalTools =
@@ -1446,19 +1402,22 @@ TEST_F(Uninstall, Scenarios) {
                         IDOK,         {Question(entries, 2, folders), Removed(entries, 2, folders)},
                         toolsAfter,   mainAfter};
     };
-    // Installed, then found whole and removed: the files as they were.
-    auto roundTrip = [&](const char* name, std::function<void()> install, int entries, int items,
-                         const std::string& folder) {
-        return Scenario{name,
-                        originalTools,
-                        originalMain,
-                        install,
-                        "/uninstall",
-                        true,
-                        IDOK,
-                        {Question(entries, items, {folder}), Removed(entries, items, {folder})},
-                        Normalised(originalTools),
-                        Normalised(originalMain)};
+    // Installed into the typed base folder, then found whole and removed: the
+    // files as they were.
+    auto roundTrip = [&](const char* name, const std::string& typed, const std::string& folder,
+                         bool followerAndPicker = false) {
+        const int entries = followerAndPicker ? 7 : 2, items = followerAndPicker ? 3 : 2;
+        return Scenario{
+            name,
+            originalTools,
+            originalMain,
+            [&, typed, followerAndPicker] { InstallInto(typed, true, followerAndPicker); },
+            "/uninstall",
+            true,
+            IDOK,
+            {Question(entries, items, {folder}), Removed(entries, items, {folder})},
+            Normalised(originalTools),
+            Normalised(originalMain)};
     };
     // Both files stay as they are, with this message (after the question, if asked).
     auto refuses = [&](const char* name, const std::string& tools, std::function<void()> before,
@@ -1479,23 +1438,13 @@ TEST_F(Uninstall, Scenarios) {
          {Question(2, 2, {F1}), Removed(2, 2, {F1})},
          Normalised(originalTools),
          Normalised(originalMain)},
-        // The base folder as typed: what the uninstall finds is what was written.
-        roundTrip("the picker installed, then removed",
-                  [&] {
-                      InstallInto(base_.Path(), true);
-                      InstallInto(base_.Path(), true, false, 4);
-                  },
-                  3, 4, F1),
-        roundTrip("the follower installed, then removed",
-                  [&] { InstallInto(base_.Path(), true, true); }, 6, 2, F1),
+        roundTrip("the follower and the picker installed, then removed", base_.Path(), F1, true),
         // The base folder as typed: what the uninstall finds is what was written.
         roundTrip("a base folder without its final backslash",
-                  [&] { InstallInto(base_.Path().substr(0, base_.Path().size() - 1), true); }, 2,
-                  2, F1),
-        roundTrip("a base folder between blanks",
-                  [&] { InstallInto(" \t" + base_.Path() + "  ", true); }, 2, 2, F1),
-        roundTrip("a base folder two levels below what exists",
-                  [&] { InstallInto(base_.Path() + "new\\deeper", true); }, 2, 2, H),
+                  base_.Path().substr(0, base_.Path().size() - 1), F1),
+        roundTrip("a base folder between blanks", " \t" + base_.Path() + "  ", F1),
+        roundTrip("a base folder two levels below what exists", base_.Path() + "new\\deeper",
+                  base_.Path() + "new\\deeper\\Tolvane\\"),
         {"two installations into different folders",
          originalTools,
          originalMain,
