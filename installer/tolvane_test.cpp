@@ -1,5 +1,6 @@
 // The real Tolvane.exe, started as its own process under Wine and driven
 // through its windows as a user would: what it shows, where, and how it ends.
+#include "common/auto_handle.h"
 #include "testing/tolvane_driver.h"
 
 #include <gtest/gtest.h>
@@ -160,40 +161,34 @@ TEST_F(Tolvane, LanguageFiles) {
         const std::string folder = folders_.Work + "Sprachen\\";
         DeleteTree(folder);
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-        for (const auto& [name, bytes] : c.Files) {
-            if (name.find('.') != std::string::npos && bytes.empty())
-                ASSERT_TRUE(CreateDirectoryA((folder + name).c_str(), nullptr));
-            else
-                ASSERT_TRUE(WriteFileBytes(folder + name, bytes));
-        }
-        HANDLE held = c.Locked ? CreateFileA((folder + c.Files[0].first).c_str(), GENERIC_READ, 0,
-                                             nullptr, OPEN_EXISTING, 0, nullptr)
-                               : INVALID_HANDLE_VALUE;
+        for (const auto& [name, bytes] : c.Files)
+            ASSERT_TRUE(bytes.empty() ? CreateDirectoryA((folder + name).c_str(), nullptr)
+                                      : WriteFileBytes(folder + name, bytes));
+        AutoCloseHandle held(c.Locked
+                                 ? CreateFileA((folder + c.Files[0].first).c_str(), GENERIC_READ, 0,
+                                               nullptr, OPEN_EXISTING, 0, nullptr)
+                                 : INVALID_HANDLE_VALUE);
         Start();
-        MessageSeen seen;
-        if (c.Listed.empty()) {
-            ASSERT_TRUE(AnswerMessage(pid_, seen));
-        } else {
+        if (!c.Listed.empty()) {
             HWND chooser = WaitChooser();
             ASSERT_TRUE(chooser);
             EXPECT_EQ(ComboItems(FindControl(chooser, 0)), std::vector<std::string>{c.Listed});
             PostClick(FindControl(chooser, 1));
-            HWND main = nullptr;
-            ASSERT_TRUE(WaitUntil([&] {
-                main = FindWindowA("TolvaneMainWindow", nullptr);
-                return main || !ProcessDialogs(pid_).empty() ||
-                       WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
-            }));
-            if (main) {
-                // Every row there: no control failed to be made.
-                EXPECT_TRUE(WaitUntil([&] { return FindToolRows(main).size() == 5; }, 5000));
-                PostClose(main);
-                seen = {"Tolvane", MainWindow};
-            } else {
-                AnswerMessage(pid_, seen);
-            }
         }
-        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        HWND main = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            main = FindWindowA("TolvaneMainWindow", nullptr);
+            return main || !ProcessDialogs(pid_).empty() ||
+                   WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+        }));
+        MessageSeen seen = {"Tolvane", MainWindow};
+        if (main) {
+            // Every row there: no control failed to be made.
+            EXPECT_TRUE(WaitUntil([&] { return FindToolRows(main).size() == 5; }, 5000));
+            PostClose(main);
+        } else {
+            AnswerMessage(pid_, seen);
+        }
         EXPECT_EQ(seen.Title, "Tolvane");
         EXPECT_EQ(seen.Text, c.Outcome);
         EXPECT_EQ(WaitExit(process_), 0);
