@@ -856,12 +856,13 @@ TEST_F(Installation, TheIdeRunsWhatWasInstalled) {
     ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), "[Toolbar]\r\nItemCount = 0\r\n"));
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+    SetFollower(true); // as it comes
     ASSERT_EQ(Install(), 0);
 
     TempDir sources;
     const std::string a = sources / "a.pb", b = sources / "b.pb";
-    ASSERT_TRUE(WriteFileBytes(a, NumberedLines(20)));
-    ASSERT_TRUE(WriteFileBytes(b, NumberedLines(20)));
+    ASSERT_TRUE(WriteFileBytes(a, NumberedLines(60)));
+    ASSERT_TRUE(WriteFileBytes(b, NumberedLines(60)));
     const std::string back = folder_ + "History_Back.txt",
                       forward = folder_ + "History_Forward.txt";
 
@@ -869,14 +870,25 @@ TEST_F(Installation, TheIdeRunsWhatWasInstalled) {
     for (HostMode mode : {HostMode::Classic, HostMode::Today}) {
         HostIde host(sources.Path(), {a, b}, mode);
         ASSERT_TRUE(host.Ready);
+        // A person's pace: the next move comes once the follower has asked
+        // the editor about this one (its messages rose, then stayed still).
+        const auto paced = [&](auto move) {
+            const long before = HostCounters(host).EditorMessages;
+            move();
+            WaitUntil([&] { return HostCounters(host).EditorMessages > before; }, 5000);
+            for (long seen = -1, now; (now = HostCounters(host).EditorMessages) != seen; Sleep(100))
+                seen = now;
+        };
+        paced([] {}); // the follower has taken in the sources loaded
         ASSERT_EQ(HostSelectTab(host, 0), 0);
         ASSERT_GE(HostSetCaret(host, 7, 3), 0);
         EXPECT_EQ(HostRunToolByShortcut(host, 131125), 0);                   // Ctrl+5
         EXPECT_EQ(ReadFileBytes(back).substr(0, a.size() + 5), a + "|7x3|"); // and its fingerprint
         EXPECT_TRUE(FileExists(forward));
 
-        ASSERT_EQ(HostSelectTab(host, 1), 1);
-        ASSERT_GE(HostSetCaret(host, 2, 1), 0);
+        // The switch records a at 7x3, the entry Remember just made: still one.
+        paced([&] { EXPECT_EQ(HostSelectTab(host, 1), 1); });
+        paced([&] { EXPECT_GE(HostSetCaret(host, 2, 1), 0); });
         const long navigator = HostRunToolByShortcut(host, 131124); // Ctrl+4, back
         ASSERT_GT(navigator, 0);
         AutoCloseHandle process(OpenProcess(SYNCHRONIZE, FALSE, DWORD(navigator)));
@@ -888,6 +900,15 @@ TEST_F(Installation, TheIdeRunsWhatWasInstalled) {
         EXPECT_EQ(HostFocusedEditor(host), HostEditors(host)[0]);
         EXPECT_EQ(ReadFileBytes(back), "");
         EXPECT_EQ(ReadFileBytes(forward).substr(0, b.size() + 5), b + "|2x1|");
+
+        // A page down is a jump: the installed follower records the line left.
+        paced([&] { EXPECT_GE(HostPressCaretKey(host, VK_NEXT), 0); }); // 30 lines down
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                const std::string text = ReadFileBytes(back); // one entry, once written
+                return text.find(a + "|7x3|") == 0 && text.find("\r\n") == text.size() - 2;
+            },
+            10000));
 
         // The clearer has no shortcut; it is entry 0.
         EXPECT_EQ(HostRunToolByNumber(host, 0), 0);
