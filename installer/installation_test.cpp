@@ -155,10 +155,6 @@ std::string NeverRan(const std::string& folder) {
     return "The PureBasic IDE has no settings in " + folder +
            " yet. Start the IDE once and close it, then install again. Nothing was changed.";
 }
-std::string CountUnclear(const std::string& file) {
-    return file + " does not say how many tool entries the IDE reads (ToolCount), so it was left "
-                  "unchanged.\r\n";
-}
 
 std::set<std::string> FilesIn(const std::string& folder) {
     std::set<std::string> names;
@@ -565,29 +561,23 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         bool Follower = false;
         Boxes Picker = {false};
     } cases[] = {
-        // The follower hidden, after the clearer; the picker not waited for, its
-        // button with the other tools' before Tolvane's separator.
-        {"the follower and the picker",
-         true,
-         {off, on, off, on},
-         {{-1}, {-2}, {1}, {3}, {4}},
-         {-1, 1, 4, -1, 3},
-         {"Zemrick.exe", "Velmont.exe", "Quillet.exe", "Tolvane.exe", "Lisarde.exe", "Anker.ico",
-          "Tolvane.ico", "Recent.ico"},
-         true,
-         on},
         {"menu and shortcut boxes; toolbar box of a tool not enabled",
          false,
          {{true, true, false, false}, noMenu, {false, true, true, true}, off},
          {{0, true, false}, {1, false, true}},
          {-1, 1},
          {"Brannow.exe", "Quillet.exe", "Anker.ico"}},
-        {"only tool 3 on the toolbar",
+        // The follower hidden, after the clearer; the picker not waited for, its
+        // button with the other tools' before Tolvane's separator.
+        {"only tool 3 and the picker on the toolbar; the follower",
          true,
          {noToolbar, noToolbar, noToolbar, on},
-         {{-1}, {0}, {1}, {2}, {3}},
-         {-1, 3},
-         {"Zemrick.exe", "Brannow.exe", "Quillet.exe", "Tolvane.exe", "Tolvane.ico"}},
+         {{-1}, {-2}, {0}, {1}, {2}, {3}, {4}},
+         {-1, 4, -1, 3},
+         {"Zemrick.exe", "Velmont.exe", "Brannow.exe", "Quillet.exe", "Tolvane.exe", "Lisarde.exe",
+          "Tolvane.ico", "Recent.ico"},
+         true,
+         on},
         {"tools 0 and 2 on the toolbar, 1 not",
          false,
          {on, noToolbar, on, off},
@@ -1073,10 +1063,14 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         std::string Report, ToolsAfter = "", MainAfter = "";
         std::set<std::string> Copied = {};
     };
+    auto Unclear = [&](const char* file, const char* what) {
+        return Incomplete + Ide(file) + " does not say how many " + what +
+               ", so it was left unchanged.\r\n" + NothingRegistered;
+    };
     const std::string user = "[Tool_0]\r\nCommand = C:\\Diff.exe\r\n",
                       userItem = "Icon_1 = Standard:New\r\nAction_1 = Menu:New\r\n",
                       toolsUnclear =
-                          Incomplete + CountUnclear(Ide("Tools.prefs")) + NothingRegistered;
+                          Unclear("Tools.prefs", "tool entries the IDE reads (ToolCount)");
     std::vector<Case> cases = {
         {"old Tools2.prefs read-only",
          "Tools2.prefs",
@@ -1153,10 +1147,7 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
                                       "\r\nItemCount = " + count + "\r\n" + userItem;
         cases.push_back({"ToolCount " + count, "", Holds, toolsUnclear, lyingTools, mainPrefs});
         cases.push_back({"ItemCount " + count, "", Holds,
-                         Incomplete + Ide("PureBasic.prefs") +
-                             " does not say how many toolbar items the IDE reads (ItemCount), so "
-                             "it was left unchanged.\r\n" +
-                             NothingRegistered,
+                         Unclear("PureBasic.prefs", "toolbar items the IDE reads (ItemCount)"),
                          tools, lyingMain});
     }
     for (const auto& c : cases) {
@@ -1270,6 +1261,11 @@ std::string FoldersRemain(const std::vector<std::string>& folders) {
 std::string Removed(int entries, int items, const std::vector<std::string>& folders) {
     return "Tool entries removed: " + std::to_string(entries) +
            ". Toolbar items removed: " + std::to_string(items) + ".\r\n" + FoldersRemain(folders);
+}
+
+std::string CountUnclear(const std::string& file) {
+    return file + " does not say how many tool entries the IDE reads (ToolCount), so it was left "
+                  "unchanged.\r\n";
 }
 
 // Equal bytes; a failure shows the sizes and the start only, for files of megabytes.
