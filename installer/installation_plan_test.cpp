@@ -42,33 +42,6 @@ TEST(InstallFolder, IsBaseFolderGluedToTolvane) {
     EXPECT_EQ(InstallFolder(""), "Tolvane\\");
 }
 
-// What the uninstall finds must be what the installation wrote: a folder
-// named exactly "Tolvane" inside the one typed.
-TEST(InstallFolder, TypedBaseFolderIsTrimmedAndEndsInABackslash) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"C:\\Tools\\", "C:\\Tools\\"},
-        {"C:\\Tools", "C:\\Tools\\"},
-        {" C:\\Tools\\ ", "C:\\Tools\\"},
-        {"\tC:\\My Tools\t", "C:\\My Tools\\"},
-        {"D:/x/", "D:/x/"},
-        {"", ""},
-        {"  \t ", ""},
-    };
-    for (const auto& [typed, base] : cases)
-        EXPECT_EQ(NormaliseBaseFolder(typed), base) << typed;
-}
-
-TEST(InstallFolder, FolderChainRunsFromTheOutermost) {
-    EXPECT_EQ(FolderChain("C:\\a\\b\\Tolvane"),
-              (std::vector<std::string>{"C:", "C:\\a", "C:\\a\\b", "C:\\a\\b\\Tolvane"}));
-    EXPECT_EQ(
-        FolderChain("\\\\server\\share\\T"),
-        (std::vector<std::string>{"\\\\server", "\\\\server\\share", "\\\\server\\share\\T"}));
-    EXPECT_EQ(FolderChain("a//b"), (std::vector<std::string>{"a", "a//b"}));
-    EXPECT_EQ(FolderChain("Tolvane"), std::vector<std::string>{"Tolvane"});
-    EXPECT_TRUE(FolderChain("").empty());
-}
-
 TEST(InstallFolder, FolderToCreateIsCutAndLosesTrailingSeparators) {
     EXPECT_EQ(FolderToCreate("C:\\Tools\\Tolvane\\"), "C:\\Tools\\Tolvane");
     EXPECT_EQ(FolderToCreate("Tolvane\\ /\\ "), "Tolvane");

@@ -61,17 +61,14 @@ std::string ClearerEntry(int number, const std::string& folder) {
     return Entry(number, folder + "Zemrick.exe", "", folder, "", 0, 1, 3, 1);
 }
 
-// The follower's four entries, numbered from first.
+// The follower's four entries, numbered from first; it waits only on closing.
 std::string FollowerEntries(int first, const std::string& folder) {
-    const struct {
-        const char* Event;
-        int Trigger, Flags;
-    } events[] = {{"STARTED", 1, 2}, {"LOADED", 8, 2}, {"SAVED", 9, 2}, {"CLOSING", 13, 3}};
     std::string text;
-    for (const auto& e : events)
+    for (auto [event, trigger] :
+         {std::pair{"STARTED", 1}, {"LOADED", 8}, {"SAVED", 9}, {"CLOSING", 13}})
         text +=
-            Entry(first++, folder + "Velmont.exe", "\"%FILE\" \"" + std::string(e.Event) + "\" 20",
-                  folder, "", 0, e.Trigger, e.Flags, 1);
+            Entry(first++, folder + "Velmont.exe", "\"%FILE\" \"" + std::string(event) + "\" 20",
+                  folder, "", 0, trigger, trigger == 13 ? 3 : 2, 1);
     return text;
 }
 
@@ -158,14 +155,6 @@ std::string NeverRan(const std::string& folder) {
     return "The PureBasic IDE has no settings in " + folder +
            " yet. Start the IDE once and close it, then install again. Nothing was changed.";
 }
-std::string CountUnclear(const std::string& file) {
-    return file + " does not say how many tool entries the IDE reads (ToolCount), so it was left "
-                  "unchanged.\r\n";
-}
-std::string ItemCountUnclear(const std::string& file) {
-    return file + " does not say how many toolbar items the IDE reads (ItemCount), so it was "
-                  "left unchanged.\r\n";
-}
 
 std::set<std::string> FilesIn(const std::string& folder) {
     std::set<std::string> names;
@@ -215,13 +204,11 @@ class Installation : public testing::Test {
         for (const std::string& exe : AllExecutables)
             ASSERT_TRUE(CopyFileA(SiblingExe(exe).c_str(), Plugin(exe).c_str(), FALSE)) << exe;
         folder_ = base_.Path() + "Tolvane\\";
-        // Only copied and registered here, never run: any program will do
-        // until the follower and the picker are built beside the tests.
-        for (const char* exe : {"Velmont.exe", "Lisarde.exe"}) {
-            const std::string built = SiblingExe(exe);
-            ASSERT_TRUE(CopyFileA((FileExists(built) ? built : SiblingExe("Zemrick.exe")).c_str(),
-                                  Plugin(exe).c_str(), FALSE));
-        }
+        // The picker is only registered here: any program will do until it is built.
+        for (const char* exe : {"Velmont.exe", "Lisarde.exe"})
+            ASSERT_TRUE(
+                CopyFileA(SiblingExe(FileExists(SiblingExe(exe)) ? exe : "Zemrick.exe").c_str(),
+                          Plugin(exe).c_str(), FALSE));
     }
     void TearDown() override { EndTolvane(); }
 
@@ -258,7 +245,6 @@ class Installation : public testing::Test {
         ASSERT_TRUE(main_);
         ASSERT_TRUE(WaitUntil([&] { return (rows_ = FindToolRows(main_)).size() == 5; }));
         // The follower and the picker are left out unless a test asks for them.
-        EXPECT_EQ(CheckStateOf(FindControl(main_, 18)), BST_CHECKED);
         SetFollower(false);
         SetCheck(Row(4).EnableBox, false);
     }
@@ -273,10 +259,7 @@ class Installation : public testing::Test {
 
     // The row of the tool with that tool table index: on screen they stand in
     // the order 1, 0, 2, 4, 3.
-    const ToolRowWindows& Row(int index) const {
-        const int place[] = {1, 0, 2, 4, 3};
-        return rows_[place[index]];
-    }
+    const ToolRowWindows& Row(int index) const { return rows_["10243"[index] - '0']; }
 
     void SetCheck(HWND box, bool checked) {
         if ((CheckStateOf(box) == BST_CHECKED) != checked) Click(box);
@@ -578,37 +561,23 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         bool Follower = false;
         Boxes Picker = {false};
     } cases[] = {
-        // The follower hidden, after the clearer; the picker not waited for, its
-        // button with the other tools' before Tolvane's separator.
-        {"the follower and the picker",
-         true,
-         {off, on, off, on},
-         {{-1}, {-2}, {1}, {3}, {4}},
-         {-1, 1, 4, -1, 3},
-         {"Zemrick.exe", "Velmont.exe", "Quillet.exe", "Tolvane.exe", "Lisarde.exe", "Anker.ico",
-          "Tolvane.ico", "Recent.ico"},
-         true,
-         on},
-        {"the picker without shortcut and toolbar",
-         false,
-         {off, off, off, off},
-         {{4, true, false}},
-         {},
-         {"Lisarde.exe"},
-         false,
-         {true, true, false, false}},
         {"menu and shortcut boxes; toolbar box of a tool not enabled",
          false,
          {{true, true, false, false}, noMenu, {false, true, true, true}, off},
          {{0, true, false}, {1, false, true}},
          {-1, 1},
          {"Brannow.exe", "Quillet.exe", "Anker.ico"}},
-        {"only tool 3 on the toolbar",
+        // The follower hidden, after the clearer; the picker not waited for, its
+        // button with the other tools' before Tolvane's separator.
+        {"only tool 3 and the picker on the toolbar; the follower",
          true,
          {noToolbar, noToolbar, noToolbar, on},
-         {{-1}, {0}, {1}, {2}, {3}},
-         {-1, 3},
-         {"Zemrick.exe", "Brannow.exe", "Quillet.exe", "Tolvane.exe", "Tolvane.ico"}},
+         {{-1}, {-2}, {0}, {1}, {2}, {3}, {4}},
+         {-1, 4, -1, 3},
+         {"Zemrick.exe", "Velmont.exe", "Brannow.exe", "Quillet.exe", "Tolvane.exe", "Lisarde.exe",
+          "Tolvane.ico", "Recent.ico"},
+         true,
+         on},
         {"tools 0 and 2 on the toolbar, 1 not",
          false,
          {on, noToolbar, on, off},
@@ -633,14 +602,11 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         std::string entries;
         int number = 2;
         for (const Expected& e : c.Entries) {
-            if (e.Index == -2) {
-                entries += FollowerEntries(number, folder_);
-                number += 4;
-                continue;
-            }
-            entries += e.Index < 0 ? ClearerEntry(number, folder_)
-                                   : ToolEntry(number, folder_, e.Index, e.InMenu, e.WithShortcut);
-            ++number;
+            entries += e.Index == -2 ? FollowerEntries(number, folder_)
+                       : e.Index < 0
+                           ? ClearerEntry(number, folder_)
+                           : ToolEntry(number, folder_, e.Index, e.InMenu, e.WithShortcut);
+            number += e.Index == -2 ? 4 : 1;
         }
         EXPECT_EQ(ReadFileBytes(Ide("Tools.prefs")),
                   "[ToolsInfo]\r\n" + Line("ToolCount", std::to_string(number)) + entries);
@@ -880,12 +846,13 @@ TEST_F(Installation, TheIdeRunsWhatWasInstalled) {
     ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), "[Toolbar]\r\nItemCount = 0\r\n"));
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
+    SetFollower(true); // as it comes
     ASSERT_EQ(Install(), 0);
 
     TempDir sources;
     const std::string a = sources / "a.pb", b = sources / "b.pb";
-    ASSERT_TRUE(WriteFileBytes(a, NumberedLines(20)));
-    ASSERT_TRUE(WriteFileBytes(b, NumberedLines(20)));
+    ASSERT_TRUE(WriteFileBytes(a, NumberedLines(60)));
+    ASSERT_TRUE(WriteFileBytes(b, NumberedLines(60)));
     const std::string back = folder_ + "History_Back.txt",
                       forward = folder_ + "History_Forward.txt";
 
@@ -893,14 +860,25 @@ TEST_F(Installation, TheIdeRunsWhatWasInstalled) {
     for (HostMode mode : {HostMode::Classic, HostMode::Today}) {
         HostIde host(sources.Path(), {a, b}, mode);
         ASSERT_TRUE(host.Ready);
+        // A person's pace: the next move comes once the follower has asked
+        // the editor about this one (its messages rose, then stayed still).
+        const auto paced = [&](auto move) {
+            const long before = HostCounters(host).EditorMessages;
+            move();
+            WaitUntil([&] { return HostCounters(host).EditorMessages > before; }, 5000);
+            for (long seen = -1, now; (now = HostCounters(host).EditorMessages) != seen; Sleep(100))
+                seen = now;
+        };
+        paced([] {}); // the follower has taken in the sources loaded
         ASSERT_EQ(HostSelectTab(host, 0), 0);
         ASSERT_GE(HostSetCaret(host, 7, 3), 0);
         EXPECT_EQ(HostRunToolByShortcut(host, 131125), 0);                   // Ctrl+5
         EXPECT_EQ(ReadFileBytes(back).substr(0, a.size() + 5), a + "|7x3|"); // and its fingerprint
         EXPECT_TRUE(FileExists(forward));
 
-        ASSERT_EQ(HostSelectTab(host, 1), 1);
-        ASSERT_GE(HostSetCaret(host, 2, 1), 0);
+        // The switch records a at 7x3, the entry Remember just made: still one.
+        paced([&] { EXPECT_EQ(HostSelectTab(host, 1), 1); });
+        paced([&] { EXPECT_GE(HostSetCaret(host, 2, 1), 0); });
         const long navigator = HostRunToolByShortcut(host, 131124); // Ctrl+4, back
         ASSERT_GT(navigator, 0);
         AutoCloseHandle process(OpenProcess(SYNCHRONIZE, FALSE, DWORD(navigator)));
@@ -912,6 +890,15 @@ TEST_F(Installation, TheIdeRunsWhatWasInstalled) {
         EXPECT_EQ(HostFocusedEditor(host), HostEditors(host)[0]);
         EXPECT_EQ(ReadFileBytes(back), "");
         EXPECT_EQ(ReadFileBytes(forward).substr(0, b.size() + 5), b + "|2x1|");
+
+        // A page down is a jump: the installed follower records the line left.
+        paced([&] { EXPECT_GE(HostPressCaretKey(host, VK_NEXT), 0); }); // 30 lines down
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                const std::string text = ReadFileBytes(back); // one entry, once written
+                return text.find(a + "|7x3|") == 0 && text.find("\r\n") == text.size() - 2;
+            },
+            10000));
 
         // The clearer has no shortcut; it is entry 0.
         EXPECT_EQ(HostRunToolByNumber(host, 0), 0);
@@ -1062,7 +1049,6 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
     const std::string tools = "[ToolsInfo]\r\nToolCount = 0\r\n",
                       mainPrefs = "[Toolbar]\r\nItemCount = 0\r\n",
                       oldBackup = "[ToolsInfo]\r\nToolCount = 7\r\n";
-    const std::string& toolsText = tools;
     const std::string F = folder_;
     const std::string registered =
         "[ToolsInfo]\r\nToolCount = 2\r\n" + ClearerEntry(0, F) + ToolEntry(1, F, 1);
@@ -1070,41 +1056,22 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
     const std::set<std::string> programs = {"Zemrick.exe", "Quillet.exe"};
     const std::set<std::string> everything = {"Zemrick.exe", "Quillet.exe", "Anker.ico"};
     enum Fault { None, ReadOnly, Locked, Folder, Missing, Absent, Holds, NoFollower };
-    const std::string user = "[Tool_0]\r\nCommand = C:\\Diff.exe\r\n";
-    const std::string userItem = "Icon_1 = Standard:New\r\nAction_1 = Menu:New\r\n";
-    auto lyingTools = [&](const std::string& count, const std::string& groups) {
-        return "[ToolsInfo]\r\nToolCount = " + count + "\r\n" + groups;
-    };
-    // Only the group the IDE reads counts: ToolbarNew beside a sound Toolbar.
-    auto lyingMain = [&](const std::string& group, const std::string& count) {
-        return (group == "ToolbarNew" ? "[Toolbar]\r\nItemCount = 1\r\n" + userItem : "") + "[" +
-               group + "]\r\nItemCount = " + count + "\r\n" + userItem;
-    };
-    const std::string toolsUnclear =
-        Incomplete + CountUnclear(Ide("Tools.prefs")) + NothingRegistered;
-    const std::string itemsUnclear =
-        Incomplete + ItemCountUnclear(Ide("PureBasic.prefs")) + NothingRegistered;
     struct Case {
-        const char* Name;
+        std::string Name;
         std::string File; // the file the fault is put on
-        Fault What;
-        std::string Report, ToolsAfter, MainAfter;
-        std::set<std::string> Copied;
-        std::string Holds = ""; // what File holds, for Holds
+        Fault What;       // Holds: the files hold ToolsAfter and MainAfter from the start
+        std::string Report, ToolsAfter = "", MainAfter = "";
+        std::set<std::string> Copied = {};
     };
-    // Neither file changes, nor is backed up; nothing is copied.
-    auto refused = [&](const char* name, const char* file, const std::string& holds) {
-        bool tools = std::string(file) == "Tools.prefs";
-        return Case{name,
-                    file,
-                    Holds,
-                    tools ? toolsUnclear : itemsUnclear,
-                    tools ? holds : toolsText,
-                    tools ? mainPrefs : holds,
-                    {},
-                    holds};
+    auto Unclear = [&](const char* file, const char* what) {
+        return Incomplete + Ide(file) + " does not say how many " + what +
+               ", so it was left unchanged.\r\n" + NothingRegistered;
     };
-    const Case cases[] = {
+    const std::string user = "[Tool_0]\r\nCommand = C:\\Diff.exe\r\n",
+                      userItem = "Icon_1 = Standard:New\r\nAction_1 = Menu:New\r\n",
+                      toolsUnclear =
+                          Unclear("Tools.prefs", "tool entries the IDE reads (ToolCount)");
+    std::vector<Case> cases = {
         {"old Tools2.prefs read-only",
          "Tools2.prefs",
          ReadOnly,
@@ -1164,26 +1131,25 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         // The IDE writes Tools.prefs only when its tools dialog is first confirmed.
         {"a fresh IDE: no Tools.prefs yet", "Tools.prefs", Absent, "", registered, withButton,
          everything},
-        {"the IDE never ran: no settings",
-         "PureBasic.prefs",
-         Absent,
-         NeverRan(IdeFolder()),
-         "",
-         "",
-         {}},
-        {"the IDE never ran: no settings folder", "", Absent, NeverRan(IdeFolder()), "", "", {}},
-        refused("ToolCount low", "Tools.prefs", lyingTools("0", user)),
-        refused("ToolCount negative", "Tools.prefs", lyingTools("-1", "")),
-        refused("ToolCount junk", "Tools.prefs", lyingTools("abc", "")),
-        refused("ToolCount absent beside an entry", "Tools.prefs", "[ToolsInfo]\r\n" + user),
-        refused("ToolCount at 2^31 - 1", "Tools.prefs", lyingTools("2147483647", "")),
-        refused("ToolCount at 2^31", "Tools.prefs", lyingTools("2147483648", "")),
-        refused("ItemCount low", "PureBasic.prefs", lyingMain("Toolbar", "0")),
-        refused("ItemCount negative", "PureBasic.prefs", lyingMain("Toolbar", "-1")),
-        refused("ItemCount junk", "PureBasic.prefs", lyingMain("ToolbarNew", "abc")),
-        refused("ItemCount at 2^31 - 1", "PureBasic.prefs", lyingMain("ToolbarNew", "2147483647")),
-        refused("ItemCount at 2^31", "PureBasic.prefs", lyingMain("Toolbar", "2147483648")),
+        {"the IDE never ran: no settings", "PureBasic.prefs", Absent, NeverRan(IdeFolder())},
+        {"the IDE never ran: no settings folder", "", Absent, NeverRan(IdeFolder())},
+        {"ToolCount absent beside an entry", "", Holds, toolsUnclear, "[ToolsInfo]\r\n" + user,
+         mainPrefs},
     };
+    // A count that does not cover what its file holds changes neither file.
+    // Only the group the IDE reads counts: ToolbarNew beside a sound Toolbar.
+    int n = 0;
+    for (const std::string count : {"0", "-1", "1x", "2147483647", "2147483648"}) {
+        const std::string lyingTools = "[ToolsInfo]\r\nToolCount = " + count + "\r\n" + user,
+                          lyingMain = (n++ % 2 ? "[Toolbar]\r\nItemCount = 1\r\n" + userItem +
+                                                     "[ToolbarNew]"
+                                               : "[Toolbar]") +
+                                      "\r\nItemCount = " + count + "\r\n" + userItem;
+        cases.push_back({"ToolCount " + count, "", Holds, toolsUnclear, lyingTools, mainPrefs});
+        cases.push_back({"ItemCount " + count, "", Holds,
+                         Unclear("PureBasic.prefs", "toolbar items the IDE reads (ItemCount)"),
+                         tools, lyingMain});
+    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         DeleteTree(IdeFolder());
@@ -1192,7 +1158,8 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
         ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
         if (c.What == Holds) {
-            ASSERT_TRUE(WriteFileBytes(Ide(c.File), c.Holds));
+            ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), c.ToolsAfter));
+            ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), c.MainAfter));
         }
         if (c.What == Absent) {
             DeleteFileA(Ide("Tools.prefs").c_str());
@@ -1251,20 +1218,16 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
             else
                 EXPECT_EQ(ReadFileBytes(Ide(c.File)), oldBackup) << "the old backup stays";
         }
-        // A file changed was backed up as it was; a file made, or left
-        // unchanged, got no backup.
-        for (auto [file, backup, was] :
-             {std::make_tuple("Tools.prefs", "Tools2.prefs", &toolsBefore),
-              std::make_tuple("PureBasic.prefs", "PureBasic1.prefs", &mainBefore)}) {
-            if (*was != ReadFileBytes(Ide(file)) && !was->empty()) {
-                EXPECT_EQ(ReadFileBytes(Ide(backup)), *was) << backup;
-            } else if (!filesBefore.count(backup)) {
-                EXPECT_EQ(FilesIn(IdeFolder()).count(backup), 0u) << backup;
-            }
+        if (c.ToolsAfter != toolsBefore && !toolsBefore.empty()) {
+            EXPECT_EQ(ReadFileBytes(Ide("Tools2.prefs")), toolsBefore);
         }
-        // Refused before anything was done: not even the folder is made.
+        if (c.MainAfter != mainBefore && !mainBefore.empty()) {
+            EXPECT_EQ(ReadFileBytes(Ide("PureBasic1.prefs")), mainBefore);
+        }
+        // Refused before anything was done: no backup, not even the folder.
         if (c.Report.find(" does not say ") != std::string::npos ||
             c.Report.find(" has no settings ") != std::string::npos) {
+            EXPECT_EQ(FilesIn(IdeFolder()), filesBefore);
             EXPECT_FALSE(IsFolder(F));
         }
         EXPECT_EQ(FilesIn(F), c.Copied);
@@ -1298,6 +1261,11 @@ std::string FoldersRemain(const std::vector<std::string>& folders) {
 std::string Removed(int entries, int items, const std::vector<std::string>& folders) {
     return "Tool entries removed: " + std::to_string(entries) +
            ". Toolbar items removed: " + std::to_string(items) + ".\r\n" + FoldersRemain(folders);
+}
+
+std::string CountUnclear(const std::string& file) {
+    return file + " does not say how many tool entries the IDE reads (ToolCount), so it was left "
+                  "unchanged.\r\n";
 }
 
 // Equal bytes; a failure shows the sizes and the start only, for files of megabytes.
@@ -1364,14 +1332,15 @@ class Uninstall : public Installation {
         return seen;
     }
 
-    // Installs into base with the rows as they come, or only one tool: the
-    // recorder with the clearer, or another without it.
-    void InstallInto(const std::string& base, bool onlyOne, bool follower = false, int only = 1) {
+    // Installs into base with the rows as they come, or only tool 1; the
+    // follower and the picker only when asked.
+    void InstallInto(const std::string& base, bool onlyTheRecorder,
+                     bool followerAndPicker = false) {
         ASSERT_NO_FATAL_FAILURE(Open());
         ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base));
-        SetFollower(follower);
-        if (onlyOne) EnableOnly({only});
-        if (onlyOne) SetClearer(only == 1);
+        if (onlyTheRecorder) EnableOnly({1});
+        SetFollower(followerAndPicker);
+        SetCheck(Row(4).EnableBox, followerAndPicker);
         ASSERT_EQ(Install(), 0);
     }
 
@@ -1390,7 +1359,6 @@ TEST_F(Uninstall, Scenarios) {
     TempDir second;
     const std::string F1 = folder_, F2 = second.Path() + "Tolvane\\";
     const std::string G = base_.Path() + "Abl\xE4ge\\Tolvane\\";
-    const std::string H = base_.Path() + "new\\deeper\\Tolvane\\";
     const std::string standard = Item(1, "Standard:New", "Menu:New");
     // Files as the IDE keeps them, untidy, before any installation.
     const std::string originalTools =
@@ -1446,19 +1414,22 @@ TEST_F(Uninstall, Scenarios) {
                         IDOK,         {Question(entries, 2, folders), Removed(entries, 2, folders)},
                         toolsAfter,   mainAfter};
     };
-    // Installed, then found whole and removed: the files as they were.
-    auto roundTrip = [&](const char* name, std::function<void()> install, int entries, int items,
-                         const std::string& folder) {
-        return Scenario{name,
-                        originalTools,
-                        originalMain,
-                        install,
-                        "/uninstall",
-                        true,
-                        IDOK,
-                        {Question(entries, items, {folder}), Removed(entries, items, {folder})},
-                        Normalised(originalTools),
-                        Normalised(originalMain)};
+    // Installed into the typed base folder, then found whole and removed: the
+    // files as they were.
+    auto roundTrip = [&](const char* name, const std::string& typed, const std::string& folder,
+                         bool followerAndPicker = false) {
+        const int entries = followerAndPicker ? 7 : 2, items = followerAndPicker ? 3 : 2;
+        return Scenario{
+            name,
+            originalTools,
+            originalMain,
+            [&, typed, followerAndPicker] { InstallInto(typed, true, followerAndPicker); },
+            "/uninstall",
+            true,
+            IDOK,
+            {Question(entries, items, {folder}), Removed(entries, items, {folder})},
+            Normalised(originalTools),
+            Normalised(originalMain)};
     };
     // Both files stay as they are, with this message (after the question, if asked).
     auto refuses = [&](const char* name, const std::string& tools, std::function<void()> before,
@@ -1479,23 +1450,13 @@ TEST_F(Uninstall, Scenarios) {
          {Question(2, 2, {F1}), Removed(2, 2, {F1})},
          Normalised(originalTools),
          Normalised(originalMain)},
-        // The base folder as typed: what the uninstall finds is what was written.
-        roundTrip("the picker installed, then removed",
-                  [&] {
-                      InstallInto(base_.Path(), true);
-                      InstallInto(base_.Path(), true, false, 4);
-                  },
-                  3, 4, F1),
-        roundTrip("the follower installed, then removed",
-                  [&] { InstallInto(base_.Path(), true, true); }, 6, 2, F1),
+        roundTrip("the follower and the picker installed, then removed", base_.Path(), F1, true),
         // The base folder as typed: what the uninstall finds is what was written.
         roundTrip("a base folder without its final backslash",
-                  [&] { InstallInto(base_.Path().substr(0, base_.Path().size() - 1), true); }, 2,
-                  2, F1),
-        roundTrip("a base folder between blanks",
-                  [&] { InstallInto(" \t" + base_.Path() + "  ", true); }, 2, 2, F1),
-        roundTrip("a base folder two levels below what exists",
-                  [&] { InstallInto(base_.Path() + "new\\deeper", true); }, 2, 2, H),
+                  base_.Path().substr(0, base_.Path().size() - 1), F1),
+        roundTrip("a base folder between blanks", " \t" + base_.Path() + "  ", F1),
+        roundTrip("a base folder two levels below what exists", base_.Path() + "new\\deeper",
+                  base_.Path() + "new\\deeper\\Tolvane\\"),
         {"two installations into different folders",
          originalTools,
          originalMain,

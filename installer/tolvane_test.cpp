@@ -1,5 +1,6 @@
 // The real Tolvane.exe, started as its own process under Wine and driven
 // through its windows as a user would: what it shows, where, and how it ends.
+#include "common/auto_handle.h"
 #include "testing/tolvane_driver.h"
 
 #include <gtest/gtest.h>
@@ -118,86 +119,63 @@ class Tolvane : public ::testing::Test {
 // *.txt files), and what the user sees after the first entry was chosen:
 // the main window, or one message titled "Tolvane"; never nothing.
 TEST_F(Tolvane, LanguageFiles) {
-    // Made Wine's edit control fail on the tool names (U+02DC among them).
-    std::mt19937 random(4);
-    std::string randomBytes(1024, '\0');
-    for (char& c : randomBytes)
-        c = char(random() & 0xFF);
-    std::vector<std::string> long20(20, std::string(50 << 10, 'w'));
+    std::mt19937 random(4); // made Wine's edit control fail on the tool names (U+02DC among them)
+    std::string randomBytes;
+    while (randomBytes.size() < 1024)
+        randomBytes += char(random() & 0xFF);
     auto nineteen = SampleLanguageLines();
     nineteen.resize(19);
-    const std::string notLanguages[] = {"English.lang", "desktop.ini", "a.b"};
-    const std::string noLanguage =
-        "Tolvane found no language file (Sprachen\\*.txt) in its folder and cannot start.";
     const std::string MainWindow = "main window";
     struct {
         const char* Name;
-        std::vector<std::pair<std::string, std::string>> Files; // "": a folder
-        std::vector<std::string> Listed;
-        std::string Outcome; // MainWindow or the message
-        bool Locked = false; // the chosen file held by another program
+        std::string File, Bytes, Outcome; // File "": none; Outcome MainWindow or the message
+        bool Locked = false;              // the file held by another program
     } cases[] = {
-        {"random bytes", {{"Random.txt", randomBytes}}, {"Random"}, MainWindow},
-        {"20 lines of 50 KB", {{"Long.txt", LanguageFileBytes(long20)}}, {"Long"}, MainWindow},
-        {"19 lines", {{"Short.txt", LanguageFileBytes(nineteen)}}, {"Short"}, MainWindow},
-        {"other files and a folder beside one",
-         {{"English.lang", "x"},
-          {"desktop.ini", "x"},
-          {"a.b", "x"},
-          {"Folder.txt", ""},
-          {"Sample.txt", LanguageFileBytes(SampleLanguageLines())}},
-         {"Sample"},
-         MainWindow},
-        {"only other files",
-         {{"English.lang", "x"}, {"desktop.ini", "x"}, {"a.b", "x"}},
-         {},
-         noLanguage},
-        {"an empty folder", {}, {}, noLanguage},
-        {"a file that cannot be read",
-         {{"Held.txt", "x"}},
-         {"Held"},
-         "The language file Sprachen\\Held.txt could not be read.",
-         true},
-    };
+        {"random bytes", "Random.txt", randomBytes, MainWindow},
+        {"20 lines of 50 KB", "Long.txt",
+         LanguageFileBytes(std::vector<std::string>(20, std::string(50 << 10, 'w'))), MainWindow},
+        {"19 lines", "Short.txt", LanguageFileBytes(nineteen), MainWindow},
+        {"an empty folder", "", "",
+         "Tolvane found no language file (Sprachen\\*.txt) in its folder and cannot start."},
+        {"a file that cannot be read", "Held.txt", "x",
+         "The language file Sprachen\\Held.txt could not be read.", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         const std::string folder = folders_.Work + "Sprachen\\";
         DeleteTree(folder);
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-        for (const auto& [name, bytes] : c.Files) {
-            if (name.find('.') != std::string::npos && bytes.empty())
-                ASSERT_TRUE(CreateDirectoryA((folder + name).c_str(), nullptr));
-            else
-                ASSERT_TRUE(WriteFileBytes(folder + name, bytes));
+        // Beside a language file, files and a folder that are none.
+        if (!c.File.empty()) {
+            for (const char* other : {"English.lang", "desktop.ini", "a.b"})
+                ASSERT_TRUE(WriteFileBytes(folder + other, "x"));
+            ASSERT_TRUE(CreateDirectoryA((folder + "Folder.txt").c_str(), nullptr));
+            ASSERT_TRUE(WriteFileBytes(folder + c.File, c.Bytes));
         }
-        HANDLE held = c.Locked ? CreateFileA((folder + c.Files[0].first).c_str(), GENERIC_READ, 0,
-                                             nullptr, OPEN_EXISTING, 0, nullptr)
-                               : INVALID_HANDLE_VALUE;
+        AutoCloseHandle held(c.Locked ? CreateFileA((folder + c.File).c_str(), GENERIC_READ, 0,
+                                                    nullptr, OPEN_EXISTING, 0, nullptr)
+                                      : INVALID_HANDLE_VALUE);
         Start();
-        MessageSeen seen;
-        if (c.Listed.empty()) {
-            ASSERT_TRUE(AnswerMessage(pid_, seen));
-        } else {
+        if (!c.File.empty()) {
             HWND chooser = WaitChooser();
             ASSERT_TRUE(chooser);
-            EXPECT_EQ(ComboItems(FindControl(chooser, 0)), c.Listed);
+            EXPECT_EQ(ComboItems(FindControl(chooser, 0)),
+                      std::vector<std::string>{c.File.substr(0, c.File.size() - 4)});
             PostClick(FindControl(chooser, 1));
-            HWND main = nullptr;
-            ASSERT_TRUE(WaitUntil([&] {
-                main = FindWindowA("TolvaneMainWindow", nullptr);
-                return main || !ProcessDialogs(pid_).empty() ||
-                       WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
-            }));
-            if (main) {
-                // Every row there: no control failed to be made.
-                EXPECT_TRUE(WaitUntil([&] { return FindToolRows(main).size() == 5; }, 5000));
-                PostClose(main);
-                seen = {"Tolvane", MainWindow};
-            } else {
-                AnswerMessage(pid_, seen);
-            }
         }
-        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        HWND main = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            main = FindWindowA("TolvaneMainWindow", nullptr);
+            return main || !ProcessDialogs(pid_).empty() ||
+                   WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+        }));
+        MessageSeen seen = {"Tolvane", MainWindow};
+        if (main) {
+            // Every row there: no control failed to be made.
+            EXPECT_TRUE(WaitUntil([&] { return FindToolRows(main).size() == 5; }, 5000));
+            PostClose(main);
+        } else {
+            AnswerMessage(pid_, seen);
+        }
         EXPECT_EQ(seen.Title, "Tolvane");
         EXPECT_EQ(seen.Text, c.Outcome);
         EXPECT_EQ(WaitExit(process_), 0);
@@ -266,8 +244,6 @@ TEST_F(Tolvane, MainWindowLayoutCaptionsAndNumbers) {
     HWND inner = GetWindow(area, GW_CHILD);
     EXPECT_TRUE(GetWindowLongA(area, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_EQ(Describe(RectInParent(inner)), Describe(0, 0, 1000, 220));
-    // Five rows fit: nothing to scroll up or down.
-    EXPECT_FALSE(GetWindowLongA(area, GWL_STYLE) & WS_VSCROLL);
     EXPECT_EQ(GetParent(FindControl(main, 6)), inner);
     SendMessageA(area, WM_HSCROLL, SB_LINERIGHT, 0);
     EXPECT_EQ(RectInParent(inner).left, -1);
