@@ -394,12 +394,13 @@ bool ReadFileWide(const std::wstring& path, std::string& text) {
     return file.IsValid() && ReadWholeFile(file.Get(), text);
 }
 
-// A new last tab, made current; null when no window could be made.
-HWND AddSource(const std::wstring& path, std::string text) {
+// A new last tab, made current, then the tools of the trigger: its index, -1
+// when no window could be made.
+int AddSource(const std::wstring& path, std::string text, Trigger trigger) {
     // The caption holds the path, so that tests read it whole from outside.
     HWND window = CreateWindowExW(0, L"Scintilla", path.c_str(), WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
                                   0, 0, Host.Main, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!window) return nullptr;
+    if (!window) return -1;
     Editor* e = new Editor;
     e->Path = path;
     e->Text = std::move(text);
@@ -409,7 +410,8 @@ HWND AddSource(const std::wstring& path, std::string text) {
     if (!Host.Today) LabelClassicTab(index, TCM_INSERTITEMA);
     LayoutWindows();
     SelectTab(index);
-    return window;
+    RunTriggerTools(trigger, window);
+    return index;
 }
 
 // Opens the file as a new last tab and makes it current; a file that is open
@@ -419,24 +421,7 @@ int OpenFile(const std::wstring& path) {
     int open = FindOpenFileTab(full);
     if (open >= 0) return SelectTab(open);
     std::string text;
-    if (!ReadFileWide(full, text)) return -1;
-    HWND editor = AddSource(full, std::move(text));
-    if (!editor) return -1;
-    int index = (int)Host.Editors.size() - 1;
-    RunTriggerTools(TriggerLoaded, editor);
-    return index;
-}
-
-int NewSource() {
-    HWND editor = AddSource(L"", "");
-    if (!editor) return -1;
-    int index = (int)Host.Editors.size() - 1;
-    RunTriggerTools(TriggerNewSource, editor);
-    return index;
-}
-
-HWND CurrentEditorWindow() {
-    return Host.Current >= 0 ? Host.Editors[Host.Current] : nullptr;
+    return ReadFileWide(full, text) ? AddSource(full, std::move(text), TriggerLoaded) : -1;
 }
 
 int SaveCurrent(const std::wstring& path) {
@@ -716,7 +701,7 @@ LRESULT RunCommand(unsigned command, const std::string& arg) {
     case CmdCloseFile:
         return CloseCurrent();
     case CmdNewSource:
-        return NewSource();
+        return AddSource(L"", "", TriggerNewSource);
     case CmdGotoLine:
         return GotoLine(number);
     case CmdCaretKey:
@@ -950,6 +935,10 @@ Editor* EditorOf(HWND editor) {
 
 const Editor* CurrentEditor() {
     return EditorFromIndex(Host.Current);
+}
+
+HWND CurrentEditorWindow() {
+    return Host.Current >= 0 ? Host.Editors[Host.Current] : nullptr;
 }
 
 void FocusEditor(HWND editor) {
