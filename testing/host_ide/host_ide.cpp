@@ -341,7 +341,9 @@ int SelectTab(int index) {
     return index;
 }
 
-void LayoutWindows() {
+// With newEditor, only that one among the editors is placed: the others are
+// in place already, and moving each on every open made a thousand opens slow.
+void LayoutWindows(HWND newEditor = nullptr) {
     RECT r;
     GetClientRect(Host.Main, &r);
     int editorTop = TabBarHeight;
@@ -353,7 +355,8 @@ void LayoutWindows() {
         MoveWindow(Host.TabBar, 0, 0, r.right, TabBarHeight, TRUE);
     }
     for (HWND editor : Host.Editors)
-        MoveWindow(editor, 0, editorTop, r.right, logTop - editorTop, TRUE);
+        if (!newEditor || editor == newEditor)
+            MoveWindow(editor, 0, editorTop, r.right, logTop - editorTop, TRUE);
     MoveWindow(Host.LogList, 0, logTop, r.right, r.bottom - logTop, TRUE);
 }
 
@@ -408,7 +411,7 @@ int AddSource(const std::wstring& path, std::string text, Trigger trigger) {
     int index = (int)Host.Editors.size();
     Host.Editors.push_back(window);
     if (!Host.Today) LabelClassicTab(index, TCM_INSERTITEMA);
-    LayoutWindows();
+    LayoutWindows(window);
     SelectTab(index);
     RunTriggerTools(trigger, window);
     return index;
@@ -548,6 +551,7 @@ void PaintFileTabs(HWND w) {
     std::vector<RECT> rects = FileTabRects(dc);
     for (size_t i = 0; i < rects.size(); i++) {
         RECT r = rects[i];
+        if (r.left >= ps.rcPaint.right) break; // the rest lie beyond what is shown
         bool current = (int)i == Host.Current;
         FillRect(dc, &r, GetSysColorBrush(current ? COLOR_WINDOW : COLOR_BTNFACE));
         FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
