@@ -53,7 +53,6 @@ TEST(FollowRules, RecordsThePositionLeft) {
         {"a jump upwards keeps the column", "see 1 30.304;see 1 9", "a:30.304"},
         {"20 lines are no jump", "see 1 5;see 1 25;see 1 5", ""},
         {"a jump from where the file was loaded", "see 1 40", ""},
-        {"a tab switch", "see 1 3;focus 2 0", "a:3"},
         {"there and back", "see 1 3;focus 2 0;see 2 7;focus 1 3", "a:3 b:7"},
         {"sources never moved in", "focus 2 0;focus 1 0;focus 2 0", ""},
         {"a report of another editor is a switch", "see 1 3;see 2 9", "a:3"},

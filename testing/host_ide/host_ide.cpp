@@ -341,7 +341,9 @@ int SelectTab(int index) {
     return index;
 }
 
-void LayoutWindows() {
+// With newEditor, only that one among the editors is placed: the others are
+// in place already, and moving each on every open made a thousand opens slow.
+void LayoutWindows(HWND newEditor = nullptr) {
     RECT r;
     GetClientRect(Host.Main, &r);
     int editorTop = TabBarHeight;
@@ -353,7 +355,8 @@ void LayoutWindows() {
         MoveWindow(Host.TabBar, 0, 0, r.right, TabBarHeight, TRUE);
     }
     for (HWND editor : Host.Editors)
-        MoveWindow(editor, 0, editorTop, r.right, logTop - editorTop, TRUE);
+        if (!newEditor || editor == newEditor)
+            MoveWindow(editor, 0, editorTop, r.right, logTop - editorTop, TRUE);
     MoveWindow(Host.LogList, 0, logTop, r.right, r.bottom - logTop, TRUE);
 }
 
@@ -394,12 +397,13 @@ bool ReadFileWide(const std::wstring& path, std::string& text) {
     return file.IsValid() && ReadWholeFile(file.Get(), text);
 }
 
-// A new last tab, made current; null when no window could be made.
-HWND AddSource(const std::wstring& path, std::string text) {
+// A new last tab, made current, then the tools of the trigger: its index, -1
+// when no window could be made.
+int AddSource(const std::wstring& path, std::string text, Trigger trigger) {
     // The caption holds the path, so that tests read it whole from outside.
     HWND window = CreateWindowExW(0, L"Scintilla", path.c_str(), WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
                                   0, 0, Host.Main, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!window) return nullptr;
+    if (!window) return -1;
     Editor* e = new Editor;
     e->Path = path;
     e->Text = std::move(text);
@@ -407,9 +411,10 @@ HWND AddSource(const std::wstring& path, std::string text) {
     int index = (int)Host.Editors.size();
     Host.Editors.push_back(window);
     if (!Host.Today) LabelClassicTab(index, TCM_INSERTITEMA);
-    LayoutWindows();
+    LayoutWindows(window);
     SelectTab(index);
-    return window;
+    RunTriggerTools(trigger, window);
+    return index;
 }
 
 // Opens the file as a new last tab and makes it current; a file that is open
@@ -419,24 +424,7 @@ int OpenFile(const std::wstring& path) {
     int open = FindOpenFileTab(full);
     if (open >= 0) return SelectTab(open);
     std::string text;
-    if (!ReadFileWide(full, text)) return -1;
-    HWND editor = AddSource(full, std::move(text));
-    if (!editor) return -1;
-    int index = (int)Host.Editors.size() - 1;
-    RunTriggerTools(TriggerLoaded, editor);
-    return index;
-}
-
-int NewSource() {
-    HWND editor = AddSource(L"", "");
-    if (!editor) return -1;
-    int index = (int)Host.Editors.size() - 1;
-    RunTriggerTools(TriggerNewSource, editor);
-    return index;
-}
-
-HWND CurrentEditorWindow() {
-    return Host.Current >= 0 ? Host.Editors[Host.Current] : nullptr;
+    return ReadFileWide(full, text) ? AddSource(full, std::move(text), TriggerLoaded) : -1;
 }
 
 int SaveCurrent(const std::wstring& path) {
@@ -563,6 +551,7 @@ void PaintFileTabs(HWND w) {
     std::vector<RECT> rects = FileTabRects(dc);
     for (size_t i = 0; i < rects.size(); i++) {
         RECT r = rects[i];
+        if (r.left >= ps.rcPaint.right) break; // the rest lie beyond what is shown
         bool current = (int)i == Host.Current;
         FillRect(dc, &r, GetSysColorBrush(current ? COLOR_WINDOW : COLOR_BTNFACE));
         FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
@@ -716,7 +705,7 @@ LRESULT RunCommand(unsigned command, const std::string& arg) {
     case CmdCloseFile:
         return CloseCurrent();
     case CmdNewSource:
-        return NewSource();
+        return AddSource(L"", "", TriggerNewSource);
     case CmdGotoLine:
         return GotoLine(number);
     case CmdCaretKey:
@@ -950,6 +939,10 @@ Editor* EditorOf(HWND editor) {
 
 const Editor* CurrentEditor() {
     return EditorFromIndex(Host.Current);
+}
+
+HWND CurrentEditorWindow() {
+    return Host.Current >= 0 ? Host.Editors[Host.Current] : nullptr;
 }
 
 void FocusEditor(HWND editor) {

@@ -47,6 +47,7 @@ extern HostState Host;
 Editor* EditorOf(HWND editor);
 // The current file's editor, null when no file is open.
 const Editor* CurrentEditor();
+HWND CurrentEditorWindow();
 // Today's: gives the keyboard focus to the window (an editor), also when it
 // is hidden, and remembers it for the main window's next activation.
 void FocusEditor(HWND editor);

@@ -727,166 +727,52 @@ TEST(HostIde, EditorsAnswerScintillasReadingMessages) {
     EXPECT_FALSE(HostInsertText(host, host.MainWindow, 1, "x"));
 }
 
-// The reports a follower receives through an out-of-context WinEvent hook on
-// the host's process: "focusN" and "caretN" for editor N, in order.
-std::vector<std::string>* SeenReports = nullptr;
-std::vector<HWND> ReportingEditors;
-
-void CALLBACK TakeReport(HWINEVENTHOOK, DWORD event, HWND w, LONG object, LONG child, DWORD,
-                         DWORD) {
-    auto at = std::find(ReportingEditors.begin(), ReportingEditors.end(), w);
-    if (at == ReportingEditors.end() || child != CHILDID_SELF) return;
-    std::string index = std::to_string(at - ReportingEditors.begin());
-    if (event == EVENT_OBJECT_FOCUS && object == OBJID_CLIENT)
-        SeenReports->push_back("focus" + index);
-    if (event == EVENT_OBJECT_LOCATIONCHANGE && object == OBJID_CARET)
-        SeenReports->push_back("caret" + index);
-}
-
-// What the action made the editors report, once 300 ms pass without a report.
-std::string ReportsOf(const std::function<void()>& act) {
-    std::vector<std::string> seen;
-    SeenReports = &seen;
-    act();
-    size_t count = 0;
-    for (DWORD quiet = GetTickCount(), start = quiet;
-         GetTickCount() - quiet < 300 && GetTickCount() - start < 5000;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        if (seen.size() != count) count = seen.size(), quiet = GetTickCount();
-        Sleep(10);
-    }
-    SeenReports = nullptr;
-    std::string joined;
-    for (const std::string& report : seen)
-        joined += (joined.empty() ? "" : " ") + report;
-    return joined;
-}
-
-// Today's editors report a caret key at once, focus or not; in both modes the
-// focused editor reports every caret change and the focus moves are reported.
-TEST(HostIde, EditorsReportTheirCaretAsTheIdeDoes) {
-    TempDir dir;
-    std::string a = dir / "a.pb", b = dir / "b.pb";
-    ASSERT_TRUE(WriteFileBytes(a, NumberedLines(100)));
-    ASSERT_TRUE(WriteFileBytes(b, NumberedLines(100)));
-    for (HostMode mode : {HostMode::Classic, HostMode::Today}) {
-        bool today = mode == HostMode::Today;
-        SCOPED_TRACE(today ? "today's" : "classic");
-        HostIde host(dir.Path(), {a, b}, mode, dir / "ide.prefs");
-        ASSERT_TRUE(host.Ready);
-        ReportingEditors = HostEditors(host);
-        HWINEVENTHOOK hook =
-            SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_LOCATIONCHANGE, nullptr, TakeReport,
-                            host.ProcessId, 0, WINEVENT_OUTOFCONTEXT);
-        ASSERT_TRUE(hook);
-        HostCounterValues before = HostCounters(host);
-        HWND hidden = ReportingEditors[1];
-        struct Step {
-            const char* what;
-            std::function<void()> act;
-            std::string classic, today;
-        } steps[] = {
-            {"tab switch", [&] { HostSelectTab(host, 0); }, "focus0 caret0", "focus0 caret0"},
-            {"caret key", [&] { HostPressCaretKey(host, VK_NEXT); }, "caret0", "caret0 caret0"},
-            {"caret key to a hidden editor", [&] { PostMessageA(hidden, WM_KEYDOWN, VK_DOWN, 0); },
-             "", "caret1"},
-            {"tool's SCI_GOTOLINE", [&] { SendMessageA(ReportingEditors[0], SCI_GOTOLINE, 50, 0); },
-             "caret0", "caret0"},
-            {"SCI_SETSEL without focus", [&] { SendMessageA(hidden, SCI_SETSEL, 5, 5); }, "", ""},
-            {"IDE's Goto", [&] { HostGotoLine(host, 80); }, "caret0", "caret0"},
-            {"Goto to where the caret is", [&] { HostGotoLine(host, 80); }, "", ""},
-        };
-        for (const Step& s : steps)
-            EXPECT_EQ(ReportsOf(s.act), today ? s.today : s.classic) << s.what;
-        UnhookWinEvent(hook);
-        EXPECT_EQ(HostCursor(host), "80x1");
-        EXPECT_EQ(HostPressCaretKey(host, VK_END, true), (long)NumberedLines(100).size());
-        HostCounterValues after = HostCounters(host);
-        EXPECT_EQ(after.EditorMessages - before.EditorMessages, 2 + 3)
-            << "the tool's two and HostCursor's three";
-        EXPECT_EQ(after.CaretReports - before.CaretReports, today ? 8 : 5);
-    }
-}
-
-// The tools of the IDE's events, each run for the event's source, in order;
-// a deactivated one never.
+// The tools of the IDE's events the follower scenarios do not run: the
+// start's tool, with no editor, while the host answers; a new source, with no
+// path and left out of PB_TOOL_FileList until saved; a deactivated entry
+// never. Each record as "ARGUMENTS @EDITOR #FILES" (- for no editor).
 TEST(HostIde, RunsTheToolsOfTheIdesEvents) {
     TempDir dir, appData;
     std::string probe = SiblingExe("ToolProbe.exe");
-    auto entry = [&](int n, int trigger, const std::string& arguments, int flags,
-                     int deactivate = 0) {
-        return ToolEntry(n, probe, arguments, "", trigger ? 0 : 131125, flags, deactivate) +
+    auto entry = [&](int n, int trigger, const std::string& arguments, int deactivate = 0) {
+        return ToolEntry(n, probe, arguments, "", 0, 1, deactivate) +
                "Trigger = " + std::to_string(trigger) + "\r\n";
     };
-    ASSERT_TRUE(WriteTools(appData, 7,
-                           entry(0, 8, "loaded \"%FILE\"", 1) +
-                               entry(1, 1, "started \"%FILE\"", 1) +
-                               entry(2, 9, "saved \"%FILE\"", 1) + entry(3, 9, "never", 1, 1) +
-                               entry(4, 13, "closing \"%FILE\"", 3) +
-                               entry(5, 14, "new \"%FILE\"", 1) + entry(6, 0, "menu %FILE", 1)));
-    std::string a = dir / "a.pb", b = dir / "b.pb", c = dir / "c.pb", d = dir / "d.pb",
-                e = dir / "e.pb";
-    for (const std::string& file : {a, b, c})
-        ASSERT_TRUE(WriteFileBytes(file, file.substr(file.size() - 4)));
-    std::string output = dir / "run.";
+    ASSERT_TRUE(WriteTools(appData, 4,
+                           entry(0, 1, "started \"%FILE\"") + entry(1, 9, "saved \"%FILE\"") +
+                               entry(2, 9, "never", 1) + entry(3, 14, "new \"%FILE\"")));
+    std::string a = dir / "a.pb", e = dir / "e.pb", output = dir / "run.";
+    ASSERT_TRUE(WriteFileBytes(a, "a"));
     ASSERT_TRUE(SetEnvironmentVariableA(ProbeOutputVariable, (output + "*").c_str()));
-
-    // The tools are waited for, so their records are there when the host's
-    // command returns. Each record as "ARGUMENTS @EDITOR #FILES": the arguments after the
-    // program, the index of PB_TOOL_Scintilla among the editors (- for none),
-    // the number of files in PB_TOOL_FileList.
     int taken = 0;
-    auto records = [&](const std::vector<HWND>& editors) {
-        std::vector<std::string> all;
+    std::vector<HWND> editors;
+    auto records = [&] {
+        std::string all;
         for (std::vector<std::string> seen;
              (seen = ProbeRecord(output + std::to_string(taken)), !seen.empty()); taken++) {
-            std::string arguments = seen[ProbeCommandLine].substr(probe.size() + 3);
             auto at = std::find(editors.begin(), editors.end(),
                                 (HWND)(uintptr_t)_strtoui64(seen[ProbeScintilla].c_str(), 0, 10));
-            std::string editor = at == editors.end() ? "-" : std::to_string(at - editors.begin());
-            size_t files =
-                seen[ProbeFileList].empty()
-                    ? 0
-                    : 1 + std::count(seen[ProbeFileList].begin(), seen[ProbeFileList].end(), '\n');
-            all.push_back(arguments + " @" + editor + " #" + std::to_string(files) +
-                          (seen[ProbeEditorLength] == "-" ? " unanswered" : ""));
+            const std::string& files = seen[ProbeFileList];
+            all += seen[ProbeCommandLine].substr(probe.size() + 3) + " @" +
+                   (at == editors.end() ? "-" : std::to_string(at - editors.begin())) + " #" +
+                   std::to_string(
+                       files.empty() ? 0 : 1 + std::count(files.begin(), files.end(), '\n')) +
+                   ";";
         }
         return all;
     };
-    HostIde host(dir.Path(), {a, b}, HostMode::Today, dir / "ide.prefs");
+    HostIde host(dir.Path(), {a}, HostMode::Today, dir / "ide.prefs");
     ASSERT_TRUE(host.Ready);
-    std::vector<HWND> editors = HostEditors(host);
-    // The host answers while it waits for the tool of its start.
-    WaitForProbe(output + "2");
-    using Records = std::vector<std::string>;
-    EXPECT_EQ(records(editors), (Records{"loaded \"" + a + "\" @0 #1", "loaded \"" + b + "\" @1 #2",
-                                         "started \"\" @- #2 unanswered"}));
-    EXPECT_EQ(HostOpenFile(host, c), 2);
-    EXPECT_EQ(HostOpenFile(host, a), 0) << "made current, not loaded";
-    editors = HostEditors(host);
-    EXPECT_EQ(records(editors), (Records{"loaded \"" + c + "\" @2 #3"}));
-
-    HostSelectTab(host, 1);
-    EXPECT_EQ(HostSaveFile(host), 1);
-    EXPECT_EQ(HostSaveFileAs(host, d), 1);
-    EXPECT_EQ(HostRunToolByShortcut(host, 131125), (long)ProbeExitCode);
-    EXPECT_EQ(records(editors), (Records{"saved \"" + b + "\" @1 #3", "saved \"" + d + "\" @1 #3",
-                                         "saved \"" + d + "\" @1 #3", "menu " + d + " @1 #3"}));
-    EXPECT_EQ(ReadFileBytes(d), "b.pb");
-
-    EXPECT_EQ(HostNewSource(host), 3);
+    EXPECT_EQ(records(), "started \"\" @- #1;");
+    EXPECT_EQ(HostNewSource(host), 1);
     EXPECT_EQ(HostSaveFile(host), -1) << "no path yet";
     editors = HostEditors(host);
-    EXPECT_EQ(records(editors), (Records{"new \"\" @3 #3"}));
+    EXPECT_EQ(records(), "new \"\" @1 #1;");
     EXPECT_EQ(HostSaveFileAs(host, e), 1);
-    EXPECT_EQ(HostCloseFile(host), 3);
-    EXPECT_EQ(records(editors),
-              (Records{"saved \"" + e + "\" @3 #4", "closing \"" + e + "\" @3 #4"}));
-    EXPECT_EQ(HostCurrentTab(host), 2);
-    EXPECT_EQ(HostFocusedEditor(host), editors[2]);
-    EXPECT_FALSE(IsWindow(editors[3]));
+    EXPECT_EQ(records(), "saved \"" + e + "\" @1 #2;");
+    EXPECT_EQ(HostCloseFile(host), 1);
+    EXPECT_EQ(HostCurrentTab(host), 0);
+    EXPECT_EQ(HostFocusedEditor(host), editors[0]);
     SetEnvironmentVariableA(ProbeOutputVariable, nullptr);
 }
 

@@ -148,7 +148,7 @@ bool StartTool(const ToolEntry& tool, HWND source, PROCESS_INFORMATION& pi) {
 
 long RunTool(const ToolEntry& tool, HWND source) {
     if (!tool.Found) return ToolNotFound;
-    HWND startEditor = Host.Current >= 0 ? Host.Editors[Host.Current] : nullptr;
+    HWND startEditor = CurrentEditorWindow();
     PROCESS_INFORMATION pi = {};
     if (!StartTool(tool, source, pi)) return ToolNotFound;
     CloseHandle(pi.hThread);
@@ -186,7 +186,7 @@ long RunTool(const ToolEntry& tool, HWND source) {
 // the tools of "source saved" before this one.
 long RunMenuTool(const ToolEntry& tool) {
     if (!tool.Found) return ToolNotFound;
-    HWND current = Host.Current >= 0 ? Host.Editors[Host.Current] : nullptr;
+    HWND current = CurrentEditorWindow();
     if (current && tool.Arguments.find("%FILE") != std::string::npos)
         SaveSource(current, EditorOf(current)->Path);
     return RunTool(tool, current);
