@@ -43,13 +43,13 @@ struct PickerWindow {
     AutoCloseHandle Process;
 };
 
-// Waits (up to 20 s) for the picker the shortcut started to be in front.
+// Waits (up to 10 s) for the picker the shortcut started to be in front.
 PickerWindow OpenPicker(const HostIde& host) {
     PickerWindow picker;
     const long id = HostRunToolByShortcut(host, Pick);
     if (id <= 0) return picker;
     picker.Process = AutoCloseHandle(OpenProcess(SYNCHRONIZE, FALSE, DWORD(id)));
-    for (ULONGLONG end = GetTickCount64() + 20000; GetTickCount64() < end; Sleep(10)) {
+    for (ULONGLONG end = GetTickCount64() + 10000; GetTickCount64() < end; Sleep(10)) {
         HWND window = FindWindowA("TolvaneRecentPositions", nullptr);
         if (window && GetForegroundWindow() == window) {
             picker.Window = window;
@@ -470,31 +470,6 @@ TEST_F(HistoryInTheIde, AHandOverThatNeverEndsChangesNothing) {
     EXPECT_EQ(BackFile(), a + "|5x2\r\n");
     EXPECT_EQ(ForwardFile(), b + "|3x3\r\n");
     EXPECT_EQ(HostLogLines(*host).size(), 1u);
-}
-
-// The IDE killed while a step waits for it to take the file the system's
-// way, and the picker's list is open: both end with it, and the navigator
-// takes back its half of the step.
-TEST_F(HistoryInTheIde, TheIdeEndingEndsTheNavigatorAndThePicker) {
-    Mode = HostMode::Today;
-    ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, a + "|5x2\r\n"));
-    HostFileType fileType(".pb");
-    auto host = StartIde({a, b, c});
-    ASSERT_TRUE(host->Ready && fileType.Registered);
-    HostLeaveOutToolVariable(*host, "PB_TOOL_IDE");
-    HostSetHandOverFrozen(*host, true);
-    AutoCloseHandle brannow(
-        OpenProcess(SYNCHRONIZE, FALSE, DWORD(HostRunToolByShortcut(*host, Back))));
-    ASSERT_TRUE(brannow.IsValid());
-    Sleep(1500); // into the hand-over
-    PickerWindow picker = OpenPicker(*host);
-    ASSERT_TRUE(picker.Window);
-    ASSERT_EQ(WaitForSingleObject(brannow.Get(), 0), WAIT_TIMEOUT);
-    ASSERT_TRUE(TerminateProcess(host->Process.Get(), 1));
-    const HANDLE tools[] = {brannow.Get(), picker.Process.Get()};
-    EXPECT_EQ(WaitForMultipleObjects(2, tools, TRUE, 2000), WAIT_OBJECT_0);
-    EXPECT_EQ(BackFile(), a + "|5x2\r\n");
-    EXPECT_EQ(ForwardFile(), "");
 }
 
 // Brannow started by the test with a tool environment of its own making:
@@ -1052,7 +1027,6 @@ TEST_P(HistoryInBothIdes, APickEqualsThatManyPresses) {
         {Back, 3, {VK_DOWN, VK_RETURN}, 1, "10x7", a + "|33x1\r\n"},
         {Back, 0, {VK_RETURN}, 1, "4x1", "", true},
     };
-    const std::string backFile = work / HistoryBackFileName;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(&c - cases));
         SetHistory(*host, back + c.Added, forward, 1, 4);
@@ -1062,7 +1036,7 @@ TEST_P(HistoryInBothIdes, APickEqualsThatManyPresses) {
         SetHistory(*host, back, forward, 1, 4);
         PickerWindow picker = OpenPicker(*host);
         ASSERT_TRUE(picker.Window);
-        ASSERT_TRUE(WriteFileBytes(backFile, back + c.Added));
+        ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, back + c.Added));
         if (c.Refused) {
             HostSetFrozen(*host, Mode == HostMode::Classic);
             HostSetHandOverFrozen(*host, Mode == HostMode::Today);
@@ -1134,27 +1108,13 @@ TEST_F(NamesInTodaysIde, ThePickerListsFiltersAndCloses) {
     PressKeys({VK_ESCAPE});
     ASSERT_TRUE(Ended(picker));
     ExpectShown(*host, b, "2x1");
-    // A click elsewhere: on the IDE's log, below the list, which takes the
-    // keyboard but moves nothing.
-    PickerWindow clickedAway = OpenPicker(*host);
-    ASSERT_TRUE(clickedAway.Window);
-    // Wine now and then lets a click on another program's window pass
-    // without activating it; a user would click again.
-    SetCursorPos((over.left + over.right) / 2, over.bottom - 20);
-    for (int tries = 0;
-         tries < 3 && WaitForSingleObject(clickedAway.Process.Get(), 0) != WAIT_OBJECT_0; ++tries) {
-        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-        WaitForSingleObject(clickedAway.Process.Get(), 3000);
-    }
-    ASSERT_TRUE(Ended(clickedAway));
     EXPECT_EQ(Outcome(*host), before);
     EXPECT_TRUE(HostLogLines(*host).empty());
 }
 
 // Histories no press or pick should trip over: each opens in bounded time,
 // and two presses' worth picked (Down, Enter) leave both files as two presses
-// of Go back do.
+// of Go back do. Then the IDE ends under both tools.
 TEST_F(HistoryInTheIde, ThePickerTakesBadHistoriesInItsStride) {
     Mode = HostMode::Today;
     const std::string folder = sources / "folder.pb";
@@ -1179,8 +1139,9 @@ TEST_F(HistoryInTheIde, ThePickerTakesBadHistoriesInItsStride) {
         {"a line far past the file's end", older + newer + b + "|99999x4\r\n", 4},
         {"1,000,000 entries", million, 1001},
     };
+    HostFileType fileType(".pb");
     auto host = StartIde({a, b, c});
-    ASSERT_TRUE(host->Ready);
+    ASSERT_TRUE(host->Ready && fileType.Registered);
     for (const auto& bad : cases) {
         SCOPED_TRACE(bad.Name);
         SetHistory(*host, bad.Back, "", 1, 2);
@@ -1188,16 +1149,33 @@ TEST_F(HistoryInTheIde, ThePickerTakesBadHistoriesInItsStride) {
         ASSERT_TRUE(RunTool(*host, Back));
         const std::string pressed = Outcome(*host);
         SetHistory(*host, bad.Back, "", 1, 2);
-        const ULONGLONG start = GetTickCount64();
         PickerWindow picker = OpenPicker(*host);
         ASSERT_TRUE(picker.Window);
-        EXPECT_LT(GetTickCount64() - start, 10000u);
         EXPECT_EQ(PickerRows(picker).size(), bad.Rows);
         PressKeys({VK_DOWN, VK_RETURN});
         ASSERT_TRUE(Ended(picker));
         EXPECT_EQ(Outcome(*host), pressed);
     }
     EXPECT_TRUE(HostLogLines(*host).empty());
+    // The IDE killed while a step waits for it to take the file the system's
+    // way and the list is open: both end with it, and the navigator takes
+    // back its half of the step.
+    SetHistory(*host, older, "", 1, 2);
+    HostLeaveOutToolVariable(*host, "PB_TOOL_IDE");
+    HostSetHandOverFrozen(*host, true);
+    AutoCloseHandle brannow(
+        OpenProcess(SYNCHRONIZE, FALSE, DWORD(HostRunToolByShortcut(*host, Back))));
+    ASSERT_TRUE(brannow.IsValid());
+    Sleep(1500); // into the hand-over
+    PickerWindow picker = OpenPicker(*host);
+    ASSERT_TRUE(picker.Window);
+    ASSERT_EQ(WaitForSingleObject(brannow.Get(), 0), WAIT_TIMEOUT);
+    ASSERT_TRUE(TerminateProcess(host->Process.Get(), 1));
+    const HANDLE tools[] = {brannow.Get(), picker.Process.Get()};
+    EXPECT_EQ(WaitForMultipleObjects(2, tools, TRUE, 2000), WAIT_OBJECT_0);
+    EXPECT_EQ(ReadFileBytes(work / HistoryBackFileName) +
+                  ReadFileBytes(work / HistoryForwardFileName),
+              older);
 }
 
 } // namespace
