@@ -111,7 +111,6 @@ TEST(ArrivalInText, AsTheEditorIsMoved) {
         std::string Text, Cursor, Fingerprinted, Lands;
     } cases[] = {
         {text, "3x99", "", "3x6"}, // a character of two bytes
-        {text, "9x2", "", "4x2"},
         {text, "2x0", "", "2x1"},
         {moved, "3x2", text, "5x2"}, // found again two lines down
         {"", "4x4", "", "1x1"},
@@ -131,7 +130,6 @@ TEST(ArrivalInText, AsTheEditorIsMoved) {
         EXPECT_EQ(read.Cursor + read.Fingerprint, arrival.Cursor + arrival.Fingerprint) << c.Cursor;
     }
     EXPECT_EQ(ArrivalInText(text, {"a.pb", "somewhere", "v1:x"}).Cursor, "somewhere");
-    EXPECT_EQ(LineOfText("a\rb\nc", 2), "b");
     EXPECT_EQ(LineAt("a\rb\nc", LineStarts("a\rb\nc"), 2), "b");
 }
 
