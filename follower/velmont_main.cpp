@@ -7,6 +7,7 @@
 // start never becomes the follower.
 #include "common/auto_handle.h"
 #include "common/code_page.h"
+#include "common/named_turn.h"
 #include "follower/follower.h"
 #include "ide/command_line.h"
 #include "ide/follower_link.h"
@@ -75,26 +76,6 @@ HWND CreateFollowerWindow(HWND ideMainWindow) {
                            0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr);
 }
 
-class StartTurn {
-  public:
-    explicit StartTurn(HWND ideMainWindow)
-        : mutex_(CreateMutexA(nullptr, FALSE, StartTurnName(ideMainWindow).c_str())) {
-        const DWORD waited =
-            mutex_.IsValid() ? WaitForSingleObject(mutex_.Get(), StartTurnWaitMs) : WAIT_FAILED;
-        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-    }
-    ~StartTurn() { Release(); }
-    bool Held() const { return held_; }
-    void Release() {
-        if (held_) ReleaseMutex(mutex_.Get());
-        held_ = false;
-    }
-
-  private:
-    AutoCloseHandle mutex_;
-    bool held_ = false;
-};
-
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -109,7 +90,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!FindStartingIde(ide.MainWindow, &ideProcessId)) return 0;
     news.Editor = EditorId(uintptr_t(EditorOfEvent(ide.MainWindow, ide.Editor)));
 
-    StartTurn turn(ide.MainWindow);
+    NamedTurn turn(StartTurnName(ide.MainWindow), StartTurnWaitMs);
     if (HWND follower = FindFollower(ide.MainWindow)) {
         turn.Release();
         HandOver(follower, news);
