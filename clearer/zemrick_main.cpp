@@ -11,7 +11,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     for (const char* name : {HistoryBackFileName, HistoryForwardFileName}) {
         if (!EmptyHistoryFile(name)) {
             IdeConnection ide = ConnectToIde();
-            LogMessage(ide, std::string("History not cleared: ") + name + " could not be emptied");
+            LogMessage(ide, LogText::NotCleared, name);
         }
     }
     return 0;

@@ -4,6 +4,8 @@
 // logic: events in, positions to record out; the Win32 layer asks the
 // editors and writes the history.
 #pragma once
+#include "text/source_text.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,14 +18,6 @@ using EditorId = uint64_t;
 // Lines the caret must move at once, more than this, to be a jump: the IDE's
 // own measure for its line history.
 constexpr int32_t DefaultJumpLines = 20;
-
-// Where an editor's caret is: its 0-based line and its byte position, as the
-// editor answers them.
-struct CaretPlace {
-    int64_t Line = 0;
-    int64_t Position = 0;
-    bool operator==(const CaretPlace& o) const { return Line == o.Line && Position == o.Position; }
-};
 
 // A position to put on the back history: the source's file (UTF-8) and the
 // place last seen there.

@@ -28,7 +28,6 @@ constexpr UINT PauseLimitMs = 30000;
 constexpr DWORD FinalTurnWaitMs = 1000;
 constexpr size_t MaxWaitingEntries = 10000;
 constexpr size_t MaxQueuedReports = 4096;
-constexpr char NotWrittenText[] = "Position not recorded: history file could not be written";
 
 Follower* TheFollower = nullptr;
 
@@ -290,7 +289,7 @@ void Follower::SayFailure() {
     if (!failureToSay_) return;
     failureToSay_ = false;
     failureSaid_ = true;
-    LogMessage(ide_, NotWrittenText);
+    LogMessage(ide_, LogText::NotRecorded);
 }
 
 // The step holds the turn and waits: what the user left is written now,

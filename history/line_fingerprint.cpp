@@ -1,7 +1,5 @@
 #include "history/line_fingerprint.h"
 
-#include "history/history_line.h"
-
 #include <algorithm>
 #include <vector>
 
@@ -33,65 +31,26 @@ uint32_t HashLine(std::string_view line) {
     return hash == NoLine ? 1 : hash;
 }
 
-// The start of the line after the one that starts at `from`; npos for the
-// last line.
-size_t NextLineStart(std::string_view text, size_t from) {
-    for (size_t i = from; i < text.size(); ++i) {
-        if (text[i] == '\n') return i + 1;
-        if (text[i] == '\r') return i + 1 < text.size() && text[i + 1] == '\n' ? i + 2 : i + 1;
-    }
-    return std::string_view::npos;
-}
-
-// The hashes of a text's lines from one line on, each line found and hashed
-// when first asked for, so that a step reads only the lines it compares.
-// Numbers are 64-bit so that a window around any 32-bit line fits.
+// The hashes of a text's lines, each hashed when first asked for, so that a
+// step hashes only the lines it compares. Numbers are 64-bit so that a
+// window around any 32-bit line fits.
 class LineHashes {
   public:
-    LineHashes(std::string_view text, int64_t first) : text_(text), first_(first) {
-        size_t at = 0;
-        for (int64_t line = 1; line < first && at != std::string_view::npos; ++line)
-            at = NextLineStart(text, at);
-        ended_ = at == std::string_view::npos;
-        if (!ended_) Add(at);
-    }
+    LineHashes(SourceLines& lines, int64_t first) : lines_(lines), first_(first) {}
 
     // NoLine for a line before the start or after the end of the text.
     uint32_t Hash(int64_t line) {
-        if (line < first_ || !Reach(line)) return NoLine;
+        if (line < first_ || !lines_.Holds(line)) return NoLine;
         const size_t index = size_t(line - first_);
-        if (hashes_[index] == NoLine) {
-            const size_t start = starts_[index];
-            size_t end = text_.size();
-            if (Reach(line + 1)) {
-                end = starts_[index + 1] - 1;
-                if (end > start && text_[end] == '\n' && text_[end - 1] == '\r') --end;
-            }
-            hashes_[index] = HashLine(text_.substr(start, end - start));
-        }
+        if (index >= hashes_.size()) hashes_.resize(index + 1, NoLine);
+        if (hashes_[index] == NoLine) hashes_[index] = HashLine(lines_.Line(line));
         return hashes_[index];
     }
 
   private:
-    bool Reach(int64_t line) {
-        while (!ended_ && first_ + int64_t(starts_.size()) <= line) {
-            const size_t next = NextLineStart(text_, starts_.back());
-            ended_ = next == std::string_view::npos;
-            if (!ended_) Add(next);
-        }
-        return line < first_ + int64_t(starts_.size());
-    }
-
-    void Add(size_t start) {
-        starts_.push_back(start);
-        hashes_.push_back(NoLine);
-    }
-
-    std::string_view text_;
-    int64_t first_; // the line of starts_[0]
-    std::vector<size_t> starts_;
+    SourceLines& lines_;
+    int64_t first_;                // the line of hashes_[0]
     std::vector<uint32_t> hashes_; // NoLine until hashed
-    bool ended_ = false;           // starts_ holds the text's last line
 };
 
 int HexValue(char c) {
@@ -130,8 +89,18 @@ int MatchingNeighbours(LineHashes& lines, int64_t candidate, const Hashes& wante
 } // namespace
 
 std::string FingerprintOfLine(std::string_view text, int32_t line) {
-    if (line < 1) return {};
-    LineHashes lines(text, std::max<int64_t>(1, int64_t(line) - FingerprintNeighbours));
+    SourceLines lines(text);
+    return FingerprintOfLine(lines, line);
+}
+
+int32_t RelocateLine(std::string_view text, int32_t rememberedLine, std::string_view fingerprint) {
+    SourceLines lines(text);
+    return int32_t(RelocateLine(lines, rememberedLine, fingerprint));
+}
+
+std::string FingerprintOfLine(SourceLines& text, int64_t line) {
+    if (line < text.First()) return {};
+    LineHashes lines(text, std::max<int64_t>(text.First(), line - FingerprintNeighbours));
     if (lines.Hash(line) == NoLine) return {};
     std::string fingerprint = Version;
     for (int64_t at = line - FingerprintNeighbours; at <= line + FingerprintNeighbours; ++at) {
@@ -142,19 +111,18 @@ std::string FingerprintOfLine(std::string_view text, int32_t line) {
     return fingerprint;
 }
 
-int32_t RelocateLine(std::string_view text, int32_t rememberedLine, std::string_view fingerprint) {
+int64_t RelocateLine(SourceLines& text, int64_t remembered, std::string_view fingerprint) {
     Hashes wanted;
-    if (rememberedLine < 1 || !ParseFingerprint(fingerprint, wanted)) return rememberedLine;
-    const int64_t remembered = rememberedLine;
-    LineHashes lines(text,
-                     std::max<int64_t>(1, remembered - RelocationWindow - FingerprintNeighbours));
+    if (remembered < 1 || !ParseFingerprint(fingerprint, wanted)) return remembered;
+    LineHashes lines(text, std::max<int64_t>(text.First(), remembered - RelocationWindow -
+                                                               FingerprintNeighbours));
     // A line whose own text matches but whose surroundings mostly do not is
     // another copy of a common line (EndIf, a blank line), not this one.
     int best = FingerprintNeighbours - 1;
     int64_t found = remembered;
     for (int64_t distance = 0; distance <= RelocationWindow; ++distance) {
         for (int64_t candidate : {remembered - distance, remembered + distance}) {
-            if (candidate < 1) continue;
+            if (candidate < text.First()) continue;
             const int matches = MatchingNeighbours(lines, candidate, wanted);
             if (matches > best) {
                 best = matches;
@@ -164,12 +132,5 @@ int32_t RelocateLine(std::string_view text, int32_t rememberedLine, std::string_
         }
         if (best == 2 * FingerprintNeighbours) break;
     }
-    return int32_t(found);
-}
-
-std::string FormatFingerprintedEntry(const std::string& file, const std::string& cursor,
-                                     const std::string& fingerprint) {
-    Hashes hashes;
-    return FormatHistoryEntry(file, cursor,
-                              ParseFingerprint(fingerprint, hashes) ? fingerprint : "");
+    return found;
 }

@@ -11,6 +11,8 @@
 // changes its hash. A line beyond the start or end of the text hashes to 0,
 // which no line does.
 #pragma once
+#include "text/source_text.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,7 +39,7 @@ std::string FingerprintOfLine(std::string_view text, int32_t line);
 // (numbers counted within it).
 int32_t RelocateLine(std::string_view text, int32_t rememberedLine, std::string_view fingerprint);
 
-// One complete line of a history file; without a well-formed fingerprint the
-// same bytes as an entry written before fingerprints existed.
-std::string FormatFingerprintedEntry(const std::string& file, const std::string& cursor,
-                                     const std::string& fingerprint);
+// Both over lines numbered as their document numbers them, so that an
+// excerpt of an editor's text serves as the whole text does.
+std::string FingerprintOfLine(SourceLines& lines, int64_t line);
+int64_t RelocateLine(SourceLines& lines, int64_t rememberedLine, std::string_view fingerprint);

@@ -108,18 +108,12 @@ TEST(RelocateLine, LooksOnlyWithinTheWindowOfALargeFile) {
     }
 }
 
-TEST(CursorField, SplitsOffOneFingerprintAndFormatsOldEntriesAsBefore) {
+TEST(CursorField, SplitsOffOneFingerprint) {
     for (const auto& c : {Lines{"12x5", "12x5", ""}, Lines{"12x5|v1:a", "12x5", "v1:a"},
                           Lines{"12x5|v1:a|x", "12x5", ""}, Lines{"|v1:a", "", "v1:a"}}) {
         const CursorField field = SplitCursorField(c[0]);
         EXPECT_EQ(field.Cursor + "/" + field.Fingerprint, c[1] + "/" + c[2]);
     }
-    const std::string fingerprint = FingerprintOfLine(Join(Source), 17);
-    EXPECT_EQ(FormatFingerprintedEntry("a.pb", "17x5", ""), FormatHistoryEntry("a.pb", "17x5"));
-    EXPECT_EQ(FormatFingerprintedEntry("a.pb", "17x5", "v1:damaged"), "a.pb|17x5\r\n");
-    EXPECT_EQ(FormatFingerprintedEntry("a.pb", "1|2", fingerprint), "a.pb|1|2\r\n");
-    EXPECT_EQ(FormatFingerprintedEntry("a.pb", "17x5", fingerprint),
-              "a.pb|17x5|" + fingerprint + "\r\n");
 }
 
 } // namespace

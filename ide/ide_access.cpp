@@ -92,7 +92,11 @@ bool IsTodaysIde(IdeConnection& ide) {
                            (!ide.IdeProgram.empty() && ide.MainWindow && IsWindow(ide.MainWindow)));
 }
 
-void LogMessage(IdeConnection& ide, const std::string& message) {
+void LogMessage(IdeConnection& ide, LogText text, const std::string& detail) {
+    WriteLogLine(ide, LogLine(text, detail));
+}
+
+void WriteLogLine(IdeConnection& ide, const std::string& message) {
     if (IsTodaysIde(ide)) {
         SendLogMessage(ide.MainWindow, FormatPluginLine(message));
     } else if (ide.LogList) {

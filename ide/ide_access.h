@@ -6,6 +6,8 @@
 #pragma once
 #include <windows.h>
 
+#include "ide/log_texts.h"
+
 #include <string>
 #include <vector>
 
@@ -52,4 +54,6 @@ bool IsTodaysIde(IdeConnection& ide);
 // at the end of its log list; in today's IDE "[PLUGIN] message" through the
 // IDE's own log message, which keeps it with the current source and adds
 // its own time. Nothing without an IDE.
-void LogMessage(IdeConnection& ide, const std::string& message);
+void WriteLogLine(IdeConnection& ide, const std::string& message);
+// The line of the tools' table (ide/log_texts.h).
+void LogMessage(IdeConnection& ide, LogText text, const std::string& detail = "");

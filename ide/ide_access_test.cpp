@@ -258,8 +258,8 @@ TEST_F(IdeAccessTest, LogMessageWritesATimestampedLineIntoTheLogList) {
     IdeConnection connection = ConnectToIde();
     SYSTEMTIME before, after;
     GetLocalTime(&before);
-    LogMessage(connection, "Historyfile not found");
-    LogMessage(connection, "");
+    LogMessage(connection, LogText::HistoryFileNotFound);
+    WriteLogLine(connection, "");
     GetLocalTime(&after);
     std::vector<std::string> lines = ListBoxLines(log);
     ASSERT_EQ(lines.size(), 2u);
@@ -276,7 +276,7 @@ TEST_F(IdeAccessTest, LogMessageInTodaysIdeUsesTheIdesOwnMessage) {
     HWND log = ide.Add("ListBox", 10, 300);
     IdeConnection connection = ConnectionTo(ide.Main);
     ASSERT_TRUE(IsTodaysIde(connection));
-    LogMessage(connection, "History not changed: x");
+    WriteLogLine(connection, "History not changed: x");
     EXPECT_TRUE(ListBoxLines(log).empty());
     ASSERT_EQ(CopiedData.size(), 1u);
     EXPECT_EQ(CopiedData[0].first, ULONG_PTR(0x004C4F47));

@@ -1070,7 +1070,7 @@ TEST_P(HistoryInBothIdes, APickEqualsThatManyPresses) {
     }
     const std::vector<std::string> log = HostLogLines(*host);
     ASSERT_EQ(log.size(), 1u);
-    EXPECT_NE(log[0].find(StepNotReachedText), std::string::npos);
+    EXPECT_NE(log[0].find(LogLine(LogText::StepNotReached)), std::string::npos);
     ExpectIdeFilesUntouched(*host);
     if (Mode == HostMode::Classic) return;
     // Today's IDE killed while a step waits for it to take the file the

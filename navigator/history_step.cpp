@@ -38,19 +38,19 @@ void TakeStep(StepActions& actions, const HistoryEntry& current) {
     case TargetSearch::Nothing:
         return;
     case TargetSearch::GaveUp:
-        if (actions.CutSource(cutAt)) actions.Log(StepGaveUpText);
+        if (actions.CutSource(cutAt)) actions.Log(LogText::StepGaveUp);
         return;
     }
     if (!actions.AppendToDestination(current)) {
-        actions.Log(StepNotSavedText);
+        actions.Log(LogText::StepNotSaved);
         return;
     }
     if (actions.Reach(target) != ReachResult::Reached) {
         actions.UndoAppend();
-        actions.Log(StepNotReachedText);
+        actions.Log(LogText::StepNotReached);
         return;
     }
-    if (!actions.CutSource(cutAt)) actions.Log(StepNotCutText);
+    if (!actions.CutSource(cutAt)) actions.Log(LogText::StepNotCut);
 }
 
 PathVerdicts::PathVerdicts(std::function<bool(const std::string&)> check, size_t limit)

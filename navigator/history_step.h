@@ -6,6 +6,7 @@
 // got there.
 #pragma once
 #include "history/history_line.h"
+#include "ide/log_texts.h"
 #include "ide/navigation_rules.h"
 
 #include <cstdint>
@@ -39,15 +40,8 @@ class StepActions {
     virtual void UndoAppend() = 0;
     virtual ReachResult Reach(const HistoryEntry& target) = 0;
     virtual bool CutSource(uint64_t length) = 0;
-    virtual void Log(const std::string& message) = 0;
+    virtual void Log(LogText text) = 0;
 };
-
-// The lines a step writes into the IDE's log when it cannot be completed.
-constexpr char StepNotSavedText[] = "History not changed: position could not be saved";
-constexpr char StepNotReachedText[] = "History not changed: the IDE did not show the file";
-constexpr char StepNotCutText[] = "History entry kept: history file could not be cut";
-constexpr char StepGaveUpText[] =
-    "History entries of files that are gone dropped: go back again to go on";
 
 // Moves from `current` to the source's newest usable entry, leaving
 // `current`, with its fingerprint, on top of the destination.

@@ -35,7 +35,7 @@ class ScriptedStep : public StepActions {
         Calls.push_back("cut " + std::to_string(length));
         return CutWorks;
     }
-    void Log(const std::string& message) override { Calls.push_back("log " + message); }
+    void Log(LogText text) override { Calls.push_back("log " + LogLine(text)); }
 };
 
 // Each scenario: what goes wrong, and the calls the step makes.
@@ -52,16 +52,16 @@ TEST(TakeStep, AllOrNothing) {
         {TargetSearch::Found, true, true, ReachResult::Reached, Calls{find, append, reach, cut}},
         {TargetSearch::Nothing, true, true, ReachResult::Reached, Calls{find}},
         {TargetSearch::GaveUp, true, true, ReachResult::Reached,
-         Calls{find, cut, log + StepGaveUpText}},
+         Calls{find, cut, log + LogLine(LogText::StepGaveUp)}},
         {TargetSearch::GaveUp, true, false, ReachResult::Reached, Calls{find, cut}},
         {TargetSearch::Found, false, true, ReachResult::Reached,
-         Calls{find, append, log + StepNotSavedText}},
+         Calls{find, append, log + LogLine(LogText::StepNotSaved)}},
         {TargetSearch::Found, true, true, ReachResult::CannotShow,
-         Calls{find, append, reach, undo, log + StepNotReachedText}},
+         Calls{find, append, reach, undo, log + LogLine(LogText::StepNotReached)}},
         {TargetSearch::Found, true, true, ReachResult::NotReached,
-         Calls{find, append, reach, undo, log + StepNotReachedText}},
+         Calls{find, append, reach, undo, log + LogLine(LogText::StepNotReached)}},
         {TargetSearch::Found, true, false, ReachResult::Reached,
-         Calls{find, append, reach, cut, log + StepNotCutText}},
+         Calls{find, append, reach, cut, log + LogLine(LogText::StepNotCut)}},
     };
     for (const auto& c : cases) {
         ScriptedStep step;

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr char HistoryBusyText[] = "History not changed: history file could not be opened";
 // Each path looked at costs a trip to the file system; a history of many
 // files that are gone is walked in parts of this many.
 constexpr size_t MaxPathsPerStep = 4096;
@@ -129,7 +128,7 @@ class HistoryFileStep : public StepActions {
             *cutAt = presses.Looked();
             return TargetSearch::GaveUp;
         }
-        if (expected_) Log(HistoryChangedText);
+        if (expected_) Log(LogText::HistoryChanged);
         return TargetSearch::Nothing;
     }
 
@@ -149,7 +148,7 @@ class HistoryFileStep : public StepActions {
         return ShowEntry(ide_, target, current_.File);
     }
     bool CutSource(uint64_t length) override { return CutHistoryFile(source_, length); }
-    void Log(const std::string& message) override { LogMessage(ide_, message); }
+    void Log(LogText text) override { LogMessage(ide_, text); }
 
   private:
     static bool SameEntry(const HistoryEntry& a, const HistoryEntry& b) {
@@ -184,7 +183,7 @@ void StepOnHeldFiles(IdeConnection& ide, bool back, const HistoryEntry& current,
     // step's own moves pass.
     FollowerPause pause(ide);
     if (GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) {
-        if (expected) LogMessage(ide, HistoryChangedText);
+        if (expected) LogMessage(ide, LogText::HistoryChanged);
         return;
     }
     if (!IdeStillAt(ide, current)) return;
@@ -194,12 +193,12 @@ void StepOnHeldFiles(IdeConnection& ide, bool back, const HistoryEntry& current,
     const bool forwardHeld = backHeld && HoldHistoryFile(HistoryForwardFileName, &forwardHandle);
     AutoCloseHandle forwardFile(forwardHeld ? forwardHandle : INVALID_HANDLE_VALUE);
     if (!backHeld || !forwardHeld) {
-        LogMessage(ide, HistoryBusyText);
+        LogMessage(ide, LogText::StepFilesBusy);
         return;
     }
     AutoCloseHandle& source = back ? backFile : forwardFile;
     if (!source.IsValid()) { // gone since it was looked at
-        if (expected) LogMessage(ide, HistoryChangedText);
+        if (expected) LogMessage(ide, LogText::HistoryChanged);
         return;
     }
     // The editor still shows the position left (IdeStillAt).

@@ -47,5 +47,3 @@ std::vector<MetEntry> MeetHistory(IdeConnection& ide, bool back, const HistoryEn
 // history changed.
 void WalkPresses(IdeConnection& ide, bool back, const HistoryEntry& current, int presses,
                  const HistoryEntry& expected, uint64_t listedSize, const ArriveFunction& arrive);
-
-constexpr char HistoryChangedText[] = "History not changed: the history changed meanwhile";

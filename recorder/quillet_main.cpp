@@ -14,38 +14,35 @@
 #include "ide/editor_lines.h"
 #include "ide/ide_access.h"
 
+#include <optional>
+
 namespace {
 
-constexpr char HistoryFileFailedText[] = "Historyfile not found";
-constexpr char NoFileText[] = "Position not remembered: there is no file to remember";
-constexpr char UnstorableText[] =
-    "Position not remembered: the file name cannot be kept in the history";
-constexpr char ForwardKeptText[] = "Forward history kept: history file could not be emptied";
-
-// The log line of a recording that did not go as it should; null when it
+// The log line of a recording that did not go as it should; none when it
 // did. The forward history is dropped only once the entry is in, so a
 // failure costs nothing.
-const char* AddHistoryEntry(const HistoryEntry& entry) {
+std::optional<LogText> AddHistoryEntry(const HistoryEntry& entry) {
     // A back file held by another history tool for a moment is waited for,
     // so a quick second recording is kept; only a longer hold fails.
     AutoCloseHandle backFile(OpenHistoryFile(HistoryBackFileName, OPEN_ALWAYS));
     if (!backFile.IsValid() ||
         !AppendHistoryEntry(backFile.Get(), StoredHistoryEntry(entry, SystemCodePage())))
-        return HistoryFileFailedText;
+        return LogText::HistoryFileNotFound;
     backFile.Close();
     // A forward history left as it was would send a later Go forward to a
     // place that no longer follows this one: the user is told.
-    return EmptyHistoryFile(HistoryForwardFileName) ? nullptr : ForwardKeptText;
+    if (EmptyHistoryFile(HistoryForwardFileName)) return std::nullopt;
+    return LogText::ForwardKept;
 }
 
-// The log line of a position that was not recorded whole; null when it was.
-const char* RememberPosition(IdeConnection& ide, const std::string& file,
+// The log line of a position that was not recorded whole; none when it was.
+std::optional<LogText> RememberPosition(IdeConnection& ide, const std::string& file,
                              const std::string& cursor) {
     // A source never saved has no file.
-    if (file.empty()) return NoFileText;
+    if (file.empty()) return LogText::NoFileToRemember;
     // A name no reader takes back would only be passed over, or be read as
     // lines never recorded.
-    if (!IsStorableEntry(file, cursor)) return UnstorableText;
+    if (!IsStorableEntry(file, cursor)) return LogText::NameNotStorable;
     return AddHistoryEntry({file, cursor, CursorLineFingerprint(ide.Editor, cursor)});
 }
 
@@ -56,8 +53,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // cannot spell.
     const std::string commandLine = CommandLineUtf8();
     IdeConnection ide = ConnectToIde();
-    if (const char* failure = RememberPosition(ide, CommandLineParameter(commandLine, 0),
-                                               CommandLineParameter(commandLine, 1)))
-        LogMessage(ide, failure);
+    if (const auto failure = RememberPosition(ide, CommandLineParameter(commandLine, 0),
+                                              CommandLineParameter(commandLine, 1)))
+        LogMessage(ide, *failure);
     return 0;
 }
