@@ -3,15 +3,15 @@
 // is said in the IDE's log.
 #include <windows.h>
 
-#include "history/history_file.h"
-#include "history/history_line.h"
+#include "history/history_store.h"
 #include "ide/ide_access.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    for (const char* name : {HistoryBackFileName, HistoryForwardFileName}) {
-        if (!EmptyHistoryFile(name)) {
+    const HistoryStore store;
+    for (HistorySide side : {HistorySide::Back, HistorySide::Forward}) {
+        if (!store.Clear(side)) {
             IdeConnection ide = ConnectToIde();
-            LogMessage(ide, LogText::NotCleared, name);
+            LogMessage(ide, LogText::NotCleared, store.PathOf(side));
         }
     }
     return 0;

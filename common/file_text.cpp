@@ -49,15 +49,14 @@ bool CopyFolderFiles(const std::string& from, const std::string& to,
     return GetLastError() == ERROR_NO_MORE_FILES;
 }
 
-bool RetryWhileHeld(const std::function<bool()>& attempt) {
-    const ULONGLONG giveUpAt = GetTickCount64() + 1000;
+bool RetryWhileHeld(const std::function<bool()>& attempt, DWORD waitMs, bool deniedIsHeld) {
+    const ULONGLONG giveUpAt = GetTickCount64() + waitMs;
     for (;;) {
         if (attempt()) return true;
-        DWORD error = GetLastError();
-        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION &&
-             error != ERROR_LOCK_VIOLATION) ||
-            GetTickCount64() >= giveUpAt)
-            return false;
+        const DWORD error = GetLastError();
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                          (deniedIsHeld && error == ERROR_ACCESS_DENIED);
+        if (!held || GetTickCount64() >= giveUpAt) return false;
         Sleep(5);
     }
 }

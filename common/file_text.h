@@ -24,9 +24,12 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 bool CopyFolderFiles(const std::string& from, const std::string& to,
                      std::vector<std::string>& notCopied);
 // Runs attempt until it succeeds, or fails for another reason than another
-// program's hold on the file, or a second has passed: a reader such as a
-// virus scanner holds a file for a moment only.
-bool RetryWhileHeld(const std::function<bool()>& attempt);
+// program's hold on the file, or waitMs have passed: a reader such as a
+// virus scanner holds a file for a moment only. deniedIsHeld: access denied
+// counts as a hold too (a file being replaced answers so for a moment);
+// without it, a file that may not be written fails at once.
+bool RetryWhileHeld(const std::function<bool()>& attempt, DWORD waitMs = 1000,
+                    bool deniedIsHeld = true);
 
 // Creates a folder; true also when it is there already.
 bool MakeFolder(const std::string& path);

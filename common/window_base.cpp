@@ -17,8 +17,7 @@ WindowBase::~WindowBase() {
 }
 
 HWND WindowBase::Create(const WindowClass& windowClass, DWORD exStyle, const char* title,
-                        DWORD style, int x, int y, int width, int height, HWND parent,
-                        HMENU menu) {
+                        DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
@@ -82,7 +81,8 @@ LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK WindowBase::WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->window_ = window;
         SetWindowLongPtrA(window, GWLP_USERDATA, LONG_PTR(self));
     }

@@ -15,8 +15,8 @@
 //   picker.Create({"TolvaneRecentPositions"}, ...);
 //
 // A control made by Windows (an edit field) is attached the same way with
-// Attach, which puts the object's procedure before the control's own. The object must outlive its window; the
-// window is destroyed with it when it is still there.
+// Attach, which puts the object's procedure before the control's own. The object must outlive its
+// window; the window is destroyed with it when it is still there.
 #pragma once
 #include <windows.h>
 
@@ -60,6 +60,6 @@ class WindowBase {
     void Detach();
 
     HWND window_ = nullptr;
-    bool attached_ = false;               // a control subclassed by Attach
+    bool attached_ = false;              // a control subclassed by Attach
     WNDPROC controlProcedure_ = nullptr; // the attached control's own
 };

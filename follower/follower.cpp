@@ -2,11 +2,9 @@
 
 #include "common/auto_handle.h"
 #include "common/code_page.h"
-#include "history/entry_name.h"
-#include "history/history_file.h"
+#include "history/history_store.h"
 #include "history/history_turn.h"
 #include "history/line_fingerprint.h"
-#include "history/reverse_line_reader.h"
 #include "ide/editor_lines.h"
 #include "ide/follower_link.h"
 #include "ide/ide_end.h"
@@ -59,45 +57,22 @@ HWND EditorOf(EditorId id) {
     return HWND(uintptr_t(id));
 }
 
-// Remember right before a jump gives one entry, not two.
-bool NewestIs(HANDLE file, const HistoryEntry& entry) {
-    uint64_t size = 0;
-    if (!HistoryFileLength(file, &size)) return false;
-    ReverseLineReader reader(
-        [file](uint64_t offset, char* buffer, size_t count) {
-            return ReadHistoryFileAt(file, offset, buffer, count);
-        },
-        size);
-    std::string line;
-    uint64_t start = 0;
-    HistoryEntry newest;
-    return reader.Previous(&line, &start) && ParseStoredEntry(line, SystemCodePage(), &newest) &&
-           SamePosition(newest, entry);
-}
-
 enum class Written { Done, Busy, Failed };
 
-// As Remember records: the entry appended in one write, then the forward
-// history dropped. A file held by another tool is not waited for here: the
-// follower goes on following and tries again.
+// As Remember records, but for a position that is the newest entry already
+// (Remember right before a jump gives one entry, not two). A file held by
+// another tool is not waited for here: the follower goes on following and
+// tries again.
 Written WriteEntry(const HistoryEntry& entry) {
-    const DWORD attributes = GetFileAttributesA(HistoryBackFileName);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    switch (HistoryStore().Record(entry, OpenPolicy::NoWait, true).Outcome) {
+    case Recorded::Entry::Written:
+    case Recorded::Entry::AlreadyNewest:
+        return Written::Done;
+    case Recorded::Entry::Busy:
+        return Written::Busy;
+    default:
         return Written::Failed;
-    AutoCloseHandle back(CreateFileA(HistoryBackFileName, GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr));
-    if (!back.IsValid()) {
-        const DWORD error = GetLastError();
-        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? Written::Busy
-                                                                                 : Written::Failed;
     }
-    if (NewestIs(back.Get(), entry)) return Written::Done;
-    if (!AppendHistoryEntry(back.Get(), StoredHistoryEntry(entry, SystemCodePage())))
-        return Written::Failed;
-    back.Close();
-    EmptyHistoryFile(HistoryForwardFileName);
-    return Written::Done;
 }
 
 void CALLBACK HearReport(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
@@ -261,7 +236,7 @@ void Follower::Flush(DWORD turnWaitMs) {
     if (flushing_ || waiting_.empty()) return;
     flushing_ = true;
     {
-        HistoryTurn turn(turnWaitMs, true);
+        HistoryTurn turn(HistoryStore(), turnWaitMs, true);
         WriteWaiting();
     }
     flushing_ = false;

@@ -1,14 +1,18 @@
 // Walks arbitrary bytes backwards as a history file and checks the result
 // against a plain forward split; takes the same bytes as an editor's text to
-// find a line again after an edit, with its fingerprint whole and damaged;
-// reads each entry's name as stored, and the bytes as UTF-8 and as UTF-16
-// text.
+// find a line again after an edit, with its fingerprint whole and damaged,
+// and to land on a line and column; meets them as presses do, one at a time
+// against the list; reads each entry's name as stored, and the bytes as
+// UTF-8 and as UTF-16 text.
 #include "common/utf.h"
+#include "history/arrival.h"
 #include "history/entry_name.h"
 #include "history/history_line.h"
 #include "history/line_fingerprint.h"
+#include "history/press_search.h"
 #include "history/reverse_line_reader.h"
 #include "testing/latin1_code_page.h"
+#include "text/source_text.h"
 
 #include <algorithm>
 #include <climits>
@@ -53,6 +57,69 @@ void CheckFingerprints(const uint8_t* data, size_t size) {
     CheckRelocation(text, INT32_MAX, fingerprint);
 }
 
+// The text's lines are its line ends' count plus one, none holds a line end,
+// and a caret lands within the line it names, at a column it counts back.
+void CheckLanding(std::string_view text, int64_t line, int64_t column) {
+    for (const auto counting : {ColumnCounting::Characters, ColumnCounting::Bytes}) {
+        SourceLines lines(text, 1, 0, 0, counting);
+        if (lines.Last() != CountLines(text)) abort();
+        for (int64_t at = 1; at <= std::min<int64_t>(lines.Last(), 8); ++at)
+            if (lines.Line(at).find_first_of("\r\n") != std::string_view::npos) abort();
+        Landing landing;
+        int64_t start = 0, end = 0;
+        if (!LandOn(lines, line, column, &landing) || landing.Line < 1 ||
+            landing.Line > lines.Last() || !lines.LineBounds(landing.Line, &start, &end) ||
+            landing.Position < start || landing.Position > end || landing.Column < 1 ||
+            lines.ColumnAt(start, landing.Position) != landing.Column)
+            abort();
+        const HistoryEntry entry = {"a.pb", std::to_string(line) + "x" + std::to_string(column),
+                                    FingerprintOfLine(text, int32_t(line))};
+        int32_t arrived = 0;
+        if (line >= 1 && (!ParseCursorLine(ArrivalIn(lines, entry).Cursor, &arrived) ||
+                          arrived < 1 || arrived > lines.Last()))
+            abort();
+    }
+}
+
+// A run of presses stops where the list met the entry, the passed ones
+// arrive where the list says: a pick is its presses.
+void CheckPresses(const std::string& file, int presses) {
+    const auto showable = [](const std::string& path) { return path.size() % 3 != 0; };
+    const ArriveFunction arrive = [](const HistoryEntry& e) {
+        HistoryEntry arrival = e;
+        arrival.Cursor += "1";
+        return arrival;
+    };
+    const auto reader = [&file] {
+        return ReverseLineReader(
+            [&file](uint64_t offset, char* buffer, size_t count) {
+                return file.copy(buffer, count, size_t(offset));
+            },
+            file.size());
+    };
+    const HistoryEntry start = {"s.pb", "1x1"};
+    PathVerdicts listedPaths(showable, 64), pressedPaths(showable, 64);
+    PressWalk listing(reader(), file.size(), Latin1, start, listedPaths, arrive);
+    std::vector<MetEntry> met = MeetEntries(listing, 64);
+    PressWalk pressing(reader(), file.size(), Latin1, start, pressedPaths, arrive);
+    const PressesFound found = SearchPresses(pressing, file.size(), presses);
+    std::vector<const MetEntry*> stops;
+    for (const MetEntry& m : met)
+        if (m.Showable) stops.push_back(&m);
+    if (found.Search == TargetSearch::Found) {
+        if (size_t(presses) > stops.size() ||
+            found.Target.Cursor != stops[presses - 1]->Entry.Cursor ||
+            found.Target.File != stops[presses - 1]->Entry.File ||
+            found.Passed.size() != size_t(presses - 1))
+            abort();
+        for (size_t i = 0; i + 1 < size_t(presses); ++i)
+            if (found.Passed[i].Cursor != arrive(stops[i]->Entry).Cursor) abort();
+    } else if (found.Search == TargetSearch::Nothing && size_t(presses) <= stops.size() &&
+               !listedPaths.Exhausted()) {
+        abort();
+    }
+}
+
 // A name read from storage is a path that stores and reads back as itself.
 void CheckStoredName(const std::string& stored) {
     std::string name;
@@ -94,6 +161,10 @@ void CheckUtf(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckFingerprints(data, size);
     std::string text(reinterpret_cast<const char*>(data), size);
+    if (size >= 2) {
+        CheckLanding(std::string_view(text).substr(2), data[0] % 40 - 4, data[1] % 40);
+        CheckPresses(text.substr(2), data[0] % 6 + 1);
+    }
     CheckUtf(text);
 
     std::vector<std::string> forward;

@@ -5,19 +5,15 @@
 // time a tool goes ahead: the files' own sharing rules still keep it apart.
 #pragma once
 #include "common/named_turn.h"
-
-#include <string>
+#include "history/history_store.h"
 
 // Longer than a step holds the files: up to the IDE's 10 s for taking a file.
 constexpr DWORD HistoryTurnWaitMs = 20000;
 
-// The name of the turn of the history files in the current folder.
-std::string HistoryTurnName();
-
-// The turn of the history files in the current folder, taken for as long as
-// the object lives.
+// The turn of the store's files, taken for as long as the object lives.
 class HistoryTurn : public NamedTurn {
   public:
-    explicit HistoryTurn(DWORD waitMs = HistoryTurnWaitMs, bool answering = false)
-        : NamedTurn(HistoryTurnName(), waitMs, answering) {}
+    explicit HistoryTurn(const HistoryStore& store, DWORD waitMs = HistoryTurnWaitMs,
+                         bool answering = false)
+        : NamedTurn(store.TurnName(), waitMs, answering) {}
 };

@@ -1,7 +1,5 @@
 #include "navigator/history_step.h"
 
-#include "history/line_fingerprint.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -72,65 +70,6 @@ TEST(TakeStep, AllOrNothing) {
         TakeStep(step, {"c.pb", "9x2", "v1:0a"}); // the position left keeps its fingerprint
         EXPECT_EQ(step.Calls, c.Expected) << "scenario " << (&c - cases);
     }
-}
-
-TEST(PathVerdicts, AsksOncePerPathWhateverItsLetterCase) {
-    std::vector<std::string> asked;
-    PathVerdicts verdicts(
-        [&](const std::string& path) {
-            asked.push_back(path);
-            return path.find("gone") == std::string::npos;
-        },
-        3);
-    EXPECT_FALSE(verdicts.Ask("C:\\gone.pb"));
-    EXPECT_TRUE(verdicts.Ask("C:\\here.pb"));
-    for (int i = 0; i < 1000; ++i) {
-        EXPECT_FALSE(verdicts.Ask(i % 2 ? "c:\\GONE.PB" : "C:\\gone.pb"));
-        EXPECT_TRUE(verdicts.Ask("c:\\Here.pb"));
-    }
-    EXPECT_TRUE(verdicts.Ask(u8"C:\\ä.pb"));
-    EXPECT_TRUE(verdicts.Ask(u8"C:\\Ä.PB"));
-    EXPECT_FALSE(verdicts.Exhausted());
-    // A fourth path is past the limit: refused unasked, and what is known stays.
-    EXPECT_FALSE(verdicts.Ask("C:\\other.pb"));
-    EXPECT_TRUE(verdicts.Exhausted());
-    EXPECT_TRUE(verdicts.Ask("C:\\here.pb"));
-    EXPECT_EQ(asked, (std::vector<std::string>{"C:\\gone.pb", "C:\\here.pb", u8"C:\\ä.pb"}));
-}
-
-// Where the IDE's caret lands, and what a tool started there is told.
-TEST(ArrivalInText, AsTheEditorIsMoved) {
-    const std::string text = "first\r\nab\r\n\tx\t\xC3\xA4z\r\nlast line\r\n";
-    const std::string moved = "; new\r\n; lines\r\n" + text;
-    // A large file read only around the line, with the same outcome.
-    std::string large;
-    for (int i = 1; i <= 20000; ++i)
-        large += "Value(" + std::to_string(i) + ")\r\n";
-    const std::string edited = "; one\r\n; two\r\n; three\r\n" + large;
-    const struct {
-        std::string Text, Cursor, Fingerprinted, Lands;
-    } cases[] = {
-        {text, "3x99", "", "3x6"}, // a character of two bytes
-        {text, "2x0", "", "2x1"},
-        {moved, "3x2", text, "5x2"}, // found again two lines down
-        {"", "4x4", "", "1x1"},
-        {edited, "15000x3", large, "15003x3"},
-        {edited, "1x1", large, "4x1"},
-        {edited, "19999x99", large, "20002x13"},
-        {edited, "40000x2", large, "20003x2"},
-    };
-    for (const auto& c : cases) {
-        const std::string fingerprint =
-            c.Fingerprinted.empty() ? "" : FingerprintOfLine(c.Fingerprinted, std::stoi(c.Cursor));
-        const HistoryEntry arrival = ArrivalInText(c.Text, {"a.pb", c.Cursor, fingerprint});
-        EXPECT_EQ(arrival.Cursor, c.Lands) << c.Cursor;
-        EXPECT_EQ(arrival.Fingerprint, FingerprintOfLine(c.Text, std::stoi(c.Lands))) << c.Cursor;
-        const HistoryEntry read =
-            ArrivalInText(c.Text, LineStarts(c.Text), {"a.pb", c.Cursor, fingerprint});
-        EXPECT_EQ(read.Cursor + read.Fingerprint, arrival.Cursor + arrival.Fingerprint) << c.Cursor;
-    }
-    EXPECT_EQ(ArrivalInText(text, {"a.pb", "somewhere", "v1:x"}).Cursor, "somewhere");
-    EXPECT_EQ(LineAt("a\rb\nc", LineStarts("a\rb\nc"), 2), "b");
 }
 
 } // namespace

@@ -1,12 +1,11 @@
 #include "navigator/history_walk.h"
 
-#include "common/auto_handle.h"
 #include "common/code_page.h"
 #include "history/entry_name.h"
-#include "history/history_file.h"
 #include "history/history_line.h"
+#include "history/history_store.h"
 #include "history/history_turn.h"
-#include "history/reverse_line_reader.h"
+#include "history/press_search.h"
 #include "ide/editor_lines.h"
 #include "ide/follower_link.h"
 #include "ide/ide_access.h"
@@ -47,165 +46,97 @@ ReachResult ShowEntry(IdeConnection& ide, const HistoryEntry& entry,
     return reached;
 }
 
-// Reads a held history file from its end, line by line, as a run of
-// presses meets it.
-class HistoryPresses {
-  public:
-    HistoryPresses(HANDLE file, uint64_t size, const HistoryEntry& start, PathVerdicts& showable,
-                   size_t maxLines = SIZE_MAX)
-        : reader_([file](uint64_t offset, char* buffer,
-                         size_t count) { return ReadHistoryFileAt(file, offset, buffer, count); },
-                  size),
-          run_(start), showable_(showable), looked_(size), linesLeft_(maxLines) {}
-
-    // The next line towards the start that holds an entry a press would not
-    // pass over for its position: how it is met, and where the line starts.
-    // False at the file's start, or when too many paths were looked at.
-    bool Next(HistoryEntry* entry, LineMeeting* met, uint64_t* lineStart) {
-        std::string line;
-        while (linesLeft_ > 0 && reader_.Previous(&line, lineStart)) {
-            --linesLeft_;
-            const bool parsed = ParseStoredEntry(line, codePage_, entry);
-            *met = run_.Meet(parsed ? entry : nullptr, showable_);
-            if (showable_.Exhausted()) return false;
-            looked_ = *lineStart;
-            if (*met == LineMeeting::Stop || *met == LineMeeting::CannotShow) return true;
-        }
-        return false;
-    }
-    void StopAt(const HistoryEntry& arrival) { run_.StopAt(arrival); }
-    // Where the lines looked at start: the file cut there drops them all.
-    uint64_t Looked() const { return looked_; }
-
-  private:
-    ReverseLineReader reader_;
-    PressRun run_;
-    PathVerdicts& showable_;
-    const CodePage codePage_ = SystemCodePage();
-    uint64_t looked_;
-    size_t linesLeft_;
-};
-
 // A step of one or more presses on the two held history files and the
 // running IDE.
 class HistoryFileStep : public StepActions {
   public:
-    HistoryFileStep(IdeConnection& ide, HANDLE source, AutoCloseHandle* destination,
-                    const char* destinationName, const HistoryEntry& current, int presses = 1,
-                    const HistoryEntry* expected = nullptr, uint64_t listedSize = UINT64_MAX,
-                    const ArriveFunction& arrive = {})
-        : ide_(ide), source_(source), destination_(destination), destinationName_(destinationName),
-          current_(current),
+    HistoryFileStep(IdeConnection& ide, HeldHistory& held, bool back, const HistoryEntry& current,
+                    int presses, const HistoryEntry* expected, const ArriveFunction& arrive)
+        : ide_(ide), held_(held), source_(back ? HistorySide::Back : HistorySide::Forward),
+          destination_(back ? HistorySide::Forward : HistorySide::Back), current_(current),
           showable_([&ide](const std::string& path) { return CanShowFile(ide, path); },
                     MaxPathsPerStep),
-          presses_(presses), expected_(expected), listedSize_(listedSize), arrive_(arrive) {}
+          presses_(presses), expected_(expected), arrive_(arrive) {}
 
-    // Passes over lines that are no entries, names that cannot be shown,
-    // entries at the position a press starts from and entries whose file
-    // cannot be shown, each file looked at once; every press but the last
-    // leaves its arrival to go onto the destination. The target's name is
-    // UTF-8.
+    // Every press but the last leaves its arrival to go onto the
+    // destination. The target's name is UTF-8.
     TargetSearch FindTarget(HistoryEntry* target, uint64_t* cutAt) override {
-        uint64_t size = 0;
-        if (!HistoryFileLength(source_, &size)) return TargetSearch::Nothing;
-        *cutAt = size;
-        HistoryPresses presses(source_, size, current_, showable_);
-        LineMeeting met;
-        uint64_t lineStart = 0;
-        for (int stops = 0; presses.Next(target, &met, &lineStart);) {
-            if (met != LineMeeting::Stop) continue;
-            const bool added = lineStart >= listedSize_;
-            if (added || ++stops < presses_) {
-                passed_.push_back(arrive_(*target));
-                presses.StopAt(passed_.back());
-                continue;
-            }
-            *cutAt = lineStart;
-            if (!expected_ || SameEntry(*target, *expected_)) return TargetSearch::Found;
-            break;
-        }
-        if (showable_.Exhausted() && !expected_) {
-            *cutAt = presses.Looked();
-            return TargetSearch::GaveUp;
-        }
-        if (expected_) Log(LogText::HistoryChanged);
-        return TargetSearch::Nothing;
+        const uint64_t size = held_.Size(source_);
+        PressWalk walk(held_.FromEnd(source_), size, SystemCodePage(), current_, showable_,
+                       arrive_);
+        PressesFound found = SearchPresses(walk, size, presses_, expected_);
+        if (expected_ && found.Search != TargetSearch::Found) Log(LogText::HistoryChanged);
+        *target = found.Target;
+        *cutAt = found.CutAt;
+        passed_ = std::move(found.Passed);
+        return found.Search;
     }
 
     // The current position and the arrivals passed over, in one write.
     bool AppendToDestination(const HistoryEntry& entry) override {
-        if (!destination_->IsValid())
-            *destination_ = AutoCloseHandle(OpenHistoryFile(destinationName_, OPEN_ALWAYS));
-        std::string lines = StoredHistoryEntry(entry, codePage_);
+        std::string lines = StoredHistoryEntry(entry, SystemCodePage());
         for (const HistoryEntry& passed : passed_)
-            lines += StoredHistoryEntry(passed, codePage_);
-        return destination_->IsValid() && HistoryFileLength(destination_->Get(), &lengthBefore_) &&
-               AppendHistoryEntry(destination_->Get(), lines);
+            lines += StoredHistoryEntry(passed, SystemCodePage());
+        lengthBefore_ = held_.Size(destination_);
+        return held_.Append(destination_, lines);
     }
 
-    void UndoAppend() override { CutHistoryFile(destination_->Get(), lengthBefore_); }
+    void UndoAppend() override { held_.Cut(destination_, lengthBefore_); }
     ReachResult Reach(const HistoryEntry& target) override {
         return ShowEntry(ide_, target, current_.File);
     }
-    bool CutSource(uint64_t length) override { return CutHistoryFile(source_, length); }
+    bool CutSource(uint64_t length) override { return held_.Cut(source_, length); }
     void Log(LogText text) override { LogMessage(ide_, text); }
 
   private:
-    static bool SameEntry(const HistoryEntry& a, const HistoryEntry& b) {
-        return a.File == b.File && a.Cursor == b.Cursor && a.Fingerprint == b.Fingerprint;
-    }
-
     IdeConnection& ide_;
-    HANDLE source_;
-    AutoCloseHandle* destination_;
-    const char* destinationName_;
+    HeldHistory& held_;
+    HistorySide source_, destination_;
     const HistoryEntry& current_;
     PathVerdicts showable_;
     int presses_;
     const HistoryEntry* expected_;
-    uint64_t listedSize_;
-    ArriveFunction arrive_;
+    const ArriveFunction& arrive_;
     std::vector<HistoryEntry> passed_;
-    const CodePage codePage_ = SystemCodePage();
     uint64_t lengthBefore_ = 0;
 };
 
-// Both files are held for the whole step, and every run takes them in the
-// same order, the back file first: a BACK and a FORWARD started together
-// then queue for them instead of each holding the file the other waits for.
+// Still as it was when it was listed: as long, and the part read the same.
+bool AsListed(const HeldHistory& held, HistorySide side, const ListedFile& listed) {
+    uint64_t digest = 0;
+    if (!held.Has(side)) return !listed.Present;
+    return listed.Present && held.Size(side) == listed.Size &&
+           held.Digest(side, listed.From, &digest) && digest == listed.Digest;
+}
+
+// Both files are held for the whole step, taken in the store's order, so
+// that a BACK and a FORWARD started together queue for them.
 void StepOnHeldFiles(IdeConnection& ide, bool back, const HistoryEntry& current, int presses,
-                     const HistoryEntry* expected, uint64_t listedSize,
+                     const HistoryEntry* expected, const ListedHistory* listed,
                      const ArriveFunction& arrive) {
-    const char* from = back ? HistoryBackFileName : HistoryForwardFileName;
-    const char* to = back ? HistoryForwardFileName : HistoryBackFileName;
-    HistoryTurn turn;
+    const HistoryStore store;
+    HistoryTurn turn(store);
     // The follower writes what the user left before the step, and lets the
     // step's own moves pass.
     FollowerPause pause(ide);
-    if (GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES) {
-        if (expected) LogMessage(ide, LogText::HistoryChanged);
-        return;
-    }
     if (!IdeStillAt(ide, current)) return;
-    HANDLE backHandle, forwardHandle;
-    const bool backHeld = HoldHistoryFile(HistoryBackFileName, &backHandle);
-    AutoCloseHandle backFile(backHandle);
-    const bool forwardHeld = backHeld && HoldHistoryFile(HistoryForwardFileName, &forwardHandle);
-    AutoCloseHandle forwardFile(forwardHeld ? forwardHandle : INVALID_HANDLE_VALUE);
-    if (!backHeld || !forwardHeld) {
+    HeldHistory held;
+    if (!store.Hold(&held)) {
         LogMessage(ide, LogText::StepFilesBusy);
         return;
     }
-    AutoCloseHandle& source = back ? backFile : forwardFile;
-    if (!source.IsValid()) { // gone since it was looked at
-        if (expected) LogMessage(ide, LogText::HistoryChanged);
+    const HistorySide source = back ? HistorySide::Back : HistorySide::Forward;
+    // A pick goes only on the history it listed.
+    if (listed && (!AsListed(held, HistorySide::Back, listed->Back) ||
+                   !AsListed(held, HistorySide::Forward, listed->Forward))) {
+        LogMessage(ide, LogText::HistoryChanged);
         return;
     }
+    if (!held.Has(source)) return;
     // The editor still shows the position left (IdeStillAt).
     HistoryEntry leaving = current;
     leaving.Fingerprint = CursorLineFingerprint(ide.Editor, current.Cursor);
-    HistoryFileStep step(ide, source.Get(), back ? &forwardFile : &backFile, to, leaving, presses,
-                         expected, listedSize, arrive);
+    HistoryFileStep step(ide, held, back, leaving, presses, expected, arrive);
     TakeStep(step, leaving);
 }
 
@@ -213,35 +144,32 @@ void StepOnHeldFiles(IdeConnection& ide, bool back, const HistoryEntry& current,
 
 void Walk(bool back, const HistoryEntry& current) {
     IdeConnection ide = ConnectToIde();
-    StepOnHeldFiles(ide, back, current, 1, nullptr, UINT64_MAX, {});
+    const ArriveFunction arrive = [](const HistoryEntry& entry) { return entry; };
+    StepOnHeldFiles(ide, back, current, 1, nullptr, nullptr, arrive);
 }
 
 void WalkPresses(IdeConnection& ide, bool back, const HistoryEntry& current, int presses,
-                 const HistoryEntry& expected, uint64_t listedSize, const ArriveFunction& arrive) {
-    StepOnHeldFiles(ide, back, current, presses, &expected, listedSize, arrive);
+                 const HistoryEntry& expected, const ListedHistory& listed,
+                 const ArriveFunction& arrive) {
+    StepOnHeldFiles(ide, back, current, presses, &expected, &listed, arrive);
 }
 
 std::vector<MetEntry> MeetHistory(IdeConnection& ide, bool back, const HistoryEntry& current,
                                   size_t maxEntries, size_t maxLines, const ArriveFunction& arrive,
-                                  uint64_t* size) {
-    std::vector<MetEntry> entries;
-    *size = 0;
+                                  ListedFile* listed) {
     // Read only: others may go on changing the file meanwhile.
-    AutoCloseHandle file(CreateFileA(back ? HistoryBackFileName : HistoryForwardFileName,
-                                     GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid() || !HistoryFileLength(file.Get(), size)) return entries;
+    const HistoryReading reading =
+        HistoryStore().Read(back ? HistorySide::Back : HistorySide::Forward);
+    *listed = {};
+    if (!reading.IsOpen()) return {};
     PathVerdicts showable([&ide](const std::string& path) { return CanShowFile(ide, path); },
                           MaxPathsPerStep);
-    HistoryPresses presses(file.Get(), *size, current, showable, maxLines);
-    MetEntry met;
-    LineMeeting meeting;
-    uint64_t lineStart = 0;
-    while (entries.size() < maxEntries && presses.Next(&met.Entry, &meeting, &lineStart)) {
-        met.Showable = meeting == LineMeeting::Stop;
-        met.Arrival = met.Showable ? arrive(met.Entry) : met.Entry;
-        if (met.Showable) presses.StopAt(met.Arrival);
-        entries.push_back(std::move(met));
-    }
+    PressWalk walk(reading.FromEnd(), reading.Size(), SystemCodePage(), current, showable, arrive,
+                   maxLines);
+    std::vector<MetEntry> entries = MeetEntries(walk, maxEntries);
+    listed->Present = true;
+    listed->Size = reading.Size();
+    listed->From = walk.Looked();
+    if (!reading.Digest(listed->From, &listed->Digest)) listed->Present = false;
     return entries;
 }

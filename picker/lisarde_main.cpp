@@ -20,11 +20,12 @@ namespace {
 constexpr char CloseWhenFilledVariable[] = "TOLVANE_PICKER_CLOSE_WHEN_FILLED";
 
 std::vector<ListedEntry> ListHistory(IdeConnection& ide, bool back, const HistoryEntry& current,
-                                     SourceTexts& sources, uint64_t* size) {
+                                     SourceTexts& sources, ListedFile* file) {
     std::vector<ListedEntry> listed;
     for (MetEntry& met : MeetHistory(
              ide, back, current, MaxListedEntries, MaxListedLines,
-             [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); }, size)) {
+             [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); }, file)) {
+        if (met.Showable && !met.ArrivalKnown) met.Arrival = sources.Arrive(met.Entry);
         std::string code = met.Showable ? sources.Code(met.Arrival) : "";
         listed.push_back({std::move(met.Entry), met.Showable, std::move(met.Arrival), code});
     }
@@ -39,11 +40,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const HistoryEntry current = {CommandLineParameter(commandLine, 0),
                                   CommandLineParameter(commandLine, 1)};
     IdeConnection ide = ConnectToIde();
-    SourceTexts sources;
-    uint64_t forwardSize = 0, backSize = 0;
+    SourceTexts sources(IsTodaysIde(ide) ? ColumnCounting::Characters : ColumnCounting::Bytes);
+    ListedHistory listed;
     const std::vector<ListedEntry> forward =
-        ListHistory(ide, false, current, sources, &forwardSize);
-    const std::vector<ListedEntry> back = ListHistory(ide, true, current, sources, &backSize);
+        ListHistory(ide, false, current, sources, &listed.Forward);
+    const std::vector<ListedEntry> back = ListHistory(ide, true, current, sources, &listed.Back);
     const PickerRow here = RowOf(RowKind::Current, current, sources.Code(current));
     const std::vector<PickerRow> rows = ArrangeRows(forward, here, back);
     const int chosen =
@@ -51,7 +52,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (chosen < 0) return 0;
     const PickerRow& row = rows[size_t(chosen)];
     const bool backwards = row.Kind == RowKind::Back;
-    WalkPresses(ide, backwards, current, row.Presses, row.Entry, backwards ? backSize : forwardSize,
+    WalkPresses(ide, backwards, current, row.Presses, row.Entry, listed,
                 [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); });
     return 0;
 }

@@ -4,7 +4,7 @@
 #include "common/code_page.h"
 #include "common/file_text.h"
 #include "common/text_rules.h"
-#include "navigator/history_step.h"
+#include "history/arrival.h"
 #include "picker/picker_rows.h"
 
 namespace {
@@ -32,11 +32,11 @@ const SourceTexts::Source* SourceTexts::Read(const std::string& path) {
     auto known = sources_.find(key);
     if (known == sources_.end()) {
         std::optional<Source> source;
-        if (std::optional<std::string> text = ReadSource(path)) {
+        if (std::optional<std::string> text = ReadSource(path))
             source = Source{std::move(*text), {}};
-            source->LineStarts = LineStarts(source->Text);
-        }
         known = sources_.emplace(key, std::move(source)).first;
+        if (Source* read = known->second ? &*known->second : nullptr)
+            read->Lines = std::make_unique<SourceLines>(read->Text, 1, 0, 0, counting_);
     }
     return known->second ? &*known->second : nullptr;
 }
@@ -46,7 +46,7 @@ HistoryEntry SourceTexts::Arrive(const HistoryEntry& entry) {
     auto known = arrivals_.find(key);
     if (known != arrivals_.end()) return known->second;
     const Source* source = Read(entry.File);
-    HistoryEntry arrival = source ? ArrivalInText(source->Text, source->LineStarts, entry) : entry;
+    HistoryEntry arrival = source ? ArrivalIn(*source->Lines, entry) : entry;
     arrivals_.emplace(key, arrival);
     return arrival;
 }
@@ -55,7 +55,7 @@ std::string SourceTexts::Line(const std::string& path, const std::string& cursor
     int32_t line = 0;
     const Source* source = Read(path);
     if (!source || !ParseCursorLine(cursor, &line)) return "";
-    return std::string(LineAt(source->Text, source->LineStarts, line));
+    return std::string(source->Lines->Line(line));
 }
 
 const std::string& SourceTexts::Code(const HistoryEntry& position) {

@@ -2,6 +2,9 @@
 // press lands and the code a row shows.
 #pragma once
 #include "history/history_line.h"
+#include "text/source_text.h"
+
+#include <memory>
 
 #include <optional>
 #include <string>
@@ -10,6 +13,9 @@
 
 class SourceTexts {
   public:
+    // Columns counted as the IDE counts them.
+    explicit SourceTexts(ColumnCounting counting) : counting_(counting) {}
+
     // Where the IDE lands when a step shows the entry (ArrivalInText); the
     // entry itself when its file cannot be read.
     HistoryEntry Arrive(const HistoryEntry& entry);
@@ -19,7 +25,7 @@ class SourceTexts {
   private:
     struct Source {
         std::string Text;
-        std::vector<size_t> LineStarts;
+        std::unique_ptr<SourceLines> Lines; // over Text, which stays where it is
     };
     // The line a cursor text names, in the file's bytes; empty when none.
     std::string Line(const std::string& path, const std::string& cursor);
@@ -27,6 +33,7 @@ class SourceTexts {
     // device, larger than a source gets.
     const Source* Read(const std::string& path);
 
+    ColumnCounting counting_;
     std::unordered_map<std::string, std::optional<Source>> sources_;
     // A history holds the same positions many times over.
     std::unordered_map<std::string, HistoryEntry> arrivals_;

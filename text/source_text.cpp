@@ -60,8 +60,8 @@ bool LandOn(LandingGround& ground, int64_t line, int64_t column, Landing* landin
 
 SourceLines::SourceLines(std::string_view text, int64_t first, int64_t at, int64_t documentLines,
                          ColumnCounting counting)
-    : text_(text), first_(first), at_(at), documentLines_(documentLines), counting_(counting),
-      starts_{0} {}
+    : text_(text), first_(first), at_(at), documentLines_(documentLines),
+      counting_(counting), starts_{0} {}
 
 bool SourceLines::Reach(int64_t line) {
     while (!complete_ && first_ + int64_t(starts_.size()) <= line) {

@@ -89,7 +89,8 @@ bool LandOn(LandingGround& ground, int64_t line, int64_t column, Landing* landin
 class SourceLines : public LandingGround {
   public:
     explicit SourceLines(std::string_view text, int64_t first = 1, int64_t at = 0,
-                         int64_t documentLines = 0, ColumnCounting counting = ColumnCounting::Characters);
+                         int64_t documentLines = 0,
+                         ColumnCounting counting = ColumnCounting::Characters);
 
     std::string_view Text() const { return text_; }
     int64_t First() const { return first_; }

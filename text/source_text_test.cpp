@@ -46,8 +46,8 @@ TEST(Columns, CountAsTheIdeCounts) {
     const struct {
         int64_t Offset;
         int32_t Characters, Bytes;
-    } cases[] = {{0, 1, 1}, {1, 2, 2}, {5, 5, 6}, {7, 6, 8}, {12, 9, 13},
-                 {14, 11, 15}, {16, 13, 17}, {-3, 1, 1}};
+    } cases[] = {{0, 1, 1},   {1, 2, 2},    {5, 5, 6},    {7, 6, 8},
+                 {12, 9, 13}, {14, 11, 15}, {16, 13, 17}, {-3, 1, 1}};
     for (const auto& c : cases) {
         EXPECT_EQ(ColumnOfOffset(line, c.Offset, chars), c.Characters) << c.Offset;
         EXPECT_EQ(ColumnOfOffset(line, c.Offset, bytes), c.Bytes) << c.Offset;
@@ -70,9 +70,9 @@ TEST(LandOn, KeepsTheCaretWithinTheText) {
         int64_t Lands;
         int32_t Characters, Bytes;
     } cases[] = {
-        {1, 1, 1, 1, 1}, {1, 3, 1, 3, 3},  {3, 5, 3, 5, 5}, {3, 6, 3, 6, 6}, {3, 99, 3, 6, 7},
-        {2, 3, 2, 3, 3}, {2, 4, 2, 3, 3},  {4, 9, 4, 9, 9}, {5, 1, 5, 1, 1}, {9, 4, 4, 4, 4},
-        {9, 0, 5, 1, 1}, {0, 2, 1, 2, 2},  {-5, 0, 1, 1, 1},
+        {1, 1, 1, 1, 1}, {1, 3, 1, 3, 3}, {3, 5, 3, 5, 5},  {3, 6, 3, 6, 6}, {3, 99, 3, 6, 7},
+        {2, 3, 2, 3, 3}, {2, 4, 2, 3, 3}, {4, 9, 4, 9, 9},  {5, 1, 5, 1, 1}, {9, 4, 4, 4, 4},
+        {9, 0, 5, 1, 1}, {0, 2, 1, 2, 2}, {-5, 0, 1, 1, 1},
     };
     for (const auto counting : {ColumnCounting::Characters, ColumnCounting::Bytes}) {
         const bool chars = counting == ColumnCounting::Characters;

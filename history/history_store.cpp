@@ -1,0 +1,260 @@
+#include "history/history_store.h"
+
+#include "common/code_page.h"
+#include "common/file_text.h"
+#include "common/utf.h"
+#include "history/entry_name.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr DWORD HeldWaitMs = 1000;
+constexpr DWORD ReadSharing = FILE_SHARE_READ;
+// A reader lets the writers on: it only looks.
+constexpr DWORD ReaderSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+const char* FileName(HistorySide side) {
+    return side == HistorySide::Back ? HistoryBackFileName : HistoryForwardFileName;
+}
+
+// Refused as Windows refuses it, also to a user whom the file system would
+// let write anyway (an administrator, Wine as root).
+bool IsReadOnly(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// One try, or tries for up to a second while another process holds the
+// file; INVALID_HANDLE_VALUE with the last error set when it is not had.
+template <class Open> HANDLE OpenWith(OpenPolicy policy, Open open) {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    const auto attempt = [&] { return (file = open()) != INVALID_HANDLE_VALUE; };
+    if (policy == OpenPolicy::NoWait)
+        attempt();
+    else
+        RetryWhileHeld(attempt, HeldWaitMs, false);
+    return file;
+}
+
+HANDLE OpenForChange(const std::string& path, DWORD disposition, OpenPolicy policy) {
+    return OpenWith(policy, [&] {
+        if (IsReadOnly(path)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return INVALID_HANDLE_VALUE;
+        }
+        return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, ReadSharing, nullptr,
+                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    });
+}
+
+HANDLE CreateEmpty(const std::string& path) {
+    return OpenWith(OpenPolicy::Wait, [&] {
+        if (IsReadOnly(path)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return INVALID_HANDLE_VALUE;
+        }
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, ReadSharing, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // Creating anew is refused for a hidden or system file, and while
+        // another process reads the file sharing only writing; truncating,
+        // which asks for write access alone, still empties it.
+        if (file != INVALID_HANDLE_VALUE) return file;
+        return CreateFileA(path.c_str(), GENERIC_WRITE, ReadSharing, nullptr, TRUNCATE_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    });
+}
+
+bool IsHeldError(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+size_t ReadAt(HANDLE file, uint64_t offset, char* buffer, size_t count) {
+    OVERLAPPED at = {};
+    at.Offset = DWORD(offset);
+    at.OffsetHigh = DWORD(offset >> 32);
+    DWORD got = 0;
+    return ReadFile(file, buffer, DWORD(count), &got, &at) ? got : 0;
+}
+
+uint64_t LengthOf(HANDLE file) {
+    LARGE_INTEGER size;
+    return GetFileSizeEx(file, &size) ? uint64_t(size.QuadPart) : 0;
+}
+
+ReverseLineReader ReaderOf(HANDLE file, uint64_t size) {
+    return ReverseLineReader([file](uint64_t offset, char* buffer,
+                                    size_t count) { return ReadAt(file, offset, buffer, count); },
+                             size);
+}
+
+bool CutTo(HANDLE file, uint64_t length) {
+    LARGE_INTEGER at;
+    at.QuadPart = LONGLONG(length);
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+}
+
+// An empty file ends where a line may start; so does one whose last two
+// bytes are CR LF. Any other (a torn last line, NUL bytes left by a crash)
+// needs a line end before the next entry.
+bool EndsAtLineStart(HANDLE file, uint64_t length) {
+    if (length == 0) return true;
+    char tail[2];
+    return length >= 2 && ReadAt(file, length - 2, tail, 2) == 2 && tail[0] == '\r' &&
+           tail[1] == '\n';
+}
+
+// Whole lines at the end in one write. Should the write fail part-way, the
+// file is cut back to its old length, so it never ends in half an entry.
+bool AppendLines(HANDLE file, const std::string& lines) {
+    const uint64_t oldLength = LengthOf(file);
+    if (!SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END)) return false;
+    const std::string written = EndsAtLineStart(file, oldLength) ? lines : "\r\n" + lines;
+    DWORD done = 0;
+    if (!WriteFile(file, written.data(), DWORD(written.size()), &done, nullptr) ||
+        done != written.size()) {
+        CutTo(file, oldLength);
+        return false;
+    }
+    return true;
+}
+
+bool NewestIs(HANDLE file, const HistoryEntry& entry) {
+    ReverseLineReader reader = ReaderOf(file, LengthOf(file));
+    std::string line;
+    uint64_t start = 0;
+    HistoryEntry newest;
+    return reader.Previous(&line, &start) && ParseStoredEntry(line, SystemCodePage(), &newest) &&
+           SamePosition(newest, entry);
+}
+
+// FNV-1a of the bytes from `from` to `to`.
+bool DigestOf(HANDLE file, uint64_t from, uint64_t to, uint64_t* digest) {
+    uint64_t hash = 14695981039346656037ull;
+    char block[64 * 1024];
+    for (uint64_t at = from; at < to;) {
+        const size_t want = size_t(std::min<uint64_t>(sizeof block, to - at));
+        const size_t got = ReadAt(file, at, block, want);
+        if (got != want) return false;
+        for (size_t i = 0; i < got; ++i)
+            hash = (hash ^ uint8_t(block[i])) * 1099511628211ull;
+        at += got;
+    }
+    *digest = hash;
+    return true;
+}
+
+// The folder's full path, letter case folded: every tool that works in it
+// names the same turn.
+std::string TurnKey(const std::string& folder) {
+    wchar_t full[MAX_PATH * 4];
+    const std::wstring wide = Utf8ToWide(folder.empty() ? "." : folder);
+    const DWORD length = GetFullPathNameW(wide.c_str(), MAX_PATH * 4, full, nullptr);
+    std::string key = FoldPathCase(WideToUtf8(full, length < MAX_PATH * 4 ? length : 0));
+    while (!key.empty() && key.back() == '\\')
+        key.pop_back();
+    return key;
+}
+
+} // namespace
+
+ReverseLineReader HistoryReading::FromEnd() const {
+    return ReaderOf(file_.Get(), size_);
+}
+
+bool HistoryReading::Digest(uint64_t from, uint64_t* digest) const {
+    return DigestOf(file_.Get(), from, size_, digest);
+}
+
+uint64_t HeldHistory::Size(HistorySide side) const {
+    return Has(side) ? LengthOf(FileOf(side).Get()) : 0;
+}
+
+ReverseLineReader HeldHistory::FromEnd(HistorySide side) const {
+    return ReaderOf(FileOf(side).Get(), Size(side));
+}
+
+bool HeldHistory::Digest(HistorySide side, uint64_t from, uint64_t* digest) const {
+    return DigestOf(FileOf(side).Get(), from, Size(side), digest);
+}
+
+bool HeldHistory::Append(HistorySide side, const std::string& lines) {
+    AutoCloseHandle& file = side == HistorySide::Back ? back_ : forward_;
+    if (!file.IsValid())
+        file.Reset(OpenForChange(side == HistorySide::Back ? backPath_ : forwardPath_, OPEN_ALWAYS,
+                                 OpenPolicy::Wait));
+    return file.IsValid() && AppendLines(file.Get(), lines);
+}
+
+bool HeldHistory::Cut(HistorySide side, uint64_t length) {
+    return Has(side) && CutTo(FileOf(side).Get(), length);
+}
+
+HistoryStore::HistoryStore(std::string folder) : folder_(std::move(folder)) {}
+
+std::string HistoryStore::PathOf(HistorySide side) const {
+    return folder_ + FileName(side);
+}
+
+std::string HistoryStore::TurnName() const {
+    uint64_t hash = 14695981039346656037ull;
+    for (char ch : TurnKey(folder_))
+        hash = (hash ^ uint8_t(ch)) * 1099511628211ull;
+    return "Local\\TolvaneHistorySteps" + std::to_string(hash);
+}
+
+Recorded HistoryStore::Record(const HistoryEntry& entry, OpenPolicy policy,
+                              bool unlessNewest) const {
+    Recorded recorded;
+    // A name no reader takes back would only be passed over, or be read as
+    // lines never recorded.
+    if (!IsStorableEntry(entry.File, entry.Cursor)) {
+        recorded.Outcome = Recorded::Entry::NotStorable;
+        return recorded;
+    }
+    AutoCloseHandle back(OpenForChange(PathOf(HistorySide::Back), OPEN_ALWAYS, policy));
+    if (!back.IsValid()) {
+        recorded.Outcome = policy == OpenPolicy::NoWait && IsHeldError(GetLastError())
+                               ? Recorded::Entry::Busy
+                               : Recorded::Entry::NotWritten;
+        return recorded;
+    }
+    if (unlessNewest && NewestIs(back.Get(), entry)) {
+        recorded.Outcome = Recorded::Entry::AlreadyNewest;
+        return recorded;
+    }
+    if (!AppendLines(back.Get(), StoredHistoryEntry(entry, SystemCodePage()))) return recorded;
+    back.Close();
+    recorded.Outcome = Recorded::Entry::Written;
+    // A forward history left as it was would send a later Go forward to a
+    // place that no longer follows this one.
+    recorded.ForwardKept = !Clear(HistorySide::Forward);
+    return recorded;
+}
+
+bool HistoryStore::Hold(HeldHistory* held) const {
+    held->backPath_ = PathOf(HistorySide::Back);
+    held->forwardPath_ = PathOf(HistorySide::Forward);
+    for (const std::string* path : {&held->backPath_, &held->forwardPath_}) {
+        AutoCloseHandle& file = path == &held->backPath_ ? held->back_ : held->forward_;
+        file.Reset();
+        // An absent file is an empty history, and is not made.
+        if (GetFileAttributesA(path->c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+        file.Reset(OpenForChange(*path, OPEN_EXISTING, OpenPolicy::Wait));
+        if (!file.IsValid()) return false;
+    }
+    return true;
+}
+
+HistoryReading HistoryStore::Read(HistorySide side) const {
+    HistoryReading reading;
+    reading.file_.Reset(CreateFileA(PathOf(side).c_str(), GENERIC_READ, ReaderSharing, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (reading.file_.IsValid()) reading.size_ = LengthOf(reading.file_.Get());
+    return reading;
+}
+
+bool HistoryStore::Clear(HistorySide side) const {
+    AutoCloseHandle file(CreateEmpty(PathOf(side)));
+    return file.IsValid();
+}
