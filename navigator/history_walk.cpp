@@ -67,7 +67,7 @@ class HistoryFileStep : public StepActions {
         PressesFound found = SearchPresses(walk, size, presses_, expected_);
         if (expected_ && found.Search != TargetSearch::Found) Log(LogText::HistoryChanged);
         *target = found.Target;
-        *cutAt = found.CutAt;
+        *cutAt = cutAt_ = found.CutAt;
         passed_ = std::move(found.Passed);
         return found.Search;
     }
@@ -77,15 +77,17 @@ class HistoryFileStep : public StepActions {
         std::string lines = StoredHistoryEntry(entry, SystemCodePage());
         for (const HistoryEntry& passed : passed_)
             lines += StoredHistoryEntry(passed, SystemCodePage());
-        lengthBefore_ = held_.Size(destination_);
-        return held_.Append(destination_, lines);
+        return held_.BeginStep(destination_, lines, source_, cutAt_);
     }
 
-    void UndoAppend() override { held_.Cut(destination_, lengthBefore_); }
+    void UndoAppend() override { held_.UndoStep(); }
     ReachResult Reach(const HistoryEntry& target) override {
         return ShowEntry(ide_, target, current_.File);
     }
-    bool CutSource(uint64_t length) override { return held_.Cut(source_, length); }
+    // A step cuts what it took; a search that gave up cuts what it passed.
+    bool CutSource(uint64_t length) override {
+        return held_.StepOpen() ? held_.FinishStep() : held_.Cut(source_, length);
+    }
     void Log(LogText text) override { LogMessage(ide_, text); }
 
   private:
@@ -98,7 +100,7 @@ class HistoryFileStep : public StepActions {
     const HistoryEntry* expected_;
     const ArriveFunction& arrive_;
     std::vector<HistoryEntry> passed_;
-    uint64_t lengthBefore_ = 0;
+    uint64_t cutAt_ = 0;
 };
 
 // Still as it was when it was listed: as long, and the part read the same.
