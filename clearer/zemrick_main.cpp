@@ -11,6 +11,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     for (const char* name : {HistoryBackFileName, HistoryForwardFileName}) {
         if (!EmptyHistoryFile(name)) {
             IdeConnection ide = ConnectToIde();
+            IdeEndWatch watch(ide);
             LogMessage(ide, LogText::NotCleared, name);
         }
     }

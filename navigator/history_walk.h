@@ -18,7 +18,7 @@ using ArriveFunction = std::function<HistoryEntry(const HistoryEntry&)>;
 // Goes from current (the IDE's file and "LINExCOLUMN" as it started the
 // tool) to the newest usable entry of the back history, or of the forward
 // history, leaving current on top of the other.
-void Walk(bool back, const HistoryEntry& current);
+void Walk(IdeConnection& ide, bool back, const HistoryEntry& current);
 
 // An entry that a run of presses stops at or passes over as not showable.
 struct MetEntry {

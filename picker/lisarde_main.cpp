@@ -39,6 +39,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const HistoryEntry current = {CommandLineParameter(commandLine, 0),
                                   CommandLineParameter(commandLine, 1)};
     IdeConnection ide = ConnectToIde();
+    IdeEndWatch watch(ide);
     SourceTexts sources;
     uint64_t forwardSize = 0, backSize = 0;
     const std::vector<ListedEntry> forward =

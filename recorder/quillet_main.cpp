@@ -11,8 +11,8 @@
 #include "history/history_file.h"
 #include "history/history_line.h"
 #include "ide/command_line.h"
-#include "ide/editor_lines.h"
 #include "ide/ide_access.h"
+#include "positions/editor_positions.h"
 
 #include <optional>
 
@@ -37,13 +37,14 @@ std::optional<LogText> AddHistoryEntry(const HistoryEntry& entry) {
 
 // The log line of a position that was not recorded whole; none when it was.
 std::optional<LogText> RememberPosition(IdeConnection& ide, const std::string& file,
-                             const std::string& cursor) {
+                                        const std::string& cursor) {
     // A source never saved has no file.
     if (file.empty()) return LogText::NoFileToRemember;
     // A name no reader takes back would only be passed over, or be read as
     // lines never recorded.
     if (!IsStorableEntry(file, cursor)) return LogText::NameNotStorable;
-    return AddHistoryEntry({file, cursor, CursorLineFingerprint(ide.Editor, cursor)});
+    return AddHistoryEntry(
+        {file, cursor, CursorLineFingerprint(SessionOf(ide, ide.Editor), cursor)});
 }
 
 } // namespace
@@ -53,6 +54,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // cannot spell.
     const std::string commandLine = CommandLineUtf8();
     IdeConnection ide = ConnectToIde();
+    IdeEndWatch watch(ide);
     if (const auto failure = RememberPosition(ide, CommandLineParameter(commandLine, 0),
                                               CommandLineParameter(commandLine, 1)))
         LogMessage(ide, *failure);
