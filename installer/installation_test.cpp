@@ -9,8 +9,11 @@
 #include "testing/tolvane_driver.h"
 
 #include <gtest/gtest.h>
+#include <winver.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <random>
@@ -930,6 +933,75 @@ TEST_F(Installation, TheInstalledTolvaneFindsWhatItNeeds) {
     ASSERT_TRUE(main_);
     PostClose(main_);
     EXPECT_EQ(WaitExit(process_), 0);
+}
+
+// A string of a program's version resource, in the language it is written in.
+std::string VersionString(const std::vector<char>& info, const char* name) {
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string key = std::string("\\StringFileInfo\\040904E4\\") + name;
+    if (!VerQueryValueA(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) ||
+        !value)
+        return "";
+    return std::string(value, strnlen(value, length));
+}
+
+// The manifest a program starts with; "" without one.
+std::string ManifestOf(const std::string& exe) {
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return "";
+    std::string manifest;
+    if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))
+        if (HGLOBAL data = LoadResource(module, found))
+            manifest.assign(static_cast<const char*>(LockResource(data)),
+                            SizeofResource(module, found));
+    FreeLibrary(module);
+    return manifest;
+}
+
+// Every program of the release says what it is, in one release version; the
+// ones with windows draw them with common controls 6, the others start
+// without a manifest's cost, and none claims to scale itself.
+TEST(Release, EveryProgramSaysWhatItIs) {
+    unsigned major = 0, minor = 0, patch = 0;
+    ASSERT_EQ(sscanf(TOLVANE_VERSION, "%u.%u.%u", &major, &minor, &patch), 3);
+    const struct {
+        const char* Exe;
+        const char* Description;
+        bool Windows;
+    } programs[] = {
+        {"Tolvane.exe", "Tolvane setup for the PureBasic IDE", true},
+        {"Quillet.exe", "Tolvane history recorder: Remember position", false},
+        {"Brannow.exe", "Tolvane navigator: Go back and Go forward", false},
+        {"Lisarde.exe", "Tolvane Recent positions", true},
+        {"Zemrick.exe", "Tolvane history clearer", false},
+        {"Velmont.exe", "Tolvane follower: records the positions left", false},
+    };
+    for (const auto& program : programs) {
+        SCOPED_TRACE(program.Exe);
+        const std::string exe = SiblingExe(program.Exe);
+        DWORD ignored = 0;
+        std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), &ignored));
+        ASSERT_FALSE(info.empty()) << "no version resource";
+        ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, DWORD(info.size()), info.data()));
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+        EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(minor, major));
+        EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(0, patch));
+        EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+        EXPECT_EQ(VersionString(info, "ProductName"), "Tolvane");
+        EXPECT_EQ(VersionString(info, "FileDescription"), program.Description);
+        EXPECT_EQ(VersionString(info, "FileVersion"), TOLVANE_VERSION);
+        EXPECT_EQ(VersionString(info, "ProductVersion"), TOLVANE_VERSION);
+        EXPECT_EQ(VersionString(info, "OriginalFilename"), program.Exe);
+        const std::string manifest = ManifestOf(exe);
+        EXPECT_EQ(manifest.find("\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") !=
+                      std::string::npos,
+                  program.Windows)
+            << manifest;
+        EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+    }
 }
 
 // The lines of a preference file as the component reads them.
