@@ -108,6 +108,57 @@ TEST(EntryKeys, CatalogueEntryFollowsTheRowBoxes) {
     EXPECT_EQ(keys[10].Number, 1);
 }
 
+// The follower's four entries, with the word for the side buttons or without.
+TEST(EntryKeys, FollowerEntriesOnTheIdesEvents) {
+    for (bool sideButtons : {false, true}) {
+        SCOPED_TRACE(sideButtons);
+        const auto entries = FollowerEntryKeys("F\\", sideButtons);
+        ASSERT_EQ(entries.size(), 4u);
+        const char* events[] = {"STARTED", "LOADED", "SAVED", "CLOSING"};
+        const int triggers[] = {1, 8, 9, 13}, flags[] = {2, 2, 2, 3};
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(Render(entries[i]),
+                      "Command = F\\Velmont.exe\n"
+                      "Arguments = \"%FILE\" \"" +
+                          std::string(events[i]) + "\" 20" + (sideButtons ? " SIDEBUTTONS" : "") +
+                          "\n"
+                          "WorkingDir = F\\\n"
+                          "MenuItemName = \n"
+                          "Shortcut # 0\n"
+                          "ConfigLine = \n"
+                          "Trigger # " +
+                          std::to_string(triggers[i]) + "\nFlags # " + std::to_string(flags[i]) +
+                          "\n"
+                          "ReloadSource # 0\n"
+                          "HideEditor # 0\n"
+                          "HideFromMenu # 1\n"
+                          "SourceSpecific # 0\n"
+                          "Deactivate # 0\n");
+        }
+    }
+}
+
+// What the choices add to Tools.prefs, which the IDE's 100 tools must hold.
+TEST(EntryKeys, EntriesNeededByTheChoices) {
+    struct {
+        bool Clearer, Follower, SideButtons;
+        int EnabledTools, Needed;
+    } cases[] = {
+        {false, false, false, 0, 0}, {true, false, false, 0, 1}, {false, true, false, 0, 4},
+        {false, true, true, 0, 4},   {false, false, true, 2, 2}, {true, true, true, 5, 10},
+    };
+    for (const auto& c : cases) {
+        InstallChoices choices;
+        choices.Clearer = c.Clearer;
+        choices.Follower = c.Follower;
+        choices.SideButtons = c.SideButtons;
+        for (int i = 0; i < ToolCount; ++i)
+            choices.Tools[i].Enabled = i < c.EnabledTools;
+        EXPECT_EQ(ToolEntriesNeeded(choices), c.Needed)
+            << c.Clearer << c.Follower << c.EnabledTools;
+    }
+}
+
 TEST(Toolbar, DefaultCatalogueGetsTwoGroups) {
     Catalogue c;
     ToolbarPlan plan = PlanToolbar(c.Tools, "F\\", 7);

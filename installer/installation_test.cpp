@@ -65,13 +65,14 @@ std::string ClearerEntry(int number, const std::string& folder) {
 }
 
 // The follower's four entries, numbered from first; it waits only on closing.
-std::string FollowerEntries(int first, const std::string& folder) {
+std::string FollowerEntries(int first, const std::string& folder, bool sideButtons = true) {
     std::string text;
     for (auto [event, trigger] :
          {std::pair{"STARTED", 1}, {"LOADED", 8}, {"SAVED", 9}, {"CLOSING", 13}})
-        text +=
-            Entry(first++, folder + "Velmont.exe", "\"%FILE\" \"" + std::string(event) + "\" 20",
-                  folder, "", 0, trigger, trigger == 13 ? 3 : 2, 1);
+        text += Entry(first++, folder + "Velmont.exe",
+                      "\"%FILE\" \"" + std::string(event) + "\" 20" +
+                          (sideButtons ? " SIDEBUTTONS" : ""),
+                      folder, "", 0, trigger, trigger == 13 ? 3 : 2, 1);
     return text;
 }
 
@@ -87,6 +88,15 @@ std::string DefaultEntries(int first, const std::string& folder) {
     std::string text = ClearerEntry(first, folder);
     for (int i = 0; i < 4; ++i)
         text += ToolEntry(first + 1 + i, folder, i);
+    return text;
+}
+
+// Tools of the user's own, Tool_0 to Tool_<count - 1>.
+std::string UserTools(int count) {
+    std::string text;
+    for (int n = 0; n < count; ++n)
+        text += "[Tool_" + std::to_string(n) + "]\r\nCommand = C:\\Tool" + std::to_string(n) +
+                ".exe\r\n";
     return text;
 }
 
@@ -152,6 +162,13 @@ std::string NotWritten(const std::string& file) {
 }
 std::string NotReadNoButtons(const std::string& file) {
     return Incomplete + NotRead(file) + NoButtons;
+}
+
+std::string TooManyTools(int tools, int needed) {
+    return "The PureBasic IDE has " + std::to_string(tools) +
+           " tools and this installation needs " + std::to_string(needed) +
+           " more, but the IDE holds at most 100 tools. Nothing was changed: choose fewer tools, "
+           "or remove some of the IDE's own, and install again.";
 }
 
 std::string NeverRan(const std::string& folder) {
@@ -280,6 +297,8 @@ class Installation : public testing::Test {
     }
     void SetClearer(bool checked) { SetCheck(FindControl(main_, 10), checked); }
     void SetFollower(bool checked) { SetCheck(FindControl(main_, 18), checked); }
+    // Only while the follower's box is checked: the side buttons' is off otherwise.
+    void SetSideButtons(bool checked) { SetCheck(FindControl(main_, 19), checked); }
     void SetBaseFolder(const std::string& folder) {
         HWND field = FindControl(main_, 6);
         TypeText(field, folder);
@@ -560,6 +579,7 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         std::set<std::string> Files;
         bool Follower = false;
         Boxes Picker = {false};
+        bool SideButtons = true;
     } cases[] = {
         {"menu and shortcut boxes; toolbar box of a tool not enabled",
          false,
@@ -584,6 +604,15 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
          {{0}, {1}, {2}},
          {-1, 0, 2},
          {"Brannow.exe", "Quillet.exe", "Back.ico", "Forward.ico"}},
+        {"the follower without the side buttons",
+         false,
+         {off, off, off, off},
+         {{-2}},
+         {},
+         {"Velmont.exe"},
+         true,
+         off,
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -594,6 +623,7 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
         SetClearer(c.Clearer);
         SetFollower(c.Follower);
+        if (c.Follower) SetSideButtons(c.SideButtons);
         for (int i = 0; i < 4; ++i)
             Choose(i, c.Tools[i]);
         Choose(4, c.Picker);
@@ -602,7 +632,7 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         std::string entries;
         int number = 2;
         for (const Expected& e : c.Entries) {
-            entries += e.Index == -2 ? FollowerEntries(number, folder_)
+            entries += e.Index == -2 ? FollowerEntries(number, folder_, c.SideButtons)
                        : e.Index < 0
                            ? ClearerEntry(number, folder_)
                            : ToolEntry(number, folder_, e.Index, e.InMenu, e.WithShortcut);
@@ -1131,6 +1161,8 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         Fault What;       // Holds: the files hold ToolsAfter and MainAfter from the start
         std::string Report, ToolsAfter = "", MainAfter = "";
         std::set<std::string> Copied = {};
+        std::string ToolsBefore = ""; // "": tools
+        bool Everything = false;      // every tool, the clearer and the follower chosen
     };
     auto Unclear = [&](const char* file, const char* what) {
         return Incomplete + Ide(file) + " does not say how many " + what +
@@ -1205,6 +1237,34 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         {"ToolCount absent beside an entry", "", Holds, toolsUnclear, "[ToolsInfo]\r\n" + user,
          mainPrefs},
     };
+    // The IDE holds 100 tools; everything chosen is 10 entries: the clearer,
+    // the follower's four and five tools.
+    const auto userTools = [](int count) {
+        return "[ToolsInfo]\r\nToolCount = " + std::to_string(count) + "\r\n" + UserTools(count);
+    };
+    for (int count : {91, 95, 100})
+        cases.push_back({std::to_string(count) + " tools of the user's own",
+                         "",
+                         Holds,
+                         TooManyTools(count, 10),
+                         userTools(count),
+                         mainPrefs,
+                         {},
+                         "",
+                         true});
+    cases.push_back(
+        {"90 tools of the user's own: exactly 100",
+         "",
+         None,
+         "",
+         Fill(userTools(90), "ToolCount = 90", "ToolCount = 100") + ClearerEntry(90, F) +
+             FollowerEntries(91, F) + ToolEntry(95, F, 0) + ToolEntry(96, F, 1) +
+             ToolEntry(97, F, 2) + ToolEntry(98, F, 3) + ToolEntry(99, F, 4),
+         "[Toolbar]\r\nItemCount = 7\r\n" + Items(1, F, {-1, 0, 1, 2, 4, -1, 3}),
+         {"Zemrick.exe", "Velmont.exe", "Brannow.exe", "Quillet.exe", "Tolvane.exe", "Lisarde.exe",
+          "Back.ico", "Anker.ico", "Forward.ico", "Recent.ico", "Tolvane.ico"},
+         userTools(90),
+         true});
     // A count that does not cover what its file holds changes neither file.
     // Only the group the IDE reads counts: ToolbarNew beside a sound Toolbar.
     int n = 0;
@@ -1224,7 +1284,8 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         DeleteTree(IdeFolder());
         DeleteTree(F);
         ASSERT_TRUE(CreateDirectoryA(IdeFolder().c_str(), nullptr));
-        ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
+        ASSERT_TRUE(
+            WriteFileBytes(Ide("Tools.prefs"), c.ToolsBefore.empty() ? tools : c.ToolsBefore));
         ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
         if (c.What == Holds) {
             ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), c.ToolsAfter));
@@ -1240,6 +1301,9 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         }
         if (c.What == NoFollower) {
             ASSERT_TRUE(DeleteFileA(Plugin("Velmont.exe").c_str()));
+        } else {
+            ASSERT_TRUE(
+                CopyFileA(SiblingExe("Velmont.exe").c_str(), Plugin("Velmont.exe").c_str(), FALSE));
         }
         if (c.File == "Tools2.prefs" || c.File == "PureBasic1.prefs") {
             if (c.What == Folder)
@@ -1263,8 +1327,8 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         ASSERT_NO_FATAL_FAILURE(Open());
         const std::string base = c.What == Missing ? base_.Path() + "gone\\deeper\\" : base_.Path();
         ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base));
-        EnableOnly({1});
-        SetFollower(c.What == NoFollower);
+        EnableOnly(c.Everything ? std::set<int>{0, 1, 2, 3, 4} : std::set<int>{1});
+        SetFollower(c.What == NoFollower || c.Everything);
         std::string report;
         ASSERT_EQ(Install(&report), 0);
         lock.reset();
@@ -1295,7 +1359,8 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         }
         // Refused before anything was done: no backup, not even the folder.
         if (c.Report.find(" does not say ") != std::string::npos ||
-            c.Report.find(" has no settings ") != std::string::npos) {
+            c.Report.find(" has no settings ") != std::string::npos ||
+            c.Report.find(" at most 100 tools") != std::string::npos) {
             EXPECT_EQ(FilesIn(IdeFolder()), filesBefore);
             EXPECT_FALSE(IsFolder(F));
         }
@@ -1700,6 +1765,9 @@ TEST_F(Uninstall, Scenarios) {
         // written into an entry of the user's, so nothing is taken out.
         refuses("ToolCount lies low", toolsWith("1", UserTool(0) + ToolEntry(1, F1, 1)), nullptr,
                 CountUnclear(Ide("Tools.prefs")) + refused, false),
+        // The IDE's limit of 100 tools holds back installations only.
+        removesAll("past 100 tools", toolsWith("101", UserTools(100) + ToolEntry(100, F1, 1)),
+                   installedMain, nullptr, 1, {F1}, toolsWith("100", UserTools(100))),
         // Buttons whose entries are gone are still Tolvane's.
         removesAll("entries deleted by hand", toolsWith("1", UserTool(0)), installedMain, nullptr,
                    0, {F1}, toolsWith("1", UserTool(0))),
