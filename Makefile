@@ -1,6 +1,6 @@
 # The project's front door. Every target installs what it lacks first.
 #   make test     build everything from this tree and run every test
-#   make dist     the release folder dist/Tolvane/ and dist/Tolvane.zip
+#   make dist     the release folder dist/Tolvane/ and dist/Tolvane-<version>.zip
 #   make bench    the benchmarks, under Wine
 #   make fuzz     the fuzzers, for FUZZ_SECONDS each
 #   make screenshots  pictures of the installer's windows, under Xvfb

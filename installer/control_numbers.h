@@ -1,6 +1,6 @@
-// Tolvane's windows address their controls by fixed numbers in one
-// program-wide space; these are also the Win32 control IDs. Controls of the
-// tool rows are numbered automatically from FirstAutomaticNumber on.
+// Tolvane's windows number their controls in one program-wide space; these
+// are also the Win32 control IDs. Controls of the tool rows are numbered
+// automatically from FirstAutomaticNumber on.
 #pragma once
 
 enum ControlNumber {
@@ -27,6 +27,16 @@ enum ControlNumber {
     ShortcutApplyButton = 17,
     // MainWindow, added later
     FollowerBox = 18,
+    SideButtonsBox = 19,
 
     FirstAutomaticNumber = 1000,
+};
+
+// The automatic numbers of one window's controls, one after another.
+class AutomaticNumbers {
+  public:
+    int Next() { return next_++; }
+
+  private:
+    int next_ = FirstAutomaticNumber;
 };

@@ -8,17 +8,18 @@
 
 #include "common/environment.h"
 #include "common/file_text.h"
-#include "installer/control_numbers.h"
 #include "installer/ide_files.h"
 #include "installer/ide_settings.h"
 #include "installer/installation_plan.h"
-#include "installer/installer_state.h"
 #include "installer/message_texts.h"
 #include "installer/uninstall_plan.h"
 #include "installer/window_layer.h"
 #include "prefs/prefs.h"
 
 #include <windows.h>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -54,21 +55,6 @@ void WriteItems(Prefs& prefs, const std::vector<PrefsItem>& items) {
     }
 }
 
-ToolChoice ChoiceOfRow(const ToolEntry& tool) {
-    ToolChoice choice;
-    choice.MenuItemName = tool.MenuItemName;
-    choice.ExeName = tool.ExeName;
-    choice.IconPath = tool.IconPath;
-    choice.Arguments = tool.Arguments;
-    choice.ShortcutCode = tool.ShortcutCode;
-    choice.Flags = tool.Flags;
-    choice.Enabled = GetControlState(tool.EnableBox);
-    choice.InMenu = GetControlState(tool.MenuBox);
-    choice.OnToolbar = GetControlState(tool.ToolbarBox);
-    choice.WithShortcut = GetControlState(tool.ShortcutBox);
-    return choice;
-}
-
 // The counts the installation numbers on from, when they can be trusted:
 // otherwise it would write over entries or toolbar items of the user's.
 int64_t ToolCountToNumberFrom(const PrefsDocument& tools) {
@@ -81,10 +67,12 @@ int64_t ItemCountToNumberFrom(const PrefsDocument& main) {
 }
 
 // True when the files that can be read have counts to number on from; each
-// that has not is noted. A file that cannot be read fails later, as usual.
-bool CountsCanBeTrusted(const std::string& ideFolder, FileFailures& failures) {
-    Prefs tools = OpenPrefs(ideFolder + ToolsFile);
-    if (tools.IsOpen() && ToolCountToNumberFrom(tools.Document) < 0)
+// that has not is noted. tools is what Tools.prefs holds (0 when it cannot
+// be read: that fails later, as usual).
+bool CountsCanBeTrusted(const std::string& ideFolder, FileFailures& failures, int64_t& tools) {
+    tools = 0;
+    Prefs toolsPrefs = OpenPrefs(ideFolder + ToolsFile);
+    if (toolsPrefs.IsOpen() && (tools = ToolCountToNumberFrom(toolsPrefs.Document)) < 0)
         failures.CountUnclear.push_back(ideFolder + ToolsFile);
     Prefs main = OpenPrefs(ideFolder + MainFile);
     if (main.IsOpen() && ItemCountToNumberFrom(main.Document) < 0)
@@ -119,7 +107,7 @@ std::string FullBaseFolder(const std::string& typed) {
 // off. A Tools.prefs not there yet is made as the IDE makes it. False when
 // no entry was added or Tools.prefs was left unchanged.
 bool RegisterTools(const std::string& ideFolder, const std::string& installFolder,
-                   ToolChoice (&tools)[ToolCount], bool withClearer, bool withFollower,
+                   ToolChoice (&tools)[ToolCount], const InstallChoices& choices,
                    InstallFailures& failures) {
     int added = 0, wanted = 0;
     auto addEntries = [&](Prefs& prefs) {
@@ -138,8 +126,9 @@ bool RegisterTools(const std::string& ideFolder, const std::string& installFolde
             ++added;
             return true;
         };
-        if (withClearer) addProgram("Zemrick.exe", {ClearerEntryKeys(installFolder)});
-        if (withFollower) addProgram(FollowerExe, FollowerEntryKeys(installFolder));
+        if (choices.Clearer) addProgram("Zemrick.exe", {ClearerEntryKeys(installFolder)});
+        if (choices.Follower)
+            addProgram(FollowerExe, FollowerEntryKeys(installFolder, choices.SideButtons));
         for (ToolChoice& tool : tools)
             if (tool.Enabled)
                 tool.Enabled = addProgram(tool.ExeName, {CatalogueEntryKeys(tool, installFolder)});
@@ -180,33 +169,39 @@ void AddToolbarItems(const std::string& ideFolder, const std::string& installFol
 
 } // namespace
 
-void RunInstallation(const InstallerState& state, const MessageTexts& messages) {
-    const std::string installFolder = InstallFolder(FullBaseFolder(state.BaseFolder));
+void RunInstallation(const InstallChoices& choices, const LanguageFile& language) {
+    const std::string installFolder = InstallFolder(FullBaseFolder(choices.BaseFolder));
     const std::string ideFolder = IdePrefsFolder();
     ToolChoice tools[ToolCount];
-    for (int i = 0; i < ToolCount; ++i)
-        tools[i] = ChoiceOfRow(state.Tools[i]);
+    std::copy(std::begin(choices.Tools), std::end(choices.Tools), tools);
 
     // The IDE writes PureBasic.prefs when it first ends, Tools.prefs only
     // when the user first confirms its tools dialog.
     if (IsMissingFile(ideFolder + ToolsFile) && IsMissingFile(ideFolder + MainFile)) {
-        ShowMessage("Tolvane", messages.Get(MessageText::IdeNeverRan, ideFolder));
+        ShowMessage("Tolvane", language.Text(LanguageLine::IdeNeverRan, ideFolder));
         return;
     }
     InstallFailures failures;
-    if (!CountsCanBeTrusted(ideFolder, failures.Files)) {
+    int64_t toolCount = 0;
+    if (!CountsCanBeTrusted(ideFolder, failures.Files, toolCount)) {
         failures.NothingRegistered = true;
-        ShowMessage("Tolvane", InstallReport(messages, failures, installFolder));
+        ShowMessage("Tolvane", InstallReport(language, failures, installFolder));
+        return;
+    }
+    // Past its 100 tools the IDE's menu and shortcuts run other commands.
+    const int needed = ToolEntriesNeeded(choices);
+    if (toolCount + needed > MaxTools) {
+        ShowMessage("Tolvane", language.Text(LanguageLine::TooManyTools, std::to_string(toolCount),
+                                             std::to_string(needed)));
         return;
     }
     // A folder that cannot be made fails every copy, and so registers nothing.
     MakeFolderTree(FolderToCreate(installFolder));
-    if (!RegisterTools(ideFolder, installFolder, tools, GetControlState(ClearerBox),
-                       GetControlState(FollowerBox), failures)) {
+    if (!RegisterTools(ideFolder, installFolder, tools, choices, failures)) {
         failures.NothingRegistered = true;
     } else {
         if (InstallsTolvane(tools)) CopyProgramFolders(installFolder, failures);
         AddToolbarItems(ideFolder, installFolder, tools, failures);
     }
-    if (failures.Any()) ShowMessage("Tolvane", InstallReport(messages, failures, installFolder));
+    if (failures.Any()) ShowMessage("Tolvane", InstallReport(language, failures, installFolder));
 }

@@ -1,10 +1,8 @@
 // The installation into the IDE's configuration, run by the install button.
 #pragma once
-#include "installer/installer_state.h"
-#include "installer/message_texts.h"
+#include "installer/installation_plan.h"
+#include "installer/language_file.h"
 
-#include <string>
-
-// Installs the tools of state's table into its base folder, reading the row
-// check states and ClearerBox itself, and reports what failed in one message.
-void RunInstallation(const InstallerState& state, const MessageTexts& messages);
+// Installs the chosen tools into the chosen base folder and reports what
+// failed in one message, in the language's texts.
+void RunInstallation(const InstallChoices& choices, const LanguageFile& language);

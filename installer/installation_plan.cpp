@@ -31,6 +31,8 @@ std::vector<PrefsItem> EntryKeys(const std::string& command, const std::string& 
             Number("Deactivate", 0)};
 }
 
+constexpr int FollowerEntryCount = 4;
+
 bool IsSeparatorAt(const std::string& path, size_t at) {
     return path[at] == '\\' || path[at] == '/';
 }
@@ -83,17 +85,27 @@ std::vector<PrefsItem> ClearerEntryKeys(const std::string& installFolder) {
     return EntryKeys(installFolder + "Zemrick.exe", "", installFolder, "", 0, 1, 3, 1);
 }
 
-std::vector<std::vector<PrefsItem>> FollowerEntryKeys(const std::string& installFolder) {
+std::vector<std::vector<PrefsItem>> FollowerEntryKeys(const std::string& installFolder,
+                                                      bool sideButtons) {
     const struct {
         int32_t Trigger, Flags;
         const char* Event;
-    } events[] = {{1, 2, "STARTED"}, {8, 2, "LOADED"}, {9, 2, "SAVED"}, {13, 3, "CLOSING"}};
+    } events[FollowerEntryCount] = {
+        {1, 2, "STARTED"}, {8, 2, "LOADED"}, {9, 2, "SAVED"}, {13, 3, "CLOSING"}};
+    const std::string last = sideButtons ? std::string(" ") + SideButtonsWord : "";
     std::vector<std::vector<PrefsItem>> entries;
     for (const auto& e : events)
         entries.push_back(EntryKeys(installFolder + FollowerExe,
-                                    "\"%FILE\" \"" + std::string(e.Event) + "\" 20", installFolder,
-                                    "", 0, e.Trigger, e.Flags, 1));
+                                    "\"%FILE\" \"" + std::string(e.Event) + "\" 20" + last,
+                                    installFolder, "", 0, e.Trigger, e.Flags, 1));
     return entries;
+}
+
+int ToolEntriesNeeded(const InstallChoices& choices) {
+    int needed = (choices.Clearer ? 1 : 0) + (choices.Follower ? FollowerEntryCount : 0);
+    for (const ToolChoice& tool : choices.Tools)
+        needed += tool.Enabled ? 1 : 0;
+    return needed;
 }
 
 std::vector<PrefsItem> CatalogueEntryKeys(const ToolChoice& tool,

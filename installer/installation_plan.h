@@ -27,6 +27,16 @@ struct ToolChoice : ToolSettings {
     bool WithShortcut = false;
 };
 
+// What the user chose in the main window, taken from it as the installation
+// starts.
+struct InstallChoices {
+    std::string BaseFolder;      // as typed or chosen
+    ToolChoice Tools[ToolCount]; // by tool table index
+    bool Clearer = false;
+    bool Follower = false;
+    bool SideButtons = false; // the follower steps on the mouse's side buttons
+};
+
 struct ToolbarItem {
     int32_t Number = 0; // of its keys, "Icon_" and "Action_" + number; from 1 on
     std::string Icon;
@@ -57,10 +67,17 @@ std::string FileNameOfPath(const std::string& path);
 std::vector<PrefsItem> ClearerEntryKeys(const std::string& installFolder);
 // The follower's entries, one per event of the IDE it follows: hidden from
 // the menu, run hidden and not waited for (but for the closing of a source,
-// which the IDE waits for while the source's editor still exists).
-std::vector<std::vector<PrefsItem>> FollowerEntryKeys(const std::string& installFolder);
+// which the IDE waits for while the source's editor still exists). With the
+// side buttons their arguments end in the word that switches them on.
+std::vector<std::vector<PrefsItem>> FollowerEntryKeys(const std::string& installFolder,
+                                                      bool sideButtons);
+constexpr const char* SideButtonsWord = "SIDEBUTTONS";
 constexpr const char* FollowerExe = "Velmont.exe";
 std::vector<PrefsItem> CatalogueEntryKeys(const ToolChoice& tool, const std::string& installFolder);
+
+// The tool entries the choices add to Tools.prefs: the clearer one, the
+// follower four, each enabled tool one.
+int ToolEntriesNeeded(const InstallChoices& choices);
 
 // Whether the choices install Tolvane itself, which then takes its folders.
 bool InstallsTolvane(const ToolChoice (&tools)[ToolCount]);

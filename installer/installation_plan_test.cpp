@@ -108,6 +108,43 @@ TEST(EntryKeys, CatalogueEntryFollowsTheRowBoxes) {
     EXPECT_EQ(keys[10].Number, 1);
 }
 
+// The follower's four entries end in the word for the side buttons, or not.
+TEST(EntryKeys, FollowerEntriesOnTheIdesEvents) {
+    for (bool sideButtons : {false, true}) {
+        const auto entries = FollowerEntryKeys("F\\", sideButtons);
+        std::string arguments;
+        for (const auto& keys : entries)
+            arguments += keys[1].Text + "|";
+        EXPECT_EQ(arguments, sideButtons ? "\"%FILE\" \"STARTED\" 20 SIDEBUTTONS|"
+                                           "\"%FILE\" \"LOADED\" 20 SIDEBUTTONS|"
+                                           "\"%FILE\" \"SAVED\" 20 SIDEBUTTONS|"
+                                           "\"%FILE\" \"CLOSING\" 20 SIDEBUTTONS|"
+                                         : "\"%FILE\" \"STARTED\" 20|\"%FILE\" \"LOADED\" 20|"
+                                           "\"%FILE\" \"SAVED\" 20|\"%FILE\" \"CLOSING\" 20|");
+    }
+}
+
+// What the choices add to Tools.prefs, which the IDE's 100 tools must hold.
+TEST(EntryKeys, EntriesNeededByTheChoices) {
+    struct {
+        bool Clearer, Follower, SideButtons;
+        int EnabledTools, Needed;
+    } cases[] = {
+        {false, false, false, 0, 0}, {true, false, false, 0, 1}, {false, true, false, 0, 4},
+        {false, true, true, 0, 4},   {false, false, true, 2, 2}, {true, true, true, 5, 10},
+    };
+    for (const auto& c : cases) {
+        InstallChoices choices;
+        choices.Clearer = c.Clearer;
+        choices.Follower = c.Follower;
+        choices.SideButtons = c.SideButtons;
+        for (int i = 0; i < ToolCount; ++i)
+            choices.Tools[i].Enabled = i < c.EnabledTools;
+        EXPECT_EQ(ToolEntriesNeeded(choices), c.Needed)
+            << c.Clearer << c.Follower << c.EnabledTools;
+    }
+}
+
 TEST(Toolbar, DefaultCatalogueGetsTwoGroups) {
     Catalogue c;
     ToolbarPlan plan = PlanToolbar(c.Tools, "F\\", 7);

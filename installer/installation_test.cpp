@@ -9,8 +9,11 @@
 #include "testing/tolvane_driver.h"
 
 #include <gtest/gtest.h>
+#include <winver.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <random>
@@ -62,13 +65,14 @@ std::string ClearerEntry(int number, const std::string& folder) {
 }
 
 // The follower's four entries, numbered from first; it waits only on closing.
-std::string FollowerEntries(int first, const std::string& folder) {
+std::string FollowerEntries(int first, const std::string& folder, bool sideButtons = true) {
     std::string text;
     for (auto [event, trigger] :
          {std::pair{"STARTED", 1}, {"LOADED", 8}, {"SAVED", 9}, {"CLOSING", 13}})
-        text +=
-            Entry(first++, folder + "Velmont.exe", "\"%FILE\" \"" + std::string(event) + "\" 20",
-                  folder, "", 0, trigger, trigger == 13 ? 3 : 2, 1);
+        text += Entry(first++, folder + "Velmont.exe",
+                      "\"%FILE\" \"" + std::string(event) + "\" 20" +
+                          (sideButtons ? " SIDEBUTTONS" : ""),
+                      folder, "", 0, trigger, trigger == 13 ? 3 : 2, 1);
     return text;
 }
 
@@ -84,6 +88,15 @@ std::string DefaultEntries(int first, const std::string& folder) {
     std::string text = ClearerEntry(first, folder);
     for (int i = 0; i < 4; ++i)
         text += ToolEntry(first + 1 + i, folder, i);
+    return text;
+}
+
+// Tools of the user's own, Tool_0 to Tool_<count - 1>.
+std::string UserTools(int count) {
+    std::string text;
+    for (int n = 0; n < count; ++n)
+        text += "[Tool_" + std::to_string(n) + "]\r\nCommand = C:\\Tool" + std::to_string(n) +
+                ".exe\r\n";
     return text;
 }
 
@@ -149,6 +162,13 @@ std::string NotWritten(const std::string& file) {
 }
 std::string NotReadNoButtons(const std::string& file) {
     return Incomplete + NotRead(file) + NoButtons;
+}
+
+std::string TooManyTools(int tools, int needed) {
+    return "The PureBasic IDE has " + std::to_string(tools) +
+           " tools and this installation needs " + std::to_string(needed) +
+           " more, but the IDE holds at most 100 tools. Nothing was changed: choose fewer tools, "
+           "or remove some of the IDE's own, and install again.";
 }
 
 std::string NeverRan(const std::string& folder) {
@@ -277,6 +297,8 @@ class Installation : public testing::Test {
     }
     void SetClearer(bool checked) { SetCheck(FindControl(main_, 10), checked); }
     void SetFollower(bool checked) { SetCheck(FindControl(main_, 18), checked); }
+    // Only while the follower's box is checked: the side buttons' is off otherwise.
+    void SetSideButtons(bool checked) { SetCheck(FindControl(main_, 19), checked); }
     void SetBaseFolder(const std::string& folder) {
         HWND field = FindControl(main_, 6);
         TypeText(field, folder);
@@ -557,6 +579,7 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         std::set<std::string> Files;
         bool Follower = false;
         Boxes Picker = {false};
+        bool SideButtons = true;
     } cases[] = {
         {"menu and shortcut boxes; toolbar box of a tool not enabled",
          false,
@@ -581,6 +604,15 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
          {{0}, {1}, {2}},
          {-1, 0, 2},
          {"Brannow.exe", "Quillet.exe", "Back.ico", "Forward.ico"}},
+        {"the follower without the side buttons",
+         false,
+         {off, off, off, off},
+         {{-2}},
+         {},
+         {"Velmont.exe"},
+         true,
+         off,
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -591,6 +623,7 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base_.Path()));
         SetClearer(c.Clearer);
         SetFollower(c.Follower);
+        if (c.Follower) SetSideButtons(c.SideButtons);
         for (int i = 0; i < 4; ++i)
             Choose(i, c.Tools[i]);
         Choose(4, c.Picker);
@@ -599,7 +632,7 @@ TEST_F(Installation, BoxesDecideEntriesButtonsAndCopies) {
         std::string entries;
         int number = 2;
         for (const Expected& e : c.Entries) {
-            entries += e.Index == -2 ? FollowerEntries(number, folder_)
+            entries += e.Index == -2 ? FollowerEntries(number, folder_, c.SideButtons)
                        : e.Index < 0
                            ? ClearerEntry(number, folder_)
                            : ToolEntry(number, folder_, e.Index, e.InMenu, e.WithShortcut);
@@ -932,6 +965,75 @@ TEST_F(Installation, TheInstalledTolvaneFindsWhatItNeeds) {
     EXPECT_EQ(WaitExit(process_), 0);
 }
 
+// A string of a program's version resource, in the language it is written in.
+std::string VersionString(const std::vector<char>& info, const char* name) {
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string key = std::string("\\StringFileInfo\\040904E4\\") + name;
+    if (!VerQueryValueA(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) ||
+        !value)
+        return "";
+    return std::string(value, strnlen(value, length));
+}
+
+// The manifest a program starts with; "" without one.
+std::string ManifestOf(const std::string& exe) {
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return "";
+    std::string manifest;
+    if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))
+        if (HGLOBAL data = LoadResource(module, found))
+            manifest.assign(static_cast<const char*>(LockResource(data)),
+                            SizeofResource(module, found));
+    FreeLibrary(module);
+    return manifest;
+}
+
+// Every program of the release says what it is, in one release version; the
+// ones with windows draw them with common controls 6, the others start
+// without a manifest's cost, and none claims to scale itself.
+TEST(Release, EveryProgramSaysWhatItIs) {
+    unsigned major = 0, minor = 0, patch = 0;
+    ASSERT_EQ(sscanf(TOLVANE_VERSION, "%u.%u.%u", &major, &minor, &patch), 3);
+    const struct {
+        const char* Exe;
+        const char* Description;
+        bool Windows;
+    } programs[] = {
+        {"Tolvane.exe", "Tolvane setup for the PureBasic IDE", true},
+        {"Quillet.exe", "Tolvane history recorder: Remember position", false},
+        {"Brannow.exe", "Tolvane navigator: Go back and Go forward", false},
+        {"Lisarde.exe", "Tolvane Recent positions", true},
+        {"Zemrick.exe", "Tolvane history clearer", false},
+        {"Velmont.exe", "Tolvane follower: records the positions left", false},
+    };
+    for (const auto& program : programs) {
+        SCOPED_TRACE(program.Exe);
+        const std::string exe = SiblingExe(program.Exe);
+        DWORD ignored = 0;
+        std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), &ignored));
+        ASSERT_FALSE(info.empty()) << "no version resource";
+        ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, DWORD(info.size()), info.data()));
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+        EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(minor, major));
+        EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(0, patch));
+        for (auto [name, value] : {std::pair{"ProductName", "Tolvane"},
+                                   {"FileDescription", program.Description},
+                                   {"FileVersion", TOLVANE_VERSION},
+                                   {"ProductVersion", TOLVANE_VERSION},
+                                   {"OriginalFilename", program.Exe}})
+            EXPECT_EQ(VersionString(info, name), value) << name;
+        const std::string manifest = ManifestOf(exe);
+        EXPECT_EQ(manifest.find("\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") !=
+                      std::string::npos,
+                  program.Windows)
+            << manifest;
+        EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+    }
+}
+
 // The lines of a preference file as the component reads them.
 std::vector<std::string> LinesOf(const std::string& bytes) {
     PrefsDocument doc = ParsePrefsDocument(bytes);
@@ -1059,6 +1161,8 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         Fault What;       // Holds: the files hold ToolsAfter and MainAfter from the start
         std::string Report, ToolsAfter = "", MainAfter = "";
         std::set<std::string> Copied = {};
+        std::string ToolsBefore = ""; // "": tools
+        bool Everything = false;      // every tool, the clearer and the follower chosen
     };
     auto Unclear = [&](const char* file, const char* what) {
         return Incomplete + Ide(file) + " does not say how many " + what +
@@ -1133,6 +1237,34 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         {"ToolCount absent beside an entry", "", Holds, toolsUnclear, "[ToolsInfo]\r\n" + user,
          mainPrefs},
     };
+    // The IDE holds 100 tools; everything chosen is 10 entries: the clearer,
+    // the follower's four and five tools.
+    const auto userTools = [](int count) {
+        return "[ToolsInfo]\r\nToolCount = " + std::to_string(count) + "\r\n" + UserTools(count);
+    };
+    for (int count : {91, 95, 100})
+        cases.push_back({std::to_string(count) + " tools of the user's own",
+                         "",
+                         Holds,
+                         TooManyTools(count, 10),
+                         userTools(count),
+                         mainPrefs,
+                         {},
+                         "",
+                         true});
+    cases.push_back(
+        {"90 tools of the user's own: exactly 100",
+         "",
+         None,
+         "",
+         Fill(userTools(90), "ToolCount = 90", "ToolCount = 100") + ClearerEntry(90, F) +
+             FollowerEntries(91, F) + ToolEntry(95, F, 0) + ToolEntry(96, F, 1) +
+             ToolEntry(97, F, 2) + ToolEntry(98, F, 3) + ToolEntry(99, F, 4),
+         "[Toolbar]\r\nItemCount = 7\r\n" + Items(1, F, {-1, 0, 1, 2, 4, -1, 3}),
+         {"Zemrick.exe", "Velmont.exe", "Brannow.exe", "Quillet.exe", "Tolvane.exe", "Lisarde.exe",
+          "Back.ico", "Anker.ico", "Forward.ico", "Recent.ico", "Tolvane.ico"},
+         userTools(90),
+         true});
     // A count that does not cover what its file holds changes neither file.
     // Only the group the IDE reads counts: ToolbarNew beside a sound Toolbar.
     int n = 0;
@@ -1152,7 +1284,8 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         DeleteTree(IdeFolder());
         DeleteTree(F);
         ASSERT_TRUE(CreateDirectoryA(IdeFolder().c_str(), nullptr));
-        ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), tools));
+        ASSERT_TRUE(
+            WriteFileBytes(Ide("Tools.prefs"), c.ToolsBefore.empty() ? tools : c.ToolsBefore));
         ASSERT_TRUE(WriteFileBytes(Ide("PureBasic.prefs"), mainPrefs));
         if (c.What == Holds) {
             ASSERT_TRUE(WriteFileBytes(Ide("Tools.prefs"), c.ToolsAfter));
@@ -1168,6 +1301,9 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         }
         if (c.What == NoFollower) {
             ASSERT_TRUE(DeleteFileA(Plugin("Velmont.exe").c_str()));
+        } else {
+            ASSERT_TRUE(
+                CopyFileA(SiblingExe("Velmont.exe").c_str(), Plugin("Velmont.exe").c_str(), FALSE));
         }
         if (c.File == "Tools2.prefs" || c.File == "PureBasic1.prefs") {
             if (c.What == Folder)
@@ -1191,8 +1327,8 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         ASSERT_NO_FATAL_FAILURE(Open());
         const std::string base = c.What == Missing ? base_.Path() + "gone\\deeper\\" : base_.Path();
         ASSERT_NO_FATAL_FAILURE(SetBaseFolder(base));
-        EnableOnly({1});
-        SetFollower(c.What == NoFollower);
+        EnableOnly(c.Everything ? std::set<int>{0, 1, 2, 3, 4} : std::set<int>{1});
+        SetFollower(c.What == NoFollower || c.Everything);
         std::string report;
         ASSERT_EQ(Install(&report), 0);
         lock.reset();
@@ -1223,7 +1359,8 @@ TEST_F(Installation, FailuresAreReportedAndNothingIsLost) {
         }
         // Refused before anything was done: no backup, not even the folder.
         if (c.Report.find(" does not say ") != std::string::npos ||
-            c.Report.find(" has no settings ") != std::string::npos) {
+            c.Report.find(" has no settings ") != std::string::npos ||
+            c.Report.find(" at most 100 tools") != std::string::npos) {
             EXPECT_EQ(FilesIn(IdeFolder()), filesBefore);
             EXPECT_FALSE(IsFolder(F));
         }
@@ -1628,6 +1765,9 @@ TEST_F(Uninstall, Scenarios) {
         // written into an entry of the user's, so nothing is taken out.
         refuses("ToolCount lies low", toolsWith("1", UserTool(0) + ToolEntry(1, F1, 1)), nullptr,
                 CountUnclear(Ide("Tools.prefs")) + refused, false),
+        // The IDE's limit of 100 tools holds back installations only.
+        removesAll("past 100 tools", toolsWith("101", UserTools(100) + ToolEntry(100, F1, 1)),
+                   installedMain, nullptr, 1, {F1}, toolsWith("100", UserTools(100))),
         // Buttons whose entries are gone are still Tolvane's.
         removesAll("entries deleted by hand", toolsWith("1", UserTool(0)), installedMain, nullptr,
                    0, {F1}, toolsWith("1", UserTool(0))),

@@ -2,43 +2,6 @@
 
 #include <algorithm>
 
-std::vector<std::string> SplitLanguageLines(const std::string& bytes, size_t maxLines) {
-    std::vector<std::string> lines;
-    size_t pos = 0;
-    while (lines.size() < maxLines && pos < bytes.size()) {
-        size_t end = bytes.find_first_of(std::string("\r\n\0", 3), pos);
-        if (end == std::string::npos) end = bytes.size();
-        lines.push_back(bytes.substr(pos, std::min(end - pos, MaxLanguageLine)));
-        pos = end;
-        if (pos < bytes.size()) {
-            bool crlf = bytes[pos] == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n';
-            pos += crlf ? 2 : 1;
-        }
-    }
-    return lines;
-}
-
-std::vector<std::string> ReadLanguageLines(const std::string& bytes) {
-    std::vector<std::string> lines = SplitLanguageLines(bytes, LanguageLineCount);
-    lines.resize(LanguageLineCount);
-    std::string& about = lines[int(LanguageLine::AboutText)];
-    about = ExpandLineBreaks(about);
-    return lines;
-}
-
-std::string ExpandLineBreaks(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
-            out += "\r\n";
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 std::string BaseFolderFromLanguageFile(const std::string& value) {
     std::vector<size_t> slashes;
     for (size_t i = 0; i < value.size(); ++i)

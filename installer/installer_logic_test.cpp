@@ -1,10 +1,15 @@
 #include "installer/installer_logic.h"
+#include "installer/language_file.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 namespace {
+
+using namespace std::string_literals;
 
 std::string TwentyLines(const std::string& end) {
     std::string bytes;
@@ -13,73 +18,126 @@ std::string TwentyLines(const std::string& end) {
     return bytes;
 }
 
-TEST(ReadLanguageLines, EveryKindOfLineEndGivesTheSameLines) {
+// Lines 1 to 20 as the file gives them.
+std::vector<std::string> FirstLines(const LanguageFile& file) {
+    std::vector<std::string> lines;
+    for (int line = 1; line <= 20; ++line)
+        lines.push_back(file.Line(LanguageLine(line)));
+    return lines;
+}
+
+TEST(LanguageFile, EveryKindOfLineEndGivesTheSameLines) {
     for (std::string end :
          {std::string("\r\n"), std::string("\r"), std::string("\n"), std::string("\0", 1)}) {
-        auto lines = ReadLanguageLines(TwentyLines(end));
-        ASSERT_EQ(lines.size(), 20u);
+        auto lines = FirstLines(LanguageFile(TwentyLines(end)));
         for (int i = 0; i < 20; ++i)
             EXPECT_EQ(lines[i], "line " + std::to_string(i + 1));
     }
     auto noFinalEnd = TwentyLines("\r\n");
     noFinalEnd.resize(noFinalEnd.size() - 2);
-    EXPECT_EQ(ReadLanguageLines(noFinalEnd)[19], "line 20");
+    EXPECT_EQ(LanguageFile(noFinalEnd).Line(LanguageLine::AboutText), "line 20");
 }
 
-TEST(ReadLanguageLines, RolesNameTheirLines) {
+TEST(LanguageFile, RolesNameTheirLines) {
     const std::pair<LanguageLine, int> roles[] = {
-        {LanguageLine::WindowTitle, 1},   {LanguageLine::HeaderSecondLine, 3},
-        {LanguageLine::EnableCaption, 4}, {LanguageLine::InstallNotice, 10},
-        {LanguageLine::ClearerBox, 12},   {LanguageLine::RecorderName, 13},
-        {LanguageLine::BackName, 14},     {LanguageLine::TolvaneName, 16},
-        {LanguageLine::AboutButton, 19},  {LanguageLine::AboutText, 20},
+        {LanguageLine::WindowTitle, 1},        {LanguageLine::HeaderSecondLine, 3},
+        {LanguageLine::EnableCaption, 4},      {LanguageLine::InstallNotice, 10},
+        {LanguageLine::ClearerBox, 12},        {LanguageLine::RecorderName, 13},
+        {LanguageLine::BackName, 14},          {LanguageLine::TolvaneName, 16},
+        {LanguageLine::AboutButton, 19},       {LanguageLine::AboutText, 20},
+        {LanguageLine::InstallIncomplete, 21}, {LanguageLine::FollowerBox, 39},
+        {LanguageLine::PickerName, 40},        {LanguageLine::TooManyTools, 41},
+        {LanguageLine::SideButtonsBox, 42},
     };
-    auto lines = ReadLanguageLines(TwentyLines("\r\n"));
+    std::string bytes = TwentyLines("\r\n");
+    for (int line = 21; line <= 42; ++line)
+        bytes += "line " + std::to_string(line) + "\r\n";
+    const LanguageFile file(bytes);
     for (const auto& [role, line] : roles)
-        EXPECT_EQ(lines[int(role)], "line " + std::to_string(line));
+        EXPECT_EQ(file.Line(role), "line " + std::to_string(line));
 }
 
-TEST(ReadLanguageLines, MixedEndsEmptyLinesAndTheirCounting) {
+TEST(LanguageFile, MixedEndsEmptyLinesAndTheirCounting) {
     // CR LF is one end; LF CR is two; a zero byte ends a line on its own.
     std::string bytes = std::string("a\r\nb\n\rc\0\0d\r\r\ne", 15);
-    auto lines = ReadLanguageLines(bytes);
     std::vector<std::string> want = {"a", "b", "", "c", "", "d", "", "e"};
     want.resize(20);
-    EXPECT_EQ(lines, want);
+    EXPECT_EQ(FirstLines(LanguageFile(bytes)), want);
 }
 
-TEST(ReadLanguageLines, MissingLinesAreEmptyAndExtraLinesIgnored) {
-    EXPECT_EQ(ReadLanguageLines(""), std::vector<std::string>(20));
+TEST(LanguageFile, MissingLinesAreEmptyLaterOnesEnglish) {
+    EXPECT_EQ(FirstLines(LanguageFile("")), std::vector<std::string>(20));
     std::string nineteen = TwentyLines("\r\n");
     nineteen.resize(nineteen.find("line 20"));
-    auto lines = ReadLanguageLines(nineteen);
+    auto lines = FirstLines(LanguageFile(nineteen));
     EXPECT_EQ(lines[18], "line 19");
     EXPECT_EQ(lines[19], "");
 
-    auto many = ReadLanguageLines(TwentyLines("\n") + "line 21\nline 22\n");
-    EXPECT_EQ(many.size(), 20u);
-    EXPECT_EQ(many[19], "line 20");
+    EXPECT_EQ(LanguageFile(TwentyLines("\r\n")).Text(LanguageLine::NotRead, "T.prefs"),
+              "T.prefs could not be read, so it was left unchanged.");
+    const LanguageFile own(TwentyLines("\r\n") + "Eins\n%2 und %1\r\rDrei\0Vier"s);
+    EXPECT_EQ(own.Text(LanguageLine::InstallIncomplete), "Eins");
+    EXPECT_EQ(own.Text(LanguageLine::NotBackedUp, "a", "b"), "b und a");
+    EXPECT_EQ(own.Text(LanguageLine::NotRead, "x"),
+              "x could not be read, so it was left unchanged.")
+        << "an empty line falls back";
+    EXPECT_EQ(own.Text(LanguageLine::NotWritten), "Drei");
+    EXPECT_EQ(own.Text(LanguageLine::NothingRegistered), "Vier");
+    EXPECT_EQ(own.Line(LanguageLine::SideButtonsBox),
+              "The mouse's side buttons go back and forward");
 }
 
-TEST(ReadLanguageLines, OnlyTheAboutLineExpandsLineBreaks) {
+TEST(LanguageFile, OnlyTheAboutLineExpandsLineBreaks) {
     std::string bytes;
     for (int i = 1; i <= 19; ++i)
         bytes += "a\\nb\r\n";
-    bytes += "one\\ntwo\\n\\nthree\\";
-    auto lines = ReadLanguageLines(bytes);
+    const LanguageFile file(bytes + "one\\ntwo\\n\\nthree\\\\n \\N n\\\r\n\\n");
+    auto lines = FirstLines(file);
     for (int i = 0; i < 19; ++i)
         EXPECT_EQ(lines[i], "a\\nb");
-    EXPECT_EQ(lines[19], "one\r\ntwo\r\n\r\nthree\\");
-    EXPECT_EQ(ExpandLineBreaks("\\\\n \\N n\\"), "\\\r\n \\N n\\");
+    EXPECT_EQ(lines[19], "one\r\ntwo\r\n\r\nthree\\\r\n \\N n\\");
+    EXPECT_EQ(file.Line(LanguageLine::InstallIncomplete), "\\n");
 }
 
-TEST(ReadLanguageLines, HighBytesPassUnchangedLongLinesAreCut) {
+TEST(LanguageFile, HighBytesPassUnchangedLongLinesAreCut) {
     const std::string high = "\xE4\xF6\xFC\x80\xFF";
     const std::string longLine = high + std::string(100000, 'x');
-    auto lines = ReadLanguageLines(high + "\r\n" + longLine + "\r\nnext");
+    auto lines = FirstLines(LanguageFile(high + "\r\n" + longLine + "\r\nnext"));
     EXPECT_EQ(lines[0], high);
     EXPECT_EQ(lines[1], longLine.substr(0, MaxLanguageLine));
     EXPECT_EQ(lines[2], "next") << "the rest of a long line is skipped, not a line of its own";
+}
+
+// The shipped language files carry every later line, naming what English
+// names, and their about texts name this release.
+TEST(LanguageFile, ShippedLanguageFiles) {
+    const LanguageFile english;
+    for (const char* name : {"English", "Deutsch"}) {
+        SCOPED_TRACE(name);
+        std::ifstream in(std::string(TOLVANE_DATA) + "/Sprachen/" + name + ".txt",
+                         std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(bytes.empty());
+        const LanguageFile texts(bytes);
+        EXPECT_EQ(texts.Line(LanguageLine::AboutText).rfind("Tolvane " TOLVANE_VERSION "\r\n", 0),
+                  0u);
+        for (int line = int(FirstEnglishLine); line <= LanguageLineCount; ++line) {
+            auto role = LanguageLine(line);
+            std::string own = texts.Text(role, "<1>", "<2>"),
+                        fallback = english.Text(role, "<1>", "<2>");
+            EXPECT_EQ(own.find("<1>") == std::string::npos,
+                      fallback.find("<1>") == std::string::npos)
+                << own;
+            EXPECT_EQ(own.find("<2>") == std::string::npos,
+                      fallback.find("<2>") == std::string::npos)
+                << own;
+            if (std::string(name) == "English") {
+                EXPECT_EQ(own, fallback);
+            } else {
+                EXPECT_NE(own, fallback);
+            }
+        }
+    }
 }
 
 TEST(BaseFolderFromLanguageFile, CutsAfterTheThirdBackslashFromTheEnd) {

@@ -4,25 +4,49 @@
 #include "common/file_text.h"
 #include "installer/control_numbers.h"
 #include "installer/installer_logic.h"
-#include "installer/installer_state.h"
 #include "installer/window_layer.h"
 
 namespace {
 
-const char* const ChooserClass = "TolvaneLanguageChooser";
+// Its texts are fixed: no language is loaded yet.
+class LanguageChooser : public InstallerWindow {
+  public:
+    // The chosen position, or -1.
+    int Choose(const std::vector<std::string>& languages) {
+        if (!Open("TolvaneLanguageChooser", "Choose your language", 100, 100, 200, 45, nullptr))
+            return -1;
+        AddControls(languages);
+        if (!RunUntil([&] { return outcome_ != 0; })) outcome_ = -1;
+        DestroyWindow(Window());
+        return outcome_ > 0 ? outcome_ - 1 : -1;
+    }
 
-void CreateChooserControls(HWND window, const std::vector<std::string>& languages) {
-    HWND list = CreateControl(LanguageListControl, window, "COMBOBOX", "",
-                              CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 0, 0, 200, 200);
-    for (const std::string& entry : languages)
-        SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)entry.c_str());
-    SendMessageA(list, CB_SETCURSEL, 0, 0); // nothing when the list is empty
-    CreateControl(LanguageDeclineButton, window, "BUTTON", "X", BS_PUSHBUTTON | WS_TABSTOP, 0, 0,
-                  25, 100, 20);
-    CreateControl(LanguageGoOnButton, window, "BUTTON", ">>", BS_PUSHBUTTON | WS_TABSTOP, 0, 100,
-                  25, 100, 20);
-    SetFocus(list);
-}
+  private:
+    void AddControls(const std::vector<std::string>& languages) {
+        list_ = AddControl(LanguageListControl, Window(), "COMBOBOX", "",
+                           CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 0, 0, 200, 200);
+        for (const std::string& entry : languages)
+            SendMessageA(list_, CB_ADDSTRING, 0, (LPARAM)entry.c_str());
+        SendMessageA(list_, CB_SETCURSEL, 0, 0); // nothing when the list is empty
+        AddControl(LanguageDeclineButton, Window(), "BUTTON", "X", BS_PUSHBUTTON | WS_TABSTOP, 0, 0,
+                   25, 100, 20);
+        AddControl(LanguageGoOnButton, Window(), "BUTTON", ">>", BS_PUSHBUTTON | WS_TABSTOP, 0, 100,
+                   25, 100, 20);
+        SetFocus(list_);
+    }
+
+    void OnControl(HWND, int number, int notification) override {
+        if (notification != BN_CLICKED) return;
+        if (number == LanguageDeclineButton) outcome_ = -1;
+        // With nothing selected this is 0, and the chooser stays open.
+        if (number == LanguageGoOnButton)
+            outcome_ = (int)SendMessageA(list_, CB_GETCURSEL, 0, 0) + 1;
+    }
+    void OnClose() override { outcome_ = -1; }
+
+    HWND list_ = nullptr;
+    int outcome_ = 0; // 0 while open, then the position + 1, or -1
+};
 
 } // namespace
 
@@ -53,22 +77,5 @@ int ChooseLanguage(const std::vector<std::string>& languages) {
                                "and cannot start.");
         return -1;
     }
-    int outcome = 0; // 0 while open, then the position + 1, or -1
-    HWND window = nullptr;
-    WindowEvents events;
-    events.Control = [&](int number, int notification) {
-        if (notification != BN_CLICKED) return;
-        if (number == LanguageDeclineButton) outcome = -1;
-        // With nothing selected this is 0, and the chooser stays open.
-        if (number == LanguageGoOnButton)
-            outcome = (int)SendDlgItemMessageA(window, LanguageListControl, CB_GETCURSEL, 0, 0) + 1;
-    };
-    events.Close = [&] { outcome = -1; };
-    window =
-        OpenEventWindow(ChooserClass, "Choose your language", 100, 100, 200, 45, nullptr, events);
-    if (!window) return -1;
-    CreateChooserControls(window, languages);
-    if (!RunEventLoop(window, [&] { return outcome != 0; })) outcome = -1;
-    DestroyWindow(window);
-    return outcome > 0 ? outcome - 1 : -1;
+    return LanguageChooser().Choose(languages);
 }

@@ -222,21 +222,24 @@ TEST_F(Tolvane, MainWindowLayoutCaptionsAndNumbers) {
     HWND main = StartMain();
     ASSERT_TRUE(main);
     ExpectFixedWindow(main, 0, 100, 860, 310);
-    ExpectControls(main, {{9, 0, 0, 760, 40, "Static", "Header one\r\nHeader two"},
-                          {11, 0, 40, 860, 242, "TolvaneScrollArea", nullptr},
-                          {8, 0, 0, 100, 20, "Static", "Path"},
-                          {6, 100, 0, 400, 20, "Edit", "D:\\a\\"},
-                          {7, 500, 0, 40, 20, "Button", "...."},
-                          {10, 0, 20, 300, 20, "Button", "Clearer too"},
-                          // Its text from a later line, English without it.
-                          {18, 300, 20, 460, 20, "Button",
-                           "Also install the follower, which remembers every jump by itself "
-                           "(Velmont)"},
-                          {3, 20, 280, 260, 20, "Button", "Install"},
-                          {4, 300, 280, 260, 20, "Button", "Close"},
-                          {5, 580, 280, 200, 20, "Button", "About"}});
+    ExpectControls(
+        main, {{9, 0, 0, 760, 40, "Static", "Header one\r\nHeader two"},
+               {11, 0, 40, 860, 242, "TolvaneScrollArea", nullptr},
+               {8, 0, 0, 100, 20, "Static", "Path"},
+               {6, 100, 0, 400, 20, "Edit", "D:\\a\\"},
+               {7, 500, 0, 40, 20, "Button", "...."},
+               {10, 0, 20, 300, 20, "Button", "Clearer too"},
+               // Their texts from later lines, English without them.
+               {18, 300, 20, 280, 30, "Button",
+                "Also install the follower, which remembers every jump by itself "
+                "(Velmont)"},
+               {19, 580, 20, 270, 30, "Button", "The mouse's side buttons go back and forward"},
+               {3, 20, 280, 260, 20, "Button", "Install"},
+               {4, 300, 280, 260, 20, "Button", "Close"},
+               {5, 580, 280, 200, 20, "Button", "About"}});
     EXPECT_EQ(CheckStateOf(FindControl(main, 10)), BST_CHECKED);
-    EXPECT_EQ(CheckStateOf(FindControl(main, 18)), BST_CHECKED);
+    for (int box : {18, 19})
+        EXPECT_EQ(CheckStateOf(FindControl(main, box)), BST_CHECKED) << box;
 
     // The tool area: sunken, an inner area of 1000 x 220 that scrolls sideways
     // one pixel per step.
@@ -305,13 +308,13 @@ TEST_F(Tolvane, MainWindowLayoutCaptionsAndNumbers) {
             ids.insert(GetDlgCtrlID(w));
     }
     EXPECT_EQ(ids.size(), 5u * 13) << "every row control has a number of its own";
-    EXPECT_GE(*ids.begin(), 19) << "never one of the fixed numbers";
+    EXPECT_GE(*ids.begin(), 20) << "never one of the fixed numbers";
 
     Click(FindControl(main, 4));
     EXPECT_EQ(WaitExit(process_), 0);
 }
 
-TEST_F(Tolvane, EnableBoxFollowsTheToolbarAndShortcutBoxes) {
+TEST_F(Tolvane, ControlsFollowTheBoxesTheyDependOn) {
     HWND main = StartMain();
     ASSERT_TRUE(main);
     ToolRowWindows r = FindToolRows(main)[1];
@@ -344,6 +347,14 @@ TEST_F(Tolvane, EnableBoxFollowsTheToolbarAndShortcutBoxes) {
     // The other rows are untouched.
     for (HWND box : {FindToolRows(main)[0].ToolbarBox, FindToolRows(main)[2].ShortcutButton})
         EXPECT_TRUE(IsWindowEnabled(box));
+    // The side buttons go with the follower, and keep their check meanwhile.
+    HWND follower = FindControl(main, 18), sideButtons = FindControl(main, 19);
+    EXPECT_TRUE(IsWindowEnabled(sideButtons));
+    Click(follower);
+    EXPECT_FALSE(IsWindowEnabled(sideButtons));
+    EXPECT_EQ(CheckStateOf(sideButtons), BST_CHECKED);
+    Click(follower);
+    EXPECT_TRUE(IsWindowEnabled(sideButtons));
     PostClose(main);
     EXPECT_EQ(WaitExit(process_), 0);
 }

@@ -2,8 +2,7 @@
 // choices are. The main window builds one row per tool from it; the
 // installation reads which tool is Tolvane itself.
 #pragma once
-#include "installer/installer_logic.h"
-#include "installer/message_texts.h"
+#include "installer/language_file.h"
 
 #include <cstdint>
 #include <string>
@@ -18,8 +17,8 @@ struct CatalogueTool {
     // back into the editor of the file the tool started from, which a step
     // has just left.
     int32_t Flags;
-    int RowY;     // of the tool's row in the tool area
-    int NameLine; // the language file's line (from 1) that names the tool
+    int RowY;              // of the tool's row in the tool area
+    LanguageLine NameLine; // the language file's line that names the tool
     // This program itself: installed with its folders, and on the toolbar
     // behind a separator of its own.
     bool IsTolvane;
@@ -38,24 +37,16 @@ struct ToolSettings {
 
 constexpr int ToolCount = 5;
 
-// A tool named by one of the first 20 lines, or by a later one.
-constexpr int NameLineOf(LanguageLine line) {
-    return int(line) + 1;
-}
-constexpr int NameLineOf(MessageText text) {
-    return FirstMessageLine + int(text);
-}
-
 constexpr CatalogueTool ToolCatalogue[ToolCount] = {
     {"Brannow.exe", "Icons/Back.ico", "\"%FILE\"\"%CURSOR\" \"BACK\"", 0x20034, 0, 90,
-     NameLineOf(LanguageLine::BackName), false},
+     LanguageLine::BackName, false},
     {"Quillet.exe", "Icons/Anker.ico", "\"%FILE\"\"%CURSOR\"", 0x20035, 1, 50,
-     NameLineOf(LanguageLine::RecorderName), false},
+     LanguageLine::RecorderName, false},
     {"Brannow.exe", "Icons/Forward.ico", "\"%FILE\"\"%CURSOR\" \"FORWARD\"", 0x20036, 0, 120,
-     NameLineOf(LanguageLine::ForwardName), false},
+     LanguageLine::ForwardName, false},
     {"Tolvane.exe", "Icons/Tolvane.ico", "\"%FILE\"\"%CURSOR\"", 0x20037, 1, 180,
-     NameLineOf(LanguageLine::TolvaneName), true},
+     LanguageLine::TolvaneName, true},
     // The picker: not waited for, so that the keyboard ends in the editor it goes to.
     {"Lisarde.exe", "Icons/Recent.ico", "\"%FILE\"\"%CURSOR\"", 0x20033, 0, 150,
-     NameLineOf(MessageText::PickerName), false},
+     LanguageLine::PickerName, false},
 };

@@ -85,7 +85,7 @@ void RunUninstall() {
     if (chosen == -1) return;
     std::string language;
     ReadLanguageFile(languages[chosen], language);
-    const MessageTexts messages(language);
+    const LanguageFile messages(language);
     const std::string ideFolder = IdePrefsFolder();
     Findings found = FindWhatBelongs(ideFolder);
     if (!found.Any() || found.Failures.Any()) {

@@ -3,6 +3,7 @@
 #include "installer/ide_settings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 
 namespace {
@@ -32,14 +33,13 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 // writes them (no sign, no leading zero), else -1.
 int64_t NumberAfter(const std::string& name, const std::string& prefix) {
     if (!StartsWithNoCase(name, prefix)) return -1;
-    std::string digits = name.substr(prefix.size());
-    if (digits.empty() || digits.size() > 10 || (digits[0] == '0' && digits.size() > 1)) return -1;
-    int64_t number = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return -1;
-        number = number * 10 + (c - '0');
-    }
-    return number <= INT32_MAX ? number : -1;
+    const char *first = name.data() + prefix.size(), *last = name.data() + name.size();
+    // from_chars would read "007" as 7.
+    if (first == last || *first < '0' || *first > '9' || (*first == '0' && last - first > 1))
+        return -1;
+    uint32_t number = 0;
+    const auto [end, error] = std::from_chars(first, last, number);
+    return error == std::errc() && end == last && number <= INT32_MAX ? int64_t(number) : -1;
 }
 
 // The value of the first key of that name in the section after header.

@@ -1,14 +1,8 @@
-#include "installer/message_texts.h"
 #include "installer/uninstall_plan.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace {
-
-using namespace std::string_literals;
 
 const std::string F = "C:\\Tools\\Tolvane\\";
 
@@ -215,49 +209,6 @@ TEST(UninstallPlan, UninstallSwitch) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(HasUninstallSwitch(c.CommandLine), c.Uninstall) << c.CommandLine;
-}
-
-TEST(MessageTexts, LinesFromTwentyOneWithEnglishFallback) {
-    std::string twenty;
-    for (int i = 1; i <= 20; ++i)
-        twenty += "line " + std::to_string(i) + "\r\n";
-    EXPECT_EQ(MessageTexts(twenty).Get(MessageText::NotRead, "T.prefs"),
-              "T.prefs could not be read, so it was left unchanged.");
-    const MessageTexts own(twenty + "Eins\n%2 und %1\r\rDrei\0Vier"s);
-    EXPECT_EQ(own.Get(MessageText::InstallIncomplete), "Eins");
-    EXPECT_EQ(own.Get(MessageText::NotBackedUp, "a", "b"), "b und a");
-    EXPECT_EQ(own.Get(MessageText::NotRead, "x"), "x could not be read, so it was left unchanged.")
-        << "an empty line falls back";
-    EXPECT_EQ(own.Get(MessageText::NotWritten), "Drei");
-}
-
-// The shipped language files carry every message, naming what English names.
-TEST(MessageTexts, ShippedLanguageFiles) {
-    const MessageTexts english;
-    for (const char* name : {"English", "Deutsch"}) {
-        SCOPED_TRACE(name);
-        std::ifstream in(std::string(TOLVANE_DATA) + "/Sprachen/" + name + ".txt",
-                         std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        ASSERT_FALSE(bytes.empty());
-        const MessageTexts texts(bytes);
-        for (int i = 0; i < int(MessageText::Count); ++i) {
-            auto text = MessageText(i);
-            std::string own = texts.Get(text, "<1>", "<2>"),
-                        fallback = english.Get(text, "<1>", "<2>");
-            EXPECT_EQ(own.find("<1>") == std::string::npos,
-                      fallback.find("<1>") == std::string::npos)
-                << own;
-            EXPECT_EQ(own.find("<2>") == std::string::npos,
-                      fallback.find("<2>") == std::string::npos)
-                << own;
-            if (std::string(name) == "English") {
-                EXPECT_EQ(own, fallback);
-            } else {
-                EXPECT_NE(own, fallback);
-            }
-        }
-    }
 }
 
 } // namespace

@@ -1,40 +1,13 @@
 #include "installer/window_layer.h"
 
-#include "common/auto_gdi.h"
-#include "installer/control_numbers.h"
-
 #include <commctrl.h>
-
-#include <vector>
 
 namespace {
 
 const DWORD FixedWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
-const char* const ContainerClass = "TolvaneContainer";
-const char* const ScrollAreaClass = "TolvaneScrollArea";
 
-int LastAutomaticNumber = FirstAutomaticNumber - 1;
-AutoGdiObject<HFONT> DialogFont;
-
-// Notifications go to a control's direct parent; the top-level window is
-// where they are handled.
-LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND)
-        return SendMessageA(GetAncestor(window, GA_ROOT), message, wParam, lParam);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND InnerArea(HWND area) {
-    return GetWindow(area, GW_CHILD);
-}
-
-void ScrollAreaTo(HWND area, int x, int y) {
-    SetScrollPos(area, SB_HORZ, x, TRUE);
-    SetScrollPos(area, SB_VERT, y, TRUE);
-    // Clamped by the scroll bars to their range.
-    x = GetScrollPos(area, SB_HORZ);
-    y = GetScrollPos(area, SB_VERT);
-    SetWindowPos(InnerArea(area), nullptr, -x, -y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+WindowClass ControlsClass(const char* name) {
+    return {name, nullptr, nullptr, GetSysColorBrush(COLOR_BTNFACE)};
 }
 
 int NewScrollPosition(HWND area, int bar, int request) {
@@ -63,25 +36,6 @@ int NewScrollPosition(HWND area, int bar, int request) {
     }
 }
 
-LRESULT OnScroll(HWND area, int bar, int request) {
-    int pos = NewScrollPosition(area, bar, request);
-    if (bar == SB_HORZ)
-        ScrollAreaTo(area, pos, GetScrollPos(area, SB_VERT));
-    else
-        ScrollAreaTo(area, GetScrollPos(area, SB_HORZ), pos);
-    return 0;
-}
-
-LRESULT CALLBACK ScrollAreaProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_HSCROLL:
-        return OnScroll(window, SB_HORZ, LOWORD(wParam));
-    case WM_VSCROLL:
-        return OnScroll(window, SB_VERT, LOWORD(wParam));
-    }
-    return ContainerProc(window, message, wParam, lParam);
-}
-
 void SetScrollRange(HWND area, int bar, int inner, int visible) {
     SCROLLINFO si = {};
     si.cbSize = sizeof si;
@@ -103,49 +57,6 @@ void SetScrollRanges(HWND area, int innerWidth, int innerHeight) {
     }
 }
 
-void RegisterWindowClass(const char* className, WNDPROC proc) {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(1));
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = className;
-    RegisterClassExA(&wc); // fails harmlessly when registered already
-}
-
-void WakeEventLoop(HWND window) {
-    PostMessageA(window, WM_NULL, 0, 0);
-}
-
-// Events go to the WindowEvents given at creation; the few messages before
-// WM_NCCREATE have none yet.
-LRESULT CALLBACK EventWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrA(window, GWLP_USERDATA,
-                          (LONG_PTR) reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    auto* events = reinterpret_cast<WindowEvents*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!events) return DefWindowProcA(window, message, wParam, lParam);
-    switch (message) {
-    case WM_COMMAND:
-        if (events->Control) events->Control(LOWORD(wParam), HIWORD(wParam));
-        // A click sent by another program comes without a posted message of
-        // its own; the loop must look again at what the handler changed.
-        WakeEventLoop(window);
-        return 0;
-    case WM_CLOSE:
-        if (events->Close) events->Close();
-        WakeEventLoop(window);
-        return 0;
-    case WM_ACTIVATE:
-        if (!events->Activate) break;
-        events->Activate(LOWORD(wParam) != WA_INACTIVE);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 } // namespace
 
 void InitWindowLayer() {
@@ -153,27 +64,39 @@ void InitWindowLayer() {
     icc.dwSize = sizeof icc;
     icc.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
     InitCommonControlsEx(&icc);
-    RegisterWindowClass(ContainerClass, ContainerProc);
-    RegisterWindowClass(ScrollAreaClass, ScrollAreaProc);
-    if (!DialogFont.Get()) {
-        NONCLIENTMETRICSA metrics = {};
-        metrics.cbSize = sizeof metrics;
-        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-        DialogFont.Reset(CreateFontIndirectA(&metrics.lfMessageFont));
-    }
 }
 
-HWND OpenEventWindow(const char* className, const std::string& title, int x, int y, int clientWidth,
-                     int clientHeight, HWND owner, WindowEvents& events) {
-    RegisterWindowClass(className, EventWindowProc);
+// Gone before the font its controls use.
+InstallerWindow::~InstallerWindow() {
+    if (Window()) DestroyWindow(Window());
+}
+
+bool InstallerWindow::Open(const char* className, const std::string& title, int x, int y,
+                           int clientWidth, int clientHeight, HWND owner) {
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    font_.Reset(CreateFontIndirectA(&metrics.lfMessageFont));
+    WindowClass windowClass = ControlsClass(className);
+    windowClass.Icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     RECT rc = {0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&rc, FixedWindowStyle, FALSE, 0);
-    return CreateWindowExA(0, className, title.c_str(), FixedWindowStyle, x, y, rc.right - rc.left,
-                           rc.bottom - rc.top, owner, nullptr, GetModuleHandleA(nullptr), &events);
+    return Create(windowClass, 0, title.c_str(), FixedWindowStyle, x, y, rc.right - rc.left,
+                  rc.bottom - rc.top, owner) != nullptr;
 }
 
-bool RunEventLoop(HWND window, const std::function<bool()>& ended,
-                  const std::function<void()>& afterEach) {
+HWND InstallerWindow::AddControl(int number, HWND parent, const char* className,
+                                 const std::string& text, DWORD style, DWORD exStyle, int x, int y,
+                                 int width, int height) {
+    HWND control = CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style,
+                                   x, y, width, height, parent, (HMENU)(INT_PTR)number,
+                                   GetModuleHandleA(nullptr), nullptr);
+    if (control) SendMessageA(control, WM_SETFONT, (WPARAM)font_.Get(), FALSE);
+    return control;
+}
+
+bool InstallerWindow::RunUntil(const std::function<bool()>& ended,
+                               const std::function<void()>& afterEach) {
     MSG msg;
     while (!ended()) {
         BOOL got = GetMessageA(&msg, nullptr, 0, 0);
@@ -181,7 +104,7 @@ bool RunEventLoop(HWND window, const std::function<bool()>& ended,
             if (got == 0) PostQuitMessage((int)msg.wParam);
             return false;
         }
-        if (!IsDialogMessageA(window, &msg)) {
+        if (!IsDialogMessageA(Window(), &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
@@ -190,100 +113,105 @@ bool RunEventLoop(HWND window, const std::function<bool()>& ended,
     return true;
 }
 
-int NextControlNumber() {
-    return ++LastAutomaticNumber;
+LRESULT InstallerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        OnControl(HWND(lParam), LOWORD(wParam), HIWORD(wParam));
+        // A click sent by another program comes without a posted message of
+        // its own; the loop must look again at what the handler changed.
+        PostMessageA(Window(), WM_NULL, 0, 0);
+        return 0;
+    case WM_CLOSE:
+        OnClose();
+        PostMessageA(Window(), WM_NULL, 0, 0);
+        return 0;
+    case WM_ACTIVATE:
+        if (OnActivate(LOWORD(wParam) != WA_INACTIVE)) return 0;
+        break;
+    }
+    return WindowBase::HandleMessage(message, wParam, lParam);
 }
 
-HWND CreateControl(int number, HWND parent, const char* className, const std::string& text,
-                   DWORD style, DWORD exStyle, int x, int y, int width, int height) {
-    HWND control = CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style,
-                                   x, y, width, height, parent, (HMENU)(INT_PTR)number,
-                                   GetModuleHandleA(nullptr), nullptr);
-    if (!control) return nullptr;
-    SendMessageA(control, WM_SETFONT, (WPARAM)DialogFont.Get(), FALSE);
-    return control;
+HWND Container::Open(HWND parent, int number, int x, int y, int width, int height, DWORD exStyle) {
+    return Create(ControlsClass("TolvaneContainer"), exStyle | WS_EX_CONTROLPARENT, "",
+                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width, height, parent,
+                  (HMENU)(INT_PTR)number);
 }
 
-HWND CreateContainer(int number, HWND parent, int x, int y, int width, int height) {
-    return CreateControl(number, parent, ContainerClass, "", WS_CLIPSIBLINGS,
-                         WS_EX_STATICEDGE | WS_EX_CONTROLPARENT, x, y, width, height);
+// Notifications go to a control's direct parent; the top-level window is
+// where they are handled.
+LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND)
+        return SendMessageA(GetAncestor(Window(), GA_ROOT), message, wParam, lParam);
+    return WindowBase::HandleMessage(message, wParam, lParam);
 }
 
-HWND CreateScrollArea(int number, HWND parent, int x, int y, int width, int height, int innerWidth,
-                      int innerHeight) {
-    HWND area = CreateControl(number, parent, ScrollAreaClass, "",
-                              WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN,
-                              WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT, x, y, width, height);
+HWND ScrollArea::Open(HWND parent, int number, int innerNumber, int x, int y, int width, int height,
+                      int innerWidth, int innerHeight) {
+    HWND area = Create(ControlsClass("TolvaneScrollArea"), WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT,
+                       "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN, x, y,
+                       width, height, parent, (HMENU)(INT_PTR)number);
     if (!area) return nullptr;
-    HWND inner = CreateControl(NextControlNumber(), area, ContainerClass, "", 0,
-                               WS_EX_CONTROLPARENT, 0, 0, innerWidth, innerHeight);
+    HWND inner = inner_.Open(area, innerNumber, 0, 0, innerWidth, innerHeight, 0);
     SetScrollRanges(area, innerWidth, innerHeight);
     return inner;
 }
 
-void ScrollIntoView(HWND area, HWND control) {
-    HWND inner = InnerArea(area);
+void ScrollArea::ScrollTo(int x, int y) {
+    SetScrollPos(Window(), SB_HORZ, x, TRUE);
+    SetScrollPos(Window(), SB_VERT, y, TRUE);
+    // Clamped by the scroll bars to their range.
+    x = GetScrollPos(Window(), SB_HORZ);
+    y = GetScrollPos(Window(), SB_VERT);
+    SetWindowPos(inner_.Window(), nullptr, -x, -y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+LRESULT ScrollArea::OnScroll(int bar, int request) {
+    int pos = NewScrollPosition(Window(), bar, request);
+    if (bar == SB_HORZ)
+        ScrollTo(pos, GetScrollPos(Window(), SB_VERT));
+    else
+        ScrollTo(GetScrollPos(Window(), SB_HORZ), pos);
+    return 0;
+}
+
+LRESULT ScrollArea::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_HSCROLL:
+        return OnScroll(SB_HORZ, LOWORD(wParam));
+    case WM_VSCROLL:
+        return OnScroll(SB_VERT, LOWORD(wParam));
+    }
+    return Container::HandleMessage(message, wParam, lParam);
+}
+
+void ScrollArea::ScrollIntoView(HWND control) {
+    HWND inner = inner_.Window();
     if (!inner || !IsChild(inner, control)) return;
     RECT rc, visible;
     GetWindowRect(control, &rc);
     MapWindowPoints(HWND_DESKTOP, inner, (POINT*)&rc, 2);
-    GetClientRect(area, &visible);
-    int x = GetScrollPos(area, SB_HORZ), y = GetScrollPos(area, SB_VERT);
+    GetClientRect(Window(), &visible);
+    int x = GetScrollPos(Window(), SB_HORZ), y = GetScrollPos(Window(), SB_VERT);
     if (rc.right > x + visible.right) x = rc.right - visible.right;
     if (rc.left < x) x = rc.left;
     if (rc.bottom > y + visible.bottom) y = rc.bottom - visible.bottom;
     if (rc.top < y) y = rc.top;
-    ScrollAreaTo(area, x, y);
+    ScrollTo(x, y);
 }
 
-// Found among Tolvane's windows by its number, which is unique in the
-// program, so that no table of controls outlives their windows.
-HWND ControlWindow(int number) {
-    struct Search {
-        int Number;
-        HWND Found;
-    } search{number, nullptr};
-    EnumWindows(
-        [](HWND top, LPARAM param) -> BOOL {
-            auto& search = *reinterpret_cast<Search*>(param);
-            // Only Tolvane's own windows: a message box's buttons have small numbers too.
-            if (GetWindowLongPtrA(top, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(EventWindowProc))
-                return TRUE;
-            EnumChildWindows(
-                top,
-                [](HWND child, LPARAM param) -> BOOL {
-                    auto& search = *reinterpret_cast<Search*>(param);
-                    if (GetDlgCtrlID(child) == search.Number) search.Found = child;
-                    return !search.Found;
-                },
-                param);
-            return !search.Found;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
+bool IsChecked(HWND box) {
+    return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-bool GetControlState(int number) {
-    return SendMessageA(ControlWindow(number), BM_GETCHECK, 0, 0) == BST_CHECKED;
+void SetChecked(HWND box, bool checked) {
+    SendMessageA(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void SetControlState(int number, bool checked) {
-    SendMessageA(ControlWindow(number), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void EnableControl(int number, bool enabled) {
-    EnableWindow(ControlWindow(number), enabled);
-}
-
-std::string GetControlText(int number) {
-    HWND control = ControlWindow(number);
+std::string ControlText(HWND control) {
     std::string text(GetWindowTextLengthA(control), '\0');
     if (!text.empty()) text.resize(GetWindowTextA(control, &text[0], (int)text.size() + 1));
     return text;
-}
-
-void SetControlText(int number, const std::string& text) {
-    SetWindowTextA(ControlWindow(number), text.c_str());
 }
 
 HWND ModalOwner() {

@@ -3,6 +3,7 @@
 #include "common/code_page.h"
 #include "common/file_text.h"
 
+#include <cstdio>
 #include <vector>
 
 std::string ExeDir() {
@@ -66,14 +67,32 @@ bool WriteAll(HANDLE f, const std::string& bytes) {
     return ok && written == bytes.size();
 }
 
-ProcessResult WaitForProcess(HANDLE process, DWORD timeoutMs) {
+// Said where a test's output shows it, beside the assertion that follows.
+std::string SayFailure(const std::string& failure) {
+    std::fprintf(stderr, "%s\n", failure.c_str());
+    std::fflush(stderr);
+    return failure;
+}
+
+std::string StartFailure(const std::string& exe, const std::string& commandLine,
+                         const std::string& workingDir, DWORD error) {
+    return SayFailure("could not start " + exe + " in \"" + workingDir +
+                      "\" with the command line " + commandLine + ": " + SystemErrorText(error));
+}
+
+ProcessResult WaitForProcess(HANDLE process, const std::string& commandLine, DWORD timeoutMs) {
     ProcessResult r;
-    if (!process) return r;
     r.Started = true;
-    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
+    const DWORD waited = WaitForSingleObject(process, timeoutMs);
+    if (waited == WAIT_OBJECT_0) {
         r.Finished = true;
         GetExitCodeProcess(process, &r.ExitCode);
     } else {
+        r.Failure =
+            SayFailure(commandLine +
+                       (waited == WAIT_TIMEOUT
+                            ? " still ran after " + std::to_string(timeoutMs) + " ms and was ended"
+                            : " could not be waited for: " + SystemErrorText(GetLastError())));
         TerminateProcess(process, 1);
         WaitForSingleObject(process, 5000);
     }
@@ -125,23 +144,59 @@ bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string SystemErrorText(DWORD error) {
+    char* text = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string said = length ? std::string(text, length) : "no text for it";
+    if (text) LocalFree(text);
+    while (!said.empty() && (said.back() == '\n' || said.back() == '\r' || said.back() == ' '))
+        said.pop_back();
+    return said + " (error " + std::to_string(error) + ")";
+}
+
+namespace {
+
+// Wine says ERROR_INTERNAL_ERROR when the new process died inside Wine's own
+// start-up, before the init that installs its signal handlers: before any
+// code of the program ran. It happens to about one start in a hundred, more
+// often under load, and a second start goes through.
+constexpr DWORD StartsWhenWineFails = 3;
+
+HANDLE Start(const std::string& exe, const std::string& commandLine, const std::string& workingDir,
+             std::string& failure) {
+    for (DWORD attempt = 1;; ++attempt) {
+        std::vector<char> cmd(commandLine.begin(), commandLine.end());
+        cmd.push_back('\0');
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        if (CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           workingDir.empty() ? nullptr : workingDir.c_str(), &si, &pi)) {
+            CloseHandle(pi.hThread);
+            return pi.hProcess;
+        }
+        const DWORD error = GetLastError();
+        failure = StartFailure(exe, commandLine, workingDir, error);
+        if (error != ERROR_INTERNAL_ERROR || attempt == StartsWhenWineFails) return nullptr;
+        SayFailure("starting it again: the process died in Wine's start-up");
+    }
+}
+
+} // namespace
+
 HANDLE StartProcess(const std::string& exe, const std::string& commandLine,
                     const std::string& workingDir) {
-    std::vector<char> cmd(commandLine.begin(), commandLine.end());
-    cmd.push_back('\0');
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingDir.empty() ? nullptr : workingDir.c_str(), &si, &pi))
-        return nullptr;
-    CloseHandle(pi.hThread);
-    return pi.hProcess;
+    std::string failure;
+    return Start(exe, commandLine, workingDir, failure);
 }
 
 ProcessResult RunProcess(const std::string& exe, const std::string& commandLine,
                          const std::string& workingDir, DWORD timeoutMs) {
-    return WaitForProcess(StartProcess(exe, commandLine, workingDir), timeoutMs);
+    ProcessResult r;
+    HANDLE process = Start(exe, commandLine, workingDir, r.Failure);
+    return process ? WaitForProcess(process, commandLine, timeoutMs) : r;
 }
 
 ProcessResult RunProcessWide(const std::string& exe, const std::wstring& commandLine,
@@ -151,9 +206,13 @@ ProcessResult RunProcessWide(const std::string& exe, const std::wstring& command
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     const std::wstring wideExe = Utf8ToWide(exe), wideDir = Utf8ToWide(workingDir);
+    const std::string narrow = WideToUtf8(commandLine);
     if (!CreateProcessW(wideExe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        wideDir.empty() ? nullptr : wideDir.c_str(), &si, &pi))
-        return ProcessResult();
+                        wideDir.empty() ? nullptr : wideDir.c_str(), &si, &pi)) {
+        ProcessResult r;
+        r.Failure = StartFailure(exe, narrow, workingDir, GetLastError());
+        return r;
+    }
     CloseHandle(pi.hThread);
-    return WaitForProcess(pi.hProcess, timeoutMs);
+    return WaitForProcess(pi.hProcess, narrow, timeoutMs);
 }

@@ -45,10 +45,15 @@ struct ProcessResult {
     bool Started = false;
     bool Finished = false; // false: still running at the time-out, then killed
     DWORD ExitCode = 0;
+    std::string Failure; // why it did not start or finish; "" when it did
 };
 
+// The system's own text for an error code, with the code.
+std::string SystemErrorText(DWORD error);
+
 // Starts exe with exactly commandLine (nothing re-quoted) in workingDir and
-// waits for it. The child inherits this process's environment.
+// waits for it. The child inherits this process's environment. A start that
+// fails, or a wait that times out, is said on stderr too.
 ProcessResult RunProcess(const std::string& exe, const std::string& commandLine,
                          const std::string& workingDir, DWORD timeoutMs = 20000);
 
@@ -58,6 +63,7 @@ ProcessResult RunProcessWide(const std::string& exe, const std::wstring& command
                              const std::string& workingDir, DWORD timeoutMs = 20000);
 
 // Starts exe without waiting; the caller owns the returned process handle
-// (null when it could not be started).
+// (null when it could not be started, and then stderr says why, with the
+// command line).
 HANDLE StartProcess(const std::string& exe, const std::string& commandLine,
                     const std::string& workingDir);

@@ -1,8 +1,10 @@
 #include "testing/tolvane_driver.h"
 
+#include "common/auto_handle.h"
 #include "testing/test_support.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -62,8 +64,22 @@ HWND FindTopWindow(DWORD processId, const std::string& title) {
 
 HWND WaitTopWindow(DWORD processId, const std::string& title, DWORD timeoutMs) {
     HWND window = nullptr;
-    WaitUntil([&] { return (window = FindTopWindow(processId, title)) != nullptr; }, timeoutMs);
-    if (window) Sync(window);
+    AutoCloseHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    bool ended = false;
+    WaitUntil(
+        [&] {
+            if ((window = FindTopWindow(processId, title)) != nullptr) return true;
+            ended = process.IsValid() && WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0;
+            return ended;
+        },
+        timeoutMs);
+    if (window)
+        Sync(window);
+    else
+        std::fprintf(stderr, "no window \"%s\" of process %lu: %s\n", title.c_str(),
+                     (unsigned long)processId,
+                     ended ? "it ended"
+                           : ("none within " + std::to_string(timeoutMs) + " ms").c_str());
     return window;
 }
 
@@ -308,21 +324,23 @@ HANDLE StartWithAppData(const std::string& exe, const std::string& commandLine,
                         const std::string& workFolder, const std::string& appData) {
     // Wine sets APPDATA afresh for a child from its parent's own block, so the
     // variable is changed here, on the Windows side, for the moment of the start.
-    char old[MAX_PATH] = "";
-    DWORD hadOld = GetEnvironmentVariableA("APPDATA", old, MAX_PATH);
+    // A value of any length is put back as it was.
+    std::string old(GetEnvironmentVariableA("APPDATA", nullptr, 0), '\0');
+    const bool hadOld = !old.empty();
+    if (hadOld) old.resize(GetEnvironmentVariableA("APPDATA", &old[0], DWORD(old.size())));
     SetEnvironmentVariableA("APPDATA", appData.c_str());
     HANDLE process = StartProcess(exe, commandLine, workFolder);
-    SetEnvironmentVariableA("APPDATA", hadOld ? old : nullptr);
+    SetEnvironmentVariableA("APPDATA", hadOld ? old.c_str() : nullptr);
     return process;
 }
 
+// Whoever starts Tolvane waits for the window it wants next, as long as the
+// process lives.
 HANDLE StartTolvane(const std::string& workFolder, const std::string& appData,
                     const std::string& arguments) {
     std::string exe = SiblingExe("Tolvane.exe");
-    HANDLE process = StartWithAppData(
-        exe, "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments), workFolder, appData);
-    if (process) WaitForInputIdle(process, 15000);
-    return process;
+    return StartWithAppData(exe, "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments),
+                            workFolder, appData);
 }
 
 namespace {

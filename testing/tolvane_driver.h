@@ -17,7 +17,8 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 15000);
 // Top-level windows of a process (by process ID) with exactly that title.
 HWND FindTopWindow(DWORD processId, const std::string& title);
 // Also waits until the window's thread takes messages again, so that the
-// window is built and shows its initial state.
+// window is built and shows its initial state. Gives up as soon as the
+// process ends; when no window came, stderr says why.
 HWND WaitTopWindow(DWORD processId, const std::string& title, DWORD timeoutMs = 15000);
 // Returns once window's thread takes messages: whatever it was doing is done.
 void Sync(HWND window);
@@ -103,7 +104,8 @@ void WriteCatalogueIcons(const std::string& workFolder);
 
 // Starts the built Tolvane.exe in workFolder with APPDATA set to appData and
 // arguments after the program name. Returns the process handle (null on
-// failure); the caller closes it.
+// failure, said on stderr); the caller closes it and waits for the window it
+// wants.
 HANDLE StartTolvane(const std::string& workFolder, const std::string& appData,
                     const std::string& arguments = "");
 // Starts exe with exactly commandLine, with APPDATA set to appData.
