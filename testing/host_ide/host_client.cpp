@@ -244,6 +244,38 @@ void HostSetCaretKeyWork(const HostIde& host, unsigned ms) {
     SendCommand(host, CmdSetCaretKeyWork, std::to_string(ms));
 }
 
+void HostFreezeAfterReport(const HostIde& host, unsigned ms) {
+    SendCommand(host, CmdFreezeAfterReport, std::to_string(ms));
+}
+
+bool HostPressSideButton(const HostIde& host, int button, int count) {
+    return SendCommand(host, CmdPressSideButton,
+                       std::to_string(button) + "," + std::to_string(count)) == 0;
+}
+
+long HostMovePointer(const HostIde& host, long count) {
+    return SendCommand(host, CmdMovePointer, std::to_string(count));
+}
+
+WindowInFront::WindowInFront() {
+    Window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "In front", WS_POPUP | WS_VISIBLE, 0, 0,
+                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                             nullptr, nullptr, nullptr);
+    SetForegroundWindow(Window);
+    // Shown and in front once its own messages are handled.
+    for (DWORD start = GetTickCount();
+         GetForegroundWindow() != Window && GetTickCount() - start < 5000; Sleep(10)) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        SetForegroundWindow(Window);
+    }
+}
+
+WindowInFront::~WindowInFront() {
+    if (Window) DestroyWindow(Window);
+}
+
 double HostCpuSeconds(const HostIde& host) {
     FILETIME created, ended, kernel, user;
     if (!GetProcessTimes(host.Process.Get(), &created, &ended, &kernel, &user)) return 0;
@@ -274,6 +306,8 @@ HostCounterValues HostCounters(const HostIde& host) {
     values.PanelSwitch = SendCommand(host, CmdGetCounter, std::to_string(CounterPanelSwitch));
     values.EditorMessages = SendCommand(host, CmdGetCounter, std::to_string(CounterEditorMessages));
     values.CaretReports = SendCommand(host, CmdGetCounter, std::to_string(CounterCaretReports));
+    values.SideButtons = SendCommand(host, CmdGetCounter, std::to_string(CounterSideButtons));
+    values.PointerMoves = SendCommand(host, CmdGetCounter, std::to_string(CounterPointerMoves));
     return values;
 }
 

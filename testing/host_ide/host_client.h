@@ -99,6 +99,8 @@ struct HostCounterValues {
     long PanelSwitch = -1;    // WM_COMMAND 4876 received by the panel
     long EditorMessages = -1; // Scintilla messages the editors received from other processes
     long CaretReports = -1;   // caret reports (EVENT_OBJECT_LOCATIONCHANGE) the editors made
+    long SideButtons = -1;    // WM_XBUTTONDOWN and WM_XBUTTONUP the editors received
+    long PointerMoves = -1;   // WM_MOUSEMOVE the editors received
 };
 
 // Commands (WM_COPYDATA, synchronous: the host has done the work on return).
@@ -188,6 +190,35 @@ long HostPressCaretKey(const HostIde& host, unsigned key, bool ctrl = false);
 // Each caret key from now on first spends ms of the host's CPU, as the IDE's
 // own work per key would.
 void HostSetCaretKeyWork(const HostIde& host, unsigned ms);
+// The next caret report of an editor stops the IDE's window thread for ms
+// right after it, as an IDE busy just after a jump: nothing it is sent
+// meanwhile is answered.
+void HostFreezeAfterReport(const HostIde& host, unsigned ms);
+
+// The mouse, as a person uses it, through the system's input (SendInput):
+// the pointer put over the middle of the visible editor, then the side
+// button (1 back, 2 forward) pressed and released count times. The window
+// under the pointer gets them, which is the editor only when no other
+// window is in front there; the editors leave them to DefWindowProc, as
+// Scintilla does, and count them (SideButtons). False when no editor shows.
+bool HostPressSideButton(const HostIde& host, int button, int count = 1);
+// Moves the pointer to and fro over the visible editor count times, each
+// move waited for until the editor saw it: the ms they took, -1 when no
+// editor shows or a move was never seen.
+long HostMovePointer(const HostIde& host, long count);
+
+// A window of the test's own process in front of everything, covering the
+// whole screen, for as long as it lives: what the pointer is over then is
+// another program's window.
+struct WindowInFront {
+    WindowInFront();
+    WindowInFront(const WindowInFront&) = delete;
+    WindowInFront& operator=(const WindowInFront&) = delete;
+    ~WindowInFront();
+
+    HWND Window = nullptr;
+};
+
 // The host process's CPU time so far (user and kernel), in seconds.
 double HostCpuSeconds(const HostIde& host);
 

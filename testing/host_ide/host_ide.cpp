@@ -41,6 +41,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "prefs/prefs.h"
 #include "testing/host_ide/host_text.h"
@@ -89,9 +90,12 @@ size_t ClampPosition(const Editor& e, intptr_t pos) {
     return (size_t)std::clamp<intptr_t>(pos, 0, (intptr_t)e.Text.size());
 }
 
+// A test's freeze stops the thread right after the report, as an IDE busy
+// just after a jump does: whoever asks about the report waits.
 void ReportCaret(HWND editor) {
     Host.Counters[CounterCaretReports]++;
     NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, editor, OBJID_CARET, CHILDID_SELF);
+    if (DWORD freeze = std::exchange(Host.FreezeAfterReportMs, 0)) Sleep(freeze);
 }
 
 // Windows reports each move of the system caret, which Scintilla keeps only
@@ -249,6 +253,15 @@ LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_KEYDOWN:
         if (PressCaretKey(w, e, (UINT)wp, GetKeyState(VK_CONTROL) < 0) >= 0) return 0;
+        break;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+        // Scintilla leaves them to DefWindowProc, which makes WM_APPCOMMAND
+        // of the release and passes it up.
+        Host.Counters[CounterSideButtons]++;
+        break;
+    case WM_MOUSEMOVE:
+        Host.Counters[CounterPointerMoves]++;
         break;
     case SCI_GETLENGTH:
         return (LRESULT)e->Text.size();
@@ -654,6 +667,62 @@ void AddLogLine(const COPYDATASTRUCT& data) {
     RedrawLog();
 }
 
+// ---- The pointer, as a person moves it -----------------------------------------
+
+// The pointer over the middle of the visible editor; false when none shows.
+bool PointAtEditor(POINT* at) {
+    HWND editor = CurrentEditorWindow();
+    RECT r;
+    if (!editor || !IsWindowVisible(editor) || !GetWindowRect(editor, &r)) return false;
+    *at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    return SetCursorPos(at->x, at->y) != FALSE;
+}
+
+// "button,count": the side button pressed and released count times through
+// the system's input, over the visible editor, whatever window is in front.
+int PressSideButton(const std::string& arg) {
+    char* rest = nullptr;
+    DWORD button = strtoul(arg.c_str(), &rest, 10) == 2 ? XBUTTON2 : XBUTTON1;
+    long count = *rest == ',' ? std::max(strtol(rest + 1, nullptr, 10), 1L) : 1;
+    POINT at;
+    if (!PointAtEditor(&at)) return -1;
+    std::vector<INPUT> inputs;
+    for (long i = 0; i < count; i++)
+        for (DWORD flag : {MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP}) {
+            INPUT input = {};
+            input.type = INPUT_MOUSE;
+            input.mi.mouseData = button;
+            input.mi.dwFlags = flag;
+            inputs.push_back(input);
+        }
+    return SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT)) == inputs.size() ? 0 : -1;
+}
+
+// Moves the pointer to and fro over the visible editor, one move at a time
+// through the system's input, each waited for until the editor saw it: the
+// ms it took, -1 when no editor shows or a move was not seen within 5 s.
+long MovePointer(long count) {
+    POINT at;
+    if (!PointAtEditor(&at)) return -1;
+    const int width = std::max(GetSystemMetrics(SM_CXSCREEN) - 1, 1);
+    const int height = std::max(GetSystemMetrics(SM_CYSCREEN) - 1, 1);
+    DWORD start = GetTickCount();
+    for (long i = 0; i < count; i++) {
+        const long seen = Host.Counters[CounterPointerMoves];
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = (at.x + (i % 2 ? 0 : 3)) * 65535 / width;
+        input.mi.dy = at.y * 65535 / height;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        if (SendInput(1, &input, sizeof input) != 1) return -1;
+        for (DWORD sent = GetTickCount(); Host.Counters[CounterPointerMoves] == seen;) {
+            if (GetTickCount() - sent > 5000) return -1;
+            WaitPumpingMessages(nullptr, 1);
+        }
+    }
+    return (long)(GetTickCount() - start);
+}
+
 // ---- Commands from other processes -----------------------------------------
 
 LRESULT RunCommand(unsigned command, const std::string& arg) {
@@ -713,6 +782,13 @@ LRESULT RunCommand(unsigned command, const std::string& arg) {
     case CmdSetCaretKeyWork:
         Host.CaretKeyWorkMs = (DWORD)std::max(number, 0L);
         return 0;
+    case CmdFreezeAfterReport:
+        Host.FreezeAfterReportMs = (DWORD)std::max(number, 0L);
+        return 0;
+    case CmdPressSideButton:
+        return PressSideButton(arg);
+    case CmdMovePointer:
+        return MovePointer(number);
     }
     return -1;
 }
