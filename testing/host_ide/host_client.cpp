@@ -253,10 +253,6 @@ bool HostPressSideButton(const HostIde& host, int button, int count) {
                        std::to_string(button) + "," + std::to_string(count)) == 0;
 }
 
-long HostMovePointer(const HostIde& host, long count) {
-    return SendCommand(host, CmdMovePointer, std::to_string(count));
-}
-
 WindowInFront::WindowInFront() {
     Window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "In front", WS_POPUP | WS_VISIBLE, 0, 0,
                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,

@@ -202,11 +202,6 @@ void HostFreezeAfterReport(const HostIde& host, unsigned ms);
 // window is in front there; the editors leave them to DefWindowProc, as
 // Scintilla does, and count them (SideButtons). False when no editor shows.
 bool HostPressSideButton(const HostIde& host, int button, int count = 1);
-// Moves the pointer to and fro over the visible editor count times, each
-// move waited for until the editor saw it: the ms they took, -1 when no
-// editor shows or a move was never seen.
-long HostMovePointer(const HostIde& host, long count);
-
 // A window of the test's own process in front of everything, covering the
 // whole screen, for as long as it lives: what the pointer is over then is
 // another program's window.

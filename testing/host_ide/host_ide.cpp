@@ -698,31 +698,6 @@ int PressSideButton(const std::string& arg) {
     return SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT)) == inputs.size() ? 0 : -1;
 }
 
-// Moves the pointer to and fro over the visible editor, one move at a time
-// through the system's input, each waited for until the editor saw it: the
-// ms it took, -1 when no editor shows or a move was not seen within 5 s.
-long MovePointer(long count) {
-    POINT at;
-    if (!PointAtEditor(&at)) return -1;
-    const int width = std::max(GetSystemMetrics(SM_CXSCREEN) - 1, 1);
-    const int height = std::max(GetSystemMetrics(SM_CYSCREEN) - 1, 1);
-    DWORD start = GetTickCount();
-    for (long i = 0; i < count; i++) {
-        const long seen = Host.Counters[CounterPointerMoves];
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = (at.x + (i % 2 ? 0 : 3)) * 65535 / width;
-        input.mi.dy = at.y * 65535 / height;
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        if (SendInput(1, &input, sizeof input) != 1) return -1;
-        for (DWORD sent = GetTickCount(); Host.Counters[CounterPointerMoves] == seen;) {
-            if (GetTickCount() - sent > 5000) return -1;
-            WaitPumpingMessages(nullptr, 1);
-        }
-    }
-    return (long)(GetTickCount() - start);
-}
-
 // ---- Commands from other processes -----------------------------------------
 
 LRESULT RunCommand(unsigned command, const std::string& arg) {
@@ -787,8 +762,6 @@ LRESULT RunCommand(unsigned command, const std::string& arg) {
         return 0;
     case CmdPressSideButton:
         return PressSideButton(arg);
-    case CmdMovePointer:
-        return MovePointer(number);
     }
     return -1;
 }

@@ -670,39 +670,6 @@ TEST(HostIde, TodaysFocusFollowsTheIde) {
     EXPECT_FALSE(IsWindowVisible(editors[0]));
 }
 
-// The mouse reaches the window under the pointer through the system's input;
-// the editors count the side buttons and pointer moves they get. A freeze
-// after a caret report holds the thread, and the command that reported.
-TEST(HostIde, TheMouseAndAFreezeAsAPersonMeetsThem) {
-    TempDir dir;
-    std::string a = dir / "a.pb";
-    ASSERT_TRUE(WriteFileBytes(a, "1\n2\n3\n"));
-    for (HostMode mode : {HostMode::Classic, HostMode::Today}) {
-        HostIde host(dir.Path(), {a}, mode, dir / "ide.prefs");
-        ASSERT_TRUE(host.Ready);
-        SetForegroundWindow(host.MainWindow);
-        const HostCounterValues before = HostCounters(host);
-        ASSERT_TRUE(HostPressSideButton(host, 1, 2));
-        ASSERT_TRUE(HostPressSideButton(host, 2));
-        EXPECT_GE(HostMovePointer(host, 20), 0);
-        const HostCounterValues pressed = HostCounters(host);
-        EXPECT_EQ(pressed.SideButtons - before.SideButtons, 6);
-        EXPECT_GE(pressed.PointerMoves - before.PointerMoves, 20);
-        {
-            WindowInFront front;
-            ASSERT_TRUE(HostPressSideButton(host, 1));
-            Sleep(300);
-        }
-        EXPECT_EQ(HostCounters(host).SideButtons, pressed.SideButtons);
-
-        HostFreezeAfterReport(host, 1500);
-        const DWORD start = GetTickCount();
-        HostGotoLine(host, 3);
-        EXPECT_GE(GetTickCount() - start, 1400u);
-        EXPECT_EQ(HostCursor(host), "3x1");
-    }
-}
-
 // The reading messages of Scintilla, the pointers valid in the host's
 // process, and a test's edits above the caret.
 TEST(HostIde, EditorsAnswerScintillasReadingMessages) {

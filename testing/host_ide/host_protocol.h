@@ -93,7 +93,6 @@ enum HostCommand : unsigned {
     CmdSetCaretKeyWork,    // milliseconds of the IDE's own work per caret key -> 0
     CmdFreezeAfterReport,  // ms -> 0; the next caret report stops the window thread that long
     CmdPressSideButton,    // "button,count" (1 back, 2 forward) -> 0, -1 when no editor shows
-    CmdMovePointer,        // count -> ms until the visible editor saw every move, -1 none
 };
 
 enum HostCounter : unsigned {
