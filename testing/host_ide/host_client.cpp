@@ -248,9 +248,10 @@ void HostFreezeAfterReport(const HostIde& host, unsigned ms) {
     SendCommand(host, CmdFreezeAfterReport, std::to_string(ms));
 }
 
-bool HostPressSideButton(const HostIde& host, int button, int count) {
+bool HostPressSideButton(const HostIde& host, int button, int count, unsigned freezeMs) {
     return SendCommand(host, CmdPressSideButton,
-                       std::to_string(button) + "," + std::to_string(count)) == 0;
+                       std::to_string(button) + "," + std::to_string(count) + "," +
+                           std::to_string(freezeMs)) == 0;
 }
 
 WindowInFront::WindowInFront() {
@@ -258,14 +259,9 @@ WindowInFront::WindowInFront() {
                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
                              nullptr, nullptr, nullptr);
     SetForegroundWindow(Window);
-    // Shown and in front once its own messages are handled.
-    for (DWORD start = GetTickCount();
-         GetForegroundWindow() != Window && GetTickCount() - start < 5000; Sleep(10)) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        SetForegroundWindow(Window);
-    }
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
 }
 
 WindowInFront::~WindowInFront() {

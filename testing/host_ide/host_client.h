@@ -200,8 +200,9 @@ void HostFreezeAfterReport(const HostIde& host, unsigned ms);
 // button (1 back, 2 forward) pressed and released count times. The window
 // under the pointer gets them, which is the editor only when no other
 // window is in front there; the editors leave them to DefWindowProc, as
-// Scintilla does, and count them (SideButtons). False when no editor shows.
-bool HostPressSideButton(const HostIde& host, int button, int count = 1);
+// Scintilla does, and count them (SideButtons). freezeMs: the IDE then
+// answers nobody for that long, as a hung IDE. False when no editor shows.
+bool HostPressSideButton(const HostIde& host, int button, int count = 1, unsigned freezeMs = 0);
 // A window of the test's own process in front of everything, covering the
 // whole screen, for as long as it lives: what the pointer is over then is
 // another program's window.

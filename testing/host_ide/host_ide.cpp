@@ -669,23 +669,19 @@ void AddLogLine(const COPYDATASTRUCT& data) {
 
 // ---- The pointer, as a person moves it -----------------------------------------
 
-// The pointer over the middle of the visible editor; false when none shows.
-bool PointAtEditor(POINT* at) {
-    HWND editor = CurrentEditorWindow();
-    RECT r;
-    if (!editor || !IsWindowVisible(editor) || !GetWindowRect(editor, &r)) return false;
-    *at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    return SetCursorPos(at->x, at->y) != FALSE;
-}
-
-// "button,count": the side button pressed and released count times through
-// the system's input, over the visible editor, whatever window is in front.
+// "button,count,ms": the side button pressed and released count times
+// through the system's input, over the visible editor, whatever window is in
+// front; then the window thread stops for ms, as a hung IDE.
 int PressSideButton(const std::string& arg) {
     char* rest = nullptr;
     DWORD button = strtoul(arg.c_str(), &rest, 10) == 2 ? XBUTTON2 : XBUTTON1;
-    long count = *rest == ',' ? std::max(strtol(rest + 1, nullptr, 10), 1L) : 1;
-    POINT at;
-    if (!PointAtEditor(&at)) return -1;
+    long count = *rest == ',' ? std::max(strtol(rest + 1, &rest, 10), 1L) : 1;
+    DWORD freezeMs = *rest == ',' ? strtoul(rest + 1, nullptr, 10) : 0;
+    HWND editor = CurrentEditorWindow();
+    RECT r;
+    if (!editor || !GetWindowRect(editor, &r) ||
+        !SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2))
+        return -1;
     std::vector<INPUT> inputs;
     for (long i = 0; i < count; i++)
         for (DWORD flag : {MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP}) {
@@ -695,7 +691,9 @@ int PressSideButton(const std::string& arg) {
             input.mi.dwFlags = flag;
             inputs.push_back(input);
         }
-    return SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT)) == inputs.size() ? 0 : -1;
+    UINT sent = SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+    Sleep(freezeMs);
+    return sent == inputs.size() ? 0 : -1;
 }
 
 // ---- Commands from other processes -----------------------------------------

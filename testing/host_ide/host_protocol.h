@@ -92,7 +92,7 @@ enum HostCommand : unsigned {
     CmdCaretKey,           // "vk" or "vk,1" (with Ctrl) -> caret position, -1 no editor focused
     CmdSetCaretKeyWork,    // milliseconds of the IDE's own work per caret key -> 0
     CmdFreezeAfterReport,  // ms -> 0; the next caret report stops the window thread that long
-    CmdPressSideButton,    // "button,count" (1 back, 2 forward) -> 0, -1 when no editor shows
+    CmdPressSideButton,    // "button,count,ms" (1 back, 2 forward; then frozen ms) -> 0, -1 none
 };
 
 enum HostCounter : unsigned {
