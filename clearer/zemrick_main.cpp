@@ -11,6 +11,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     for (HistorySide side : {HistorySide::Back, HistorySide::Forward}) {
         if (!store.Clear(side)) {
             IdeConnection ide = ConnectToIde();
+            IdeEndWatch watch(ide);
             LogMessage(ide, LogText::NotCleared, store.PathOf(side));
         }
     }

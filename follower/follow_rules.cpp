@@ -190,24 +190,3 @@ bool ParseNews(std::string_view text, FollowerNews* news) {
     news->FileList = std::string(text.substr(size_t(fileLength)));
     return news->Event != FollowerEvent::Unknown;
 }
-
-int32_t CharacterColumn(std::string_view line, int64_t byteOffset, bool utf8) {
-    const size_t offset = size_t(std::max<int64_t>(byteOffset, 0));
-    const size_t within = std::min(offset, line.size());
-    int64_t characters = int64_t(offset - within);
-    for (size_t i = 0; i < within; ++i)
-        characters += !utf8 || (uint8_t(line[i]) & 0xC0) != 0x80;
-    return int32_t(std::min<int64_t>(characters + 1, INT32_MAX));
-}
-
-std::string_view LineOfText(std::string_view text, int64_t index) {
-    size_t start = 0;
-    for (int64_t line = 1;; ++line) {
-        size_t end = start;
-        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
-            ++end;
-        if (line == index) return text.substr(start, end - start);
-        if (end == text.size() || line >= index) return text.substr(text.size());
-        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-    }
-}

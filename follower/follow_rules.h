@@ -149,15 +149,3 @@ int32_t ParseJumpLines(const std::string& text);
 // news (longer than MaxNewsBytes, or not of FormatNews's form).
 std::string FormatNews(const FollowerNews& news);
 bool ParseNews(std::string_view text, FollowerNews* news);
-
-// The 1-based column in characters of a caret byteOffset bytes into a line,
-// as the IDE counts it for %CURSOR: a UTF-8 editor counts each character
-// once, an 8-bit one each byte. line holds the line's bytes from its start
-// (at least up to the caret when they could be read; a shorter one counts
-// the missing bytes one each).
-int32_t CharacterColumn(std::string_view line, int64_t byteOffset, bool utf8);
-
-// The bytes of the 1-based line `index` of text, split as the editor splits
-// lines (LF, CR LF, CR), without its line end; empty at the text's end when
-// there is no such line. Always a view into text.
-std::string_view LineOfText(std::string_view text, int64_t index);

@@ -150,14 +150,5 @@ TEST(FollowRules, ThresholdIsAPlainNumber) {
         EXPECT_EQ(ParseJumpLines(text), lines) << text;
 }
 
-TEST(FollowRules, ColumnsCountCharacters) {
-    const std::string line = u8"\tЖук = 1";
-    EXPECT_EQ(CharacterColumn(line, 0, true), 1);
-    EXPECT_EQ(CharacterColumn(line, 1, true), 2);  // after the tab
-    EXPECT_EQ(CharacterColumn(line, 7, true), 5);  // after three letters of two bytes
-    EXPECT_EQ(CharacterColumn(line, 7, false), 8); // an 8-bit editor counts bytes
-    EXPECT_EQ(CharacterColumn("ab", 5, true), 6);  // bytes not read count one each
-    EXPECT_EQ(CharacterColumn("ab", -3, true), 1);
-}
 
 } // namespace

@@ -4,49 +4,31 @@
 #include "common/code_page.h"
 #include "history/history_store.h"
 #include "history/history_turn.h"
-#include "history/line_fingerprint.h"
-#include "ide/editor_lines.h"
+#include "ide/editor_session.h"
 #include "ide/follower_link.h"
-#include "ide/ide_end.h"
-#include "ide/ide_messages.h"
+#include "positions/editor_positions.h"
 
 #include <cstdint>
 
 namespace {
 
-// An editor that does not answer within this is taken as not there: a hung
-// IDE never holds the follower.
-constexpr UINT QuestionTimeoutMs = 1000;
 constexpr UINT_PTR RetryTimer = 1, PauseTimer = 2;
 // A history file held by another tool is tried again this often, for as
 // long as it is held.
 constexpr UINT RetryMs = 250;
 // A step that never says it ended (killed) does not stop the following.
 constexpr UINT PauseLimitMs = 30000;
-constexpr DWORD FinalTurnWaitMs = 1000;
+// Within FollowerEndGraceMs, beside a held file's wait.
+constexpr DWORD FinalTurnWaitMs = 900;
 constexpr size_t MaxWaitingEntries = 10000;
 constexpr size_t MaxQueuedReports = 4096;
 
 Follower* TheFollower = nullptr;
 
-// SMTO_BLOCK: nothing sent to the follower is handled while it asks, so each
-// report, news or step is dealt with whole before the next.
-LRESULT AskEditor(HWND editor, UINT message, WPARAM wParam, LPARAM lParam) {
-    DWORD_PTR result = 0;
-    if (IdeHasEnded() ||
-        !SendMessageTimeoutA(editor, message, wParam, lParam, SMTO_BLOCK | SMTO_ABORTIFHUNG,
-                             QuestionTimeoutMs, &result))
-        return -1;
-    return LRESULT(result);
-}
-
-bool AskPlace(HWND editor, CaretPlace* place) {
-    const LRESULT position = AskEditor(editor, SCI_GETCURRENTPOS, 0, 0);
-    const LRESULT line =
-        position < 0 ? -1 : AskEditor(editor, SCI_LINEFROMPOSITION, WPARAM(position), 0);
-    if (line < 0) return false;
-    *place = {line, position};
-    return true;
+// How the follower asks an editor, with columns as its IDE counts them.
+EditorSession Asking(HWND editor, bool utf8, const IdeEndWatch* watch) {
+    return EditorSession(editor, utf8 ? ColumnCounting::Characters : ColumnCounting::Bytes,
+                         FollowerAsk, watch);
 }
 
 EditorId IdOf(HWND editor) {
@@ -152,7 +134,7 @@ void Follower::HandleReports() {
 void Follower::Handle(const Report& report) {
     if (rules_.Paused() || !IsWindowVisible(report.Editor) || !IsIdeEditor(report.Editor)) return;
     CaretPlace place;
-    if (!AskPlace(report.Editor, &place)) {
+    if (!Asking(report.Editor, utf8_, ide_.EndWatch).Caret(&place)) {
         if (!IsWindow(report.Editor)) rules_.Forget(IdOf(report.Editor));
         return;
     }
@@ -183,14 +165,15 @@ void Follower::Take(const FollowerNews& news) {
     case FollowerEvent::Loaded:
         ForgetGoneEditors();
         // Where the file was loaded, so that the first move counts as one.
-        if (!rules_.Knows(news.Editor) && IsWindowVisible(editor) && AskPlace(editor, &place))
+        if (!rules_.Knows(news.Editor) && IsWindowVisible(editor) &&
+            Asking(editor, utf8_, ide_.EndWatch).Caret(&place))
             Keep(rules_.BecameCurrent(news.Editor, place));
         [[fallthrough]];
     case FollowerEvent::Saved:
         if (!news.File.empty()) rules_.NameSource(news.Editor, news.File);
         break;
     case FollowerEvent::Closing:
-        if (AskPlace(editor, &place))
+        if (Asking(editor, utf8_, ide_.EndWatch).Caret(&place))
             Keep(rules_.Closing(news.Editor, place));
         else
             rules_.Forget(news.Editor);
@@ -209,24 +192,7 @@ void Follower::Keep(const std::vector<PositionLeft>& positions) {
 }
 
 HistoryEntry Follower::Entry(const PositionLeft& left) const {
-    const HWND editor = EditorOf(left.Editor);
-    const int64_t line = left.Place.Line + 1;
-    EditorExcerpt excerpt;
-    std::string fingerprint;
-    int32_t column = 1;
-    if (ReadEditorLines(editor, line - FingerprintNeighbours, line + FingerprintNeighbours,
-                        &excerpt, AskEditor)) {
-        const int64_t index = line - excerpt.First + 1;
-        fingerprint = FingerprintOfLine(excerpt.Text, int32_t(index));
-        const std::string_view text = LineOfText(excerpt.Text, index);
-        const int64_t lineStart = excerpt.Start + (text.data() - excerpt.Text.data());
-        column = CharacterColumn(text, left.Place.Position - lineStart, utf8_);
-    } else {
-        const LRESULT lineStart =
-            AskEditor(editor, SCI_POSITIONFROMLINE, WPARAM(left.Place.Line), 0);
-        if (lineStart >= 0) column = CharacterColumn("", left.Place.Position - lineStart, utf8_);
-    }
-    return {left.File, std::to_string(line) + "x" + std::to_string(column), fingerprint};
+    return PositionAt(Asking(EditorOf(left.Editor), utf8_, ide_.EndWatch), left.File, left.Place);
 }
 
 // In the history's turn, which a step holds for its whole run; while waiting
@@ -299,9 +265,8 @@ void Follower::TimerRan(UINT_PTR timer) {
 // not answer.
 HWND Follower::ShownEditor(CaretPlace* place) {
     DiscoverIdeWindows(ide_);
-    for (HWND editor : ide_.Editors)
-        if (IsWindowVisible(editor)) return AskPlace(editor, place) ? editor : nullptr;
-    return nullptr;
+    const HWND editor = VisibleEditor(ide_);
+    return editor && Asking(editor, utf8_, ide_.EndWatch).Caret(place) ? editor : nullptr;
 }
 
 // Closed sources whose closing was not heard; looked for only when their

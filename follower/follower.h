@@ -12,6 +12,11 @@
 
 #include <deque>
 
+// The IDE's end leaves the follower its last write: the history's turn and a
+// history file another tool holds for a moment (waited for up to a second),
+// within the two seconds in which every tool ends with the IDE.
+constexpr DWORD FollowerEndGraceMs = 1950;
+
 class Follower {
   public:
     // window: the follower's message-only window (FollowerWindowProc);

@@ -86,6 +86,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     news.JumpLines = ParseJumpLines(CommandLineParameter(commandLine, 2));
     if (news.Event == FollowerEvent::Unknown) return 0;
     IdeConnection ide = ConnectToIde();
+    IdeEndWatch watch(ide, FollowerEndGraceMs);
     DWORD ideProcessId = 0;
     if (!FindStartingIde(ide.MainWindow, &ideProcessId)) return 0;
     news.Editor = EditorId(uintptr_t(EditorOfEvent(ide.MainWindow, ide.Editor)));

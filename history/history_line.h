@@ -11,6 +11,9 @@
 // the same for every history tool.
 constexpr char HistoryBackFileName[] = "History_Back.txt";
 constexpr char HistoryForwardFileName[] = "History_Forward.txt";
+// Beside them while a step runs: what it did, so that a step killed
+// half-way is taken back (history/history_store.h).
+constexpr char HistoryStepNoteName[] = "History_Step.txt";
 
 // One complete line of a history file, CR LF included. Without a
 // fingerprint, or with one that would not read back as written (a line end

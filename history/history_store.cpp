@@ -2,10 +2,12 @@
 
 #include "common/code_page.h"
 #include "common/file_text.h"
+#include "common/named_turn.h"
 #include "common/utf.h"
 #include "history/entry_name.h"
 
 #include <algorithm>
+#include <sstream>
 
 namespace {
 
@@ -104,19 +106,63 @@ bool EndsAtLineStart(HANDLE file, uint64_t length) {
            tail[1] == '\n';
 }
 
-// Whole lines at the end in one write. Should the write fail part-way, the
-// file is cut back to its old length, so it never ends in half an entry.
-bool AppendLines(HANDLE file, const std::string& lines) {
+// What appending whole lines writes: a line end first after a torn line.
+std::string BytesToAppend(HANDLE file, const std::string& lines) {
+    return EndsAtLineStart(file, LengthOf(file)) ? lines : "\r\n" + lines;
+}
+
+// Bytes at the end in one write. Should the write fail part-way, the file is
+// cut back to its old length, so it never ends in half an entry.
+bool WriteAtEnd(HANDLE file, const std::string& bytes) {
     const uint64_t oldLength = LengthOf(file);
-    if (!SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END)) return false;
-    const std::string written = EndsAtLineStart(file, oldLength) ? lines : "\r\n" + lines;
     DWORD done = 0;
-    if (!WriteFile(file, written.data(), DWORD(written.size()), &done, nullptr) ||
-        done != written.size()) {
-        CutTo(file, oldLength);
-        return false;
-    }
-    return true;
+    if (SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END) &&
+        WriteFile(file, bytes.data(), DWORD(bytes.size()), &done, nullptr) && done == bytes.size())
+        return true;
+    CutTo(file, oldLength);
+    return false;
+}
+
+bool AppendLines(HANDLE file, const std::string& lines) {
+    return WriteAtEnd(file, BytesToAppend(file, lines));
+}
+
+// What a running step did: its process, the file it added to with its
+// length before and after, the file it is to cut and where.
+struct StepNote {
+    DWORD Process = 0;
+    int To = 0, From = 0;
+    uint64_t ToBefore = 0, ToAfter = 0, CutAt = 0;
+};
+
+std::string FormatNote(const StepNote& note) {
+    std::ostringstream text;
+    text << note.Process << ' ' << note.To << ' ' << note.ToBefore << ' ' << note.ToAfter << ' '
+         << note.From << ' ' << note.CutAt << "\r\n";
+    return text.str();
+}
+
+bool ParseNote(const std::string& text, StepNote* note) {
+    std::istringstream fields(text);
+    return bool(fields >> note->Process >> note->To >> note->ToBefore >> note->ToAfter >>
+                note->From >> note->CutAt) &&
+           note->To >= 0 && note->To <= 1 && note->From >= 0 && note->From <= 1;
+}
+
+bool WriteNote(const std::string& path, const StepNote& note) {
+    AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::string text = FormatNote(note);
+    DWORD done = 0;
+    return file.IsValid() &&
+           WriteFile(file.Get(), text.data(), DWORD(text.size()), &done, nullptr) &&
+           done == text.size();
+}
+
+bool IsRunning(DWORD process) {
+    if (process == GetCurrentProcessId()) return true;
+    AutoCloseHandle handle(OpenProcess(SYNCHRONIZE, FALSE, process));
+    return handle.IsValid() && WaitForSingleObject(handle.Get(), 0) == WAIT_TIMEOUT;
 }
 
 bool NewestIs(HANDLE file, const HistoryEntry& entry) {
@@ -156,6 +202,18 @@ std::string TurnKey(const std::string& folder) {
     return key;
 }
 
+// Not yet cut where it was to be, and the lines it added still the last:
+// they go. Whatever else is there came after, and stays.
+void TakeBack(const HistoryStore& store, const StepNote& note) {
+    const HistorySide to = HistorySide(note.To), from = HistorySide(note.From);
+    AutoCloseHandle added(OpenForChange(store.PathOf(to), OPEN_EXISTING, OpenPolicy::Wait));
+    AutoCloseHandle cut(OpenForChange(store.PathOf(from), OPEN_EXISTING, OpenPolicy::Wait));
+    const bool finished = cut.IsValid() && LengthOf(cut.Get()) == note.CutAt;
+    if (!finished && added.IsValid() && LengthOf(added.Get()) == note.ToAfter &&
+        note.ToBefore < note.ToAfter)
+        CutTo(added.Get(), note.ToBefore);
+}
+
 } // namespace
 
 ReverseLineReader HistoryReading::FromEnd() const {
@@ -190,10 +248,73 @@ bool HeldHistory::Cut(HistorySide side, uint64_t length) {
     return Has(side) && CutTo(FileOf(side).Get(), length);
 }
 
+HeldHistory::~HeldHistory() {
+    // A step left open by a way out that neither finished nor undid it.
+    if (step_.Open) UndoStep();
+}
+
+bool HeldHistory::BeginStep(HistorySide to, const std::string& lines, HistorySide from,
+                            uint64_t cutAt) {
+    AutoCloseHandle& file = to == HistorySide::Back ? back_ : forward_;
+    if (!file.IsValid())
+        file.Reset(OpenForChange(to == HistorySide::Back ? backPath_ : forwardPath_, OPEN_ALWAYS,
+                                 OpenPolicy::Wait));
+    if (!file.IsValid()) return false;
+    const std::string bytes = BytesToAppend(file.Get(), lines);
+    step_ = {to, from, LengthOf(file.Get()), cutAt, true};
+    StepNote note;
+    note.Process = GetCurrentProcessId();
+    note.To = int(to);
+    note.From = int(from);
+    note.ToBefore = step_.ToBefore;
+    note.ToAfter = step_.ToBefore + bytes.size();
+    note.CutAt = cutAt;
+    // Without its note a step still goes ahead, as before there were notes.
+    WriteNote(notePath_, note);
+    if (WriteAtEnd(file.Get(), bytes)) return true;
+    EndStep();
+    return false;
+}
+
+bool HeldHistory::FinishStep() {
+    const bool cut = Cut(step_.From, step_.CutAt);
+    EndStep();
+    return cut;
+}
+
+void HeldHistory::UndoStep() {
+    Cut(step_.To, step_.ToBefore);
+    EndStep();
+}
+
+void HeldHistory::EndStep() {
+    step_.Open = false;
+    DeleteFileA(notePath_.c_str());
+}
+
 HistoryStore::HistoryStore(std::string folder) : folder_(std::move(folder)) {}
 
 std::string HistoryStore::PathOf(HistorySide side) const {
     return folder_ + FileName(side);
+}
+
+std::string HistoryStore::NotePath() const {
+    return folder_ + HistoryStepNoteName;
+}
+
+void HistoryStore::TakeBackDeadStep() const {
+    const std::string notePath = NotePath();
+    if (GetFileAttributesA(notePath.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    // A step holds the turn for its whole run: one that holds it now is
+    // alive (a thread of this process in its own step gets it again).
+    NamedTurn turn(TurnName(), 0);
+    std::string text;
+    StepNote note;
+    if (!turn.Held() || !ReadWholeFile(notePath, text)) return;
+    const bool parsed = ParseNote(text, &note);
+    if (parsed && IsRunning(note.Process)) return;
+    if (parsed) TakeBack(*this, note);
+    DeleteFileA(notePath.c_str());
 }
 
 std::string HistoryStore::TurnName() const {
@@ -206,6 +327,7 @@ std::string HistoryStore::TurnName() const {
 Recorded HistoryStore::Record(const HistoryEntry& entry, OpenPolicy policy,
                               bool unlessNewest) const {
     Recorded recorded;
+    TakeBackDeadStep();
     // A name no reader takes back would only be passed over, or be read as
     // lines never recorded.
     if (!IsStorableEntry(entry.File, entry.Cursor)) {
@@ -233,8 +355,10 @@ Recorded HistoryStore::Record(const HistoryEntry& entry, OpenPolicy policy,
 }
 
 bool HistoryStore::Hold(HeldHistory* held) const {
+    TakeBackDeadStep();
     held->backPath_ = PathOf(HistorySide::Back);
     held->forwardPath_ = PathOf(HistorySide::Forward);
+    held->notePath_ = NotePath();
     for (const std::string* path : {&held->backPath_, &held->forwardPath_}) {
         AutoCloseHandle& file = path == &held->backPath_ ? held->back_ : held->forward_;
         file.Reset();
@@ -255,6 +379,7 @@ HistoryReading HistoryStore::Read(HistorySide side) const {
 }
 
 bool HistoryStore::Clear(HistorySide side) const {
+    TakeBackDeadStep();
     AutoCloseHandle file(CreateEmpty(PathOf(side)));
     return file.IsValid();
 }

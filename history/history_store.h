@@ -67,8 +67,20 @@ class HistoryReading {
 // Both files held for the whole of a step: nobody else writes either
 // meanwhile. A file that is not there is an empty history; it is made when
 // an entry is appended to it.
+//
+// A step adds lines to one file, shows the IDE its target, then cuts the
+// other: BeginStep, then FinishStep or UndoStep. Between the two a small
+// note in the folder says what the step did, so that a step killed half-way
+// is taken back by the next tool that changes the files (the store does it):
+// the lines it added go, the other file keeps its lines. A step is whole or
+// not at all, whenever it ends.
 class HeldHistory {
   public:
+    HeldHistory() = default;
+    HeldHistory(HeldHistory&&) = default;
+    HeldHistory& operator=(HeldHistory&&) = default;
+    ~HeldHistory();
+
     bool Has(HistorySide side) const { return FileOf(side).IsValid(); }
     uint64_t Size(HistorySide side) const;
     ReverseLineReader FromEnd(HistorySide side) const;
@@ -79,13 +91,26 @@ class HeldHistory {
     bool Append(HistorySide side, const std::string& lines);
     bool Cut(HistorySide side, uint64_t length);
 
+    // Appends lines to `to` as Append does; the step is to cut `from` to
+    // cutAt once the IDE shows its target.
+    bool BeginStep(HistorySide to, const std::string& lines, HistorySide from, uint64_t cutAt);
+    bool FinishStep();
+    void UndoStep();
+    bool StepOpen() const { return step_.Open; }
+
   private:
     friend class HistoryStore;
+    void EndStep();
     const AutoCloseHandle& FileOf(HistorySide side) const {
         return side == HistorySide::Back ? back_ : forward_;
     }
-    std::string backPath_, forwardPath_;
+    std::string backPath_, forwardPath_, notePath_;
     AutoCloseHandle back_, forward_;
+    struct Step {
+        HistorySide To = HistorySide::Forward, From = HistorySide::Back;
+        uint64_t ToBefore = 0, CutAt = 0;
+        bool Open = false;
+    } step_;
 };
 
 class HistoryStore {
@@ -122,5 +147,10 @@ class HistoryStore {
     bool Clear(HistorySide side) const;
 
   private:
+    std::string NotePath() const;
+    // Takes back a step that was killed half-way; nothing while its tool
+    // still runs.
+    void TakeBackDeadStep() const;
+
     std::string folder_;
 };

@@ -2,14 +2,11 @@
 
 #include "common/code_page.h"
 #include "common/environment.h"
-#include "ide/ide_end.h"
+#include "ide/editor_session.h"
 #include "ide/ide_messages.h"
 #include "ide/ide_text.h"
 
 namespace {
-
-// A log line is not worth waiting as long for as an answer.
-constexpr UINT LogTimeoutMs = 2000;
 
 HWND WindowFromEnvironment(const char* name) {
     return reinterpret_cast<HWND>(
@@ -27,25 +24,16 @@ BOOL CALLBACK CollectChildWindow(HWND window, LPARAM windows) {
     return TRUE;
 }
 
-void AddLogLine(HWND listBox, const std::string& text) {
-    AskIde(listBox, LB_INSERTSTRING, WPARAM(-1), LPARAM(text.c_str()), 0, LogTimeoutMs);
+void AddLogLine(const IdeConnection& ide, const std::string& text) {
+    AskWindow(ide.LogList, LB_INSERTSTRING, WPARAM(-1), LPARAM(text.c_str()), LogAsk, ide.EndWatch);
 }
 
-void SendLogMessage(HWND mainWindow, const std::string& text) {
+void SendLogMessage(const IdeConnection& ide, const std::string& text) {
     COPYDATASTRUCT data = {IdeLogMessage, DWORD(text.size() + 1), const_cast<char*>(text.c_str())};
-    AskIde(mainWindow, WM_COPYDATA, 0, LPARAM(&data), 0, LogTimeoutMs);
+    AskWindow(ide.MainWindow, WM_COPYDATA, 0, LPARAM(&data), LogAsk, ide.EndWatch);
 }
 
 } // namespace
-
-LRESULT AskIde(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT failed,
-               UINT timeoutMs) {
-    DWORD_PTR result = 0;
-    if (IdeHasEnded() ||
-        !SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &result))
-        return failed;
-    return LRESULT(result);
-}
 
 IdeConnection ConnectToIde() {
     IdeConnection ide;
@@ -55,7 +43,6 @@ IdeConnection ConnectToIde() {
     // whole, and the classic one's code-page names convert exactly.
     ide.FileList = EnvironmentUtf8("PB_TOOL_FileList");
     ide.IdeProgram = EnvironmentUtf8("PB_TOOL_IDE");
-    EndWithIde(ide.MainWindow);
     return ide;
 }
 
@@ -92,16 +79,23 @@ bool IsTodaysIde(IdeConnection& ide) {
                            (!ide.IdeProgram.empty() && ide.MainWindow && IsWindow(ide.MainWindow)));
 }
 
+HWND VisibleEditor(IdeConnection& ide) {
+    if (!ide.Discovered) DiscoverIdeWindows(ide);
+    for (HWND editor : ide.Editors)
+        if (IsWindowVisible(editor)) return editor;
+    return nullptr;
+}
+
 void LogMessage(IdeConnection& ide, LogText text, const std::string& detail) {
     WriteLogLine(ide, LogLine(text, detail));
 }
 
 void WriteLogLine(IdeConnection& ide, const std::string& message) {
     if (IsTodaysIde(ide)) {
-        SendLogMessage(ide.MainWindow, FormatPluginLine(message));
+        SendLogMessage(ide, FormatPluginLine(message));
     } else if (ide.LogList) {
         SYSTEMTIME now;
         GetLocalTime(&now);
-        AddLogLine(ide.LogList, FormatLogLine(now.wHour, now.wMinute, now.wSecond, message));
+        AddLogLine(ide, FormatLogLine(now.wHour, now.wMinute, now.wSecond, message));
     }
 }

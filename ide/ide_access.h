@@ -2,10 +2,13 @@
 // hands its tools in their environment becomes an IdeConnection, which the
 // tool passes to every call; the IDE's windows are found among the main
 // window's descendants. Everything here talks to another process with
-// window messages, each bounded, so a hung IDE never holds a tool for ever.
+// window messages, each bounded (ide/editor_session.h, AskWindow), so a
+// hung IDE never holds a tool for ever, and none is sent once the IDE has
+// ended (the tool's IdeEndWatch, ide/ide_end.h).
 #pragma once
 #include <windows.h>
 
+#include "ide/ide_end.h"
 #include "ide/log_texts.h"
 
 #include <string>
@@ -27,20 +30,13 @@ struct IdeConnection {
     HWND LogList = nullptr;
     std::vector<HWND> Editors;
     bool Discovered = false;
+    // The tool's watch of the IDE's end, which every ask consults; null: no
+    // watch.
+    const IdeEndWatch* EndWatch = nullptr;
 };
 
-// How long one message to the IDE is waited for: long enough for an IDE busy
-// with a big file, and a hung one never holds a tool for ever.
-constexpr UINT IdeAnswerTimeoutMs = 5000;
-
-// Sends a message to one of the IDE's windows and returns its answer;
-// `failed` when the answer does not come within timeoutMs, and at once
-// once the IDE has ended.
-LRESULT AskIde(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, LRESULT failed = 0,
-               UINT timeoutMs = IdeAnswerTimeoutMs);
-
-// What the IDE handed this process in its environment; from now on the
-// process ends with the IDE (ide/ide_end.h). No window is looked at yet.
+// What the IDE handed this process in its environment. No window is looked
+// at yet, and nothing is watched: the tool makes its IdeEndWatch.
 IdeConnection ConnectToIde();
 
 // Finds the editors afresh, and the tab bar and log list if not known yet.
@@ -49,6 +45,10 @@ bool DiscoverIdeWindows(IdeConnection& ide);
 
 // Today's IDE draws its file tabs itself: editors, but no tab control.
 bool IsTodaysIde(IdeConnection& ide);
+
+// The editor the IDE shows now, among those discovered; null when none is
+// visible.
+HWND VisibleEditor(IdeConnection& ide);
 
 // One line in the IDE's log: in the classic IDE "[H:M:S] [PLUGIN] message"
 // at the end of its log list; in today's IDE "[PLUGIN] message" through the

@@ -1,7 +1,9 @@
 // Discovery and logging against window trees built in this process, laid
 // out the way the IDE lays out its editors, tab bar and log list.
 #include "common/auto_handle.h"
+#include "ide/editor_session.h"
 #include "ide/ide_access.h"
+#include "testing/host_ide/host_client.h"
 #include "testing/test_support.h"
 
 #include <commctrl.h>
@@ -14,6 +16,7 @@
 namespace {
 
 const std::string QuilletPath = SiblingExe("Quillet.exe");
+const std::string EndHelperPath = SiblingExe("ide_end_helper.exe");
 
 // What the frames were sent with WM_COPYDATA: the code and the text.
 std::vector<std::pair<ULONG_PTR, std::string>> CopiedData;
@@ -325,6 +328,45 @@ TEST_F(IdeAccessTest, QuilletEndsCleanlyWhenTheIdeWindowsCannotBeReached) {
         EXPECT_TRUE(result.Finished);
         EXPECT_EQ(result.ExitCode, 0u);
     }
+}
+
+// The tool's watch of its IDE: once the IDE has ended, every ask that
+// consults it fails at once, the thread that made it gets WM_QUIT, and a
+// tool still running after its grace is ended with exit code 0. A watch
+// that goes stops watching: this process outlives its long grace.
+TEST_F(IdeAccessTest, TheEndWatchEndsTheToolWithItsIde) {
+    TempDir dir;
+    HostIde host(dir.Path());
+    ASSERT_TRUE(host.Ready);
+    const DWORD toolGraceMs = 500;
+    AutoCloseHandle tool(StartProcess(EndHelperPath,
+                                      "\"" + EndHelperPath + "\" " + Decimal(host.MainWindow) +
+                                          " " + std::to_string(toolGraceMs),
+                                      dir.Path()));
+    ASSERT_TRUE(tool.IsValid());
+    WindowTree own; // answers every message sent to it
+    IdeConnection ide = ConnectionTo(host.MainWindow);
+    IdeEndWatch watch(ide, 60000);
+    ASSERT_TRUE(watch.Watching());
+    const auto ask = [&] {
+        return AskWindow(own.Main, WM_GETTEXTLENGTH, 0, 0, IdeAsk, ide.EndWatch).has_value();
+    };
+    EXPECT_TRUE(ask());
+    ASSERT_EQ(WaitForSingleObject(tool.Get(), 300), WAIT_TIMEOUT);
+
+    ASSERT_TRUE(TerminateProcess(host.Process.Get(), 1));
+    const ULONGLONG killed = GetTickCount64();
+    while (!watch.Ended() && GetTickCount64() - killed < 2000)
+        Sleep(1);
+    EXPECT_TRUE(watch.Ended());
+    EXPECT_FALSE(ask());
+    MSG quit;
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    ASSERT_EQ(WaitForSingleObject(tool.Get(), 5000), WAIT_OBJECT_0);
+    EXPECT_GE(GetTickCount64() - killed, toolGraceMs - 50);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(GetExitCodeProcess(tool.Get(), &exitCode));
+    EXPECT_EQ(exitCode, 0u);
 }
 
 } // namespace

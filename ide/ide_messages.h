@@ -19,6 +19,8 @@ constexpr unsigned SCI_POSITIONRELATIVE = 2670;
 // The address, in the editor's process, of a range of its text made
 // contiguous; 0 when it cannot give one.
 constexpr unsigned SCI_GETRANGEPOINTER = 2643;
+// The characters between two positions.
+constexpr unsigned SCI_COUNTCHARACTERS = 2633;
 
 // WM_COMMAND with this wParam and the tab bar as lParam makes the tab bar's
 // selected file current. The number is that of TCM_SETCURSEL.

@@ -1,11 +1,10 @@
 #include "ide/ide_navigation.h"
 
-#include "common/auto_handle.h"
 #include "common/code_page.h"
 #include "common/environment.h"
 #include "common/text_rules.h"
+#include "ide/editor_session.h"
 #include "ide/file_list.h"
-#include "ide/ide_end.h"
 #include "ide/ide_messages.h"
 #include "prefs/prefs.h"
 
@@ -13,22 +12,12 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include <algorithm>
-#include <cstring>
-
 namespace {
 
-// What reading an editor's text needs of the IDE's process, and no more.
-constexpr DWORD EditorReadAccess =
-    PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION;
-// More than any source file; a length beyond it is a broken answer.
-constexpr LRESULT MaxEditorLength = LRESULT(1) << 30;
 // The IDE switches editors in a few milliseconds; a tool that waited for
 // ever would hold the IDE, which waits for the tool.
 constexpr ULONGLONG SwitchTimeoutMs = 2000;
-// The IDE takes a file within this time or not at all: its own second start
-// gives up after as long. A file handed to the system takes the same way.
-constexpr UINT HandOverTimeoutMs = 10000;
+// A file handed to the system takes the way of a hand-over (HandOverAsk).
 constexpr ULONGLONG SystemOpenTimeoutMs = 10500;
 std::string MainPrefsPath() {
     return IdePrefsFolder() + "PureBasic.prefs";
@@ -120,9 +109,9 @@ bool SendOpenMessage(const IdeConnection& ide, const std::string& path, int32_t 
     COPYDATASTRUCT data = {IdeOpenMessage, DWORD((text.size() + 1) * sizeof(wchar_t)), &text[0]};
     // Whatever the IDE answers, the message was taken once the call returns
     // in time: whether the file was made current is seen afterwards.
-    DWORD_PTR unused;
-    return SendMessageTimeoutA(ide.MainWindow, WM_COPYDATA, WPARAM(reply.Get()), LPARAM(&data),
-                               SMTO_ABORTIFHUNG, HandOverTimeoutMs, &unused) != 0;
+    return AskWindow(ide.MainWindow, WM_COPYDATA, WPARAM(reply.Get()), LPARAM(&data), HandOverAsk,
+                     ide.EndWatch)
+        .has_value();
 }
 
 // A name this IDE can be given at all: one a path can be, and in the
@@ -147,7 +136,9 @@ bool CanOpenFile(const std::string& path) {
 HWND WaitForSwitchedEditor(IdeConnection& ide, HWND oldEditor, ULONGLONG timeoutMs) {
     const ULONGLONG giveUpAt = GetTickCount64() + timeoutMs;
     // An IDE that ended switches no more.
-    auto waitedOut = [giveUpAt] { return IdeHasEnded() || GetTickCount64() >= giveUpAt; };
+    auto waitedOut = [&ide, giveUpAt] {
+        return (ide.EndWatch && ide.EndWatch->Ended()) || GetTickCount64() >= giveUpAt;
+    };
     while (oldEditor && IsWindowVisible(oldEditor)) {
         if (waitedOut()) return nullptr;
         Sleep(1);
@@ -175,13 +166,13 @@ void FocusEditor(HWND editor) {
 // switch. True when the tab is selected in the end.
 bool BringTabToFront(IdeConnection& ide, int index) {
     if (HWND visible = VisibleEditor(ide)) ide.Editor = visible;
-    if (index != CurrentTabIndex(ide.TabBar)) {
+    if (index != CurrentTabIndex(ide, ide.TabBar)) {
         SetActiveWindow(ide.MainWindow);
-        SelectTab(ide.TabBar, index, ide.MainWindow);
+        SelectTab(ide, ide.TabBar, index, ide.MainWindow);
         HWND editor = WaitForSwitchedEditor(ide, ide.Editor, SwitchTimeoutMs);
         if (!editor) return false;
         ide.Editor = editor;
-        if (index != CurrentTabIndex(ide.TabBar)) return false;
+        if (index != CurrentTabIndex(ide, ide.TabBar)) return false;
     }
     FocusEditor(ide.Editor);
     return true;
@@ -227,83 +218,14 @@ ReachResult ShowInTodaysIde(IdeConnection& ide, const std::string& path,
 
 } // namespace
 
-int CurrentTabIndex(HWND tabBar) {
-    return int(AskIde(tabBar, TCM_GETCURSEL, 0, 0, -1));
+int CurrentTabIndex(const IdeConnection& ide, HWND tabBar) {
+    return int(AskWindow(tabBar, TCM_GETCURSEL, 0, 0, IdeAsk, ide.EndWatch).value_or(-1));
 }
 
-void SelectTab(HWND tabBar, int index, HWND notifyWindow) {
+void SelectTab(const IdeConnection& ide, HWND tabBar, int index, HWND notifyWindow) {
     if (!notifyWindow) notifyWindow = GetParent(tabBar);
-    AskIde(tabBar, TCM_SETCURSEL, WPARAM(index));
-    AskIde(notifyWindow, WM_COMMAND, IdeTabSwitchCommand, LPARAM(tabBar));
-}
-
-void GotoLine(HWND editor, int line) {
-    AskIde(editor, SCI_GOTOLINE, WPARAM(INT_PTR(line) - 1));
-}
-
-void GotoPosition(HWND editor, int32_t line, int32_t column) {
-    const LRESULT lines = AskIde(editor, SCI_GETLINECOUNT);
-    LRESULT target = std::max<LRESULT>(std::min<LRESULT>(line, lines), 1);
-    // A text that ends with a line end has an empty line after it, which no
-    // recorded line beyond the end means.
-    if (line > lines && target > 1 &&
-        AskIde(editor, SCI_POSITIONFROMLINE, WPARAM(target - 1)) ==
-            AskIde(editor, SCI_GETLINEENDPOSITION, WPARAM(target - 1)))
-        --target;
-    // The start of a line is where the editor's own line message puts the
-    // caret.
-    if (column <= 1) {
-        GotoLine(editor, int(target));
-        return;
-    }
-    const WPARAM index = WPARAM(target - 1);
-    const LRESULT start = AskIde(editor, SCI_POSITIONFROMLINE, index);
-    const LRESULT end = AskIde(editor, SCI_GETLINEENDPOSITION, index);
-    LRESULT position = end;
-    // A line of n bytes holds at most n characters: a column beyond that is
-    // past the end without asking, however large it is.
-    if (start >= 0 && LRESULT(column) - 1 < end - start) {
-        LRESULT moved = AskIde(editor, SCI_POSITIONRELATIVE, WPARAM(start), LPARAM(column - 1));
-        if (moved >= start && moved < end) position = moved;
-    }
-    AskIde(editor, SCI_GOTOPOS, WPARAM(position));
-}
-
-int32_t CaretLine(HWND editor) {
-    const LRESULT position = AskIde(editor, SCI_GETCURRENTPOS, 0, 0, -1);
-    const LRESULT line =
-        position < 0 ? -1 : AskIde(editor, SCI_LINEFROMPOSITION, WPARAM(position), 0, -1);
-    return line < 0 ? 0 : int32_t(line) + 1;
-}
-
-HWND VisibleEditor(IdeConnection& ide) {
-    if (!ide.Discovered) DiscoverIdeWindows(ide);
-    for (HWND editor : ide.Editors)
-        if (IsWindowVisible(editor)) return editor;
-    return nullptr;
-}
-
-std::string ReadEditorText(HWND editor) {
-    HWND owner = GetParent(editor);
-    if (!owner) return "";
-    DWORD processId = 0;
-    GetWindowThreadProcessId(owner, &processId);
-    AutoCloseHandle process(OpenProcess(EditorReadAccess, FALSE, processId));
-    if (!process.IsValid()) return "";
-    LRESULT length = AskIde(editor, SCI_GETLENGTH);
-    if (length < 0 || length > MaxEditorLength) return "";
-    const size_t size = size_t(length) + 1;
-    AutoRemoteMemory remote(
-        process.Get(), VirtualAllocEx(process.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
-    if (!remote.Get()) return "";
-    AskIde(editor, SCI_GETTEXT, WPARAM(size), LPARAM(remote.Get()));
-    // Read straight into the result: the text crosses over once.
-    std::string text(size, '\0');
-    SIZE_T got = 0;
-    if (!ReadProcessMemory(process.Get(), remote.Get(), &text[0], size, &got) || got != size)
-        return "";
-    text.resize(std::strlen(text.c_str()));
-    return text;
+    AskWindow(tabBar, TCM_SETCURSEL, WPARAM(index), 0, IdeAsk, ide.EndWatch);
+    AskWindow(notifyWindow, WM_COMMAND, IdeTabSwitchCommand, LPARAM(tabBar), IdeAsk, ide.EndWatch);
 }
 
 bool FileHasContent(const std::string& path) {

@@ -1,7 +1,7 @@
 // Bringing the IDE to a position from outside: find a file among the IDE's
-// open files, bring it to the front (a tab switch in the classic IDE, the
-// IDE's own open message in today's), put the editor's caret on a line and
-// column, and read an editor's text out of the IDE's process.
+// open files and bring it to the front: a tab switch in the classic IDE, the
+// IDE's own open message in today's. The caret is put on a line and column
+// by the editor's session (ide/editor_session.h).
 #pragma once
 #include <windows.h>
 
@@ -12,24 +12,10 @@
 #include <string>
 
 // The tab bar's selected tab, -1 when none.
-int CurrentTabIndex(HWND tabBar);
+int CurrentTabIndex(const IdeConnection& ide, HWND tabBar);
 // Selects the tab and tells the IDE, which switches its editor in answer.
 // A null notifyWindow means the tab bar's parent.
-void SelectTab(HWND tabBar, int index, HWND notifyWindow);
-// Moves the editor to the 1-based line.
-void GotoLine(HWND editor, int line);
-// Puts the editor's caret on the 1-based line and column (characters from
-// the line's start, a tab being one) with the editor's own position
-// messages: a column past the line's end lands at its end, a line past the
-// last line on the last line that holds text.
-void GotoPosition(HWND editor, int32_t line, int32_t column);
-// The 1-based line of the editor's caret; 0 when the editor does not answer.
-int32_t CaretLine(HWND editor);
-// The editor the IDE shows now; null when none is visible.
-HWND VisibleEditor(IdeConnection& ide);
-// The editor's whole text, bytes as the editor holds them; empty when it
-// cannot be read.
-std::string ReadEditorText(HWND editor);
+void SelectTab(const IdeConnection& ide, HWND tabBar, int index, HWND notifyWindow);
 // A file the IDE could open: on disk, not a folder, not empty. Paths here
 // are UTF-8.
 bool FileHasContent(const std::string& path);

@@ -3,6 +3,7 @@
 // tool environment is set in ours as the IDE would set it.
 #include "ide/ide_navigation.h"
 
+#include "ide/editor_session.h"
 #include "ide/ide_access.h"
 #include "testing/host_ide/host_client.h"
 #include "testing/test_support.h"
@@ -24,19 +25,6 @@ IdeConnection ConnectAsTool(const HostIde& host, const std::vector<std::string>&
     for (size_t i = 0; i < files.size(); ++i)
         ide.FileList += (i ? "\n" : "") + files[i];
     return ide;
-}
-
-// Committed private memory of another process: what a leaked remote buffer
-// would add to.
-SIZE_T CommittedPrivateBytes(DWORD processId) {
-    AutoCloseHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
-    SIZE_T total = 0;
-    MEMORY_BASIC_INFORMATION info;
-    for (char* at = nullptr; VirtualQueryEx(process.Get(), at, &info, sizeof info) == sizeof info;
-         at = static_cast<char*>(info.BaseAddress) + info.RegionSize) {
-        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
-    }
-    return total;
 }
 
 DWORD HandleCount() {
@@ -85,8 +73,9 @@ struct RecordingWindows {
 
 TEST(NavigationMessages, SelectTabNotifiesTheGivenWindowOrTheTabBarsParent) {
     RecordingWindows w;
-    SelectTab(w.Child, 3, nullptr);
-    SelectTab(w.Child, 1, w.Other);
+    const IdeConnection ide;
+    SelectTab(ide, w.Child, 3, nullptr);
+    SelectTab(ide, w.Child, 1, w.Other);
     ASSERT_EQ(Sent.size(), 4u);
     const SentMessage expected[] = {{w.Child, TCM_SETCURSEL, 3, 0},
                                     {w.Parent, WM_COMMAND, 4876, LPARAM(w.Child)},
@@ -100,29 +89,20 @@ TEST(NavigationMessages, SelectTabNotifiesTheGivenWindowOrTheTabBarsParent) {
     }
 }
 
-TEST(NavigationMessages, GotoLineSendsTheZeroBasedLine) {
-    RecordingWindows w;
-    GotoLine(w.Child, 1);
-    GotoLine(w.Child, 0);
-    GotoLine(w.Child, 250);
-    ASSERT_EQ(Sent.size(), 3u);
-    EXPECT_EQ(Sent[0].Message, 2024u);
-    EXPECT_EQ(Sent[0].WParam, WPARAM(0));
-    EXPECT_EQ(Sent[1].WParam, WPARAM(-1));
-    EXPECT_EQ(Sent[2].WParam, WPARAM(249));
-}
-
 TEST(NavigationMessages, WindowsThatAreGoneAreHarmless) {
     RecordingWindows w;
     HWND gone = w.Child;
     DestroyWindow(gone);
-    EXPECT_EQ(ReadEditorText(gone), "");
-    EXPECT_EQ(ReadEditorText(nullptr), "");
-    EXPECT_EQ(ReadEditorText(w.Other), ""); // no parent: not an editor of the IDE
-    EXPECT_EQ(CurrentTabIndex(gone), -1);   // no answer: no tab
-    SelectTab(gone, 1, nullptr);
-    GotoLine(gone, 3);
-    GotoPosition(gone, 3, 4);
+    const IdeConnection ide;
+    EXPECT_EQ(CurrentTabIndex(ide, gone), -1); // no answer: no tab
+    SelectTab(ide, gone, 1, nullptr);
+    for (HWND editor : {gone, HWND(nullptr)}) {
+        const EditorSession session(editor, ColumnCounting::Characters);
+        EditorExcerpt excerpt;
+        EXPECT_FALSE(session.ReadLines(1, 3, &excerpt));
+        EXPECT_FALSE(session.GoTo(3, 4));
+        EXPECT_EQ(session.CursorText({2, 5}), "");
+    }
 }
 
 // --- RunOnce of the classic IDE, in the prefs file -----------------------
@@ -201,7 +181,9 @@ struct ThreeFiles {
     std::vector<std::string> Files;
 };
 
-TEST(EditorText, ComesOutOfTheIdeByteForByteWithoutLeaks) {
+// The lines come out of the IDE's process byte for byte, whatever bytes the
+// text holds, and no handle is left open.
+TEST(EditorSession, ReadsLinesByteForByteWithoutLeaks) {
     TempDir dir;
     std::string big;
     for (int i = 0; big.size() < 4 * 1024 * 1024; ++i)
@@ -213,30 +195,79 @@ TEST(EditorText, ComesOutOfTheIdeByteForByteWithoutLeaks) {
     std::vector<HWND> editors = HostEditors(host);
     ASSERT_EQ(editors.size(), 2u);
 
-    EXPECT_EQ(ReadEditorText(editors[0]), "");
+    EditorExcerpt excerpt;
+    ASSERT_TRUE(EditorSession(editors[0], ColumnCounting::Bytes).ReadLines(1, 1, &excerpt));
+    EXPECT_EQ(excerpt.Text, "");
+    const EditorSession session(editors[1], ColumnCounting::Bytes);
     DWORD handles = HandleCount();
-    SIZE_T remoteBefore = CommittedPrivateBytes(host.ProcessId);
     for (int i = 0; i < 3; ++i) {
-        std::string text = ReadEditorText(editors[1]);
-        ASSERT_EQ(text.size(), big.size());
-        EXPECT_TRUE(text == big);
+        ASSERT_TRUE(session.ReadLines(1, INT64_MAX, &excerpt));
+        ASSERT_EQ(excerpt.Text.size(), big.size());
+        EXPECT_TRUE(excerpt.Text == big);
     }
     EXPECT_EQ(HandleCount(), handles);
-    EXPECT_LT(CommittedPrivateBytes(host.ProcessId), remoteBefore + big.size());
 }
 
-TEST(GotoLine, MovesTheIdesCaret) {
-    ThreeFiles f;
-    HostIde host(f.Dir.Path(), f.Files);
-    ASSERT_TRUE(host.Ready);
-    HWND editor = HostVisibleEditor(host);
-    GotoLine(editor, 7);
-    EXPECT_EQ(HostCaretLine(host), 7);
-    GotoLine(editor, 1);
-    EXPECT_EQ(HostCaretLine(host), 1);
-    GotoLine(editor, 12);
-    GotoLine(editor, 0); // -1: the editor stays inside the document
-    EXPECT_EQ(HostCaretLine(host), 1);
+std::string Where(const Landing& landing) {
+    return std::to_string(landing.Line) + "x" + std::to_string(landing.Column) + "@" +
+           std::to_string(landing.Position);
+}
+
+// The landing rule over the editor's lines and by its position messages (its
+// text unreadable) lands where the rule lands over the whole text, the
+// caret is put there, and its cursor text is the landing's: CR, LF, CR LF,
+// a last line without an end, letters of several bytes and 8-bit bytes,
+// columns at and past a line's end, lines past the last, in both IDEs, each
+// counting columns its own way.
+TEST(EditorSession, LandsOverItsLinesAndByItsMessagesAlike) {
+    const std::string texts[] = {
+        "ab\ncd\n",
+        "ab\rcd\r\rx",
+        "ab\r\n\r\ncd\r\n",
+        "ab\ncd",
+        "\xD0\x96uk\r\n\xC3\xA4\xC3\xB6 x\n\xE2\x82\xAC",
+        "\xE4\xF6\xFC x\r\n\xFF\xFE\r\n",
+        "",
+    };
+    const struct {
+        int64_t Line, Column;
+    } places[] = {{1, 0}, {1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 99}, {2, 2}, {2, 3},
+                  {3, 1}, {3, 2}, {4, 5}, {9, 0}, {9, 1}, {9, 3},  {0, 2}, {2, 1LL << 40}};
+    for (HostMode mode : {HostMode::Classic, HostMode::Today}) {
+        TempDir dir;
+        std::vector<std::string> files;
+        for (const std::string& text : texts) {
+            files.push_back(dir / ("text" + std::to_string(files.size()) + ".pb"));
+            ASSERT_TRUE(WriteFileBytes(files.back(), text));
+        }
+        HostIde host(dir.Path(), files, mode);
+        ASSERT_TRUE(host.Ready);
+        const ColumnCounting counting =
+            mode == HostMode::Today ? ColumnCounting::Characters : ColumnCounting::Bytes;
+        for (size_t i = 0; i < files.size(); ++i) {
+            const EditorSession session(HostEditors(host)[i], counting);
+            for (bool unreadable : {false, true}) {
+                HostSetPointerFailure(host, unreadable);
+                for (const auto& at : places) {
+                    SCOPED_TRACE(testing::Message()
+                                 << int(mode) << " text " << i << " at " << at.Line << "x"
+                                 << at.Column << (unreadable ? " unreadable" : ""));
+                    SourceLines whole(texts[i], 1, 0, 0, counting);
+                    Landing expected, landed;
+                    ASSERT_TRUE(LandOn(whole, at.Line, at.Column, &expected));
+                    ASSERT_TRUE(session.Land(at.Line, at.Column, &landed));
+                    EXPECT_EQ(Where(landed), Where(expected));
+                    ASSERT_TRUE(session.GoTo(at.Line, at.Column));
+                    CaretPlace caret;
+                    ASSERT_TRUE(session.Caret(&caret));
+                    EXPECT_EQ(caret.Position, expected.Position);
+                    EXPECT_EQ(session.CursorText(caret), std::to_string(expected.Line) + "x" +
+                                                             std::to_string(expected.Column));
+                }
+            }
+        }
+        HostSetPointerFailure(host, false);
+    }
 }
 
 TEST(ShowFile, SwitchesTabsAndRecordsTheNewEditor) {
@@ -255,9 +286,10 @@ TEST(ShowFile, SwitchesTabsAndRecordsTheNewEditor) {
     EXPECT_EQ(counters.TabSetCurSel, 1);
     EXPECT_EQ(counters.MainSwitch, 1);
 
-    GotoLine(ide.Editor, 4);
+    const EditorSession editor = SessionOf(ide, ide.Editor);
+    ASSERT_TRUE(editor.GoTo(4, 1));
     EXPECT_EQ(HostCaretLine(host), 4);
-    EXPECT_EQ(CaretLine(ide.Editor), 4);
+    EXPECT_EQ(editor.CaretLine(), 4);
 }
 
 TEST(ShowFile, AFileAlreadyInFrontIsLeftAlone) {

@@ -9,6 +9,7 @@
 #include "common/code_page.h"
 #include "history/history_line.h"
 #include "ide/command_line.h"
+#include "ide/ide_access.h"
 #include "navigator/history_walk.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -17,9 +18,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const HistoryEntry current = {CommandLineParameter(commandLine, 0),
                                   CommandLineParameter(commandLine, 1)};
     const std::string direction = CommandLineParameter(commandLine, 2);
-    if (direction == "BACK")
-        Walk(true, current);
-    else if (direction == "FORWARD")
-        Walk(false, current);
+    if (direction != "BACK" && direction != "FORWARD") return 0;
+    IdeConnection ide = ConnectToIde();
+    IdeEndWatch watch(ide);
+    Walk(ide, direction == "BACK", current);
     return 0;
 }

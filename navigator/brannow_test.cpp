@@ -447,6 +447,7 @@ TEST_F(HistoryInTheIde, WithoutRunOnceFilesStillSwitch) {
     ExpectIdeFilesUntouched(*host);
 }
 
+// A step that never gets to its target, or dies before it, changes nothing.
 TEST_F(HistoryInTheIde, AHandOverThatNeverEndsChangesNothing) {
     Mode = HostMode::Today;
     ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, a + "|5x2\r\n"));
@@ -462,6 +463,26 @@ TEST_F(HistoryInTheIde, AHandOverThatNeverEndsChangesNothing) {
     EXPECT_EQ(BackFile(), a + "|5x2\r\n");
     EXPECT_EQ(ForwardFile(), b + "|3x3\r\n");
     EXPECT_EQ(HostLogLines(*host).size(), 1u);
+
+    // Killed half-way, the position left already on the forward history:
+    // the next step takes that half back before it goes, so the position
+    // is there once.
+    HostSetHandOverFrozen(*host, true);
+    AutoCloseHandle killed(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
+                                       DWORD(HostRunToolByShortcut(*host, Back))));
+    ASSERT_TRUE(killed.IsValid());
+    for (ULONGLONG end = GetTickCount64() + 10000;
+         !FileExists(work / HistoryStepNoteName) && GetTickCount64() < end;)
+        Sleep(5);
+    ASSERT_TRUE(TerminateProcess(killed.Get(), 1));
+    ASSERT_EQ(WaitForSingleObject(killed.Get(), 5000), WAIT_OBJECT_0);
+    HostSetHandOverFrozen(*host, false);
+    EXPECT_EQ(ForwardFile(), b + "|3x3\r\n" + c + "|6x1\r\n");
+    ASSERT_TRUE(RunTool(*host, Back));
+    ExpectAt(*host, 0, "5x2");
+    EXPECT_EQ(BackFile(), "");
+    EXPECT_EQ(ForwardFile(), b + "|3x3\r\n" + c + "|6x1\r\n");
+    EXPECT_FALSE(FileExists(work / HistoryStepNoteName));
 }
 
 // Brannow started by the test with a tool environment of its own making:

@@ -6,11 +6,11 @@
 #include "history/history_store.h"
 #include "history/history_turn.h"
 #include "history/press_search.h"
-#include "ide/editor_lines.h"
 #include "ide/follower_link.h"
 #include "ide/ide_access.h"
 #include "ide/ide_navigation.h"
 #include "navigator/history_step.h"
+#include "positions/editor_positions.h"
 
 namespace {
 
@@ -26,23 +26,17 @@ bool IdeStillAt(IdeConnection& ide, const HistoryEntry& current) {
     int32_t line = 0;
     if (!ide.Editor || !ParseCursorLine(current.Cursor, &line)) return true;
     HWND visible = VisibleEditor(ide);
-    return !visible || (visible == ide.Editor && CaretLine(visible) == line);
+    return !visible || (visible == ide.Editor && SessionOf(ide, visible).CaretLine() == line);
 }
 
 ReachResult ShowEntry(IdeConnection& ide, const HistoryEntry& entry,
                       const std::string& currentFile) {
-    int32_t line = 0, column = 0;
-    const bool exact = ParseCursorPosition(entry.Cursor, &line, &column);
-    if (!exact && !ParseCursorLine(entry.Cursor, &line)) line = 0;
+    int32_t line = 0;
+    if (!ParseCursorLine(entry.Cursor, &line)) line = 0;
     ReachResult reached = ShowFile(ide, entry.File, currentFile, line);
     if (reached != ReachResult::Reached) return reached;
     // Read only now: a file opened by the step is in the editor only now.
-    if (line > 0 && !entry.Fingerprint.empty())
-        line = RelocateEditorLine(ide.Editor, line, entry.Fingerprint);
-    if (exact)
-        GotoPosition(ide.Editor, line, column);
-    else if (line > 0)
-        GotoLine(ide.Editor, line);
+    ShowArrival(SessionOf(ide, ide.Editor), entry);
     return reached;
 }
 
@@ -67,7 +61,7 @@ class HistoryFileStep : public StepActions {
         PressesFound found = SearchPresses(walk, size, presses_, expected_);
         if (expected_ && found.Search != TargetSearch::Found) Log(LogText::HistoryChanged);
         *target = found.Target;
-        *cutAt = found.CutAt;
+        *cutAt = cutAt_ = found.CutAt;
         passed_ = std::move(found.Passed);
         return found.Search;
     }
@@ -77,15 +71,17 @@ class HistoryFileStep : public StepActions {
         std::string lines = StoredHistoryEntry(entry, SystemCodePage());
         for (const HistoryEntry& passed : passed_)
             lines += StoredHistoryEntry(passed, SystemCodePage());
-        lengthBefore_ = held_.Size(destination_);
-        return held_.Append(destination_, lines);
+        return held_.BeginStep(destination_, lines, source_, cutAt_);
     }
 
-    void UndoAppend() override { held_.Cut(destination_, lengthBefore_); }
+    void UndoAppend() override { held_.UndoStep(); }
     ReachResult Reach(const HistoryEntry& target) override {
         return ShowEntry(ide_, target, current_.File);
     }
-    bool CutSource(uint64_t length) override { return held_.Cut(source_, length); }
+    // A step cuts what it took; a search that gave up cuts what it passed.
+    bool CutSource(uint64_t length) override {
+        return held_.StepOpen() ? held_.FinishStep() : held_.Cut(source_, length);
+    }
     void Log(LogText text) override { LogMessage(ide_, text); }
 
   private:
@@ -98,7 +94,7 @@ class HistoryFileStep : public StepActions {
     const HistoryEntry* expected_;
     const ArriveFunction& arrive_;
     std::vector<HistoryEntry> passed_;
-    uint64_t lengthBefore_ = 0;
+    uint64_t cutAt_ = 0;
 };
 
 // Still as it was when it was listed: as long, and the part read the same.
@@ -135,15 +131,14 @@ void StepOnHeldFiles(IdeConnection& ide, bool back, const HistoryEntry& current,
     if (!held.Has(source)) return;
     // The editor still shows the position left (IdeStillAt).
     HistoryEntry leaving = current;
-    leaving.Fingerprint = CursorLineFingerprint(ide.Editor, current.Cursor);
+    leaving.Fingerprint = CursorLineFingerprint(SessionOf(ide, ide.Editor), current.Cursor);
     HistoryFileStep step(ide, held, back, leaving, presses, expected, arrive);
     TakeStep(step, leaving);
 }
 
 } // namespace
 
-void Walk(bool back, const HistoryEntry& current) {
-    IdeConnection ide = ConnectToIde();
+void Walk(IdeConnection& ide, bool back, const HistoryEntry& current) {
     const ArriveFunction arrive = [](const HistoryEntry& entry) { return entry; };
     StepOnHeldFiles(ide, back, current, 1, nullptr, nullptr, arrive);
 }

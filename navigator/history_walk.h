@@ -16,7 +16,7 @@
 // Goes from current (the IDE's file and "LINExCOLUMN" as it started the
 // tool) to the newest usable entry of the back history, or of the forward
 // history, leaving current on top of the other.
-void Walk(bool back, const HistoryEntry& current);
+void Walk(IdeConnection& ide, bool back, const HistoryEntry& current);
 
 // What a list read of one history file: enough to tell later that the file
 // is still as it was listed.

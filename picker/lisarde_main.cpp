@@ -8,7 +8,9 @@
 #include "common/environment.h"
 #include "history/history_line.h"
 #include "ide/command_line.h"
+#include "ide/editor_session.h"
 #include "ide/ide_access.h"
+#include "ide/ide_end.h"
 #include "navigator/history_walk.h"
 #include "picker/picker_rows.h"
 #include "picker/picker_window.h"
@@ -40,7 +42,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const HistoryEntry current = {CommandLineParameter(commandLine, 0),
                                   CommandLineParameter(commandLine, 1)};
     IdeConnection ide = ConnectToIde();
-    SourceTexts sources(IsTodaysIde(ide) ? ColumnCounting::Characters : ColumnCounting::Bytes);
+    IdeEndWatch watch(ide);
+    SourceTexts sources(IdeCounting(ide));
     ListedHistory listed;
     const std::vector<ListedEntry> forward =
         ListHistory(ide, false, current, sources, &listed.Forward);

@@ -9,8 +9,8 @@
 #include "history/history_line.h"
 #include "history/history_store.h"
 #include "ide/command_line.h"
-#include "ide/editor_lines.h"
 #include "ide/ide_access.h"
+#include "positions/editor_positions.h"
 
 #include <optional>
 
@@ -24,7 +24,8 @@ std::optional<LogText> RememberPosition(IdeConnection& ide, const std::string& f
     // A back file held by another history tool for a moment is waited for,
     // so a quick second recording is kept; only a longer hold fails.
     const Recorded recorded = HistoryStore().Record(
-        {file, cursor, CursorLineFingerprint(ide.Editor, cursor)}, OpenPolicy::Wait);
+        {file, cursor, CursorLineFingerprint(SessionOf(ide, ide.Editor), cursor)},
+        OpenPolicy::Wait);
     switch (recorded.Outcome) {
     case Recorded::Entry::NotStorable:
         return LogText::NameNotStorable;
@@ -45,6 +46,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // cannot spell.
     const std::string commandLine = CommandLineUtf8();
     IdeConnection ide = ConnectToIde();
+    IdeEndWatch watch(ide);
     if (const auto failure = RememberPosition(ide, CommandLineParameter(commandLine, 0),
                                               CommandLineParameter(commandLine, 1)))
         LogMessage(ide, *failure);

@@ -271,13 +271,14 @@ TEST(HostIde, EditorTextCrossesProcessesByteForByte) {
     EXPECT_EQ(HostGetText(editor, 5, buffer), 4);
     EXPECT_EQ(buffer, std::string("\x01\x02\x03\x04", 5));
 
-    // Byte 10 is the first line end; SCI_GOTOLINE clamps as Scintilla does,
-    // also for -1 widened as a 32-bit number.
+    // Bytes 10 (LF) and 13 (a lone CR) end lines, two in every 255 bytes;
+    // SCI_GOTOLINE clamps as Scintilla does, also for -1 widened as a 32-bit
+    // number.
+    const long lines = 2 * (long)(bytes.size() / 255) + 1;
     struct Case {
         WPARAM line;
         long caretLine;
-    } cases[] = {
-        {1, 2}, {(WPARAM)-1, 1}, {0xFFFFFFFFu, 1}, {1u << 30, (long)(bytes.size() / 255) + 1}};
+    } cases[] = {{1, 2}, {(WPARAM)-1, 1}, {0xFFFFFFFFu, 1}, {1u << 30, lines}};
     for (const Case& c : cases) {
         SendMessageA(editor, SCI_GOTOLINE, c.line, 0);
         EXPECT_EQ(HostCaretLine(host), c.caretLine) << c.line;
@@ -289,10 +290,10 @@ TEST(HostIde, EditorTextCrossesProcessesByteForByte) {
     EditorMessage messages[] = {
         {SCI_POSITIONFROMLINE, 1, 0, 10},
         {SCI_POSITIONFROMLINE, 0xFFFFFFFFu, 0, 10}, // the caret's line
-        {SCI_GETLINEENDPOSITION, 1, 0, 264},
+        {SCI_GETLINEENDPOSITION, 1, 0, 12},
         {SCI_POSITIONRELATIVE, 10, 0xFFFFFFFFu, 9},
         {SCI_POSITIONRELATIVE, 10, -11, 0},
-        {SCI_GETLINECOUNT, 0, 0, (LRESULT)(bytes.size() / 255) + 1 + (bytes.size() % 255 >= 10)},
+        {SCI_GETLINECOUNT, 0, 0, lines},
     };
     for (const EditorMessage& m : messages)
         EXPECT_EQ(SendMessageA(editor, m.msg, m.wp, m.lp), m.result) << m.msg << " " << m.wp;

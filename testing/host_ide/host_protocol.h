@@ -12,7 +12,6 @@ constexpr unsigned SCI_GETSELECTIONEND = 2145;
 constexpr unsigned SCI_SETSEL = 2160;
 constexpr unsigned SCI_LINELENGTH = 2350;
 constexpr unsigned SCI_GETCHARACTERPOINTER = 2520;
-constexpr unsigned SCI_COUNTCHARACTERS = 2633;
 
 // Lines a PageUp or PageDown moves the caret, whatever the editor's height,
 // so that tests know which page moves count as jumps.

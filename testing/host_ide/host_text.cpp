@@ -7,9 +7,15 @@
 
 namespace {
 
-const char* FindLf(const std::string& text, size_t from) {
+// The last byte of the first line end from `from` on (the LF of CR LF, or
+// a lone LF or CR), null when the line there is the text's last.
+const char* FindLineEnd(const std::string& text, size_t from) {
     if (from >= text.size()) return nullptr;
-    return static_cast<const char*>(memchr(text.data() + from, '\n', text.size() - from));
+    const char* at = text.data() + from;
+    const char* lf = static_cast<const char*>(memchr(at, '\n', text.size() - from));
+    const size_t before = (lf ? lf : text.data() + text.size()) - at;
+    const char* cr = static_cast<const char*>(memchr(at, '\r', before));
+    return cr && cr + 1 != lf ? cr : lf;
 }
 
 bool IsContinuation(char c) {
@@ -32,9 +38,9 @@ bool EqualsNoCase(const std::string& a, const std::string& b) {
 size_t LineStartOf(const std::string& text, long line) {
     size_t start = 0;
     for (long i = 0; i < line; i++) {
-        const char* lf = FindLf(text, start);
-        if (!lf) break;
-        start = lf - text.data() + 1;
+        const char* end = FindLineEnd(text, start);
+        if (!end) break;
+        start = end - text.data() + 1;
     }
     return start;
 }
@@ -42,17 +48,17 @@ size_t LineStartOf(const std::string& text, long line) {
 long LineOfPosition(const std::string& text, size_t pos) {
     if (pos > text.size()) pos = text.size();
     long line = 0;
-    for (const char* lf = FindLf(text, 0); lf && size_t(lf - text.data()) < pos;
-         lf = FindLf(text, lf - text.data() + 1))
+    for (const char* end = FindLineEnd(text, 0); end && size_t(end - text.data()) < pos;
+         end = FindLineEnd(text, end - text.data() + 1))
         line++;
     return line;
 }
 
 size_t LineEndOf(const std::string& text, size_t lineStart) {
-    const char* lf = FindLf(text, lineStart);
-    if (!lf) return text.size();
-    size_t end = lf - text.data();
-    if (end > lineStart && text[end - 1] == '\r') end--;
+    const char* lineEnd = FindLineEnd(text, lineStart);
+    if (!lineEnd) return text.size();
+    size_t end = lineEnd - text.data();
+    if (text[end] == '\n' && end > lineStart && text[end - 1] == '\r') end--;
     return end;
 }
 
@@ -190,7 +196,8 @@ std::vector<std::string> SplitHostCommandLine(const std::string& commandLine) {
 
 long LineCount(const std::string& text) {
     long lines = 1;
-    for (const char* lf = FindLf(text, 0); lf; lf = FindLf(text, lf - text.data() + 1))
+    for (const char* end = FindLineEnd(text, 0); end;
+         end = FindLineEnd(text, end - text.data() + 1))
         lines++;
     return lines;
 }

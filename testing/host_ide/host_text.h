@@ -1,5 +1,5 @@
 // The stand-in host's text work, kept free of windows.h: line arithmetic of
-// its editors (lines end at LF; a CR before the LF belongs to the line end),
+// its editors (lines end at LF, CR LF or CR, as Scintilla's do),
 // the tool argument template, the tool environment and its own command line.
 #pragma once
 #include <cstddef>

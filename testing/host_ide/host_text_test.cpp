@@ -44,9 +44,10 @@ TEST(HostText, LineAndColumnAreClampedToTheLine) {
             << c.line << "," << c.column;
 }
 
-// Scintilla's position messages; "a\r\n" ends in an empty line.
+// Scintilla's position messages; "a\r\n" ends in an empty line, and a lone
+// CR ends a line too.
 TEST(HostText, PositionMessagesAnswerAsScintillaDoes) {
-    const std::string CrLfEnd = "a\r\n";
+    const std::string CrLfEnd = "a\r\n", LoneCr = "a\rbc\r\nd";
     struct Case {
         const std::string& text;
         long line;
@@ -56,7 +57,8 @@ TEST(HostText, PositionMessagesAnswerAsScintillaDoes) {
         {ThreeLines, 3, 9, 9},     {ThreeLines, 4, -1, 9},   {ThreeLines, 1L << 30, -1, 9},
         {CrLfEnd, 0, 0, 1},        {CrLfEnd, 1, 3, 3},       {CrLfEnd, 2, 3, 3},
         {CrLfEnd, 3, -1, 3},       {std::string(), 0, 0, 0}, {std::string(), 1, 0, 0},
-        {std::string(), 2, -1, 0}, {ThreeLines, -2, 4, 0},
+        {std::string(), 2, -1, 0}, {ThreeLines, -2, 4, 0},   {LoneCr, 0, 0, 1},
+        {LoneCr, 1, 2, 4},         {LoneCr, 2, 6, 7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "line " << c.line << " of " << c.text.size());
