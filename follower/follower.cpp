@@ -184,8 +184,9 @@ LRESULT Follower::TakeNews(const COPYDATASTRUCT& data) {
     if (!data.lpData ||
         !ParseNews(std::string_view(static_cast<const char*>(data.lpData), data.cbData), &news))
         return 0;
-    // What the editors reported before the news happened before it.
-    HandleReports();
+    // What the editors reported before the news happened before it, unless
+    // the IDE is not answering: the news is not held up by asking again.
+    if (!askingAgain_) HandleReports();
     const bool taken = Take(news);
     // The closing source's position is read: the IDE may close it now. No
     // later news names it anew, so it is written at once.

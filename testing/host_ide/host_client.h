@@ -195,21 +195,16 @@ void HostSetCaretKeyWork(const HostIde& host, unsigned ms);
 // meanwhile is answered.
 void HostFreezeAfterReport(const HostIde& host, unsigned ms);
 
-// The mouse, as a person uses it, through the system's input (SendInput):
-// the pointer put over the middle of the visible editor, then the side
-// button (1 back, 2 forward) pressed and released count times. The window
-// under the pointer gets them, which is the editor only when no other
-// window is in front there; the editors leave them to DefWindowProc, as
-// Scintilla does, and count them (SideButtons). freezeMs: the IDE then
-// answers nobody for that long, as a hung IDE. False when no editor shows.
+// The pointer put over the middle of the visible editor, then the side
+// button (1 back, 2 forward) pressed and released count times through the
+// system's input, which the window under the pointer gets; then the IDE
+// answers nobody for freezeMs. False when no editor shows.
 bool HostPressSideButton(const HostIde& host, int button, int count = 1, unsigned freezeMs = 0);
 // A window of the test's own process in front of everything, covering the
 // whole screen, for as long as it lives: what the pointer is over then is
 // another program's window.
 struct WindowInFront {
     WindowInFront();
-    WindowInFront(const WindowInFront&) = delete;
-    WindowInFront& operator=(const WindowInFront&) = delete;
     ~WindowInFront();
 
     HWND Window = nullptr;

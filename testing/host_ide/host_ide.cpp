@@ -39,6 +39,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -95,7 +96,7 @@ size_t ClampPosition(const Editor& e, intptr_t pos) {
 void ReportCaret(HWND editor) {
     Host.Counters[CounterCaretReports]++;
     NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, editor, OBJID_CARET, CHILDID_SELF);
-    if (DWORD freeze = std::exchange(Host.FreezeAfterReportMs, 0)) Sleep(freeze);
+    if (DWORD freeze = std::exchange(Host.FreezeMs, 0)) Sleep(freeze);
 }
 
 // Windows reports each move of the system caret, which Scintilla keeps only
@@ -673,21 +674,21 @@ void AddLogLine(const COPYDATASTRUCT& data) {
 // through the system's input, over the visible editor, whatever window is in
 // front; then the window thread stops for ms, as a hung IDE.
 int PressSideButton(const std::string& arg) {
-    char* rest = nullptr;
-    DWORD button = strtoul(arg.c_str(), &rest, 10) == 2 ? XBUTTON2 : XBUTTON1;
-    long count = *rest == ',' ? std::max(strtol(rest + 1, &rest, 10), 1L) : 1;
-    DWORD freezeMs = *rest == ',' ? strtoul(rest + 1, nullptr, 10) : 0;
+    int button = 1;
+    long count = 1;
+    unsigned long freezeMs = 0;
+    sscanf(arg.c_str(), "%d,%ld,%lu", &button, &count, &freezeMs);
     HWND editor = CurrentEditorWindow();
     RECT r;
     if (!editor || !GetWindowRect(editor, &r) ||
         !SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2))
         return -1;
     std::vector<INPUT> inputs;
-    for (long i = 0; i < count; i++)
+    for (long i = 0; i < std::max(count, 1L); i++)
         for (DWORD flag : {MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP}) {
             INPUT input = {};
             input.type = INPUT_MOUSE;
-            input.mi.mouseData = button;
+            input.mi.mouseData = button == 2 ? XBUTTON2 : XBUTTON1;
             input.mi.dwFlags = flag;
             inputs.push_back(input);
         }
@@ -756,7 +757,7 @@ LRESULT RunCommand(unsigned command, const std::string& arg) {
         Host.CaretKeyWorkMs = (DWORD)std::max(number, 0L);
         return 0;
     case CmdFreezeAfterReport:
-        Host.FreezeAfterReportMs = (DWORD)std::max(number, 0L);
+        Host.FreezeMs = (DWORD)std::max(number, 0L);
         return 0;
     case CmdPressSideButton:
         return PressSideButton(arg);

@@ -28,16 +28,16 @@ struct HostState {
     HWND Panel = nullptr;
     HWND TabBar = nullptr;
     HWND LogList = nullptr;
-    WNDPROC TabBarProc = nullptr;  // the tab control's own procedure, under our counting one
-    std::vector<HWND> Editors;     // in tab order
-    int Current = -1;              // the tab whose editor is visible
-    bool Frozen = false;           // ignore the switch notification
-    bool HandOverFrozen = false;   // never answer a second start
-    bool PointerFailure = false;   // the editors' pointer messages answer 0
-    bool Starting = true;          // the tools of the IDE's start still run
-    DWORD CaretKeyWorkMs = 0;      // the IDE's own work per caret key, for benchmarks
-    DWORD FreezeAfterReportMs = 0; // the next caret report stops the window thread this long
-    HWND FocusTarget = nullptr;    // today's: given the focus again when the main window activates
+    WNDPROC TabBarProc = nullptr; // the tab control's own procedure, under our counting one
+    std::vector<HWND> Editors;    // in tab order
+    int Current = -1;             // the tab whose editor is visible
+    bool Frozen = false;          // ignore the switch notification
+    bool HandOverFrozen = false;  // never answer a second start
+    bool PointerFailure = false;  // the editors' pointer messages answer 0
+    bool Starting = true;         // the tools of the IDE's start still run
+    DWORD CaretKeyWorkMs = 0;     // the IDE's own work per caret key, for benchmarks
+    DWORD FreezeMs = 0;           // the next caret report stops the window thread this long
+    HWND FocusTarget = nullptr;   // today's: given the focus again when the main window activates
     std::deque<std::string> NoSourceLog;          // today's: log lines while no source is open
     std::vector<std::string> ToolVariableChanges; // a test's, see ChangeToolVariables
     long Counters[CounterCount] = {};
