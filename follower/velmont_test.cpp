@@ -278,8 +278,22 @@ TEST_P(Following, SideButtonsStepAsTheShortcutsDo) {
     StartFrom(backLines, forwardLines);
     ASSERT_TRUE(HostPressSideButton(*host, 1, 50));
     EXPECT_TRUE(StepsRan());
-    EXPECT_EQ(BackFile() + ForwardFile(),
-              b + "|90x1\r\n" + a + "|30x4\r\n" + c + "|7x1\r\n" + b + "|60x2\r\n");
+    // Whole: the files as after some of the three steps there are to take,
+    // each whole or not at all.
+    const std::string backs[] = {a + "|5x1\r\n", b + "|60x2\r\n", c + "|7x1\r\n"},
+                      forwards[] = {b + "|90x1\r\n", a + "|30x4\r\n", c + "|7x1\r\n",
+                                    b + "|60x2\r\n"};
+    std::string states;
+    for (int taken = 0; taken <= 3; ++taken) {
+        for (int i = 0; i < 3 - taken; ++i)
+            states += backs[i];
+        states += "--\r\n";
+        for (int i = 0; i <= taken; ++i)
+            states += forwards[i];
+        states += "==\r\n";
+    }
+    EXPECT_NE(("==\r\n" + states).find("==\r\n" + BackFile() + "--\r\n" + ForwardFile() + "==\r\n"),
+              std::string::npos);
 }
 
 // The file each position is recorded under follows the source: Remember,
