@@ -69,6 +69,20 @@ int VelmontCount(const char* exe = "Velmont.exe") {
     return count;
 }
 
+// A window of the test in front of everything, covering the screen: what
+// the pointer is over then is another program's window.
+struct WindowInFront {
+    HWND Window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                  nullptr, nullptr, nullptr, nullptr);
+    WindowInFront() {
+        SetForegroundWindow(Window);
+        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
+            DispatchMessageA(&message);
+    }
+    ~WindowInFront() { DestroyWindow(Window); }
+};
+
 template <class Check> bool WaitFor(Check check, DWORD timeoutMs = 10000) {
     for (const ULONGLONG end = GetTickCount64() + timeoutMs; !check(); Sleep(20))
         if (GetTickCount64() > end) return check();

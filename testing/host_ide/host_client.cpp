@@ -254,20 +254,6 @@ bool HostPressSideButton(const HostIde& host, int button, int count, unsigned fr
                            std::to_string(freezeMs)) == 0;
 }
 
-WindowInFront::WindowInFront() {
-    Window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "In front", WS_POPUP | WS_VISIBLE, 0, 0,
-                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                             nullptr, nullptr, nullptr);
-    SetForegroundWindow(Window);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
-}
-
-WindowInFront::~WindowInFront() {
-    if (Window) DestroyWindow(Window);
-}
-
 double HostCpuSeconds(const HostIde& host) {
     FILETIME created, ended, kernel, user;
     if (!GetProcessTimes(host.Process.Get(), &created, &ended, &kernel, &user)) return 0;

@@ -200,16 +200,6 @@ void HostFreezeAfterReport(const HostIde& host, unsigned ms);
 // system's input, which the window under the pointer gets; then the IDE
 // answers nobody for freezeMs. False when no editor shows.
 bool HostPressSideButton(const HostIde& host, int button, int count = 1, unsigned freezeMs = 0);
-// A window of the test's own process in front of everything, covering the
-// whole screen, for as long as it lives: what the pointer is over then is
-// another program's window.
-struct WindowInFront {
-    WindowInFront();
-    ~WindowInFront();
-
-    HWND Window = nullptr;
-};
-
 // The host process's CPU time so far (user and kernel), in seconds.
 double HostCpuSeconds(const HostIde& host);
 
