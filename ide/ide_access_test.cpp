@@ -352,7 +352,12 @@ TEST_F(IdeAccessTest, TheEndWatchEndsTheToolWithItsIde) {
         return AskWindow(own.Main, WM_GETTEXTLENGTH, 0, 0, IdeAsk, ide.EndWatch).has_value();
     };
     EXPECT_TRUE(ask());
-    ASSERT_EQ(WaitForSingleObject(tool.Get(), 300), WAIT_TIMEOUT);
+    // The tool watches before the IDE goes, however slowly it started.
+    for (ULONGLONG end = GetTickCount64() + 10000;
+         !FileExists(dir / "watching") && GetTickCount64() < end;)
+        Sleep(5);
+    ASSERT_TRUE(FileExists(dir / "watching"));
+    ASSERT_EQ(WaitForSingleObject(tool.Get(), 0), WAIT_TIMEOUT);
 
     ASSERT_TRUE(TerminateProcess(host.Process.Get(), 1));
     const ULONGLONG killed = GetTickCount64();

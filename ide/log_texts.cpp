@@ -16,6 +16,7 @@ constexpr const char* Texts[] = {
     "History entries of files that are gone dropped: go back again to go on",
     "History not changed: history file could not be opened",
     "History not changed: the history changed meanwhile",
+    "History not changed: a press came while the IDE moved and could not be taken",
     "History not cleared: %1 could not be emptied",
 };
 static_assert(sizeof Texts / sizeof Texts[0] == size_t(LogText::Count), "one text per line");

@@ -21,6 +21,8 @@ enum class LogText {
     StepGaveUp,
     StepFilesBusy,
     HistoryChanged,
+    // A press of Go back or Go forward the navigator could not take.
+    PressNotTaken,
     // The clearer; %1 the file.
     NotCleared,
     Count

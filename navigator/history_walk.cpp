@@ -29,14 +29,14 @@ bool IdeStillAt(IdeConnection& ide, const HistoryEntry& current) {
     return !visible || (visible == ide.Editor && SessionOf(ide, visible).CaretLine() == line);
 }
 
-ReachResult ShowEntry(IdeConnection& ide, const HistoryEntry& entry,
-                      const std::string& currentFile) {
+ReachResult ShowEntry(IdeConnection& ide, const HistoryEntry& entry, const std::string& currentFile,
+                      HistoryEntry* arrival) {
     int32_t line = 0;
     if (!ParseCursorLine(entry.Cursor, &line)) line = 0;
     ReachResult reached = ShowFile(ide, entry.File, currentFile, line);
     if (reached != ReachResult::Reached) return reached;
     // Read only now: a file opened by the step is in the editor only now.
-    ShowArrival(SessionOf(ide, ide.Editor), entry);
+    *arrival = ShowArrival(SessionOf(ide, ide.Editor), entry);
     return reached;
 }
 
@@ -76,8 +76,12 @@ class HistoryFileStep : public StepActions {
 
     void UndoAppend() override { held_.UndoStep(); }
     ReachResult Reach(const HistoryEntry& target) override {
-        return ShowEntry(ide_, target, current_.File);
+        const ReachResult reached = ShowEntry(ide_, target, current_.File, &arrival_);
+        moved_ = reached == ReachResult::Reached;
+        return reached;
     }
+    // Where the IDE was taken; null when it was not.
+    const HistoryEntry* Arrival() const { return moved_ ? &arrival_ : nullptr; }
     // A step cuts what it took; a search that gave up cuts what it passed.
     bool CutSource(uint64_t length) override {
         return held_.StepOpen() ? held_.FinishStep() : held_.Cut(source_, length);
@@ -95,6 +99,8 @@ class HistoryFileStep : public StepActions {
     const ArriveFunction& arrive_;
     std::vector<HistoryEntry> passed_;
     uint64_t cutAt_ = 0;
+    HistoryEntry arrival_;
+    bool moved_ = false;
 };
 
 // Still as it was when it was listed: as long, and the part read the same.
@@ -107,46 +113,60 @@ bool AsListed(const HeldHistory& held, HistorySide side, const ListedFile& liste
 
 // Both files are held for the whole step, taken in the store's order, so
 // that a BACK and a FORWARD started together queue for them.
-void StepOnHeldFiles(IdeConnection& ide, bool back, const HistoryEntry& current, int presses,
-                     const HistoryEntry* expected, const ListedHistory* listed,
-                     const ArriveFunction& arrive) {
+Walked StepOnHeldFiles(IdeConnection& ide, bool back, const HistoryEntry& current, int presses,
+                       const HistoryEntry* expected, const ListedHistory* listed,
+                       const ArriveFunction& arrive, HistoryEntry* arrival) {
     const HistoryStore store;
     HistoryTurn turn(store);
     // The follower writes what the user left before the step, and lets the
     // step's own moves pass.
     FollowerPause pause(ide);
-    if (!IdeStillAt(ide, current)) return;
+    if (!IdeStillAt(ide, current)) return Walked::NotThere;
     HeldHistory held;
     if (!store.Hold(&held)) {
         LogMessage(ide, LogText::StepFilesBusy);
-        return;
+        return Walked::Stayed;
     }
     const HistorySide source = back ? HistorySide::Back : HistorySide::Forward;
     // A pick goes only on the history it listed.
     if (listed && (!AsListed(held, HistorySide::Back, listed->Back) ||
                    !AsListed(held, HistorySide::Forward, listed->Forward))) {
         LogMessage(ide, LogText::HistoryChanged);
-        return;
+        return Walked::Stayed;
     }
-    if (!held.Has(source)) return;
+    if (!held.Has(source)) return Walked::Stayed;
     // The editor still shows the position left (IdeStillAt).
     HistoryEntry leaving = current;
     leaving.Fingerprint = CursorLineFingerprint(SessionOf(ide, ide.Editor), current.Cursor);
     HistoryFileStep step(ide, held, back, leaving, presses, expected, arrive);
     TakeStep(step, leaving);
+    if (!step.Arrival()) return Walked::Stayed;
+    *arrival = *step.Arrival();
+    return Walked::Moved;
 }
 
 } // namespace
 
-void Walk(IdeConnection& ide, bool back, const HistoryEntry& current) {
+Walked Walk(IdeConnection& ide, bool back, const HistoryEntry& current, HistoryEntry* arrival) {
     const ArriveFunction arrive = [](const HistoryEntry& entry) { return entry; };
-    StepOnHeldFiles(ide, back, current, 1, nullptr, nullptr, arrive);
+    return StepOnHeldFiles(ide, back, current, 1, nullptr, nullptr, arrive, arrival);
 }
 
 void WalkPresses(IdeConnection& ide, bool back, const HistoryEntry& current, int presses,
                  const HistoryEntry& expected, const ListedHistory& listed,
                  const ArriveFunction& arrive) {
-    StepOnHeldFiles(ide, back, current, presses, &expected, &listed, arrive);
+    HistoryEntry arrival;
+    StepOnHeldFiles(ide, back, current, presses, &expected, &listed, arrive, &arrival);
+}
+
+HistoryEntry WhereTheIdeIs(IdeConnection& ide, const HistoryEntry& arrival) {
+    HWND visible = VisibleEditor(ide);
+    if (!visible || visible != ide.Editor) return arrival;
+    CaretPlace caret;
+    const EditorSession editor = SessionOf(ide, visible);
+    if (!editor.Caret(&caret)) return arrival;
+    const std::string cursor = editor.CursorText(caret);
+    return cursor.empty() ? arrival : HistoryEntry{arrival.File, cursor};
 }
 
 std::vector<MetEntry> MeetHistory(IdeConnection& ide, bool back, const HistoryEntry& current,

@@ -13,10 +13,24 @@
 #include <cstdint>
 #include <vector>
 
+enum class Walked {
+    // The IDE was taken to the entry; arrival says where it is now.
+    Moved,
+    // Nothing to go to, or a step that could not be completed (and says so).
+    Stayed,
+    // The IDE is no longer at current: an earlier step moved it.
+    NotThere,
+};
+
 // Goes from current (the IDE's file and "LINExCOLUMN" as it started the
 // tool) to the newest usable entry of the back history, or of the forward
 // history, leaving current on top of the other.
-void Walk(IdeConnection& ide, bool back, const HistoryEntry& current);
+Walked Walk(IdeConnection& ide, bool back, const HistoryEntry& current, HistoryEntry* arrival);
+
+// Where the IDE is now, after a step took it to arrival: that file, and the
+// caret of its editor as the IDE would tell a tool (the user may have moved
+// it since); arrival itself when the IDE shows another editor.
+HistoryEntry WhereTheIdeIs(IdeConnection& ide, const HistoryEntry& arrival);
 
 // What a list read of one history file: enough to tell later that the file
 // is still as it was listed.
