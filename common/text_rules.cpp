@@ -28,10 +28,17 @@ bool IsWindowsPathName(const std::string& name) {
     // A colon only ends a drive letter; anywhere else it names a stream.
     if (name.size() >= start + 2 && IsAsciiLetter(name[start]) && name[start + 1] == ':')
         start += 2;
-    for (size_t i = start; i < name.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        if (c < 0x20 || std::string_view("<>:\"|?*").find(char(c)) != std::string_view::npos)
+    size_t componentStart = start;
+    for (size_t i = start; i <= name.size(); ++i) {
+        const unsigned char c = i < name.size() ? static_cast<unsigned char>(name[i]) : '\\';
+        if (c == '\\' || c == '/') {
+            const std::string_view component(name.data() + componentStart, i - componentStart);
+            if (Utf16Length(component) > MaxComponentUnits) return false;
+            componentStart = i + 1;
+        } else if (c < 0x20 ||
+                   std::string_view("<>:\"|?*").find(char(c)) != std::string_view::npos) {
             return false;
+        }
     }
     return true;
 }

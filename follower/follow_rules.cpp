@@ -1,10 +1,24 @@
 #include "follower/follow_rules.h"
 
+#include "history/entry_name.h"
+
 #include <algorithm>
 #include <cstdlib>
 
 void FollowRules::NameSource(EditorId editor, const std::string& file) {
-    SourceOf(editor).File = file;
+    SourceOf(editor).File = IsStorableName(file) ? file : std::string();
+}
+
+std::string FollowRules::FileOf(EditorId editor) const {
+    const auto known = sources_.find(editor);
+    return known == sources_.end() ? std::string() : known->second.File;
+}
+
+EditorId FollowRules::EditorOfFile(const std::string& file) const {
+    if (file.empty()) return 0;
+    for (const auto& [editor, source] : sources_)
+        if (!source.File.empty() && SamePath(source.File, file)) return editor;
+    return 0;
 }
 
 std::vector<PositionLeft> FollowRules::CaretSeen(EditorId editor, CaretPlace place) {
@@ -83,6 +97,39 @@ void FollowRules::Look(Source& source, CaretPlace place) {
     source.Seen = true;
 }
 
+bool IsStorableName(const std::string& file) {
+    return IsStorableEntry(file, "");
+}
+
+bool WaitingPositions::Add(DecidedPosition position) {
+    const bool room = positions_.size() < capacity_;
+    if (!room) positions_.pop_front();
+    positions_.push_back(std::move(position));
+    return room;
+}
+
+void WaitingPositions::Rename(EditorId editor, const std::string& file) {
+    if (file.empty()) {
+        positions_.erase(std::remove_if(positions_.begin(), positions_.end(),
+                                        [&](const DecidedPosition& position) {
+                                            return position.Editor == editor;
+                                        }),
+                         positions_.end());
+        return;
+    }
+    for (DecidedPosition& position : positions_)
+        if (position.Editor == editor) position.File = file;
+}
+
+void WaitingPositions::AllDue() {
+    for (DecidedPosition& position : positions_)
+        position.DueMs = 0;
+}
+
+const DecidedPosition* WaitingPositions::Due(uint64_t nowMs) const {
+    return !positions_.empty() && positions_.front().DueMs <= nowMs ? &positions_.front() : nullptr;
+}
+
 namespace {
 
 constexpr const char* EventWords[] = {"STARTED", "LOADED", "SAVED", "CLOSING"};
@@ -119,21 +166,27 @@ int32_t ParseJumpLines(const std::string& text) {
     return ParseDigits(text, 9, &lines) ? int32_t(lines) : DefaultJumpLines;
 }
 
+// "EVENT LF EDITOR LF LINES LF FILEBYTES LF" then the file and the file
+// list: the file's length is given, so that no byte of a name can end it.
 std::string FormatNews(const FollowerNews& news) {
     const size_t event = size_t(news.Event);
     return std::string(event < std::size(EventWords) ? EventWords[event] : "") + "\n" +
-           std::to_string(news.Editor) + "\n" + std::to_string(news.JumpLines) + "\n" + news.File;
+           std::to_string(news.Editor) + "\n" + std::to_string(news.JumpLines) + "\n" +
+           std::to_string(news.File.size()) + "\n" + news.File + news.FileList;
 }
 
 bool ParseNews(std::string_view text, FollowerNews* news) {
-    std::string_view event, editor, lines;
-    uint64_t editorValue = 0, linesValue = 0;
-    if (!TakeField(text, &event) || !TakeField(text, &editor) || !TakeField(text, &lines) ||
-        !ParseDigits(editor, 20, &editorValue) || !ParseDigits(lines, 9, &linesValue))
+    std::string_view event, editor, lines, fileBytes;
+    uint64_t editorValue = 0, linesValue = 0, fileLength = 0;
+    if (text.size() > MaxNewsBytes || !TakeField(text, &event) || !TakeField(text, &editor) ||
+        !TakeField(text, &lines) || !TakeField(text, &fileBytes) ||
+        !ParseDigits(editor, 20, &editorValue) || !ParseDigits(lines, 9, &linesValue) ||
+        !ParseDigits(fileBytes, 9, &fileLength) || fileLength > text.size())
         return false;
     news->Event = ParseFollowerEvent(std::string(event));
     news->Editor = editorValue;
     news->JumpLines = int32_t(linesValue);
-    news->File = std::string(text);
+    news->File = std::string(text.substr(0, size_t(fileLength)));
+    news->FileList = std::string(text.substr(size_t(fileLength)));
     return news->Event != FollowerEvent::Unknown;
 }

@@ -79,6 +79,62 @@ TEST(FollowRules, RecordsThePositionLeft) {
     }
 }
 
+// Remember refuses these names, so the follower never records under them: a
+// source saved under one loses the name it had.
+TEST(FollowRules, NamesNoHistoryKeepsLeaveTheSourceUnnamed) {
+    const std::string folder = "C:\\src\\";
+    for (const auto& [file, storable] :
+         {std::pair{folder + std::string(255, 'x'), true},
+          {folder + "a.pb\r\nZ:\\evil\\forged.pb|7x7\r\ny.pb", false},
+          {folder + "a|b.pb", false},
+          {folder + std::string("a\0.pb", 5), false},
+          {folder + std::string(256, 'x'), false},
+          {folder + std::string(32000, 'x'), false}}) {
+        SCOPED_TRACE(file.substr(0, 40));
+        FollowRules rules;
+        rules.NameSource(1, folder + "good.pb");
+        rules.BecameCurrent(1, {0, 0});
+        rules.CaretSeen(1, {5, 50});
+        rules.NameSource(1, file);
+        EXPECT_EQ(rules.CaretSeen(1, {90, 900}).size(), storable ? 1u : 0u);
+        EXPECT_EQ(rules.EditorOfFile(file), storable ? 1u : 0u);
+    }
+    FollowRules rules;
+    rules.NameSource(2, u8"C:\\src\\Жук.pb");
+    EXPECT_EQ(rules.EditorOfFile(u8"c:\\SRC\\жук.PB"), 2u); // as the IDE compares names
+}
+
+// Positions wait their settle time, take the name a save gives their source
+// meanwhile, and the oldest goes when too many wait.
+TEST(FollowRules, WaitingPositions) {
+    WaitingPositions waiting(2);
+    EXPECT_TRUE(waiting.Add({1, "a.pb", "5x1", "", 100}));
+    waiting.Rename(1, "renamed.pb");
+    EXPECT_EQ(waiting.Due(99), nullptr);
+    EXPECT_EQ(waiting.Due(100)->File, "renamed.pb");
+    EXPECT_TRUE(waiting.Add({2, "b.pb", "7x1", "", 150}));
+    EXPECT_FALSE(waiting.Add({1, "renamed.pb", "9x1", "", 200})); // 5x1 goes
+    waiting.Rename(1, "");                                        // a name no history keeps
+    waiting.AllDue();
+    EXPECT_EQ(waiting.Due(0)->Cursor, "7x1");
+    EXPECT_EQ(waiting.Size(), 1u);
+}
+
+// What a start hands over comes back whole, whatever its file holds; a text
+// of another form or too long is no news.
+TEST(FollowRules, NewsRoundTrip) {
+    const FollowerNews news = {FollowerEvent::Saved, 123456789012345ull, 7, "C:\\a\n5x5|b.pb",
+                               "C:\\a.pb\nC:\\b.pb"};
+    FollowerNews back;
+    ASSERT_TRUE(ParseNews(FormatNews(news), &back));
+    EXPECT_EQ(FormatNews(back), FormatNews(news));
+    for (const std::string& text :
+         {std::string("SAVED\n1\n20\nC:\\a.pb"), std::string("SAVED\n1\n20\n9\nC:\\a.pb"),
+          std::string("OPENED\n1\n20\n0\n"),
+          std::string("SAVED\n1\n20\n0\n") + std::string(MaxNewsBytes, 'l')})
+        EXPECT_FALSE(ParseNews(text, &back)) << text.substr(0, 40);
+}
+
 TEST(FollowRules, ThresholdIsAPlainNumber) {
     for (const auto& [text, lines] : {std::pair{"5", 5},
                                       {"0", 0},
@@ -90,6 +146,5 @@ TEST(FollowRules, ThresholdIsAPlainNumber) {
                                       {"1234567890", 20}})
         EXPECT_EQ(ParseJumpLines(text), lines) << text;
 }
-
 
 } // namespace

@@ -1,7 +1,8 @@
 // Velmont: the follower. The IDE starts it on its own events with
-// "%FILE" "EVENT" threshold: the IDE started (STARTED), a source loaded
-// (LOADED), saved (SAVED, also under a new name) or closing (CLOSING, waited
-// for by the IDE). The first start of an IDE becomes its follower and runs
+// "%FILE" "EVENT" threshold [SIDEBUTTONS]: the IDE started (STARTED), a
+// source loaded (LOADED), saved (SAVED, also under a new name) or closing
+// (CLOSING, waited for by the IDE); with the word, the mouse's side buttons
+// go back and forward. The first start of an IDE becomes its follower and runs
 // beside it until the IDE ends, recording the positions the user leaves;
 // every later start hands its news to that one and ends at once. A CLOSING
 // start never becomes the follower.
@@ -9,6 +10,7 @@
 #include "common/code_page.h"
 #include "common/named_turn.h"
 #include "follower/follower.h"
+#include "follower/side_buttons.h"
 #include "ide/command_line.h"
 #include "ide/follower_link.h"
 
@@ -66,16 +68,6 @@ void HandOver(HWND follower, const FollowerNews& news) {
                         &ignored);
 }
 
-HWND CreateFollowerWindow(HWND ideMainWindow) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = FollowerWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = FollowerClassName;
-    if (!RegisterClassA(&windowClass)) return nullptr;
-    return CreateWindowExA(0, FollowerClassName, FollowerTitle(ideMainWindow).c_str(), 0, 0, 0, 0,
-                           0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr);
-}
-
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -84,8 +76,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     news.File = CommandLineParameter(commandLine, 0);
     news.Event = ParseFollowerEvent(CommandLineParameter(commandLine, 1));
     news.JumpLines = ParseJumpLines(CommandLineParameter(commandLine, 2));
+    const bool sideButtons = CommandLineParameter(commandLine, 3) == SideButtonsWord;
     if (news.Event == FollowerEvent::Unknown) return 0;
     IdeConnection ide = ConnectToIde();
+    news.FileList = ide.FileList;
     IdeEndWatch watch(ide, FollowerEndGraceMs);
     DWORD ideProcessId = 0;
     if (!FindStartingIde(ide.MainWindow, &ideProcessId)) return 0;
@@ -99,12 +93,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     if (!turn.Held() || news.Event == FollowerEvent::Closing) return 0;
     AutoCloseHandle ideProcess(OpenProcess(SYNCHRONIZE, FALSE, ideProcessId));
-    const HWND window = ideProcess.IsValid() ? CreateFollowerWindow(ide.MainWindow) : nullptr;
-    if (!window) return 0;
-    Follower following(window, ide, ideProcess.Get(), ideProcessId);
+    if (!ideProcess.IsValid()) return 0;
+    Follower following(ide, ideProcess.Get(), ideProcessId, sideButtons);
+    if (!following.CreateWindowFor(ide.MainWindow)) return 0;
     // Later starts find the window from now on.
     turn.Release();
     following.Run(news);
-    DestroyWindow(window);
     return 0;
 }

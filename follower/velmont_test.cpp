@@ -2,8 +2,10 @@
 // Go forward, while the test moves the caret as a person would. Each check
 // waits for the history it expects; one that nothing was recorded is closed
 // by a move that is.
+#include "follower/follow_rules.h"
 #include "history/history_line.h"
 #include "ide/follower_link.h"
+#include "ide/log_texts.h"
 #include "testing/host_ide/host_client.h"
 #include "testing/test_support.h"
 
@@ -12,6 +14,7 @@
 #include <tlhelp32.h>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -19,8 +22,10 @@ const long Record = 0x20035, Back = 0x20034, Forward = 0x20036; // Ctrl+5, 4, 6
 
 // Tools.prefs as the installation writes it: the follower's four entries,
 // on the IDE's events or, menuOnly, on none (a test runs them by number),
-// the closing one left out when !closing; then Remember, Go back, Go forward.
-std::string ToolsPrefs(const std::string& workingDir, bool menuOnly = false, bool closing = true) {
+// the closing one left out when !closing, the side buttons on unless
+// !buttons; then Remember, Go back, Go forward.
+std::string ToolsPrefs(const std::string& workingDir, bool menuOnly = false, bool closing = true,
+                       bool buttons = true) {
     std::string text;
     int count = 0;
     const auto add = [&](const std::string& exe, const std::string& arguments, long shortcut,
@@ -34,8 +39,9 @@ std::string ToolsPrefs(const std::string& workingDir, bool menuOnly = false, boo
     for (const auto& [event, trigger] :
          {std::pair{"STARTED", 1}, {"LOADED", 8}, {"SAVED", 9}, {"CLOSING", 13}, {"OPENED", 0}})
         if (closing || trigger != 13)
-            add("Velmont.exe", std::string("\"%FILE\" \"") + event + "\" 20", 0, trigger,
-                trigger == 13 ? 3 : 2);
+            add("Velmont.exe",
+                std::string("\"%FILE\" \"") + event + "\" 20" + (buttons ? " SIDEBUTTONS" : ""), 0,
+                trigger, trigger == 13 ? 3 : 2);
     add("Quillet.exe", "\"%FILE\"\"%CURSOR\"", Record, 0, 1);
     add("Brannow.exe", "\"%FILE\"\"%CURSOR\" \"BACK\"", Back, 0, 0);
     add("Brannow.exe", "\"%FILE\"\"%CURSOR\" \"FORWARD\"", Forward, 0, 0);
@@ -52,16 +58,30 @@ std::string Positions(const std::string& path) {
     return positions;
 }
 
-int VelmontCount() {
+int VelmontCount(const char* exe = "Velmont.exe") {
     AutoCloseHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     int count = 0;
     for (BOOL more = Process32First(snapshot.Get(), &entry); more;
          more = Process32Next(snapshot.Get(), &entry))
-        count += lstrcmpiA(entry.szExeFile, "Velmont.exe") == 0;
+        count += lstrcmpiA(entry.szExeFile, exe) == 0;
     return count;
 }
+
+// A window of the test in front of everything, covering the screen: what
+// the pointer is over then is another program's window.
+struct WindowInFront {
+    HWND Window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                  nullptr, nullptr, nullptr, nullptr);
+    WindowInFront() {
+        SetForegroundWindow(Window);
+        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
+            DispatchMessageA(&message);
+    }
+    ~WindowInFront() { DestroyWindow(Window); }
+};
 
 template <class Check> bool WaitFor(Check check, DWORD timeoutMs = 10000) {
     for (const ULONGLONG end = GetTickCount64() + timeoutMs; !check(); Sleep(20))
@@ -135,6 +155,35 @@ class FollowerTest : public testing::Test {
     static void NewsTaken() {
         EXPECT_TRUE(WaitFor([] { return VelmontCount() == 1; }));
     }
+    // The steps the follower started for the buttons, or a test without
+    // waiting, have run and ended; false when none ran.
+    static bool StepsRan() {
+        return WaitFor([] { return VelmontCount("Brannow.exe") > 0; }, 5000) &&
+               WaitFor([] { return VelmontCount("Brannow.exe") == 0; }, 60000);
+    }
+    // The IDE at a's line 30, the follower told so by a step of nothing
+    // (what it decided before is written at once), then the history files
+    // as given.
+    void StartFrom(const std::string& backLines, const std::string& forwardLines) {
+        HostSelectTab(*ide, 0);
+        HostSetCaret(*ide, 30, 4);
+        IdeConnection connection;
+        connection.MainWindow = ide->MainWindow;
+        { FollowerPause pause(connection); }
+        ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, backLines));
+        ASSERT_TRUE(WriteFileBytes(work / HistoryForwardFileName, forwardLines));
+        SetForegroundWindow(ide->MainWindow);
+    }
+    // Both files, where the IDE is, and its newest log line from the
+    // tool's words on.
+    std::string Outcome() const {
+        const std::vector<std::string> log = HostLogLines(*ide);
+        const std::string newest = log.empty() ? "" : log.back();
+        return ReadFileBytes(work / HistoryBackFileName) + "--\r\n" +
+               ReadFileBytes(work / HistoryForwardFileName) + "--\r\n" + HostCurrentPathUtf8(*ide) +
+               "|" + HostCursor(*ide) +
+               newest.substr(std::min(newest.find("[PLUGIN]"), newest.size()));
+    }
     // Remember is waited for by the IDE, a step by the test.
     bool RunTool(long shortcut) {
         const long result = HostRunToolByShortcut(*ide, shortcut);
@@ -165,13 +214,13 @@ class Following : public FollowerTest, public testing::WithParamInterface<HostMo
 TEST_P(Following, RecordsJumpsAndSwitchesAndLetsStepsBe) {
     auto host = StartIde({a, b, c});
     Caret(10, 3);
-    Key(VK_NEXT); // 30 lines down: a jump
-    Recorded(a + "|10x3\r\n");
-    Caret(60, 1); // 20 lines: none
-    Goto(90);
-    Recorded(a + "|60x1\r\n");
+    HostFreezeAfterReport(*host, 3000);
+    Key(VK_NEXT); // 30 lines down: a jump, then the IDE answers nobody for 3 s
+    Goto(90);     // the line jumped to is left
+    Recorded(a + "|10x3\r\n" + a + "|40x3\r\n");
+    Caret(70, 1); // 20 lines: none
     Tab(1);
-    Recorded(a + "|90x1\r\n");
+    Recorded(a + "|70x1\r\n");
     Caret(5, 2);
     Tab(0);
     Recorded(b + "|5x2\r\n");
@@ -179,15 +228,86 @@ TEST_P(Following, RecordsJumpsAndSwitchesAndLetsStepsBe) {
     for (long step : {Back, Back, Forward})
         ASSERT_TRUE(RunTool(step));
     EXPECT_EQ(HostCurrentPathUtf8(*host) + "|" + HostCursor(*host), b + "|5x2");
-    back = a + "|10x3\r\n" + a + "|60x1\r\n" + a + "|90x1\r\n";
+    back = a + "|10x3\r\n" + a + "|40x3\r\n" + a + "|70x1\r\n";
     EXPECT_EQ(BackFile(), back);
-    EXPECT_EQ(ForwardFile(), a + "|90x1\r\n");
+    EXPECT_EQ(ForwardFile(), a + "|70x1\r\n");
     // Whatever the steps' reports were, the next jump goes on from the step's
     // target, and drops the forward history as Remember does.
     Key(VK_NEXT);
     Recorded(b + "|5x2\r\n");
     EXPECT_EQ(ForwardFile(), "");
     EXPECT_TRUE(HostLogLines(*host).empty());
+}
+
+// The mouse's side buttons do what Go back and Go forward do: each row runs
+// from the same start once with the buttons (the IDE still gets them) and
+// once with the shortcuts, to the same files byte for byte, the same place
+// and the same newest log line; where nothing can be pressed (another
+// program in front, a hung IDE) nothing happens. A burst ends in bounded
+// time with both files whole.
+TEST_P(Following, SideButtonsStepAsTheShortcutsDo) {
+    auto host = StartIde({a, b});
+    const std::string backLines = a + "|5x1\r\n" + b + "|60x2\r\n" + c + "|7x1\r\n",
+                      forwardLines = b + "|90x1\r\n";
+    const struct {
+        const char* Name;
+        int Button, Presses;
+        bool StepFirst, InFront, Held; // a shortcut's step first; the history held
+        unsigned FreezeMs;             // the IDE answers nobody after the press
+        std::vector<long> Shortcuts;
+    } rows[] = {
+        {"back", 1, 1, false, false, false, 0, {Back}},
+        {"forward", 2, 1, false, false, false, 0, {Forward}},
+        {"two quick presses", 1, 2, false, false, false, 0, {Back, Back}},
+        {"a press while a step runs", 1, 1, true, false, false, 0, {Back, Back}},
+        {"the history files held", 1, 1, false, false, true, 0, {Back}},
+        {"another program in front", 1, 1, false, true, false, 0, {}},
+        {"a hung IDE", 1, 1, false, false, false, 3000, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        std::string outcome[2];
+        for (int run = 0; run < 2; ++run) {
+            StartFrom(backLines, forwardLines);
+            std::optional<WindowInFront> front;
+            if (row.InFront) front.emplace();
+            AutoCloseHandle held(row.Held ? CreateFileA((work / HistoryBackFileName).c_str(),
+                                                        GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                                        nullptr)
+                                          : INVALID_HANDLE_VALUE);
+            const long buttons = HostCounters(*host).SideButtons;
+            if (run == 0) {
+                EXPECT_TRUE(!row.StepFirst || HostRunToolByShortcut(*host, Back) > 0);
+                ASSERT_TRUE(HostPressSideButton(*host, row.Button, row.Presses, row.FreezeMs));
+            }
+            for (long shortcut : run == 1 ? row.Shortcuts : std::vector<long>())
+                ASSERT_GT(HostRunToolByShortcut(*host, shortcut), 0);
+            EXPECT_EQ(StepsRan(), !row.Shortcuts.empty());
+            EXPECT_EQ(HostCounters(*host).SideButtons - buttons,
+                      run == 0 && !row.InFront ? 2 * row.Presses : 0);
+            outcome[run] = Outcome();
+        }
+        EXPECT_EQ(outcome[0], outcome[1]);
+    }
+    StartFrom(backLines, forwardLines);
+    ASSERT_TRUE(HostPressSideButton(*host, 1, 50));
+    EXPECT_TRUE(StepsRan());
+    // Whole: the files as after some of the three steps there are to take,
+    // each whole or not at all.
+    const std::string backs[] = {a + "|5x1\r\n", b + "|60x2\r\n", c + "|7x1\r\n"},
+                      forwards[] = {b + "|90x1\r\n", a + "|30x4\r\n", c + "|7x1\r\n",
+                                    b + "|60x2\r\n"};
+    std::string states;
+    for (int taken = 0; taken <= 3; ++taken) {
+        for (int i = 0; i < 3 - taken; ++i)
+            states += backs[i];
+        states += "--\r\n";
+        for (int i = 0; i <= taken; ++i)
+            states += forwards[i];
+        states += "==\r\n";
+    }
+    EXPECT_NE(("==\r\n" + states).find("==\r\n" + BackFile() + "--\r\n" + ForwardFile() + "==\r\n"),
+              std::string::npos);
 }
 
 // The file each position is recorded under follows the source: Remember,
@@ -207,10 +327,9 @@ TEST_P(Following, KnowsEachSourcesFile) {
     // page spells.
     const std::string renamed = GetParam() == HostMode::Today ? sources / u8"Жук.pb" : e;
     const std::string stored = GetParam() == HostMode::Today ? "*" + renamed : renamed;
-    ASSERT_EQ(HostSaveFileAs(*host, renamed), 1);
-    NewsTaken();
     Caret(90, 2);
-    Goto(20);
+    ASSERT_EQ(HostSaveFileAs(*host, renamed), 1);
+    Goto(20); // at once, before the news of the save can have come
     Recorded(stored + "|90x2\r\n");
 
     ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, back + d + "|7x4\r\n"));
@@ -262,7 +381,16 @@ TEST_P(Following, OneFollowerForManyEventsGoneWithTheIde) {
     Key(VK_NEXT);
     Recorded(last + "|5x1\r\n");
     EXPECT_TRUE(HostLogLines(*host).empty());
+    // The last jump as the IDE ends, its file held a moment by another
+    // program: the follower's last write waits for it.
+    Key(VK_PRIOR);
+    held = AutoCloseHandle(CreateFileA((work / HistoryBackFileName).c_str(), GENERIC_READ, 0,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.IsValid());
     host.reset();
+    Sleep(300);
+    held.Close();
+    Recorded(last + "|35x1\r\n");
     EXPECT_TRUE(WaitFor([] { return VelmontCount() == 0; }, 3000));
 
     host = StartIde({a});
@@ -311,6 +439,29 @@ TEST_F(FollowerTest, OddStartsEndInTime) {
     }
     EXPECT_FALSE(FileExists(work / HistoryBackFileName));
     EXPECT_EQ(ReadFileBytes(idePrefs), "[Global]\r\nRunOnce = 1\r\n");
+
+    // Any program of the session may send news: only what a start of this
+    // IDE could have given is taken.
+    HostSetToolVariable(*host, "PB_TOOL_Scintilla",
+                        std::to_string(uintptr_t(HostVisibleEditor(*host))));
+    ASSERT_GT(HostRunToolByNumber(*host, 1), 0); // b loaded
+    NewsTaken();
+    IdeConnection connection;
+    connection.MainWindow = host->MainWindow;
+    const HWND editorOfB = HostVisibleEditor(*host);
+    EXPECT_EQ(FindEditorOfFile(connection, b), editorOfB);
+    const auto send = [&](EditorId editor, const std::string& file, size_t padding = 0) {
+        std::string text =
+            FormatNews({FollowerEvent::Saved, editor, 20, file, ""}) + std::string(padding, '\n');
+        COPYDATASTRUCT data = {FollowerNewsData, DWORD(text.size()), &text[0]};
+        return SendMessageA(FindFollower(host->MainWindow), WM_COPYDATA, 0, LPARAM(&data));
+    };
+    const EditorId idOfB = EditorId(uintptr_t(editorOfB));
+    EXPECT_EQ(send(EditorId(uintptr_t(GetDesktopWindow())), a), 0);
+    EXPECT_EQ(send(idOfB, a, MaxNewsBytes), 0); // too long to be news
+    EXPECT_EQ(FindEditorOfFile(connection, a), nullptr);
+    EXPECT_EQ(send(idOfB, b + "\r\nZ:\\evil\\forged.pb|7x7\r\ny.pb"), 1);
+    EXPECT_EQ(FindEditorOfFile(connection, b), nullptr); // a name no history keeps: none
     host.reset();
     EXPECT_TRUE(WaitFor([] { return VelmontCount() == 0; }, 3000));
 }
@@ -319,7 +470,7 @@ TEST_F(FollowerTest, OddStartsEndInTime) {
 // no closing event an editor goes while its report waits: the report is
 // dropped and following goes on.
 TEST_F(FollowerTest, AHungIdeOrAGoneEditorHoldsNothing) {
-    WriteTools(ToolsPrefs(work.Path(), false, false));
+    WriteTools(ToolsPrefs(work.Path(), false, false, false));
     auto host = StartIde({a, b});
     AutoCloseHandle ideThread(OpenThread(THREAD_SUSPEND_RESUME, FALSE,
                                          GetWindowThreadProcessId(host->MainWindow, nullptr)));
@@ -337,6 +488,23 @@ TEST_F(FollowerTest, AHungIdeOrAGoneEditorHoldsNothing) {
     Goto(60);
     const std::string now = BackFileOnce(b + "|7x2\r\n");
     EXPECT_TRUE(now == b + "|7x2\r\n" || now == a + "|10x1\r\n" + b + "|7x2\r\n") << now;
+    back = now;
+
+    // A step killed half-way, while it waits for the IDE: the follower
+    // follows again within a second. Without SIDEBUTTONS the buttons do
+    // nothing meanwhile.
+    AutoCloseHandle step(
+        OpenProcess(PROCESS_TERMINATE, FALSE, DWORD(HostRunToolByShortcut(*host, Back))));
+    ASSERT_TRUE(step.IsValid());
+    ASSERT_NE(SuspendThread(ideThread.Get()), DWORD(-1));
+    Sleep(2500);
+    ASSERT_TRUE(TerminateProcess(step.Get(), 1));
+    ResumeThread(ideThread.Get());
+    SetForegroundWindow(host->MainWindow);
+    ASSERT_TRUE(HostPressSideButton(*host, 1));
+    EXPECT_FALSE(StepsRan());
+    Goto(20);
+    Recorded(b + "|60x1\r\n");
 }
 
 // A history that cannot be written is said once in the IDE's log, again
@@ -368,6 +536,24 @@ TEST_F(FollowerTest, AHistoryThatCannotBeWritten) {
     Goto(30);
     Recorded(a + "|90x1\r\n");
     EXPECT_EQ(HostLogLines(*host).size(), 2u);
+
+    // A forward history that cannot be emptied is kept, and said once,
+    // again only after a recording emptied it.
+    const std::string forwardFile = work / HistoryForwardFileName;
+    for (const char* forward : {"a.pb|1x1\r\n", "", "a.pb|1x1\r\n"}) {
+        SetFileAttributesA(forwardFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ASSERT_TRUE(WriteFileBytes(forwardFile, forward));
+        if (*forward) {
+            ASSERT_TRUE(SetFileAttributesA(forwardFile.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+        Goto(90);
+        Goto(30);
+        Recorded(a + "|30x1\r\n" + a + "|90x1\r\n");
+    }
+    ASSERT_EQ(logLines(4), 4u);
+    for (size_t line : {2, 3})
+        EXPECT_NE(HostLogLines(*host)[line].find(LogLine(LogText::ForwardKept)), std::string::npos);
+    SetFileAttributesA(forwardFile.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ide, Following, testing::Values(HostMode::Classic, HostMode::Today),

@@ -12,3 +12,7 @@ int FindInFileList(const std::string& fileList, const std::string& path);
 // Appends the path as the list's new last field and returns its position:
 // 0 for an empty list, which then holds the path alone.
 int AppendToFileList(std::string& fileList, const std::string& path);
+
+// Takes the path out of the list (letter case ignored), as a closed source
+// leaves the IDE's tabs; the list as it was when it does not hold the path.
+void RemoveFromFileList(std::string& fileList, const std::string& path);

@@ -38,6 +38,11 @@ TEST(FileList, AppendedFileTakesItsZeroBasedPosition) {
     EXPECT_EQ(AppendToFileList(list, "c.pb"), 2);
     EXPECT_EQ(list, "a.pb\nb.pb\nc.pb");
     EXPECT_EQ(FindInFileList(list, "C.PB"), 2);
+    for (const auto& [gone, left] :
+         {std::pair{"B.pb", "a.pb\nc.pb"}, {"c.pb", "a.pb"}, {"x.pb", "a.pb"}, {"a.pb", ""}}) {
+        RemoveFromFileList(list, gone);
+        EXPECT_EQ(list, left) << gone;
+    }
 }
 
 } // namespace

@@ -8,6 +8,8 @@ constexpr const char* Texts[] = {
     "Position not remembered: the file name cannot be kept in the history",
     "Forward history kept: history file could not be emptied",
     "Position not recorded: history file could not be written",
+    "Positions not recorded: the IDE reported more moves than the follower could keep",
+    "Positions not recorded: more were waiting for the history file than the follower could keep",
     "History not changed: position could not be saved",
     "History not changed: the IDE did not show the file",
     "History entry kept: history file could not be cut",

@@ -11,6 +11,9 @@ enum class LogText {
     NameNotStorable,
     ForwardKept,
     NotRecorded,
+    // The follower's bounded queues.
+    ReportsDropped,
+    PositionsDropped,
     // A step of Go back, Go forward or Recent positions.
     StepNotSaved,
     StepNotReached,

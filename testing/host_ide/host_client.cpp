@@ -244,6 +244,16 @@ void HostSetCaretKeyWork(const HostIde& host, unsigned ms) {
     SendCommand(host, CmdSetCaretKeyWork, std::to_string(ms));
 }
 
+void HostFreezeAfterReport(const HostIde& host, unsigned ms) {
+    SendCommand(host, CmdFreezeAfterReport, std::to_string(ms));
+}
+
+bool HostPressSideButton(const HostIde& host, int button, int count, unsigned freezeMs) {
+    return SendCommand(host, CmdPressSideButton,
+                       std::to_string(button) + "," + std::to_string(count) + "," +
+                           std::to_string(freezeMs)) == 0;
+}
+
 double HostCpuSeconds(const HostIde& host) {
     FILETIME created, ended, kernel, user;
     if (!GetProcessTimes(host.Process.Get(), &created, &ended, &kernel, &user)) return 0;
@@ -274,6 +284,8 @@ HostCounterValues HostCounters(const HostIde& host) {
     values.PanelSwitch = SendCommand(host, CmdGetCounter, std::to_string(CounterPanelSwitch));
     values.EditorMessages = SendCommand(host, CmdGetCounter, std::to_string(CounterEditorMessages));
     values.CaretReports = SendCommand(host, CmdGetCounter, std::to_string(CounterCaretReports));
+    values.SideButtons = SendCommand(host, CmdGetCounter, std::to_string(CounterSideButtons));
+    values.PointerMoves = SendCommand(host, CmdGetCounter, std::to_string(CounterPointerMoves));
     return values;
 }
 

@@ -99,6 +99,8 @@ struct HostCounterValues {
     long PanelSwitch = -1;    // WM_COMMAND 4876 received by the panel
     long EditorMessages = -1; // Scintilla messages the editors received from other processes
     long CaretReports = -1;   // caret reports (EVENT_OBJECT_LOCATIONCHANGE) the editors made
+    long SideButtons = -1;    // WM_XBUTTONDOWN and WM_XBUTTONUP the editors received
+    long PointerMoves = -1;   // WM_MOUSEMOVE the editors received
 };
 
 // Commands (WM_COPYDATA, synchronous: the host has done the work on return).
@@ -188,6 +190,16 @@ long HostPressCaretKey(const HostIde& host, unsigned key, bool ctrl = false);
 // Each caret key from now on first spends ms of the host's CPU, as the IDE's
 // own work per key would.
 void HostSetCaretKeyWork(const HostIde& host, unsigned ms);
+// The next caret report of an editor stops the IDE's window thread for ms
+// right after it, as an IDE busy just after a jump: nothing it is sent
+// meanwhile is answered.
+void HostFreezeAfterReport(const HostIde& host, unsigned ms);
+
+// The pointer put over the middle of the visible editor, then the side
+// button (1 back, 2 forward) pressed and released count times through the
+// system's input, which the window under the pointer gets; then the IDE
+// answers nobody for freezeMs. False when no editor shows.
+bool HostPressSideButton(const HostIde& host, int button, int count = 1, unsigned freezeMs = 0);
 // The host process's CPU time so far (user and kernel), in seconds.
 double HostCpuSeconds(const HostIde& host);
 

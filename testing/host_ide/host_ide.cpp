@@ -39,8 +39,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "prefs/prefs.h"
 #include "testing/host_ide/host_text.h"
@@ -89,9 +91,12 @@ size_t ClampPosition(const Editor& e, intptr_t pos) {
     return (size_t)std::clamp<intptr_t>(pos, 0, (intptr_t)e.Text.size());
 }
 
+// A test's freeze stops the thread right after the report, as an IDE busy
+// just after a jump does: whoever asks about the report waits.
 void ReportCaret(HWND editor) {
     Host.Counters[CounterCaretReports]++;
     NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, editor, OBJID_CARET, CHILDID_SELF);
+    if (DWORD freeze = std::exchange(Host.FreezeMs, 0)) Sleep(freeze);
 }
 
 // Windows reports each move of the system caret, which Scintilla keeps only
@@ -249,6 +254,15 @@ LRESULT CALLBACK EditorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_KEYDOWN:
         if (PressCaretKey(w, e, (UINT)wp, GetKeyState(VK_CONTROL) < 0) >= 0) return 0;
+        break;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+        // Scintilla leaves them to DefWindowProc, which makes WM_APPCOMMAND
+        // of the release and passes it up.
+        Host.Counters[CounterSideButtons]++;
+        break;
+    case WM_MOUSEMOVE:
+        Host.Counters[CounterPointerMoves]++;
         break;
     case SCI_GETLENGTH:
         return (LRESULT)e->Text.size();
@@ -654,6 +668,35 @@ void AddLogLine(const COPYDATASTRUCT& data) {
     RedrawLog();
 }
 
+// ---- The pointer, as a person moves it -----------------------------------------
+
+// "button,count,ms": the side button pressed and released count times
+// through the system's input, over the visible editor, whatever window is in
+// front; then the window thread stops for ms, as a hung IDE.
+int PressSideButton(const std::string& arg) {
+    int button = 1;
+    long count = 1;
+    unsigned long freezeMs = 0;
+    sscanf(arg.c_str(), "%d,%ld,%lu", &button, &count, &freezeMs);
+    HWND editor = CurrentEditorWindow();
+    RECT r;
+    if (!editor || !GetWindowRect(editor, &r) ||
+        !SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2))
+        return -1;
+    std::vector<INPUT> inputs;
+    for (long i = 0; i < std::max(count, 1L); i++)
+        for (DWORD flag : {MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP}) {
+            INPUT input = {};
+            input.type = INPUT_MOUSE;
+            input.mi.mouseData = button == 2 ? XBUTTON2 : XBUTTON1;
+            input.mi.dwFlags = flag;
+            inputs.push_back(input);
+        }
+    UINT sent = SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+    Sleep(freezeMs);
+    return sent == inputs.size() ? 0 : -1;
+}
+
 // ---- Commands from other processes -----------------------------------------
 
 LRESULT RunCommand(unsigned command, const std::string& arg) {
@@ -713,6 +756,11 @@ LRESULT RunCommand(unsigned command, const std::string& arg) {
     case CmdSetCaretKeyWork:
         Host.CaretKeyWorkMs = (DWORD)std::max(number, 0L);
         return 0;
+    case CmdFreezeAfterReport:
+        Host.FreezeMs = (DWORD)std::max(number, 0L);
+        return 0;
+    case CmdPressSideButton:
+        return PressSideButton(arg);
     }
     return -1;
 }

@@ -36,6 +36,7 @@ struct HostState {
     bool PointerFailure = false;  // the editors' pointer messages answer 0
     bool Starting = true;         // the tools of the IDE's start still run
     DWORD CaretKeyWorkMs = 0;     // the IDE's own work per caret key, for benchmarks
+    DWORD FreezeMs = 0;           // the next caret report stops the window thread this long
     HWND FocusTarget = nullptr;   // today's: given the focus again when the main window activates
     std::deque<std::string> NoSourceLog;          // today's: log lines while no source is open
     std::vector<std::string> ToolVariableChanges; // a test's, see ChangeToolVariables

@@ -90,6 +90,8 @@ enum HostCommand : unsigned {
     CmdGotoLine,           // 1-based line -> the caret position, -1 when no source is current
     CmdCaretKey,           // "vk" or "vk,1" (with Ctrl) -> caret position, -1 no editor focused
     CmdSetCaretKeyWork,    // milliseconds of the IDE's own work per caret key -> 0
+    CmdFreezeAfterReport,  // ms -> 0; the next caret report stops the window thread that long
+    CmdPressSideButton,    // "button,count,ms" (1 back, 2 forward; then frozen ms) -> 0, -1 none
 };
 
 enum HostCounter : unsigned {
@@ -98,6 +100,8 @@ enum HostCounter : unsigned {
     CounterPanelSwitch,    // WM_COMMAND 4876 received by the panel
     CounterEditorMessages, // Scintilla messages the editors received from other processes
     CounterCaretReports,   // EVENT_OBJECT_LOCATIONCHANGE reports of the editors' carets
+    CounterSideButtons,    // WM_XBUTTONDOWN and WM_XBUTTONUP received by the editors
+    CounterPointerMoves,   // WM_MOUSEMOVE received by the editors
     CounterCount
 };
 
