@@ -43,9 +43,15 @@ TEST(EntryName, CodePageNamesKeepTheirBytesAndOthersGoBehindTheMarker) {
 }
 
 TEST(EntryName, NamesThatCannotBeShownAreRefused) {
-    const std::string longName = "C:\\" + std::string(MaxPathUnits - 3, 'a');
+    // Folders of 200 letters each up to the limit: no name of a file or
+    // folder is longer than 255 characters.
+    std::string folders;
+    while (folders.size() + 201 < MaxPathUnits - 3)
+        folders += std::string(200, 'a') + "\\";
+    const std::string longName =
+        "C:\\" + folders + std::string(MaxPathUnits - 3 - folders.size(), 'a');
     // One unit short of the limit in bytes and code points, but not in UTF-16 units.
-    const std::string almostLong = "C:\\" + std::string(MaxPathUnits - 4, 'a');
+    const std::string almostLong = longName.substr(0, longName.size() - 1);
     // Malformed behind the marker (overlong, a surrogate, cut short, code-page
     // bytes), too long, a colon off the drive, device names, NUL.
     std::vector<std::string> cases = {"",
@@ -55,6 +61,7 @@ TEST(EntryName, NamesThatCannotBeShownAreRefused) {
                                       Marked("C:\\a\xE2\x82"),
                                       Marked("C:\\a\x80uro.pb"),
                                       longName + "a",
+                                      "C:\\" + std::string(256, 'a') + "\\x.pb",
                                       Marked(almostLong + u8"𝄞"),
                                       "C:\\a.pb:evil.bat",
                                       "1:\\a.pb",
