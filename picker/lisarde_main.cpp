@@ -5,7 +5,6 @@
 // step: both history files end as after those presses, and the IDE shows
 // only the position picked.
 #include "common/code_page.h"
-#include "common/environment.h"
 #include "history/history_line.h"
 #include "ide/command_line.h"
 #include "ide/ide_access.h"
@@ -16,17 +15,13 @@
 
 namespace {
 
-// Set by the benchmark: the window closes once its list is drawn.
-constexpr char CloseWhenFilledVariable[] = "TOLVANE_PICKER_CLOSE_WHEN_FILLED";
-
 std::vector<ListedEntry> ListHistory(IdeConnection& ide, bool back, const HistoryEntry& current,
                                      SourceTexts& sources, uint64_t* size) {
     std::vector<ListedEntry> listed;
     for (MetEntry& met : MeetHistory(
              ide, back, current, MaxListedEntries, MaxListedLines,
              [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); }, size)) {
-        std::string code = met.Showable ? sources.Code(met.Arrival) : "";
-        listed.push_back({std::move(met.Entry), met.Showable, std::move(met.Arrival), code});
+        listed.push_back({std::move(met.Entry), met.Showable, std::move(met.Arrival)});
     }
     return listed;
 }
@@ -44,10 +39,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::vector<ListedEntry> forward =
         ListHistory(ide, false, current, sources, &forwardSize);
     const std::vector<ListedEntry> back = ListHistory(ide, true, current, sources, &backSize);
-    const PickerRow here = RowOf(RowKind::Current, current, sources.Code(current));
-    const std::vector<PickerRow> rows = ArrangeRows(forward, here, back);
-    const int chosen =
-        ChooseRow(rows, ide.MainWindow, !ReadEnvironmentText(CloseWhenFilledVariable).empty());
+    std::vector<PickerRow> rows = ArrangeRows(forward, RowOf(RowKind::Current, current), back);
+    // The window shows the rows at once; their code follows from the
+    // sources, each read only as far as its rows need.
+    const int chosen = ChooseRow(rows, ide.MainWindow, [&sources](const PickerRow& row) {
+        const HistoryEntry arrival = row.ArrivalKnown ? row.Arrival : sources.Arrive(row.Entry);
+        return RowTexts{arrival, sources.Code(arrival)};
+    });
     if (chosen < 0) return 0;
     const PickerRow& row = rows[size_t(chosen)];
     const bool backwards = row.Kind == RowKind::Back;
