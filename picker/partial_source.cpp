@@ -1,5 +1,8 @@
 #include "picker/partial_source.h"
 
+#include "history/arrival.h"
+#include "history/line_fingerprint.h"
+
 #include <algorithm>
 
 namespace {
@@ -60,4 +63,14 @@ SourceLines* PartialSource::Through(int64_t line) {
             lines_.emplace(std::string_view(bytes_).substr(0, wholeLinesEnd_), 1, 0, lineEnds_ + 1);
     }
     return &*lines_;
+}
+
+HistoryEntry ArrivalInSource(PartialSource& source, const HistoryEntry& entry) {
+    int32_t line = 0;
+    if (!ParseCursorLine(entry.Cursor, &line)) return entry;
+    // Where every hash matches, the line is where it was remembered.
+    SourceLines* lines = source.Through(int64_t(line) + FingerprintNeighbours);
+    if (lines && !entry.Fingerprint.empty() && FingerprintOfLine(*lines, line) != entry.Fingerprint)
+        lines = source.Through(int64_t(line) + RelocationWindow + FingerprintNeighbours);
+    return lines ? ArrivalIn(*lines, entry) : entry;
 }

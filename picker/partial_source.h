@@ -2,6 +2,7 @@
 // that a row near the top of a large file reads a few kilobytes of it.
 // Plain logic over a reader of the file's bytes.
 #pragma once
+#include "history/history_line.h"
 #include "text/source_text.h"
 
 #include <cstdint>
@@ -38,3 +39,9 @@ class PartialSource {
     bool endsInCr_ = false; // a CR last, its LF perhaps still to come
     std::optional<SourceLines> lines_;
 };
+
+// Where a step that shows the entry lands in the source (ArrivalIn), read
+// only as far as the lines looked at: the remembered line's neighbours when
+// its fingerprint is found there whole, else the lines it is looked for in.
+// The entry itself when the source cannot be read.
+HistoryEntry ArrivalInSource(PartialSource& source, const HistoryEntry& entry);

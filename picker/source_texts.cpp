@@ -2,8 +2,6 @@
 
 #include "common/code_page.h"
 #include "common/text_rules.h"
-#include "history/arrival.h"
-#include "history/line_fingerprint.h"
 #include "picker/picker_rows.h"
 
 namespace {
@@ -35,7 +33,7 @@ int64_t ReadAt(HANDLE file, uint64_t offset, char* buffer, size_t count) {
 
 } // namespace
 
-SourceLines* SourceTexts::Lines(const std::string& path, int64_t line) {
+PartialSource* SourceTexts::Open(const std::string& path) {
     const std::string key = FoldPathCase(path);
     auto known = sources_.find(key);
     if (known == sources_.end()) {
@@ -51,23 +49,15 @@ SourceLines* SourceTexts::Lines(const std::string& path, int64_t line) {
         }
         known = sources_.emplace(key, std::move(source)).first;
     }
-    return known->second ? known->second->Text.Through(line) : nullptr;
+    return known->second ? &known->second->Text : nullptr;
 }
 
 HistoryEntry SourceTexts::Arrive(const HistoryEntry& entry) {
     const std::string key = entry.File + "|" + entry.Cursor + "|" + entry.Fingerprint;
     auto known = arrivals_.find(key);
     if (known != arrivals_.end()) return known->second;
-    int32_t line = 0;
-    HistoryEntry arrival = entry;
-    if (ParseCursorLine(entry.Cursor, &line)) {
-        // The lines the remembered one is looked for in, and the neighbours
-        // of the line found.
-        const int64_t reach =
-            (entry.Fingerprint.empty() ? 0 : RelocationWindow) + FingerprintNeighbours;
-        if (SourceLines* lines = Lines(entry.File, int64_t(line) + reach))
-            arrival = ArrivalIn(*lines, entry);
-    }
+    PartialSource* source = Open(entry.File);
+    const HistoryEntry arrival = source ? ArrivalInSource(*source, entry) : entry;
     arrivals_.emplace(key, arrival);
     return arrival;
 }
@@ -77,8 +67,8 @@ const std::string& SourceTexts::Code(const HistoryEntry& position) {
     auto known = codes_.find(key);
     if (known != codes_.end()) return known->second;
     int32_t line = 0;
-    SourceLines* lines =
-        ParseCursorLine(position.Cursor, &line) ? Lines(position.File, line) : nullptr;
+    PartialSource* source = ParseCursorLine(position.Cursor, &line) ? Open(position.File) : nullptr;
+    SourceLines* lines = source ? source->Through(line) : nullptr;
     const std::string code = lines ? CodeForRow(lines->Line(line), SystemCodePage()) : "";
     return codes_.emplace(key, code).first->second;
 }

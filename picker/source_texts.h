@@ -12,8 +12,8 @@
 
 class SourceTexts {
   public:
-    // Where the IDE lands when a step shows the entry (ArrivalIn); the
-    // entry itself when its file cannot be read.
+    // Where the IDE lands when a step shows the entry (ArrivalInSource);
+    // the entry itself when its file cannot be read.
     HistoryEntry Arrive(const HistoryEntry& entry);
     // The line a position names as a row shows it (CodeForRow).
     const std::string& Code(const HistoryEntry& position);
@@ -23,9 +23,9 @@ class SourceTexts {
         AutoCloseHandle File;
         PartialSource Text;
     };
-    // The file's lines through `line`, null when it cannot be read: a
-    // folder, a device, larger than a source gets.
-    SourceLines* Lines(const std::string& path, int64_t line);
+    // The file, opened once; null when it cannot be read: a folder, a
+    // device, larger than a source gets.
+    PartialSource* Open(const std::string& path);
 
     std::unordered_map<std::string, std::unique_ptr<Source>> sources_;
     // A history holds the same positions many times over.
