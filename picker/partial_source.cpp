@@ -51,12 +51,13 @@ bool PartialSource::ReadMore() {
 
 SourceLines* PartialSource::Through(int64_t line) {
     if (failed_) return nullptr;
-    const size_t before = bytes_.size();
+    bool read = false;
     // Line `line` is whole once `line` line ends are found; line 1 is there
     // to be asked for in every source.
-    while (!whole_ && lineEnds_ < std::max<int64_t>(line, 1))
+    for (; !whole_ && lineEnds_ < std::max<int64_t>(line, 1); read = true)
         if (!ReadMore()) return nullptr;
-    if (!lines_ || bytes_.size() != before) {
+    // A read may have moved the bytes, even where it added none.
+    if (!lines_ || read) {
         if (whole_)
             lines_.emplace(bytes_);
         else // the lines before the last line end; at least one follows

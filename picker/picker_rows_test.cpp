@@ -152,7 +152,9 @@ TEST(PartialSource, TellsWhatTheWholeTextTells) {
     moved += big;
     const struct {
         std::string Text, Cursor;
-        int FingerprintOf;     // the line of Text whose fingerprint the entry keeps, 0 none
+        // The line of Text whose fingerprint the entry keeps; 0 none, -1 one
+        // that matches no line.
+        int FingerprintOf;
         std::string Now;       // the text on disk, Text when empty
         size_t Part, MostRead; // 0: the whole text
     } cases[] = {
@@ -164,11 +166,15 @@ TEST(PartialSource, TellsWhatTheWholeTextTells) {
         {Lines(40, "\r\n"), "12x2", 0, "", 1, 0},  // CR LF split between reads
         {Lines(40, "\r\n") + "last", "41x3", 0, "", 7, 0},
         {"", "1x1", 0, "", 7, 0},
+        {Lines(40, "\r\n"), "7x2", -1, "", 65536, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        const HistoryEntry entry = {
-            "a.pb", c.Cursor, c.FingerprintOf ? FingerprintOfLine(c.Text, c.FingerprintOf) : ""};
+        const std::string fingerprint = c.FingerprintOf < 0 ? "v1:" + std::string(56, '7')
+                                        : c.FingerprintOf > 0
+                                            ? FingerprintOfLine(c.Text, c.FingerprintOf)
+                                            : "";
+        const HistoryEntry entry = {"a.pb", c.Cursor, fingerprint};
         ServedText served{c.Now.empty() ? c.Text : c.Now, c.Part};
         SourceLines whole(served.Text);
         const HistoryEntry expected = ArrivalIn(whole, entry);
