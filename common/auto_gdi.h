@@ -8,6 +8,9 @@
 struct GdiObjectDeleter {
     void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
+struct DcDeleter {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
 struct IconDestroyer {
     void operator()(HICON icon) const { DestroyIcon(icon); }
 };
@@ -15,6 +18,8 @@ struct IconDestroyer {
 // A GDI object of type T (HFONT, HBRUSH, HBITMAP ...) deleted with
 // DeleteObject. It must not be selected into a device context by then.
 template <class T> using AutoGdiObject = AutoResource<T, GdiObjectDeleter>;
+// A device context of CreateCompatibleDC, deleted with DeleteDC.
+using AutoMemoryDc = AutoResource<HDC, DcDeleter>;
 // An icon destroyed with DestroyIcon.
 using AutoIcon = AutoResource<HICON, IconDestroyer>;
 

@@ -18,3 +18,13 @@ HistoryEntry ArrivalIn(SourceLines& lines, const HistoryEntry& entry) {
     arrival.Fingerprint = FingerprintOfLine(lines, landing.Line);
     return arrival;
 }
+
+HistoryEntry ArrivalInSource(PartialSource& source, const HistoryEntry& entry) {
+    int32_t line = 0;
+    if (!ParseCursorLine(entry.Cursor, &line)) return entry;
+    // Where every hash matches, the line is where it was remembered.
+    SourceLines* lines = source.Through(int64_t(line) + FingerprintNeighbours);
+    if (lines && !entry.Fingerprint.empty() && FingerprintOfLine(*lines, line) != entry.Fingerprint)
+        lines = source.Through(int64_t(line) + RelocationWindow + FingerprintNeighbours);
+    return lines ? ArrivalIn(*lines, entry) : entry;
+}

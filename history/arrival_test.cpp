@@ -62,4 +62,89 @@ TEST(ArrivalIn, OverAnExcerptAsOverTheWhole) {
     }
 }
 
+// A source read in parts as small as asked, counting what was read.
+struct ServedText {
+    std::string Text;
+    size_t Part = 7, Read = 0;
+    ReadBytesAt Reader() {
+        return [this](uint64_t offset, char* buffer, size_t count) -> int64_t {
+            if (offset >= Text.size()) return 0;
+            const size_t got = std::min({count, Part, Text.size() - size_t(offset)});
+            Text.copy(buffer, got, size_t(offset));
+            Read += got;
+            return int64_t(got);
+        };
+    }
+};
+
+std::string Lines(int count, const std::string& lineEnd, int from = 1) {
+    std::string text;
+    for (int i = from; i < from + count; ++i)
+        text += "  line " + std::to_string(i) + (i % 3 ? "" : "\t") + lineEnd;
+    return text;
+}
+
+// What a source read only as far as asked tells is what the whole text
+// tells: where a step lands and the line shown, and a large file is read
+// only near the lines asked for.
+TEST(PartialSource, TellsWhatTheWholeTextTells) {
+    std::string moved;
+    for (int i = 0; i < 800; ++i)
+        moved += "; new\r\n";
+    const std::string big = Lines(100000, "\r\n");
+    moved += big;
+    const struct {
+        std::string Text, Cursor;
+        // The line of Text whose fingerprint the entry keeps; 0 none, -1 one
+        // that matches no line.
+        int FingerprintOf;
+        std::string Now;       // the text on disk, Text when empty
+        size_t Part, MostRead; // 0: the whole text
+    } cases[] = {
+        {big, "20x3", 20, "", 4096, 4096},        // the neighbours only
+        {big, "20x3", 20, moved, 4096, 5 * 4096}, // found 800 lines down
+        {big, "99000x2", 0, "", 65536, 0},
+        {Lines(40, "\n"), "99999x4", 0, "", 7, 0}, // past the end
+        {Lines(40, "\r"), "5x99", 5, "", 7, 0},    // past the line's end
+        {Lines(40, "\r\n"), "12x2", 0, "", 1, 0},  // CR LF split between reads
+        {Lines(40, "\r\n") + "last", "41x3", 0, "", 7, 0},
+        {"", "1x1", 0, "", 7, 0},
+        {Lines(40, "\r\n"), "7x2", -1, "", 65536, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        const std::string fingerprint = c.FingerprintOf < 0 ? "v1:" + std::string(56, '7')
+                                        : c.FingerprintOf > 0
+                                            ? FingerprintOfLine(c.Text, c.FingerprintOf)
+                                            : "";
+        const HistoryEntry entry = {"a.pb", c.Cursor, fingerprint};
+        ServedText served{c.Now.empty() ? c.Text : c.Now, c.Part};
+        SourceLines whole(served.Text);
+        const HistoryEntry expected = ArrivalIn(whole, entry);
+        PartialSource source(served.Reader(), SIZE_MAX);
+        const HistoryEntry arrival = ArrivalInSource(source, entry);
+        EXPECT_EQ(arrival.Cursor, expected.Cursor);
+        EXPECT_EQ(arrival.Fingerprint, expected.Fingerprint);
+        int32_t line = 0;
+        ASSERT_TRUE(ParseCursorLine(arrival.Cursor, &line));
+        SourceLines* shown = source.Through(line);
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(shown->Line(line), whole.Line(line));
+        EXPECT_LE(served.Read, c.MostRead ? c.MostRead : served.Text.size());
+    }
+}
+
+TEST(PartialSource, CannotBeReadWhenAReadFailsOrTheFileIsTooLarge) {
+    PartialSource failing([](uint64_t, char*, size_t) -> int64_t { return -1; }, 1000);
+    EXPECT_FALSE(failing.Through(1));
+    EXPECT_EQ(ArrivalInSource(failing, {"a.pb", "5x3"}).Cursor, "5x3");
+    ServedText large{Lines(100, "\n")};
+    PartialSource tooLarge(large.Reader(), large.Text.size() - 1);
+    EXPECT_FALSE(tooLarge.Through(1000));
+    ServedText fits{Lines(100, "\n")};
+    PartialSource whole(fits.Reader(), fits.Text.size());
+    ASSERT_TRUE(whole.Through(1000));
+    EXPECT_EQ(whole.Through(1000)->Last(), 101);
+}
+
 } // namespace

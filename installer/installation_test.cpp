@@ -991,19 +991,20 @@ std::string ManifestOf(const std::string& exe) {
 
 // Every program of the release says what it is, in one release version; the
 // ones with windows draw them with common controls 6, the others start
-// without a manifest's cost, and none claims to scale itself.
+// without a manifest's cost; only Recent positions, which scales its own
+// sizes, is aware of the screen's scaling, as the IDE is.
 TEST(Release, EveryProgramSaysWhatItIs) {
     unsigned major = 0, minor = 0, patch = 0;
     ASSERT_EQ(sscanf(TOLVANE_VERSION, "%u.%u.%u", &major, &minor, &patch), 3);
     const struct {
         const char* Exe;
         const char* Description;
-        bool Windows;
+        bool Windows, Scales = false;
     } programs[] = {
         {"Tolvane.exe", "Tolvane setup for the PureBasic IDE", true},
         {"Quillet.exe", "Tolvane history recorder: Remember position", false},
         {"Brannow.exe", "Tolvane navigator: Go back and Go forward", false},
-        {"Lisarde.exe", "Tolvane Recent positions", true},
+        {"Lisarde.exe", "Tolvane Recent positions", true, true},
         {"Zemrick.exe", "Tolvane history clearer", false},
         {"Velmont.exe", "Tolvane follower: records the positions left", false},
     };
@@ -1030,7 +1031,7 @@ TEST(Release, EveryProgramSaysWhatItIs) {
                       std::string::npos,
                   program.Windows)
             << manifest;
-        EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+        EXPECT_EQ(manifest.find(">true</dpiAware>") != std::string::npos, program.Scales);
     }
 }
 

@@ -10,8 +10,10 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -77,6 +79,35 @@ void PressKeys(const std::vector<WORD>& keys, const std::string& typed = "") {
         input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
         SendInput(2, input, sizeof(INPUT));
     }
+}
+
+// How long Wine takes to hand typed characters and then Esc to a window in
+// front that does nothing with them (one of this process, on a thread of its
+// own), in ms: what any window costs, against which the picker's cost is
+// told.
+ULONGLONG BareWindowTakes(const std::string& typed) {
+    std::atomic<HWND> shown{nullptr};
+    std::thread window([&shown] {
+        HWND bare = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200,
+                                    100, nullptr, nullptr, nullptr, nullptr);
+        SetForegroundWindow(bare);
+        shown = bare;
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0 &&
+               !(message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        DestroyWindow(bare);
+    });
+    for (ULONGLONG end = GetTickCount64() + 10000;
+         GetTickCount64() < end && (!shown || GetForegroundWindow() != shown);)
+        Sleep(10);
+    const ULONGLONG start = GetTickCount64();
+    PressKeys({}, typed);
+    PressKeys({VK_ESCAPE});
+    window.join();
+    return GetTickCount64() - start;
 }
 
 // Each row's cells joined by " | ", and the selected row (-1 none), read
@@ -1127,12 +1158,58 @@ TEST_P(HistoryInBothIdes, APickEqualsThatManyPresses) {
     EXPECT_EQ(BackFile() + ForwardFile(), older);
 }
 
+// The cells of a row read by PickerRows.
+std::vector<std::string> Cells(const std::string& row) {
+    std::vector<std::string> cells;
+    for (size_t at = 0;;) {
+        const size_t end = row.find(" | ", at);
+        cells.push_back(row.substr(at, end - at));
+        if (end == std::string::npos) return cells;
+        at = end + 3;
+    }
+}
+
+// The rows read are the rows expected, where a folder may be cut at its
+// start to its column: "…" and the folder's end. An expected folder that
+// begins with "…" must be cut so and end so.
+bool SameRows(const std::vector<std::string>& read, const std::vector<std::string>& expected) {
+    const std::string cut = u8"…";
+    const auto endsWith = [](const std::string& text, const std::string& end) {
+        return text.size() >= end.size() &&
+               text.compare(text.size() - end.size(), end.size(), end) == 0;
+    };
+    if (read.size() != expected.size()) return false;
+    for (size_t row = 0; row < read.size(); ++row) {
+        std::vector<std::string> got = Cells(read[row]), want = Cells(expected[row]);
+        if (got.size() != 5 || want.size() != 5) return false;
+        const std::string &folder = got[2], &wanted = want[2];
+        const bool isCut = folder.rfind(cut, 0) == 0 && folder.size() > cut.size();
+        const bool fits =
+            wanted.rfind(cut, 0) == 0
+                ? isCut && endsWith(folder, wanted.substr(cut.size()))
+                : folder == wanted || (isCut && endsWith(wanted, folder.substr(cut.size())));
+        got[2] = want[2];
+        if (!fits || got != want) return false;
+    }
+    return true;
+}
+
 // The list as it opens, as it is walked through and filtered with keys (the
-// typing reaching the filter); Esc leaves everything as it was.
+// typing reaching the filter), a folder too long for its column cut at its
+// start; a long burst of typing leaves it answering, and Esc leaves
+// everything as it was.
 TEST_F(NamesInTodaysIde, ThePickerListsFiltersAndCloses) {
     DeleteFileA(d.c_str());
-    const std::string back = a + "|5x3\r\n" + d + "|3x1\r\n*" + zhuk + "|4x3\r\n",
+    std::string deepFolder = sources.Path() + "pick-windows-of-a-folder-named-at-length";
+    for (const char* inner : {"", "\\windows", "\\pick-3"})
+        ASSERT_TRUE(CreateDirectoryA((deepFolder += inner).c_str(), nullptr));
+    const std::string deep = deepFolder + "\\e.pb";
+    ASSERT_TRUE(WriteFileBytes(deep, NumberedLines(40)));
+    const std::string back =
+                          deep + "|6x1\r\n" + a + "|5x3\r\n" + d + "|3x1\r\n*" + zhuk + "|4x3\r\n",
                       forward = c + "|12x4\r\n";
+    const std::string burst(10000, 'z');
+    const ULONGLONG bare = BareWindowTakes(burst);
     auto host = StartIde({a, b, c});
     ASSERT_TRUE(host->Ready);
     SetHistory(*host, back, forward, 1, 2);
@@ -1145,8 +1222,9 @@ TEST_F(NamesInTodaysIde, ThePickerListsFiltersAndCloses) {
                       currentRow = "Current | b.pb | " + folder + " | 2:1 | line 2",
                       zhukRow = u8" | Жук.pb | " + folder + " | 4:3 | line 4",
                       goneRow = " | d.pb | " + folder + " | 3:1 | ",
-                      aRow = " | a.pb | " + folder + " | 5:3 | line 5";
-    const std::vector<std::string> all = {forwardRow, currentRow, zhukRow, goneRow, aRow};
+                      aRow = " | a.pb | " + folder + " | 5:3 | line 5",
+                      deepRow = u8" | e.pb | …\\windows\\pick-3 | 6:1 | line 6";
+    const std::vector<std::string> all = {forwardRow, currentRow, zhukRow, goneRow, aRow, deepRow};
     // Moves pass the gone file and the current position, which cannot be picked.
     const struct {
         std::vector<WORD> Keys;
@@ -1156,26 +1234,37 @@ TEST_F(NamesInTodaysIde, ThePickerListsFiltersAndCloses) {
     } steps[] = {
         {{}, "", all, 2},
         {{VK_DOWN}, "", all, 4},
-        {{VK_DOWN}, "", all, 4},
+        {{VK_DOWN}, "", all, 5},
+        {{VK_DOWN}, "", all, 5},
+        {{VK_UP}, "", all, 4},
         {{VK_UP}, "", all, 2},
         {{VK_UP}, "", all, 0},
-        {{VK_NEXT}, "", all, 4},
+        {{VK_NEXT}, "", all, 5},
         {{VK_PRIOR}, "", all, 0},
         {{}, u8"жУК", {currentRow, zhukRow}, 1},     // another script
         {{}, "\b\b\bLINE 5", {currentRow, aRow}, 1}, // code text
         {{}, "\b\b\b\b\b\b.PB", all, 0},
     };
+    std::vector<std::string> rows;
     for (const auto& step : steps) {
         PressKeys(step.Keys, step.Typed);
         bool reached = false;
         for (ULONGLONG end = GetTickCount64() + 10000; !reached && GetTickCount64() < end;
              Sleep(20)) {
             int selected = -1;
-            reached = PickerRows(picker, &selected) == step.Rows && selected == step.Selected;
+            rows = PickerRows(picker, &selected);
+            reached = SameRows(rows, step.Rows) && selected == step.Selected;
         }
-        EXPECT_TRUE(reached) << &step - steps;
+        EXPECT_TRUE(reached) << &step - steps << ": " << testing::PrintToString(rows);
     }
+    // 10,000 characters typed at once, then Esc: the list takes them about as
+    // fast as a window that does nothing with them (a tenth of the time it
+    // took when each key cost more the longer the filter was).
+    const ULONGLONG bound = bare * 3 + 15000;
+    PressKeys({}, burst);
     PressKeys({VK_ESCAPE});
+    EXPECT_EQ(WaitForSingleObject(picker.Process.Get(), DWORD(bound)), WAIT_OBJECT_0)
+        << "a window that does nothing took them in " << bare << " ms";
     ASSERT_TRUE(Ended(picker));
     EXPECT_EQ(Outcome(*host), before);
     EXPECT_TRUE(HostLogLines(*host).empty());

@@ -5,7 +5,6 @@
 // step: both history files end as after those presses, and the IDE shows
 // only the position picked.
 #include "common/code_page.h"
-#include "common/environment.h"
 #include "history/history_line.h"
 #include "ide/command_line.h"
 #include "ide/editor_session.h"
@@ -18,19 +17,14 @@
 
 namespace {
 
-// Set by the benchmark: the window closes once its list is drawn.
-constexpr char CloseWhenFilledVariable[] = "TOLVANE_PICKER_CLOSE_WHEN_FILLED";
-
 std::vector<ListedEntry> ListHistory(IdeConnection& ide, bool back, const HistoryEntry& current,
                                      SourceTexts& sources, ListedFile* file) {
     std::vector<ListedEntry> listed;
     for (MetEntry& met : MeetHistory(
              ide, back, current, MaxListedEntries, MaxListedLines,
-             [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); }, file)) {
-        if (met.Showable && !met.ArrivalKnown) met.Arrival = sources.Arrive(met.Entry);
-        std::string code = met.Showable ? sources.Code(met.Arrival) : "";
-        listed.push_back({std::move(met.Entry), met.Showable, std::move(met.Arrival), code});
-    }
+             [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); }, file))
+        listed.push_back(
+            {std::move(met.Entry), met.Showable, std::move(met.Arrival), met.ArrivalKnown});
     return listed;
 }
 
@@ -48,14 +42,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::vector<ListedEntry> forward =
         ListHistory(ide, false, current, sources, &listed.Forward);
     const std::vector<ListedEntry> back = ListHistory(ide, true, current, sources, &listed.Back);
-    const PickerRow here = RowOf(RowKind::Current, current, sources.Code(current));
-    const std::vector<PickerRow> rows = ArrangeRows(forward, here, back);
-    const int chosen =
-        ChooseRow(rows, ide.MainWindow, !ReadEnvironmentText(CloseWhenFilledVariable).empty());
+    std::vector<PickerRow> rows = ArrangeRows(forward, RowOf(RowKind::Current, current), back);
+    // The window shows the rows at once; their code follows from the
+    // sources, each read only as far as its rows need.
+    const int chosen = ChooseRow(rows, ide.MainWindow, [&sources](const PickerRow& row) {
+        const HistoryEntry arrival = row.ArrivalKnown ? row.Arrival : sources.Arrive(row.Entry);
+        return RowTexts{arrival, sources.Code(arrival)};
+    });
     if (chosen < 0) return 0;
     const PickerRow& row = rows[size_t(chosen)];
-    const bool backwards = row.Kind == RowKind::Back;
-    WalkPresses(ide, backwards, current, row.Presses, row.Entry, listed,
+    WalkPresses(ide, row.Kind == RowKind::Back, current, row.Presses, row.Entry, listed,
                 [&sources](const HistoryEntry& entry) { return sources.Arrive(entry); });
     return 0;
 }

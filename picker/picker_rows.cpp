@@ -12,21 +12,39 @@ bool Pickable(const std::vector<PickerRow>& rows, const std::vector<int>& shown,
     return at >= 0 && at < int(shown.size()) && rows[size_t(shown[size_t(at)])].Pickable;
 }
 
+// "LINE:COLUMN" for a cursor text "LINExCOLUMN", another one as it is.
+std::string PositionText(const std::string& cursor) {
+    int32_t line = 0, column = 0;
+    return ParseCursorPosition(cursor, &line, &column)
+               ? std::to_string(line) + ":" + std::to_string(column)
+               : cursor;
+}
+
 } // namespace
 
-PickerRow RowOf(RowKind kind, const HistoryEntry& shown, const std::string& code) {
+PickerRow RowOf(RowKind kind, const HistoryEntry& shown) {
     PickerRow row;
     row.Kind = kind;
-    row.Entry = shown;
+    row.Entry = row.Arrival = shown;
     const size_t slash = shown.File.find_last_of("\\/");
     row.Name = slash == std::string::npos ? shown.File : shown.File.substr(slash + 1);
     row.Folder = slash == std::string::npos ? "" : shown.File.substr(0, slash);
-    int32_t line = 0, column = 0;
-    row.Position = ParseCursorPosition(shown.Cursor, &line, &column)
-                       ? std::to_string(line) + ":" + std::to_string(column)
-                       : shown.Cursor;
-    row.Code = code;
+    row.FoldedName = FoldPathCase(row.Name);
+    row.Position = PositionText(shown.Cursor);
     return row;
+}
+
+bool RowPending(const PickerRow& row) {
+    return !row.ArrivalKnown || !row.CodeKnown;
+}
+
+void CompleteRow(PickerRow& row, const HistoryEntry& arrival, const std::string& code) {
+    row.Arrival = arrival;
+    row.ArrivalKnown = true;
+    row.Position = PositionText(arrival.Cursor);
+    row.Code = code;
+    row.FoldedCode = FoldPathCase(code);
+    row.CodeKnown = true;
 }
 
 std::vector<PickerRow> ArrangeRows(const std::vector<ListedEntry>& forward,
@@ -34,10 +52,15 @@ std::vector<PickerRow> ArrangeRows(const std::vector<ListedEntry>& forward,
     std::vector<PickerRow> rows;
     rows.reserve(forward.size() + back.size() + 1);
     const auto add = [&rows](RowKind kind, const ListedEntry& listed, int presses) {
-        rows.push_back(RowOf(kind, listed.Showable ? listed.Arrival : listed.Entry, listed.Code));
-        rows.back().Entry = listed.Entry;
-        rows.back().Pickable = listed.Showable;
-        rows.back().Presses = presses;
+        const bool known = !listed.Showable || listed.ArrivalKnown;
+        rows.push_back(RowOf(kind, listed.Showable && known ? listed.Arrival : listed.Entry));
+        PickerRow& row = rows.back();
+        row.Entry = listed.Entry;
+        row.ArrivalKnown = known;
+        // A file that cannot be shown has no code to read.
+        row.CodeKnown = !listed.Showable;
+        row.Pickable = listed.Showable;
+        row.Presses = presses;
     };
     int presses = int(std::count_if(forward.begin(), forward.end(),
                                     [](const ListedEntry& e) { return e.Showable; }));
@@ -83,17 +106,43 @@ std::string CodeForRow(std::string_view line, const CodePage& codePage) {
     return shown;
 }
 
-std::vector<int> FilterRows(const std::vector<PickerRow>& rows, const std::string& filter) {
-    const std::string wanted = FoldPathCase(filter);
+RowFilter::RowFilter(const std::vector<PickerRow>& rows) : rows_(rows) {
+    shown_.resize(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        shown_[i] = int(i);
+}
+
+bool RowFilter::Keeps(const PickerRow& row) const {
+    return folded_.empty() || row.Kind == RowKind::Current ||
+           row.FoldedName.find(folded_) != std::string::npos ||
+           row.FoldedCode.find(folded_) != std::string::npos;
+}
+
+bool RowFilter::Apply(std::string_view filter) {
+    std::string folded = FoldPathCase(filter);
+    // What holds the longer filter holds the shorter one: only the rows
+    // still shown can be kept.
+    const bool narrows = folded.compare(0, folded_.size(), folded_) == 0;
+    folded_ = std::move(folded);
     std::vector<int> shown;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const PickerRow& row = rows[i];
-        if (wanted.empty() || row.Kind == RowKind::Current ||
-            FoldPathCase(row.Name).find(wanted) != std::string::npos ||
-            FoldPathCase(row.Code).find(wanted) != std::string::npos)
-            shown.push_back(int(i));
+    if (narrows) {
+        for (int row : shown_)
+            if (Keeps(rows_[size_t(row)])) shown.push_back(row);
+    } else {
+        for (size_t row = 0; row < rows_.size(); ++row)
+            if (Keeps(rows_[row])) shown.push_back(int(row));
     }
-    return shown;
+    if (shown == shown_) return false;
+    shown_ = std::move(shown);
+    return true;
+}
+
+bool RowFilter::Recheck(int row) {
+    if (row < 0 || size_t(row) >= rows_.size() || !Keeps(rows_[size_t(row)])) return false;
+    const auto at = std::lower_bound(shown_.begin(), shown_.end(), row);
+    if (at != shown_.end() && *at == row) return false;
+    shown_.insert(at, row);
+    return true;
 }
 
 int InitialSelection(const std::vector<PickerRow>& rows, const std::vector<int>& shown) {
