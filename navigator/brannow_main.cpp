@@ -16,32 +16,25 @@
 
 namespace {
 
-HistoryEntry ParseArrival(const std::string& kept) {
-    const size_t end = kept.find('\n');
-    return {kept.substr(0, end), end == std::string::npos ? "" : kept.substr(end + 1)};
-}
-
 // The steps of this press and of every press handed over meanwhile, one
 // after another, each from where the one before left the IDE.
 void TakePresses(IdeConnection& ide, SharedPresses& presses, bool back,
                  const HistoryEntry& current) {
     HistoryEntry at = current, arrival;
-    std::string kept;
     // Pressed while the step of an earlier press moved the IDE, so that the
     // IDE told this one where it was then: it goes on from where that step
     // left the IDE.
-    if (presses.ArrivalBeforeThisPress(&kept)) {
+    if (presses.ArrivalBeforeThisStart(&arrival)) {
         ide.Editor = VisibleEditor(ide);
-        at = WhereTheIdeIs(ide, ParseArrival(kept));
+        at = WhereTheIdeIs(ide, arrival);
     }
-    Walked walked = Walk(ide, back, at, &arrival);
-    for (Press press;;) {
+    const auto keep = [&presses](const HistoryEntry& left) { presses.KeepArrival(left); };
+    for (Press press = {back, 0};;) {
+        const Walked walked = Walk(ide, press.Back, at, &arrival, keep);
         if (walked == Walked::NotThere) LogMessage(ide, LogText::PressNotTaken);
         if (walked == Walked::Moved) at = arrival;
-        presses.KeepArrival(at.File + "\n" + at.Cursor);
         if (!presses.TakeNext(&press)) return;
         at = WhereTheIdeIs(ide, at);
-        walked = Walk(ide, press.Back, at, &arrival);
     }
 }
 

@@ -710,10 +710,9 @@ TEST_F(HistoryInTheIde, BackAndForwardAtOnceLoseNothing) {
     // All pressed where the IDE is before the first step moves it.
     for (int i = 1; i <= 15; ++i) {
         for (const char* direction : {"BACK", "FORWARD"}) {
-            runs.emplace_back(StartProcess(brannow,
-                                           "\"" + brannow + "\" \"" + a + "\"\"201x1\" \"" +
-                                               direction + "\"",
-                                           work.Path()));
+            runs.emplace_back(StartProcess(
+                brannow, "\"" + brannow + "\" \"" + a + "\"\"201x1\" \"" + direction + "\"",
+                work.Path()));
             ASSERT_TRUE(runs.back().IsValid());
         }
     }
@@ -1086,12 +1085,18 @@ TEST_P(HistoryInBothIdes, APickEqualsThatManyPresses) {
         // goes only on the history it listed, so nothing changes.
         std::string Added = "";
         bool Refused = false;
+        // Go back pressed just before the list is asked for: the list shows
+        // the history that step leaves, so a pick is one press more.
+        bool BackFirst = false;
     } cases[] = {
         {back, forward, Back, 3, {VK_DOWN, VK_DOWN, VK_RETURN}, 7, 0, "5x3"}, // the third back
                                                                               // entry
         {back, forward, Back, 1, {VK_RETURN}, 7, 2, "20x5"},
         {back, forward, Forward, 2, {VK_UP, VK_UP, VK_RETURN}, 7, 0, "30x1"},
         {back, forward, Back, 0, second, 7, 1, "4x1", nullptr, a + "|33x1\r\n"},
+        {back, forward, Back, 3, second, 7, 0, "5x3", nullptr, "", false, true},
+        // No back entry to pick: Enter is one Go back, never a step forward.
+        {d + "|3x1\r\n", forward, Back, 1, {VK_RETURN}, 4, 1, "4x1", nullptr, ""},
         {older + "no entry\r\n|\r\n\r\n||1x1\r\n" + newer, "", Back, 2, second, 3, 0, "5x3",
          "lines that are no entries"},
         {older + std::string(50000000, 'x') + "|1x1\r\n" + newer, "", Back, 2, second, 3, 0, "5x3",
@@ -1116,10 +1121,15 @@ TEST_P(HistoryInBothIdes, APickEqualsThatManyPresses) {
             ASSERT_TRUE(RunTool(*host, c.Shortcut));
         const std::string pressed = Outcome(*host);
         SetHistory(*host, c.Back, c.Forward, 1, 4);
+        AutoCloseHandle first(
+            c.BackFirst ? OpenProcess(SYNCHRONIZE, FALSE, DWORD(HostRunToolByShortcut(*host, Back)))
+                        : nullptr);
         PickerWindow picker = OpenPicker(*host);
         ASSERT_TRUE(picker.Window);
         EXPECT_EQ(PickerRows(picker).size(), c.Rows);
-        ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, c.Back + c.Added));
+        if (!c.Added.empty()) {
+            ASSERT_TRUE(WriteFileBytes(work / HistoryBackFileName, c.Back + c.Added));
+        }
         if (c.Refused) {
             HostSetFrozen(*host, Mode == HostMode::Classic);
             HostSetHandOverFrozen(*host, Mode == HostMode::Today);
@@ -1138,8 +1148,9 @@ TEST_P(HistoryInBothIdes, APickEqualsThatManyPresses) {
     ExpectIdeFilesUntouched(*host);
     if (Mode == HostMode::Classic) return;
     // Today's IDE killed while a step waits for it to take the file the
-    // system's way and the list is open: both end with it, and the navigator
-    // takes back its half of the step.
+    // system's way and the list waits for that step to end before it reads
+    // the history: both end with it, and the navigator's half of the step is
+    // taken back.
     HostFileType fileType(".pb");
     ASSERT_TRUE(fileType.Registered);
     SetHistory(*host, older, "", 1, 2);
@@ -1149,11 +1160,14 @@ TEST_P(HistoryInBothIdes, APickEqualsThatManyPresses) {
         OpenProcess(SYNCHRONIZE, FALSE, DWORD(HostRunToolByShortcut(*host, Back))));
     ASSERT_TRUE(brannow.IsValid());
     Sleep(1500); // into the hand-over
-    PickerWindow picker = OpenPicker(*host);
-    ASSERT_TRUE(picker.Window);
+    AutoCloseHandle picker(
+        OpenProcess(SYNCHRONIZE, FALSE, DWORD(HostRunToolByShortcut(*host, Pick))));
+    ASSERT_TRUE(picker.IsValid());
+    Sleep(500);
     ASSERT_EQ(WaitForSingleObject(brannow.Get(), 0), WAIT_TIMEOUT);
+    ASSERT_EQ(WaitForSingleObject(picker.Get(), 0), WAIT_TIMEOUT);
     ASSERT_TRUE(TerminateProcess(host->Process.Get(), 1));
-    const HANDLE tools[] = {brannow.Get(), picker.Process.Get()};
+    const HANDLE tools[] = {brannow.Get(), picker.Get()};
     EXPECT_EQ(WaitForMultipleObjects(2, tools, TRUE, 2000), WAIT_OBJECT_0);
     EXPECT_EQ(BackFile() + ForwardFile(), older);
 }

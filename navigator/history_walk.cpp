@@ -115,7 +115,8 @@ bool AsListed(const HeldHistory& held, HistorySide side, const ListedFile& liste
 // that a BACK and a FORWARD started together queue for them.
 Walked StepOnHeldFiles(IdeConnection& ide, bool back, const HistoryEntry& current, int presses,
                        const HistoryEntry* expected, const ListedHistory* listed,
-                       const ArriveFunction& arrive, HistoryEntry* arrival) {
+                       const ArriveFunction& arrive, HistoryEntry* arrival,
+                       const std::function<void(const HistoryEntry&)>& arrived = nullptr) {
     const HistoryStore store;
     HistoryTurn turn(store);
     // The follower writes what the user left before the step, and lets the
@@ -125,6 +126,8 @@ Walked StepOnHeldFiles(IdeConnection& ide, bool back, const HistoryEntry& curren
     HeldHistory held;
     if (!store.Hold(&held)) {
         LogMessage(ide, LogText::StepFilesBusy);
+        *arrival = current;
+        if (arrived) arrived(current);
         return Walked::Stayed;
     }
     const HistorySide source = back ? HistorySide::Back : HistorySide::Forward;
@@ -134,22 +137,28 @@ Walked StepOnHeldFiles(IdeConnection& ide, bool back, const HistoryEntry& curren
         LogMessage(ide, LogText::HistoryChanged);
         return Walked::Stayed;
     }
-    if (!held.Has(source)) return Walked::Stayed;
+    if (!held.Has(source)) {
+        *arrival = current;
+        if (arrived) arrived(current);
+        return Walked::Stayed;
+    }
     // The editor still shows the position left (IdeStillAt).
     HistoryEntry leaving = current;
     leaving.Fingerprint = CursorLineFingerprint(SessionOf(ide, ide.Editor), current.Cursor);
     HistoryFileStep step(ide, held, back, leaving, presses, expected, arrive);
     TakeStep(step, leaving);
-    if (!step.Arrival()) return Walked::Stayed;
-    *arrival = *step.Arrival();
-    return Walked::Moved;
+    const Walked walked = step.Arrival() ? Walked::Moved : Walked::Stayed;
+    *arrival = step.Arrival() ? *step.Arrival() : current;
+    if (arrived) arrived(*arrival);
+    return walked;
 }
 
 } // namespace
 
-Walked Walk(IdeConnection& ide, bool back, const HistoryEntry& current, HistoryEntry* arrival) {
+Walked Walk(IdeConnection& ide, bool back, const HistoryEntry& current, HistoryEntry* arrival,
+            const std::function<void(const HistoryEntry&)>& arrived) {
     const ArriveFunction arrive = [](const HistoryEntry& entry) { return entry; };
-    return StepOnHeldFiles(ide, back, current, 1, nullptr, nullptr, arrive, arrival);
+    return StepOnHeldFiles(ide, back, current, 1, nullptr, nullptr, arrive, arrival, arrived);
 }
 
 void WalkPresses(IdeConnection& ide, bool back, const HistoryEntry& current, int presses,

@@ -11,6 +11,7 @@
 #include "navigator/history_step.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 enum class Walked {
@@ -25,7 +26,10 @@ enum class Walked {
 // Goes from current (the IDE's file and "LINExCOLUMN" as it started the
 // tool) to the newest usable entry of the back history, or of the forward
 // history, leaving current on top of the other.
-Walked Walk(IdeConnection& ide, bool back, const HistoryEntry& current, HistoryEntry* arrival);
+// arrived, when given, learns where the IDE is after the step while the
+// step still holds the history's turn.
+Walked Walk(IdeConnection& ide, bool back, const HistoryEntry& current, HistoryEntry* arrival,
+            const std::function<void(const HistoryEntry&)>& arrived = nullptr);
 
 // Where the IDE is now, after a step took it to arrival: that file, and the
 // caret of its editor as the IDE would tell a tool (the user may have moved

@@ -92,14 +92,18 @@ bool SharedPresses::TakeNext(Press* press) {
     return lock.Held() && TakeNextPress(*block_, GetCurrentProcessId(), press);
 }
 
-void SharedPresses::KeepArrival(const std::string& arrival) {
+void SharedPresses::KeepArrival(const HistoryEntry& arrival) {
     if (!Usable()) return;
     QueueLock lock(lock_.Get());
-    if (lock.Held()) ::KeepArrival(*block_, arrival, Now());
+    if (lock.Held()) ::KeepArrival(*block_, arrival.File + "\n" + arrival.Cursor, Now());
 }
 
-bool SharedPresses::ArrivalBeforeThisPress(std::string* arrival) {
+bool SharedPresses::ArrivalBeforeThisStart(HistoryEntry* arrival) {
     if (!Usable()) return false;
     QueueLock lock(lock_.Get());
-    return lock.Held() && ArrivalBefore(*block_, ProcessStart(), arrival);
+    std::string kept;
+    if (!lock.Held() || !ArrivalBefore(*block_, ProcessStart(), &kept)) return false;
+    const size_t end = kept.find('\n');
+    *arrival = {kept.substr(0, end), end == std::string::npos ? "" : kept.substr(end + 1)};
+    return true;
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "common/auto_handle.h"
+#include "history/history_line.h"
 #include "navigator/press_queue.h"
 
 class SharedPresses {
@@ -18,10 +19,11 @@ class SharedPresses {
     // cannot be had in time.
     Offered Offer(bool back);
     bool TakeNext(Press* press);
-    // The last step's arrival (KeepArrival) when this process's press came
-    // before it ended (ArrivalBefore).
-    void KeepArrival(const std::string& arrival);
-    bool ArrivalBeforeThisPress(std::string* arrival);
+    // Where a step left the IDE (KeepArrival), and that arrival when this
+    // process was started before the step ended (ArrivalBefore): the IDE
+    // then told it where it was before the step.
+    void KeepArrival(const HistoryEntry& arrival);
+    bool ArrivalBeforeThisStart(HistoryEntry* arrival);
 
   private:
     bool Usable() const { return block_ && lock_.IsValid(); }

@@ -146,14 +146,13 @@ bool RowFilter::Recheck(int row) {
 }
 
 int InitialSelection(const std::vector<PickerRow>& rows, const std::vector<int>& shown) {
-    int nearestForward = -1;
+    int current = -1;
     for (int at = 0; at < int(shown.size()); ++at) {
         const PickerRow& row = rows[size_t(shown[size_t(at)])];
-        if (!row.Pickable) continue;
-        if (row.Kind == RowKind::Back) return at;
-        nearestForward = at;
+        if (row.Kind == RowKind::Current) current = at;
+        if (row.Pickable && row.Kind == RowKind::Back) return at;
     }
-    return nearestForward;
+    return current;
 }
 
 int FirstPickable(const std::vector<PickerRow>& rows, const std::vector<int>& shown) {

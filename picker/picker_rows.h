@@ -100,7 +100,8 @@ class RowFilter {
 };
 
 // The row a fresh list selects (an index into shown): the newest pickable
-// back entry, else the nearest pickable forward entry; -1 when none.
+// back entry, else the current position, where Enter is one Go back as
+// well; -1 when neither is shown.
 int InitialSelection(const std::vector<PickerRow>& rows, const std::vector<int>& shown);
 // The first pickable row of shown; -1 when none.
 int FirstPickable(const std::vector<PickerRow>& rows, const std::vector<int>& shown);

@@ -101,7 +101,7 @@ class Picker : public WindowBase {
     // keepRow where it is shown, else where a fresh filter puts it.
     void ShowRows(int keepRow);
     void Select(int shownIndex);
-    void Choose(int shownIndex);
+    void Choose(int shownIndex, bool byEnter = false);
     void Close();
     const PickerRow& RowAt(int shownIndex) const;
     void FillCell(NMLVDISPINFOW& info);
@@ -317,9 +317,11 @@ void Picker::Close() {
     DestroyWindow(Window());
 }
 
-void Picker::Choose(int shownIndex) {
-    if (shownIndex < 0 || shownIndex >= int(filter_.Shown().size()) || !RowAt(shownIndex).Pickable)
-        return;
+void Picker::Choose(int shownIndex, bool byEnter) {
+    if (shownIndex < 0 || shownIndex >= int(filter_.Shown().size())) return;
+    // Enter is one Go back also where there is no back entry to pick.
+    const PickerRow& row = RowAt(shownIndex);
+    if (!row.Pickable && !(byEnter && row.Kind == RowKind::Current)) return;
     chosen_ = filter_.Shown()[size_t(shownIndex)];
     // Still in front, so the IDE may be brought there; the step that
     // follows gives its editor the keyboard.
@@ -356,7 +358,7 @@ bool Picker::TakeKey(WPARAM key) {
     // The keys typed before count: the list first keeps what they filter.
     if (filterPending_) ApplyFilter();
     if (key == VK_RETURN) {
-        Choose(selected_);
+        Choose(selected_, true);
     } else {
         Select(MoveSelection(rows_, filter_.Shown(), selected_, by));
         selectionMoved_ = true;

@@ -21,7 +21,8 @@ struct RowTexts {
 using ReadRow = std::function<RowTexts(const PickerRow& row)>;
 
 // Shows the rows centred on ideWindow (the screen without one) until a
-// pickable row is chosen with Enter or a double click, or the window is
+// pickable row is chosen with Enter or a double click (Enter on the current
+// position chooses it too: one Go back), or the window is
 // closed: Esc, a click elsewhere, or the IDE's end (its WM_QUIT, see
 // ide/ide_end.h). The window shows at once; rows still pending
 // (RowPending) are read with read while it is open, a few between the

@@ -2,7 +2,11 @@
 
 #include "common/code_page.h"
 #include "common/text_rules.h"
+#include "ide/editor_session.h"
+#include "ide/file_list.h"
+#include "ide/follower_link.h"
 #include "picker/picker_rows.h"
+#include "positions/editor_positions.h"
 
 namespace {
 
@@ -33,6 +37,16 @@ int64_t ReadAt(HANDLE file, uint64_t offset, char* buffer, size_t count) {
 
 } // namespace
 
+SourceTexts::SourceTexts(IdeConnection& ide) : ide_(ide), counting_(IdeCounting(ide)) {}
+
+HWND SourceTexts::EditorOf(const std::string& path) {
+    if (FindInFileList(ide_.FileList, path) < 0) return nullptr;
+    const std::string key = FoldPathCase(path);
+    auto known = editors_.find(key);
+    if (known == editors_.end()) known = editors_.emplace(key, FindEditorOfFile(ide_, path)).first;
+    return known->second;
+}
+
 PartialSource* SourceTexts::Open(const std::string& path) {
     const std::string key = FoldPathCase(path);
     auto known = sources_.find(key);
@@ -56,10 +70,26 @@ HistoryEntry SourceTexts::Arrive(const HistoryEntry& entry) {
     const std::string key = entry.File + "|" + entry.Cursor + "|" + entry.Fingerprint;
     auto known = arrivals_.find(key);
     if (known != arrivals_.end()) return known->second;
-    PartialSource* source = Open(entry.File);
-    const HistoryEntry arrival = source ? ArrivalInSource(*source, entry) : entry;
+    HistoryEntry arrival = entry;
+    if (HWND editor = EditorOf(entry.File))
+        arrival = ArrivalInEditor(SessionOf(ide_, editor), entry);
+    else if (PartialSource* source = Open(entry.File))
+        arrival = ArrivalInSource(*source, entry);
     arrivals_.emplace(key, arrival);
     return arrival;
+}
+
+std::string SourceTexts::LineOf(const std::string& path, int64_t line) {
+    if (HWND editor = EditorOf(path)) {
+        const EditorSession session = SessionOf(ide_, editor);
+        EditorExcerpt excerpt;
+        return session.ReadLines(line, line, &excerpt)
+                   ? std::string(session.LinesOf(excerpt).Line(line))
+                   : "";
+    }
+    PartialSource* source = Open(path);
+    SourceLines* lines = source ? source->Through(line) : nullptr;
+    return lines ? std::string(lines->Line(line)) : "";
 }
 
 const std::string& SourceTexts::Code(const HistoryEntry& position) {
@@ -67,8 +97,8 @@ const std::string& SourceTexts::Code(const HistoryEntry& position) {
     auto known = codes_.find(key);
     if (known != codes_.end()) return known->second;
     int32_t line = 0;
-    PartialSource* source = ParseCursorLine(position.Cursor, &line) ? Open(position.File) : nullptr;
-    SourceLines* lines = source ? source->Through(line) : nullptr;
-    const std::string code = lines ? CodeForRow(lines->Line(line), SystemCodePage()) : "";
+    const std::string code = ParseCursorLine(position.Cursor, &line)
+                                 ? CodeForRow(LineOf(position.File, line), SystemCodePage())
+                                 : "";
     return codes_.emplace(key, code).first->second;
 }
