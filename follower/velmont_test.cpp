@@ -4,9 +4,11 @@
 // by a move that is.
 #include "follower/follow_rules.h"
 #include "history/history_line.h"
+#include "history/line_fingerprint.h"
 #include "ide/follower_link.h"
 #include "ide/log_texts.h"
 #include "testing/host_ide/host_client.h"
+#include "testing/picker_driver.h"
 #include "testing/test_support.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +20,12 @@
 
 namespace {
 
-const long Record = 0x20035, Back = 0x20034, Forward = 0x20036; // Ctrl+5, 4, 6
+const long Record = 0x20035, Back = 0x20034, Forward = 0x20036, Pick = 0x20033; // Ctrl+5, 4, 6, 3
 
 // Tools.prefs as the installation writes it: the follower's four entries,
 // on the IDE's events or, menuOnly, on none (a test runs them by number),
 // the closing one left out when !closing, the side buttons on unless
-// !buttons; then Remember, Go back, Go forward.
+// !buttons; then Remember, Go back, Go forward, Recent positions.
 std::string ToolsPrefs(const std::string& workingDir, bool menuOnly = false, bool closing = true,
                        bool buttons = true) {
     std::string text;
@@ -45,6 +47,7 @@ std::string ToolsPrefs(const std::string& workingDir, bool menuOnly = false, boo
     add("Quillet.exe", "\"%FILE\"\"%CURSOR\"", Record, 0, 1);
     add("Brannow.exe", "\"%FILE\"\"%CURSOR\" \"BACK\"", Back, 0, 0);
     add("Brannow.exe", "\"%FILE\"\"%CURSOR\" \"FORWARD\"", Forward, 0, 0);
+    add("Lisarde.exe", "\"%FILE\"\"%CURSOR\"", Pick, 0, 0);
     return "[ToolsInfo]\r\nToolCount = " + std::to_string(count) + "\r\n" + text;
 }
 
@@ -308,6 +311,38 @@ TEST_P(Following, SideButtonsStepAsTheShortcutsDo) {
     }
     EXPECT_NE(("==\r\n" + states).find("==\r\n" + BackFile() + "--\r\n" + ForwardFile() + "==\r\n"),
               std::string::npos);
+}
+
+// Lines added above passed-over entries in another open source, not saved:
+// a pick lands each where that many presses land, as the follower names the
+// source's editor to the picker, and the pick goes ahead on the history it
+// listed, what the follower recorded of the place left on the list.
+TEST_P(Following, APickLandsWherePressesLandOverChangesNotSaved) {
+    auto host = StartIde({a, b});
+    const std::string text = NumberedLines(120);
+    const auto entry = [&](const std::string& file, int line, int column) {
+        return file + "|" + std::to_string(line) + "x" + std::to_string(column) + "|" +
+               FingerprintOfLine(text, line) + "\r\n";
+    };
+    const std::string backLines = entry(a, 5, 3) + entry(b, 50, 3) + entry(b, 90, 2);
+    ASSERT_TRUE(HostInsertText(*host, HostEditors(*host)[1], 1, "; one\r\n; two\r\n; three\r\n"));
+    // The pick first: the presses save b.pb as they make it current.
+    std::string outcome[2];
+    for (int run = 0; run < 2; ++run) {
+        StartFrom(backLines, "");
+        if (run == 0) {
+            PickerWindow picker = OpenPicker(*host, Pick);
+            ASSERT_TRUE(picker.Window);
+            PressKeys({VK_DOWN, VK_DOWN, VK_RETURN});
+            ASSERT_TRUE(Ended(picker));
+        } else {
+            for (int press = 0; press < 3; ++press)
+                ASSERT_TRUE(RunTool(Back));
+        }
+        outcome[run] = Outcome();
+    }
+    EXPECT_EQ(outcome[0], outcome[1]);
+    EXPECT_NE(outcome[0].find(b + "|93x2|"), std::string::npos) << outcome[0];
 }
 
 // The file each position is recorded under follows the source: Remember,
