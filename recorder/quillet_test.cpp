@@ -94,7 +94,10 @@ TEST_F(QuilletTest, RecordsParametersZeroAndOneOfTheRawCommandLine) {
     std::string highBytes;
     for (int c = 0x80; c <= 0xFF; ++c)
         highBytes += char(c);
-    const std::string longPath(31900, 'p');
+    std::string longPath; // folders no longer than a name can be
+    while (longPath.size() < 31900)
+        longPath += std::string(200, 'p') + "\\";
+    longPath += "a.pb";
     const CommandLineCase cases[] = {
         {"the IDE's template", R"( "C:\My Files\a b.pb""12 34")", "C:\\My Files\\a b.pb|12 34\r\n"},
         {"only the program path", "", "", NoFileLine},
