@@ -7,12 +7,17 @@
 
 #include <string>
 
+// Messages sent to the waiting thread's windows are answered while it
+// waits, so that a process that holds the turn and talks to this one is not
+// kept waiting for it. Its own file, the one part that needs user32: a tool
+// without windows does not load it.
+struct AnsweringWhileWaiting {};
+
 class NamedTurn {
   public:
-    // Waits up to waitMs for the turn. answering: messages sent to this
-    // thread's windows are answered while it waits, so that a process that
-    // holds the turn and talks to this one is not kept waiting for it.
-    NamedTurn(const std::string& name, DWORD waitMs, bool answering = false);
+    // Waits up to waitMs for the turn.
+    NamedTurn(const std::string& name, DWORD waitMs);
+    NamedTurn(const std::string& name, DWORD waitMs, AnsweringWhileWaiting);
     NamedTurn(const NamedTurn&) = delete;
     NamedTurn& operator=(const NamedTurn&) = delete;
     ~NamedTurn() { Release(); }
@@ -20,6 +25,8 @@ class NamedTurn {
     void Release();
 
   private:
+    void Take(DWORD waited) { held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED; }
+
     AutoCloseHandle mutex_;
     bool held_ = false;
 };

@@ -285,7 +285,7 @@ void Follower::Flush(DWORD turnWaitMs) {
     if (flushing_ || !waiting_.Due(GetTickCount64())) return;
     flushing_ = true;
     {
-        HistoryTurn turn(HistoryStore(), turnWaitMs, true);
+        HistoryTurn turn(HistoryStore(), turnWaitMs, AnsweringWhileWaiting());
         WriteWaiting();
     }
     flushing_ = false;
@@ -344,7 +344,7 @@ void Follower::FinalFlush() {
     const ULONGLONG deadline = GetTickCount64() + FinalBudgetMs;
     waiting_.AllDue();
     if (waiting_.Empty()) return;
-    HistoryTurn turn(HistoryStore(), FinalTurnWaitMs, true);
+    HistoryTurn turn(HistoryStore(), FinalTurnWaitMs, AnsweringWhileWaiting());
     WriteWaiting(deadline);
 }
 

@@ -13,7 +13,8 @@ constexpr DWORD HistoryTurnWaitMs = 20000;
 // The turn of the store's files, taken for as long as the object lives.
 class HistoryTurn : public NamedTurn {
   public:
-    explicit HistoryTurn(const HistoryStore& store, DWORD waitMs = HistoryTurnWaitMs,
-                         bool answering = false)
+    explicit HistoryTurn(const HistoryStore& store, DWORD waitMs = HistoryTurnWaitMs)
+        : NamedTurn(store.TurnName(), waitMs) {}
+    HistoryTurn(const HistoryStore& store, DWORD waitMs, AnsweringWhileWaiting answering)
         : NamedTurn(store.TurnName(), waitMs, answering) {}
 };
