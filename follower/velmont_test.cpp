@@ -160,8 +160,10 @@ class FollowerTest : public testing::Test {
     }
     // The steps the follower started for the buttons, or a test without
     // waiting, have run and ended; false when none ran.
-    static bool StepsRan() {
-        return WaitFor([] { return VelmontCount("Brannow.exe") > 0; }, 5000) &&
+    // A step starts within a few hundred ms of its press: a step that was
+    // not to start is given 2 s to show that it did.
+    static bool StepsRan(bool expected = true) {
+        return WaitFor([] { return VelmontCount("Brannow.exe") > 0; }, expected ? 5000 : 2000) &&
                WaitFor([] { return VelmontCount("Brannow.exe") == 0; }, 60000);
     }
     // The IDE at a's line 30, the follower told so by a step of nothing
@@ -285,7 +287,10 @@ TEST_P(Following, SideButtonsStepAsTheShortcutsDo) {
             }
             for (long shortcut : run == 1 ? row.Shortcuts : std::vector<long>())
                 ASSERT_GT(HostRunToolByShortcut(*host, shortcut), 0);
-            EXPECT_EQ(StepsRan(), !row.Shortcuts.empty());
+            // Nothing pressed at all needs no wait for nothing to start.
+            if (run == 0 || !row.Shortcuts.empty()) {
+                EXPECT_EQ(StepsRan(!row.Shortcuts.empty()), !row.Shortcuts.empty());
+            }
             EXPECT_EQ(HostCounters(*host).SideButtons - buttons,
                       run == 0 && !row.InFront ? 2 * row.Presses : 0);
             outcome[run] = Outcome();
@@ -537,7 +542,7 @@ TEST_F(FollowerTest, AHungIdeOrAGoneEditorHoldsNothing) {
     ResumeThread(ideThread.Get());
     SetForegroundWindow(host->MainWindow);
     ASSERT_TRUE(HostPressSideButton(*host, 1));
-    EXPECT_FALSE(StepsRan());
+    EXPECT_FALSE(StepsRan(false));
     Goto(20);
     Recorded(b + "|60x1\r\n");
 }
