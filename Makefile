@@ -45,6 +45,7 @@ fuzz: native
 	scripts/run-fuzzers.sh $(NATIVE)/bin $(FUZZ_SECONDS)
 
 bench: win
+	cmake --build $(WIN) -j $(JOBS) --target benches
 	scripts/with-wine.sh $(BUILD) ctest --test-dir $(WIN) -L bench --verbose
 
 # Pictures of Tolvane's windows under Xvfb, as PNG files in $(WIN)/screenshots.
