@@ -1,9 +1,11 @@
 // The navigator's cost: a BACK step with a million entries behind it against
 // one with ten, a whole BACK run against a GUI program that does nothing, a
 // BACK step to another file in today's IDE against one in the classic IDE,
-// a walk over a large history of files that are gone, and a step whose line
-// moved in a large file against one whose line stayed.
+// a walk over a large history of files that are gone, a step whose line
+// moved in a large file against one whose line stayed, and ten presses
+// 100 ms apart against ten single steps.
 #include "bench/bench_support.h"
+#include "common/auto_handle.h"
 #include "history/history_line.h"
 #include "history/line_fingerprint.h"
 #include "testing/host_ide/host_client.h"
@@ -195,6 +197,58 @@ TEST(BrannowBench, AStepToAMovedLineInALargeFile) {
            "ratio %.3f (target <= 1.5)\n",
            RelocationWindow, medians[0] * 1000, medians[1] * 1000, medians[0] / medians[1]);
     EXPECT_LE(medians[0] / medians[1], 1.5);
+}
+
+// Ten BACK presses 100 ms apart, each started as the IDE starts it (from
+// where the IDE is at that moment, not waited for), until the IDE shows the
+// tenth step; against ten single steps one after another. The tenth step's
+// line is the only 30 of the history.
+TEST(BrannowBench, TenQuickPressesAgainstTenSingleSteps) {
+    TempDir sources, work;
+    const std::string file = sources / "main.pb";
+    ASSERT_TRUE(WriteFileBytes(file, NumberedLines(40)));
+    std::string history;
+    for (int line = 30; line > 20; --line)
+        history += file + "|" + std::to_string(line) + "x1\r\n";
+    HostIde host(sources.Path(), {file});
+    ASSERT_TRUE(host.Ready);
+    SetHostToolEnvironment(host, file);
+    const std::string brannow = SiblingExe("Brannow.exe");
+    const auto arguments = [&] { return " \"" + file + "\"\"" + HostCursor(host) + "\" \"BACK\""; };
+    const auto startFrom = [&] {
+        WriteFileBytes(work / HistoryBackFileName, history);
+        DeleteFileA((work / HistoryForwardFileName).c_str());
+        HostSetCaret(host, 1, 1);
+    };
+    const auto quick = [&] {
+        startFrom();
+        std::vector<AutoCloseHandle> presses;
+        const double start = Seconds();
+        for (int press = 0; press < 10; ++press) {
+            if (press) Sleep(100);
+            presses.emplace_back(
+                StartProcess(brannow, "\"" + brannow + "\"" + arguments(), work.Path()));
+        }
+        while (HostCursor(host) != "30x1" && Seconds() - start < 30)
+            Sleep(5);
+        const double seconds = Seconds() - start;
+        for (AutoCloseHandle& press : presses)
+            WaitForSingleObject(press.Get(), 30000);
+        EXPECT_EQ(ReadFileBytes(work / HistoryBackFileName), "");
+        return seconds;
+    };
+    const auto single = [&] {
+        startFrom();
+        double seconds = 0;
+        for (int press = 0; press < 10; ++press)
+            seconds += TimeRun(brannow, arguments(), work.Path());
+        EXPECT_EQ(HostCursor(host), "30x1");
+        return seconds;
+    };
+    std::vector<double> medians = MedianTimes(11, {quick, single});
+    printf("ten BACK presses 100 ms apart until the tenth is shown %.2f ms, ten single steps "
+           "%.2f ms, ratio %.3f (target <= 1.2)\n",
+           medians[0] * 1000, medians[1] * 1000, medians[0] / medians[1]);
 }
 
 } // namespace
