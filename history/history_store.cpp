@@ -7,7 +7,7 @@
 #include "history/entry_name.h"
 
 #include <algorithm>
-#include <sstream>
+#include <charconv>
 
 namespace {
 
@@ -136,17 +136,25 @@ struct StepNote {
 };
 
 std::string FormatNote(const StepNote& note) {
-    std::ostringstream text;
-    text << note.Process << ' ' << note.To << ' ' << note.ToBefore << ' ' << note.ToAfter << ' '
-         << note.From << ' ' << note.CutAt << "\r\n";
-    return text.str();
+    return std::to_string(note.Process) + ' ' + std::to_string(note.To) + ' ' +
+           std::to_string(note.ToBefore) + ' ' + std::to_string(note.ToAfter) + ' ' +
+           std::to_string(note.From) + ' ' + std::to_string(note.CutAt) + "\r\n";
 }
 
+// No streams: their locales would make every tool that links the store
+// several times its size.
 bool ParseNote(const std::string& text, StepNote* note) {
-    std::istringstream fields(text);
-    return bool(fields >> note->Process >> note->To >> note->ToBefore >> note->ToAfter >>
-                note->From >> note->CutAt) &&
-           note->To >= 0 && note->To <= 1 && note->From >= 0 && note->From <= 1;
+    const char *at = text.data(), *end = at + text.size();
+    const auto next = [&](auto* value) {
+        while (at < end && *at == ' ')
+            ++at;
+        const auto [stop, error] = std::from_chars(at, end, *value);
+        at = stop;
+        return error == std::errc();
+    };
+    return next(&note->Process) && next(&note->To) && next(&note->ToBefore) &&
+           next(&note->ToAfter) && next(&note->From) && next(&note->CutAt) && note->To >= 0 &&
+           note->To <= 1 && note->From >= 0 && note->From <= 1;
 }
 
 bool WriteNote(const std::string& path, const StepNote& note) {
