@@ -99,10 +99,12 @@ void Follower::Run(const FollowerNews& first) {
     Take(first);
     SettleOrWrite();
     while (Wait()) {
+        // One message a wake: Wait returns at once while more are queued, and
+        // most wakes are the mouse's raw input, where a drain's last empty
+        // look and a timer touched would cost as much as the input itself.
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-        if (!askingAgain_) HandleReports();
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        if (!askingAgain_ && !reports_.empty()) HandleReports();
         if (kept_) SettleOrWrite();
         Flush(HistoryTurnWaitMs);
         SayWhatHappened();
