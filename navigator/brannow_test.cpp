@@ -417,8 +417,11 @@ TEST_F(HistoryInTheIde, AHandOverThatNeverEndsChangesNothing) {
     AutoCloseHandle killed(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
                                        DWORD(HostRunToolByShortcut(*host, Back))));
     ASSERT_TRUE(killed.IsValid());
+    // Into the hand-over: the note written, then the position left.
     for (ULONGLONG end = GetTickCount64() + 10000;
-         !FileExists(work / HistoryStepNoteName) && GetTickCount64() < end;)
+         !(FileExists(work / HistoryStepNoteName) &&
+           ForwardFile() == b + "|3x3\r\n" + c + "|6x1\r\n") &&
+         GetTickCount64() < end;)
         Sleep(5);
     ASSERT_TRUE(TerminateProcess(killed.Get(), 1));
     ASSERT_EQ(WaitForSingleObject(killed.Get(), 5000), WAIT_OBJECT_0);
